@@ -1,0 +1,176 @@
+// One message area with one current message, over five storage variants (Fido *.MSG
+// directories, Squish, Hudson, JAM, a plain text file). The rest of the program sees only this
+// interface and the factory functions below.
+//
+// Texts are CP866 byte strings of at most 255 bytes; fields that a format stores narrower are
+// cut to that width on writing. Reading never fails loudly: a failed read yields empty or zero
+// fields and ends the text. Codes are 16-bit, 0 meaning success.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "text/net_address.h"
+
+namespace vm {
+
+// The kind of area being written, which decides netmail kludges and attribute bits.
+enum class MailKind : uint8_t { Local = 0, Echomail = 1, Netmail = 2 };
+
+// Bits of the 16-bit FidoNet stored-message attribute word, shared by every variant's model.
+namespace attr {
+inline constexpr uint16_t kPrivate = 0x0001;
+inline constexpr uint16_t kCrash = 0x0002;
+inline constexpr uint16_t kReceived = 0x0004;
+inline constexpr uint16_t kSent = 0x0008;
+inline constexpr uint16_t kFileAttached = 0x0010;
+inline constexpr uint16_t kKillSent = 0x0080;
+inline constexpr uint16_t kLocal = 0x0100;
+inline constexpr uint16_t kFileRequest = 0x0800;
+inline constexpr uint16_t kReceiptRequested = 0x1000;
+inline constexpr uint16_t kIsReceipt = 0x2000;
+inline constexpr uint16_t kAuditRequested = 0x4000;
+}  // namespace attr
+
+class MessageBase {
+ public:
+  virtual ~MessageBase() = default;
+
+  // --- Opening and locking -------------------------------------------------------------
+  virtual void SetAreaPath(std::string_view locator) = 0;
+  virtual uint16_t Open() = 0;
+  virtual uint16_t Close() = 0;
+  virtual uint16_t Create(uint16_t maxMessages, uint16_t daysToKeep) = 0;
+  virtual bool Exists() = 0;
+  virtual bool Lock() { return true; }
+  virtual bool Unlock() { return true; }
+
+  // --- Filling in a new message (nothing reaches the disk before WriteMessage) -----------
+  virtual void SetDestAddress(const NetAddress& address) = 0;
+  virtual void SetOrigAddress(const NetAddress& address) = 0;
+  virtual void SetFromName(std::string_view name) = 0;
+  virtual void SetToName(std::string_view name) = 0;
+  virtual void SetSubject(std::string_view subject) = 0;
+  virtual void SetCost(uint16_t cost) = 0;
+  virtual void SetReplyTo(int32_t number) = 0;
+  virtual void SetSeeAlso(int32_t number) = 0;
+  virtual void SetDateText(std::string_view mmddyy) = 0;
+  virtual void SetTimeText(std::string_view hhmm) = 0;
+  virtual void SetLocal(bool on) = 0;
+  virtual void SetReceived(bool on) = 0;
+  virtual void SetPrivate(bool on) = 0;
+  virtual void SetCrash(bool on) = 0;
+  virtual void SetKillSent(bool on) = 0;
+  virtual void SetSent(bool on) = 0;
+  virtual void SetFileAttached(bool on) = 0;
+  virtual void SetReceiptRequested(bool on) = 0;
+  virtual void SetAuditRequested(bool on) = 0;
+  virtual void SetIsReceipt(bool on) = 0;
+  virtual void SetFileRequest(bool on) = 0;
+  virtual void PutText(std::string_view text) = 0;
+  virtual void PutChar(unsigned char c) = 0;
+  virtual void PutLine(std::string_view text);  // PutText + carriage return
+  // A kludge line that already begins with 0x01; JAM files it into a header subfield.
+  virtual void PutKludge(std::string_view kludge) { PutLine(kludge); }
+  virtual uint16_t WriteMessage() = 0;
+
+  // --- Reading the current message's text ---------------------------------------------
+  // The default text reader works over the text window that a variant fills at StartReading
+  // (SetTextWindow); variants with other storage override these.
+  virtual unsigned char NextChar();
+  virtual bool TextEnded() const { return textEnded_; }
+  // Next line, word-wrapped at maxLength (at most 255); kludge lines are returned like others.
+  virtual std::string NextLine(uint16_t maxLength);
+  // Next line that is not a kludge line (the last kludge line when the text ends on one).
+  std::string NextPlainLine(uint16_t maxLength);
+  bool LineWasWrapped() const { return wrapped_; }
+
+  // --- Reading the current message's header (valid after LoadHeader) --------------------
+  virtual std::string FromName() = 0;
+  virtual std::string ToName() = 0;
+  virtual std::string Subject() = 0;
+  virtual uint16_t Cost() = 0;
+  virtual std::string DateText() = 0;  // "MM-DD-YY"
+  virtual std::string TimeText() = 0;  // "HH:MM"
+  virtual int32_t ReplyTo() = 0;
+  virtual int32_t SeeAlso() = 0;
+  virtual int32_t NextSeeAlso() { return 0; }
+  virtual void SetNextSeeAlso(int32_t number) {}
+  virtual int32_t MessageNumber() = 0;
+  virtual void GetOrigAddress(NetAddress& address) = 0;
+  virtual void GetDestAddress(NetAddress& address) = 0;
+  virtual bool IsLocal() = 0;
+  virtual bool IsCrash() = 0;
+  virtual bool IsKillSent() = 0;
+  virtual bool IsSent() = 0;
+  virtual bool IsFileAttached() = 0;
+  virtual bool IsReceiptRequested() = 0;
+  virtual bool IsAuditRequested() = 0;
+  virtual bool IsReceipt() = 0;
+  virtual bool IsFileRequest() = 0;
+  virtual bool IsReceived() = 0;
+  virtual bool IsPrivate() = 0;
+  virtual bool IsDeleted() = 0;
+  virtual bool IsEchoed() = 0;
+
+  // --- Positioning, numbering and housekeeping ----------------------------------------
+  virtual int32_t Location() = 0;
+  virtual void SetLocation(int32_t location) = 0;
+  virtual void LoadHeader() = 0;
+  virtual void StartReading() = 0;
+  virtual void StartNewMessage() = 0;
+  virtual void SeekFrom(int32_t number) = 0;
+  virtual void SeekNext() = 0;
+  virtual void SeekPrevious() = 0;
+  virtual bool Found() = 0;
+  virtual void FindAddressedFirst(std::string_view name, std::string_view alias) {}
+  virtual void FindAddressedNext() {}
+  virtual bool AddressedFound() { return false; }
+  virtual int32_t HighNumber() = 0;
+  virtual void SetMailKind(MailKind kind) = 0;
+  virtual uint16_t SubArea() { return 0; }
+  virtual void RewriteHeader() = 0;
+  virtual void DeleteMessage() = 0;
+  virtual void SetEchoed(bool on) {}
+  virtual int32_t ActiveCount() = 0;
+  virtual int32_t GetLastRead(uint32_t user) = 0;
+  virtual void SetLastRead(uint32_t user, int32_t number) = 0;
+  virtual int32_t DisplayNumber() { return MessageNumber(); }
+  // Position of the next text byte in the variant's own measure; callers only store it and
+  // hand it back to SetTextPosition for the same message.
+  virtual int32_t TextPosition() { return textOrigin_ + static_cast<int32_t>(textIndex_); }
+  // Moves the reading point; does not clear the end-of-text flag.
+  virtual void SetTextPosition(int32_t position);
+  // Number of the highest existing message (moves the current message); 0 when none.
+  int32_t HighActiveNumber();
+
+ protected:
+  // The default text reader's window: the current message's text bytes, the TextPosition of
+  // their first byte, and the reading state. Variants fill it at StartReading.
+  void SetTextWindow(std::string text, int32_t origin);
+  void ClearTextWindow();
+
+  std::string text_;
+  size_t textIndex_ = 0;
+  int32_t textOrigin_ = 0;
+  bool textEnded_ = false;
+  bool wrapped_ = false;
+};
+
+using MessageBaseHandle = std::unique_ptr<MessageBase>;
+
+// Picks the variant by the first letter of the area id (H, S, F, J, T, any case) and hands it
+// characters 2 to 129 of the id. False for any other letter; the handle may stay empty when a
+// variant cannot be made.
+bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle);
+// MakeMessageBase, then Open; false (and an empty handle) when either fails.
+bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle);
+// As OpenMessageArea, creating a missing area first (200 messages, 10 days).
+bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle);
+// Close and dispose; false for an empty handle or when Close failed.
+bool CloseMessageArea(MessageBaseHandle& handle);
+void DisposeMessageBase(MessageBaseHandle& handle);
+
+}  // namespace vm

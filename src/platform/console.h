@@ -1,0 +1,41 @@
+// The console: output lines, key waits and Y/N questions. Everything below the program's main
+// goes through this interface, so tests can substitute a fake.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vm {
+
+class Console {
+ public:
+  virtual ~Console() = default;
+  // Text in CP866; the terminal gets it in its own character set.
+  virtual void Write(std::string_view text) = 0;
+  void WriteLine(std::string_view text) {
+    Write(text);
+    Write("\n");
+  }
+  // Rewrites the current line (progress displays): carriage return, text, no new line.
+  virtual void WriteProgress(std::string_view text) = 0;
+  // Waits for one key and returns it as a CP866 byte (27 for Esc). Without a terminal the next
+  // piped character is taken; at end of input 27 is returned at once.
+  virtual int WaitKey() = 0;
+  // Returns a key when one is waiting, else -1; never blocks.
+  virtual int PollKey() = 0;
+  // Whether a user sits at a terminal (stdin is a terminal).
+  virtual bool IsInteractive() const = 0;
+  virtual void SetTitle(std::string_view title) = 0;
+  virtual void Beep() = 0;
+};
+
+// Reads keys until Y (yes), N or Esc (no); end of input answers no.
+bool AskYesNo(Console& console, std::string_view question);
+
+// Prints the message, then "Нажмите любую клавишу для продолжения...", beeps and waits for a key.
+void WarnAndWait(Console& console, std::string_view message);
+
+// The console of the real process: stdout and stdin.
+Console& ProcessConsole();
+
+}  // namespace vm

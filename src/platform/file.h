@@ -1,0 +1,67 @@
+// Files on program paths: an open file with positioned reads and writes, byte-range locks,
+// and whole-file helpers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vm {
+
+enum class OpenMode {
+  Read,           // existing file, read only
+  ReadWrite,      // existing file, read and write
+  Create,         // create or truncate, read and write
+  CreateNew,      // create; fails when the file exists
+  Append,         // create if missing, writes go to the end
+};
+
+class File {
+ public:
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens a program path (DOS-style, CP866). Opens that fail with access denied are retried
+  // (150 attempts) as other programs may hold the file for a moment.
+  bool Open(std::string_view programPath, OpenMode mode);
+  // Opens a host path as it is (UTF-8, no mapping).
+  bool OpenHost(const std::string& hostPath, OpenMode mode);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+  int LastError() const { return error_; }  // errno of the last failure, 0 when none
+
+  int64_t Size() const;  // -1 on error
+  // Positioned I/O; the return value is the number of bytes transferred (short at end of file).
+  size_t ReadAt(uint64_t offset, void* buffer, size_t size);
+  bool WriteAt(uint64_t offset, const void* data, size_t size);
+  // Sequential I/O from the file's own position.
+  size_t Read(void* buffer, size_t size);
+  bool Write(const void* data, size_t size);
+  bool Write(std::string_view data) { return Write(data.data(), data.size()); }
+  bool Seek(uint64_t offset);
+  bool Truncate(uint64_t size);
+  bool Sync();
+
+  // Byte-range write lock (Linux open-file-description lock). Retries up to `attempts` times
+  // with 100 ms pauses while another process holds the range.
+  bool LockRange(uint64_t offset, uint64_t length, int attempts = 150);
+  bool UnlockRange(uint64_t offset, uint64_t length);
+
+  int Descriptor() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// Whole-file helpers on program paths.
+bool ReadWholeFile(std::string_view programPath, std::string& contents);
+// Writes the bytes to a temporary file in the same directory, flushes it to disk and renames it
+// over the target, so a crash or a full disk never leaves a half-written file.
+bool WriteFileAtomically(std::string_view programPath, std::string_view contents);
+
+}  // namespace vm

@@ -1,0 +1,208 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/file.h"
+#include "platform/host_path.h"
+#include "text/cp866.h"
+
+namespace vm {
+namespace {
+
+std::string ParentOf(const std::string& hostPath) {
+  size_t slash = hostPath.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : hostPath.substr(0, slash);
+}
+
+bool StatPath(std::string_view path, struct stat& st) {
+  return ::stat(HostPath(path).c_str(), &st) == 0;
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+  struct stat st {};
+  return StatPath(path, st) && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view path) {
+  struct stat st {};
+  return StatPath(path, st) && S_ISDIR(st.st_mode);
+}
+
+std::optional<int64_t> FileSize(std::string_view path) {
+  struct stat st {};
+  if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return std::nullopt;
+  return st.st_size;
+}
+
+std::optional<int64_t> FileModified(std::string_view path) {
+  struct stat st {};
+  if (!StatPath(path, st)) return std::nullopt;
+  return st.st_mtim.tv_sec;
+}
+
+bool SetFileModified(std::string_view path, int64_t secondsSinceEpoch) {
+  struct timespec times[2];
+  times[0].tv_sec = secondsSinceEpoch;
+  times[0].tv_nsec = 0;
+  times[1] = times[0];
+  return ::utimensat(AT_FDCWD, HostPath(path).c_str(), times, 0) == 0;
+}
+
+std::optional<DateTime> FileModifiedLocal(std::string_view path) {
+  auto seconds = FileModified(path);
+  if (!seconds) return std::nullopt;
+  std::time_t t = static_cast<std::time_t>(*seconds);
+  std::tm tm {};
+  localtime_r(&t, &tm);
+  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                  tm.tm_sec};
+}
+
+bool SetFileModifiedLocal(std::string_view path, const DateTime& local) {
+  std::tm tm {};
+  tm.tm_year = local.year - 1900;
+  tm.tm_mon = local.month - 1;
+  tm.tm_mday = local.day;
+  tm.tm_hour = local.hour;
+  tm.tm_min = local.minute;
+  tm.tm_sec = local.second;
+  tm.tm_isdst = -1;
+  std::time_t t = std::mktime(&tm);
+  if (t == static_cast<std::time_t>(-1)) return false;
+  return SetFileModified(path, t);
+}
+
+std::vector<DirEntry> ListDirectory(std::string_view dir) {
+  std::vector<DirEntry> entries;
+  std::string host = HostPath(dir);
+  DIR* d = ::opendir(host.c_str());
+  if (!d) return entries;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    DirEntry entry;
+    entry.name = Utf8ToCp866(name);
+    entry.isHidden = name[0] == '.';
+    struct stat st {};
+    if (::fstatat(dirfd(d), e->d_name, &st, 0) == 0) {
+      entry.isDirectory = S_ISDIR(st.st_mode);
+      entry.size = st.st_size;
+      entry.modified = st.st_mtim.tv_sec;
+    }
+    entries.push_back(std::move(entry));
+  }
+  ::closedir(d);
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+bool MakeDirectory(std::string_view path) {
+  std::string host = HostPath(path);
+  if (::mkdir(host.c_str(), 0755) != 0) return errno == EEXIST && DirectoryExists(path);
+  ForgetDirectoryListing(ParentOf(host));
+  return true;
+}
+
+bool MakeDirectories(std::string_view path) {
+  std::string host = HostPath(path);
+  for (size_t pos = 1; pos <= host.size(); ++pos) {
+    if (pos < host.size() && host[pos] != '/') continue;
+    std::string prefix = host.substr(0, pos);
+    struct stat st {};
+    if (::stat(prefix.c_str(), &st) == 0) {
+      if (!S_ISDIR(st.st_mode)) return false;
+      continue;
+    }
+    if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    ForgetDirectoryListing(ParentOf(prefix));
+  }
+  return true;
+}
+
+bool RemoveDirectory(std::string_view path) {
+  std::string host = HostPath(path);
+  if (::rmdir(host.c_str()) != 0) return false;
+  ForgetDirectoryListing(ParentOf(host));
+  return true;
+}
+
+bool RemoveFile(std::string_view path) {
+  std::string host = HostPath(path);
+  if (::unlink(host.c_str()) != 0) return false;
+  ForgetDirectoryListing(ParentOf(host));
+  return true;
+}
+
+bool RenameFile(std::string_view from, std::string_view to) {
+  std::string a = HostPath(from);
+  std::string b = HostPath(to);
+  if (std::rename(a.c_str(), b.c_str()) != 0) return false;
+  ForgetDirectoryListing(ParentOf(a));
+  ForgetDirectoryListing(ParentOf(b));
+  return true;
+}
+
+bool CopyFile(std::string_view from, std::string_view to) {
+  File in, out;
+  if (!in.Open(from, OpenMode::Read) || !out.Open(to, OpenMode::Create)) return false;
+  char buffer[65536];
+  for (;;) {
+    size_t n = in.Read(buffer, sizeof buffer);
+    if (n > 0 && !out.Write(buffer, n)) return false;
+    if (n < sizeof buffer) break;
+  }
+  return in.LastError() == 0;
+}
+
+bool ChangeDirectory(std::string_view path) { return ::chdir(HostPath(path).c_str()) == 0; }
+
+std::string CurrentDirectory() {
+  char* cwd = ::getcwd(nullptr, 0);
+  std::string dir = cwd ? cwd : "/";
+  std::free(cwd);
+  return Utf8ToCp866(dir);
+}
+
+int64_t FreeDiskSpace(std::string_view path) {
+  struct statvfs vfs {};
+  if (::statvfs(HostPath(path).c_str(), &vfs) != 0) return -1;
+  return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+}
+
+bool MatchesFileMask(std::string_view name, std::string_view mask) {
+  // Iterative wildcard match with backtracking to the last "*".
+  size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (m < mask.size() &&
+        (mask[m] == '?' || EqualNoCaseCp866(name.substr(n, 1), mask.substr(m, 1)))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starM = m++;
+      starN = n;
+    } else if (starM != std::string_view::npos) {
+      m = starM + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+}  // namespace vm

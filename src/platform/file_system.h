@@ -1,0 +1,50 @@
+// Directories and file-system queries on program paths (DOS-style, CP866).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/dos_time.h"
+
+namespace vm {
+
+struct DirEntry {
+  std::string name;  // CP866
+  bool isDirectory = false;
+  bool isHidden = false;  // name starts with a dot
+  int64_t size = 0;
+  int64_t modified = 0;  // seconds since the epoch
+};
+
+bool FileExists(std::string_view path);       // a regular file (or anything but a directory)
+bool DirectoryExists(std::string_view path);
+std::optional<int64_t> FileSize(std::string_view path);
+std::optional<int64_t> FileModified(std::string_view path);  // seconds since the epoch
+bool SetFileModified(std::string_view path, int64_t secondsSinceEpoch);
+// The file's modification time as local date and time.
+std::optional<DateTime> FileModifiedLocal(std::string_view path);
+bool SetFileModifiedLocal(std::string_view path, const DateTime& local);
+
+// All entries except "." and "..", in byte order of their names. Empty when unreadable.
+std::vector<DirEntry> ListDirectory(std::string_view dir);
+
+bool MakeDirectory(std::string_view path);     // one level
+bool MakeDirectories(std::string_view path);   // with all missing parents
+bool RemoveDirectory(std::string_view path);   // only when empty
+bool RemoveFile(std::string_view path);
+bool RenameFile(std::string_view from, std::string_view to);  // replaces an existing target
+bool CopyFile(std::string_view from, std::string_view to);
+
+bool ChangeDirectory(std::string_view path);
+std::string CurrentDirectory();  // program text, no trailing separator
+
+// Free bytes on the file system holding the path (-1 when unknown).
+int64_t FreeDiskSpace(std::string_view path);
+
+// Matches a file name against a DOS mask with "*" and "?", without regard to case.
+bool MatchesFileMask(std::string_view name, std::string_view mask);
+
+}  // namespace vm

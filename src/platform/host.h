@@ -1,0 +1,17 @@
+// Facts of the host: environment, clock, the program's own location.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/dos_time.h"
+
+namespace vm {
+
+std::string GetEnvironment(const char* name);  // raw bytes, empty when unset
+DateTime LocalNow();
+// Directory of the running executable (host path, UTF-8), without trailing slash.
+std::string ExecutableDirectory();
+void SleepMilliseconds(int milliseconds);
+
+}  // namespace vm

@@ -1,0 +1,1 @@
+// Anchor so that the support library always has a source.
