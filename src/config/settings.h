@@ -28,6 +28,13 @@ enum class DupesPolicy : uint8_t { Delete = 0, Move = 1, Overwrite = 2 };
 enum class FilesBbsMode : uint8_t { Off = 0, Append = 1, Rewrite = 2 };
 enum class SortAreasMode : uint8_t { Unsorted = 0, Type = 1, Name = 2 };
 
+// The program's directories, fixed at start-up (program texts, CP866).
+struct ProgramPaths {
+  std::string ProgramDir;  // ends in a separator; settings and state files live here
+  std::string StartDir;    // no trailing separator; the program returns here before exiting
+  std::string TempDir;     // ends in a separator; $TEMP, the current directory, or TEMP
+};
+
 struct Settings {
   static constexpr size_t kTableLimit = 10;
 
