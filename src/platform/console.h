@@ -10,7 +10,8 @@ namespace vm {
 class Console {
  public:
   virtual ~Console() = default;
-  // Text in CP866; the terminal gets it in its own character set.
+  // Text in CP866; the terminal gets it in UTF-8, control codes other than bell, backspace,
+  // tab, line feed and carriage return shown as their DOS glyphs.
   virtual void Write(std::string_view text) = 0;
   void WriteLine(std::string_view text) {
     Write(text);
@@ -19,7 +20,7 @@ class Console {
   // Rewrites the current line (progress displays): carriage return, text, no new line.
   virtual void WriteProgress(std::string_view text) = 0;
   // Waits for one key and returns it as a CP866 byte (27 for Esc). Without a terminal the next
-  // piped character is taken; at end of input 27 is returned at once.
+  // piped character is taken; at end of input 27 is returned at once (see KeyInput).
   virtual int WaitKey() = 0;
   // Returns a key when one is waiting, else -1; never blocks.
   virtual int PollKey() = 0;
@@ -29,7 +30,8 @@ class Console {
   virtual void Beep() = 0;
 };
 
-// Reads keys until Y (yes), N or Esc (no); end of input answers no.
+// Writes the question, reads keys until Y (yes), N or Esc (no), letters without regard to
+// case, and ends the line with the answer. End of input answers no.
 bool AskYesNo(Console& console, std::string_view question);
 
 // Prints the message, then "Нажмите любую клавишу для продолжения...", beeps and waits for a key.

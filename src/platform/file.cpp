@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kOpenAttempts = 150;
 constexpr int kLockPauseMs = 100;
+// New files and directories get what the sysop's umask allows.
+constexpr mode_t kNewFileMode = 0666;
 
 int Flags(OpenMode mode) {
   switch (mode) {
@@ -25,12 +27,6 @@ int Flags(OpenMode mode) {
     case OpenMode::Append: return O_WRONLY | O_CREAT | O_APPEND;
   }
   return O_RDONLY;
-}
-
-std::string ParentOf(const std::string& hostPath) {
-  size_t slash = hostPath.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : hostPath.substr(0, slash);
 }
 
 }  // namespace
@@ -57,7 +53,7 @@ bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
   Close();
   int flags = Flags(mode) | O_CLOEXEC;
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-    fd_ = ::open(hostPath.c_str(), flags, 0644);
+    fd_ = ::open(hostPath.c_str(), flags, kNewFileMode);
     if (fd_ >= 0) break;
     error_ = errno;
     if (error_ != EACCES && error_ != EAGAIN && error_ != EBUSY) break;
@@ -70,7 +66,7 @@ bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
     error_ = EISDIR;
     return false;
   }
-  if (flags & O_CREAT) ForgetDirectoryListing(ParentOf(hostPath));
+  if (flags & O_CREAT) ForgetDirectoryListing(HostParentDirectory(hostPath));
   error_ = 0;
   return true;
 }
@@ -208,14 +204,25 @@ bool WriteFileAtomically(std::string_view programPath, std::string_view contents
   std::string temp = target + ".tmp" + std::to_string(::getpid());
   File file;
   if (!file.OpenHost(temp, OpenMode::Create)) return false;
-  bool ok = file.Write(contents) && file.Sync();
+  // The new file keeps the permissions of the one it replaces.
+  struct stat old {};
+  bool ok = (::stat(target.c_str(), &old) != 0 ||
+             ::fchmod(file.Descriptor(), old.st_mode & 07777) == 0) &&
+            file.Write(contents) && file.Sync();
   file.Close();
-  if (ok && std::rename(temp.c_str(), target.c_str()) == 0) {
-    ForgetDirectoryListing(ParentOf(target));
-    return true;
+  if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    ForgetDirectoryListing(HostParentDirectory(target));
+    return false;
   }
-  ::unlink(temp.c_str());
-  return false;
+  // The rename itself reaches the disk only with the directory.
+  int dir = ::open(HostParentDirectory(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  ForgetDirectoryListing(HostParentDirectory(target));
+  return true;
 }
 
 }  // namespace vm

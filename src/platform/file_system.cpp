@@ -19,11 +19,8 @@
 namespace vm {
 namespace {
 
-std::string ParentOf(const std::string& hostPath) {
-  size_t slash = hostPath.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : hostPath.substr(0, slash);
-}
+// New directories get what the sysop's umask allows.
+constexpr mode_t kNewDirectoryMode = 0777;
 
 bool StatPath(std::string_view path, struct stat& st) {
   return ::stat(HostPath(path).c_str(), &st) == 0;
@@ -112,8 +109,8 @@ std::vector<DirEntry> ListDirectory(std::string_view dir) {
 
 bool MakeDirectory(std::string_view path) {
   std::string host = HostPath(path);
-  if (::mkdir(host.c_str(), 0755) != 0) return errno == EEXIST && DirectoryExists(path);
-  ForgetDirectoryListing(ParentOf(host));
+  if (::mkdir(host.c_str(), kNewDirectoryMode) != 0) return errno == EEXIST && DirectoryExists(path);
+  ForgetDirectoryListing(HostParentDirectory(host));
   return true;
 }
 
@@ -127,8 +124,8 @@ bool MakeDirectories(std::string_view path) {
       if (!S_ISDIR(st.st_mode)) return false;
       continue;
     }
-    if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    ForgetDirectoryListing(ParentOf(prefix));
+    if (::mkdir(prefix.c_str(), kNewDirectoryMode) != 0 && errno != EEXIST) return false;
+    ForgetDirectoryListing(HostParentDirectory(prefix));
   }
   return true;
 }
@@ -136,14 +133,14 @@ bool MakeDirectories(std::string_view path) {
 bool RemoveDirectory(std::string_view path) {
   std::string host = HostPath(path);
   if (::rmdir(host.c_str()) != 0) return false;
-  ForgetDirectoryListing(ParentOf(host));
+  ForgetDirectoryListing(HostParentDirectory(host));
   return true;
 }
 
 bool RemoveFile(std::string_view path) {
   std::string host = HostPath(path);
   if (::unlink(host.c_str()) != 0) return false;
-  ForgetDirectoryListing(ParentOf(host));
+  ForgetDirectoryListing(HostParentDirectory(host));
   return true;
 }
 
@@ -151,8 +148,8 @@ bool RenameFile(std::string_view from, std::string_view to) {
   std::string a = HostPath(from);
   std::string b = HostPath(to);
   if (std::rename(a.c_str(), b.c_str()) != 0) return false;
-  ForgetDirectoryListing(ParentOf(a));
-  ForgetDirectoryListing(ParentOf(b));
+  ForgetDirectoryListing(HostParentDirectory(a));
+  ForgetDirectoryListing(HostParentDirectory(b));
   return true;
 }
 
@@ -160,12 +157,17 @@ bool CopyFile(std::string_view from, std::string_view to) {
   File in, out;
   if (!in.Open(from, OpenMode::Read) || !out.Open(to, OpenMode::Create)) return false;
   char buffer[65536];
+  bool ok = true;
   for (;;) {
     size_t n = in.Read(buffer, sizeof buffer);
-    if (n > 0 && !out.Write(buffer, n)) return false;
-    if (n < sizeof buffer) break;
+    if (n > 0 && !out.Write(buffer, n)) ok = false;
+    if (!ok || n < sizeof buffer) break;
   }
-  return in.LastError() == 0;
+  ok = ok && in.LastError() == 0;
+  out.Close();
+  // A half-written copy (a full disk) must not pass for the file.
+  if (!ok) RemoveFile(to);
+  return ok;
 }
 
 bool ChangeDirectory(std::string_view path) { return ::chdir(HostPath(path).c_str()) == 0; }
@@ -178,22 +180,33 @@ std::string CurrentDirectory() {
 }
 
 int64_t FreeDiskSpace(std::string_view path) {
+  // The path may name a file or directory still to be made: ask about the nearest existing one.
+  std::string host = HostPath(path);
   struct statvfs vfs {};
-  if (::statvfs(HostPath(path).c_str(), &vfs) != 0) return -1;
+  while (::statvfs(host.c_str(), &vfs) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return -1;
+    std::string parent = HostParentDirectory(host);
+    if (parent == host) return -1;
+    host = std::move(parent);
+  }
   return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
 }
 
 bool MatchesFileMask(std::string_view name, std::string_view mask) {
+  // "*.*" means every file, also one without an extension.
+  if (mask == "*.*") return true;
+  auto same = [](char a, char b) {
+    return UpCaseCp866(static_cast<unsigned char>(a)) == UpCaseCp866(static_cast<unsigned char>(b));
+  };
   // Iterative wildcard match with backtracking to the last "*".
   size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (m < mask.size() &&
-        (mask[m] == '?' || EqualNoCaseCp866(name.substr(n, 1), mask.substr(m, 1)))) {
-      ++n;
-      ++m;
-    } else if (m < mask.size() && mask[m] == '*') {
+    if (m < mask.size() && mask[m] == '*') {
       starM = m++;
       starN = n;
+    } else if (m < mask.size() && (mask[m] == '?' || same(name[n], mask[m]))) {
+      ++n;
+      ++m;
     } else if (starM != std::string_view::npos) {
       m = starM + 1;
       n = ++starN;

@@ -41,10 +41,13 @@ bool CopyFile(std::string_view from, std::string_view to);
 bool ChangeDirectory(std::string_view path);
 std::string CurrentDirectory();  // program text, no trailing separator
 
-// Free bytes on the file system holding the path (-1 when unknown).
+// Free bytes on the file system holding the path, or that would hold it when it does not
+// exist yet (-1 when unknown).
 int64_t FreeDiskSpace(std::string_view path);
 
-// Matches a file name against a DOS mask with "*" and "?", without regard to case.
+// Matches a file name against a DOS mask without regard to case (CP866 folding): "*" stands
+// for any run of characters, "?" for exactly one, and "*.*" for every name, also one without
+// an extension.
 bool MatchesFileMask(std::string_view name, std::string_view mask);
 
 }  // namespace vm

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <unordered_map>
 #include <vector>
 
@@ -14,9 +15,14 @@
 namespace vm {
 namespace {
 
+// One directory's entries, found by their CP866 upper-cased names.
 struct Listing {
   timespec modified{};
-  std::vector<std::string> names;  // UTF-8, sorted by bytes
+  // Whether a later change of the directory is sure to change its modification time: false
+  // when the listing was read within the clock tick of the last change, since another change
+  // in that same tick would leave the time as it is.
+  bool trustworthy = false;
+  std::unordered_map<std::string, std::string> byFoldedName;  // folded CP866 -> UTF-8 name
 };
 
 std::unordered_map<std::string, Listing>& Cache() {
@@ -28,36 +34,57 @@ bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+bool Later(const timespec& a, const timespec& b) {
+  return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
 const Listing* ListingOf(const std::string& dir) {
   struct stat st {};
   if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
   auto& cache = Cache();
   auto it = cache.find(dir);
-  if (it != cache.end() && SameTime(it->second.modified, st.st_mtim)) return &it->second;
+  if (it != cache.end() && it->second.trustworthy && SameTime(it->second.modified, st.st_mtim))
+    return &it->second;
+
+  // File times come from the kernel's coarse clock; the listing can be trusted once that clock
+  // has moved past the directory's time before the reading starts.
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
   Listing listing;
   listing.modified = st.st_mtim;
+  listing.trustworthy = Later(now, st.st_mtim);
+  std::vector<std::string> names;
   if (DIR* d = opendir(dir.c_str())) {
     while (dirent* e = readdir(d)) {
       std::string name = e->d_name;
-      if (name != "." && name != "..") listing.names.push_back(std::move(name));
+      if (name != "." && name != "..") names.push_back(std::move(name));
     }
     closedir(d);
   }
-  std::sort(listing.names.begin(), listing.names.end());
+  // Several names may fold alike (readme, README); the first in byte order wins.
+  std::sort(names.begin(), names.end());
+  for (std::string& name : names)
+    listing.byFoldedName.try_emplace(UpCaseCp866(Utf8ToCp866(name)), std::move(name));
   return &(cache[dir] = std::move(listing));
 }
 
-// Finds an existing entry of dir whose name equals component without regard to case.
-std::string MatchComponent(const std::string& dir, const std::string& componentUtf8) {
-  std::string path = dir == "/" ? "/" + componentUtf8 : dir + "/" + componentUtf8;
+std::string Join(const std::string& dir, const std::string& name) {
+  return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
+bool Exists(const std::string& path) {
   struct stat st {};
-  if (lstat(path.c_str(), &st) == 0) return componentUtf8;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+// The existing entry of dir that component names: the exact name when it exists, else the
+// first in byte order that equals it without regard to case; empty when there is none.
+std::string FindEntry(const std::string& dir, const std::string& componentUtf8) {
+  if (Exists(Join(dir, componentUtf8))) return componentUtf8;
   const Listing* listing = ListingOf(dir);
-  if (!listing) return componentUtf8;
-  std::string wanted = Utf8ToCp866(componentUtf8);
-  for (const std::string& name : listing->names)
-    if (EqualNoCaseCp866(Utf8ToCp866(name), wanted)) return name;
-  return componentUtf8;
+  if (!listing) return {};
+  auto it = listing->byFoldedName.find(UpCaseCp866(Utf8ToCp866(componentUtf8)));
+  return it == listing->byFoldedName.end() ? std::string() : it->second;
 }
 
 std::string DriveRoot(char letter) {
@@ -79,54 +106,81 @@ std::string CurrentHostDirectory() {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// "NUL" names the null device in any directory and on any drive, also written "NUL:".
+bool NamesNullDevice(std::string_view dosPath) {
+  if (!dosPath.empty() && dosPath.back() == ':') dosPath.remove_suffix(1);
+  size_t start = dosPath.find_last_of("\\/:");
+  return EqualNoCaseCp866(dosPath.substr(start == std::string_view::npos ? 0 : start + 1), "NUL");
+}
+
 }  // namespace
 
 std::string HostPath(std::string_view dosPath) {
-  if (EqualNoCaseCp866(dosPath, "NUL")) return "/dev/null";
+  // The program's texts end at a NUL byte, as they did for the DOS file functions.
+  dosPath = dosPath.substr(0, dosPath.find('\0'));
+  if (NamesNullDevice(dosPath)) return "/dev/null";
+
   std::string_view rest = dosPath;
   std::string base;
-  if (rest.size() >= 2 && rest[1] == ':' &&
-      ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= 'a' && rest[0] <= 'z'))) {
+  bool rooted = true;  // ".." above a drive's root or "/" stays there, as in DOS
+  if (rest.size() >= 2 && rest[1] == ':' && IsDriveLetter(rest[0])) {
     base = DriveRoot(rest[0]);
     rest.remove_prefix(2);
   } else if (!rest.empty() && IsSeparator(rest[0])) {
     base = "/";
   } else {
     base = CurrentHostDirectory();
+    rooted = false;
   }
-  std::string path = base;
-  bool exists = true;  // whether every component so far exists
+
+  // The components in UTF-8, with "." dropped and ".." applied.
+  std::vector<std::string> components;
   size_t pos = 0;
-  while (pos <= rest.size()) {
+  while (pos < rest.size()) {
     size_t end = pos;
     while (end < rest.size() && !IsSeparator(rest[end])) ++end;
     std::string_view component = rest.substr(pos, end - pos);
     pos = end + 1;
-    if (component.empty() || component == ".") {
-      if (end >= rest.size()) break;
-      continue;
-    }
+    if (component.empty() || component == ".") continue;
     if (component == "..") {
-      size_t slash = path.find_last_of('/');
-      path = slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+      if (!components.empty()) {
+        components.pop_back();
+      } else if (!rooted) {
+        base = HostParentDirectory(base);
+      }
       continue;
     }
-    std::string utf8 = Cp866ToUtf8(component);
-    if (exists) {
-      utf8 = MatchComponent(path, utf8);
-      std::string next = path == "/" ? "/" + utf8 : path + "/" + utf8;
-      struct stat st {};
-      exists = lstat(next.c_str(), &st) == 0;
-      path = std::move(next);
+    components.push_back(Cp866ToUtf8(component));
+  }
+
+  // Most paths exist as written: one lstat settles them.
+  std::string path = base;
+  for (const std::string& component : components) path = Join(path, component);
+  if (Exists(path)) return path;
+
+  path = base;
+  bool found = true;  // whether every component so far exists
+  for (const std::string& component : components) {
+    if (found) {
+      std::string entry = FindEntry(path, component);
+      found = !entry.empty();
+      path = Join(path, found ? entry : component);
     } else {
-      path = path == "/" ? "/" + utf8 : path + "/" + utf8;
+      path = Join(path, component);
     }
-    if (end >= rest.size()) break;
   }
   return path;
 }
 
 std::string ProgramPathFromHost(std::string_view hostPath) { return Utf8ToCp866(hostPath); }
+
+std::string HostParentDirectory(std::string_view hostPath) {
+  size_t slash = hostPath.find_last_of('/');
+  if (slash == std::string_view::npos) return ".";
+  return slash == 0 ? "/" : std::string(hostPath.substr(0, slash));
+}
 
 void ForgetDirectoryListing(const std::string& hostDir) { Cache().erase(hostDir); }
 void ForgetAllDirectoryListings() { Cache().clear(); }

@@ -2,12 +2,14 @@
 //
 // Settings, area ids and state files hold paths as DOS texts in CP866 ("C:\FIDO\MSGS\").
 // HostPath maps such a text to a Linux path in UTF-8: "\" and "/" both separate; a drive
-// prefix "X:" maps to $VELDMARK_DRIVE_X (or "/" when unset); "NUL" is /dev/null; each
-// component that does not exist with the exact bytes is matched without regard to case
-// against the existing entries (exact first, then the first in byte order); components that
-// do not exist at all keep the case written. Directory listings are cached and re-read when
-// the directory's modification time changes, so that resolving many names in one directory
-// costs one scan.
+// prefix "X:" maps to $VELDMARK_DRIVE_X (or "/" when unset); a path without either starts in
+// the current directory; "NUL" (in any directory) is /dev/null; "." is dropped and ".." takes
+// away the component before it (never climbing above a drive's root or "/"). Each component
+// that does not exist with the exact bytes is matched without regard to case (CP866 folding)
+// against the existing entries (the first in byte order when several match); components that
+// do not exist at all keep the case written. CP866 names become UTF-8. A path that exists as
+// written costs one lstat; otherwise directory listings are read once and kept until the
+// directory's modification time changes (also when another process changed it).
 #pragma once
 
 #include <string>
@@ -20,6 +22,9 @@ std::string HostPath(std::string_view dosPath);
 // A host path (UTF-8) as the program's text (CP866); used for directories the host gives us
 // (current directory, $TEMP, $VELDMARK_HOME).
 std::string ProgramPathFromHost(std::string_view hostPath);
+
+// The directory part of a host path, without trailing slash: "/" for "/x", "." for "x".
+std::string HostParentDirectory(std::string_view hostPath);
 
 // Drops cached listings of one host directory (after the program itself changed it) or of all.
 void ForgetDirectoryListing(const std::string& hostDir);
@@ -34,8 +39,7 @@ struct PathParts {
 };
 PathParts SplitPath(std::string_view path);
 
-// Appends a backslash unless the text already ends in "\" or "/" (or is empty when
-// keepEmpty is set).
+// Appends a backslash unless the text already ends in "\" or "/"; an empty text becomes "\".
 std::string WithTrailingSlash(std::string_view path);
 std::string WithoutTrailingSlash(std::string_view path);
 

@@ -1,15 +1,72 @@
 #include "platform/process.h"
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
-#include <cerrno>
-#include <cstdio>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstdio>
 
 #include "text/cp866.h"
 
+extern char** environ;
+
 namespace vm {
+namespace {
+
+enum class Quoting { None, Single, Double };
+
+// The text as it must stand inside double quotes to mean itself.
+std::string EscapeInDoubleQuotes(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '$' || c == '`' || c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+// The argument in the form that means exactly its text where the template's quoting stands:
+// a word of its own outside quotes, escaped inside double quotes, and inside single quotes
+// the quote is closed, the word put in, and the quote opened again.
+std::string Substitute(std::string_view argument, Quoting quoting) {
+  switch (quoting) {
+    case Quoting::None: return ShellQuote(argument);
+    case Quoting::Double: return EscapeInDoubleQuotes(argument);
+    case Quoting::Single: return "'" + ShellQuote(argument) + "'";
+  }
+  return ShellQuote(argument);
+}
+
+// Replaces %1 ... %9 by their arguments, following the template's own quotes so that a sysop's
+// "pkzip -a "%1" %2" works as well as "pkzip -a %1 %2".
+std::string BuildCommand(std::string_view tmpl, const std::vector<std::string>& arguments) {
+  std::string command;
+  Quoting quoting = Quoting::None;
+  for (size_t i = 0; i < tmpl.size(); ++i) {
+    char c = tmpl[i];
+    if (c == '%' && i + 1 < tmpl.size() && tmpl[i + 1] >= '1' && tmpl[i + 1] <= '9') {
+      size_t index = static_cast<size_t>(tmpl[i + 1] - '1');
+      if (index < arguments.size()) {
+        command += Substitute(arguments[index], quoting);
+        ++i;
+        continue;
+      }
+    }
+    command += c;
+    if (c == '\\' && quoting != Quoting::Single && i + 1 < tmpl.size()) {
+      command += tmpl[++i];  // an escaped character changes no quoting
+    } else if (c == '\'' && quoting != Quoting::Double) {
+      quoting = quoting == Quoting::Single ? Quoting::None : Quoting::Single;
+    } else if (c == '"' && quoting != Quoting::Single) {
+      quoting = quoting == Quoting::Double ? Quoting::None : Quoting::Double;
+    }
+  }
+  return command;
+}
+
+}  // namespace
 
 std::string ShellQuote(std::string_view text) {
   std::string out = "'";
@@ -25,32 +82,28 @@ std::string ShellQuote(std::string_view text) {
 
 int RunCommand(std::string_view commandTemplate, const std::vector<std::string>& arguments,
                bool hideOutput) {
-  std::string command;
-  for (size_t i = 0; i < commandTemplate.size(); ++i) {
-    char c = commandTemplate[i];
-    if (c == '%' && i + 1 < commandTemplate.size() && commandTemplate[i + 1] >= '1' &&
-        commandTemplate[i + 1] <= '9') {
-      size_t index = static_cast<size_t>(commandTemplate[i + 1] - '1');
-      if (index < arguments.size()) {
-        command += ShellQuote(arguments[index]);
-        ++i;
-        continue;
-      }
-    }
-    command += c;
-  }
   // Command and arguments are CP866 program texts; the shell and the file system speak UTF-8.
-  command = Cp866ToUtf8(command);
-  pid_t pid = ::fork();
-  if (pid < 0) return -1;
-  if (pid == 0) {
-    if (hideOutput) {
-      if (FILE* null = std::freopen("/dev/null", "w", stdout)) (void)null;
-      if (FILE* null = std::freopen("/dev/null", "w", stderr)) (void)null;
-    }
-    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
+  // A NUL byte cannot pass to the shell; it would cut the command short.
+  std::string command = Cp866ToUtf8(BuildCommand(commandTemplate, arguments));
+  std::erase(command, '\0');
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (hideOutput) {
+    // A child whose output nobody sees must not wait for an answer either.
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   }
+  std::fflush(nullptr);  // our own buffered output comes before the child's
+  char shell[] = "/bin/sh";
+  char dashC[] = "-c";
+  char* argv[] = {shell, dashC, command.data(), nullptr};
+  pid_t pid = 0;
+  int spawned = posix_spawn(&pid, shell, &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return -1;

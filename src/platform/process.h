@@ -10,9 +10,12 @@ namespace vm {
 // One shell word (CP866) that stands for exactly the given text.
 std::string ShellQuote(std::string_view text);
 
-// Replaces %1, %2, %3 ... in the command template with the quoted arguments (a "%" not followed
-// by a digit of a given argument stays as it is) and runs the result through /bin/sh -c.
-// Returns the exit status, or -1 when the process could not be started.
+// Replaces %1, %2, %3 ... in the command template with the arguments, each quoted so that the
+// shell takes it as exactly its text whether the template wrote the placeholder bare, in
+// double quotes or in single quotes (a "%" not followed by the digit of a given argument stays
+// as it is), and runs the result through /bin/sh -c, waiting for its end. With hideOutput the
+// child's stdin, stdout and stderr are /dev/null. Returns the exit status, or -1 when the
+// process could not be started or was killed by a signal.
 int RunCommand(std::string_view commandTemplate, const std::vector<std::string>& arguments,
                bool hideOutput = false);
 

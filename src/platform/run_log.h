@@ -1,5 +1,6 @@
-// The run log: one line per event, the file opened and closed for every line so that other
-// programs can read it meanwhile. Failures to write are ignored.
+// The run log: a CP866 text file like the program's other files, one line per event ending in
+// CR LF, the file opened for appending and closed for every line so that other programs can
+// read it meanwhile. Failures to write are ignored: the caller never learns of them.
 #pragma once
 
 #include <string>

@@ -1,7 +1,6 @@
 #include "text/cp866.h"
 
 #include <array>
-#include <unordered_map>
 
 namespace vm {
 namespace {
@@ -21,26 +20,23 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x044E, 0x044F, 0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E, 0x00B0,
     0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0};
 
-const std::unordered_map<char32_t, unsigned char>& ReverseTable() {
-  static const std::unordered_map<char32_t, unsigned char> table = [] {
-    std::unordered_map<char32_t, unsigned char> t;
-    for (int i = 0; i < 128; ++i) t[kHigh[i]] = static_cast<unsigned char>(0x80 + i);
-    return t;
-  }();
-  return table;
+// The CP866 byte of a code point above 0x7F, or '?' when the code page has none. The Cyrillic
+// letters, by far the most frequent, are found by arithmetic; the rest by a short search.
+char UnicodeToCp866(char32_t cp) {
+  if (cp >= 0x0410 && cp <= 0x043F) return static_cast<char>(0x80 + (cp - 0x0410));
+  if (cp >= 0x0440 && cp <= 0x044F) return static_cast<char>(0xE0 + (cp - 0x0440));
+  for (size_t i = 0; i < kHigh.size(); ++i)
+    if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
+  return '?';
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+// Length of the UTF-8 sequence a lead byte opens; 0 for a byte that cannot open one (a stray
+// continuation byte, the overlong leads C0 and C1, and leads beyond U+10FFFF).
+int SequenceLength(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
 }
 
 }  // namespace
@@ -83,7 +79,31 @@ bool EqualNoCaseCp866(std::string_view a, std::string_view b) {
   return true;
 }
 
-char32_t Cp866ToUnicode(unsigned char c) { return c < 0x80 ? c : kHigh[c - 0x80]; }
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+char32_t Cp866ToUnicode(unsigned char c) {
+ return c < 0x80 ? c : kHigh[c - 0x80]; }
+
+char32_t Cp866DisplayChar(unsigned char c) {
+  // The glyphs of the PC character set for codes 0-31.
+  static constexpr std::array<char16_t, 32> kControlGlyphs = {
+      0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022, 0x25D8, 0x25CB, 0x25D9,
+      0x2642, 0x2640, 0x266A, 0x266B, 0x263C, 0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7,
+      0x25AC, 0x21A8, 0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC};
+  if (c < 32) return kControlGlyphs[c];
+  if (c == 127) return 0x2302;
+  return Cp866ToUnicode(c);
+}
 
 std::string Cp866ToUtf8(std::string_view text) {
   std::string out;
@@ -95,35 +115,28 @@ std::string Cp866ToUtf8(std::string_view text) {
 std::string Utf8ToCp866(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  const auto& reverse = ReverseTable();
   size_t i = 0;
   while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
+    unsigned char lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      out += static_cast<char>(lead);
       ++i;
       continue;
     }
-    int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-    char32_t cp = extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-    bool ok = extra > 0;
-    for (int k = 1; ok && k <= extra; ++k) {
-      if (i + k >= text.size()) {
-        ok = false;
-        break;
-      }
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (cc & 0x3F);
+    // A malformed sequence gives one '?' for its lead byte and the continuation bytes that
+    // followed it, and decoding resumes at the first byte that does not belong to it.
+    int length = SequenceLength(lead);
+    char32_t cp = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+    size_t taken = 1;
+    while (length > 0 && taken < static_cast<size_t>(length) && i + taken < text.size() &&
+           (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80) {
+      cp = (cp << 6) | (static_cast<unsigned char>(text[i + taken]) & 0x3F);
+      ++taken;
     }
-    if (!ok) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    auto it = reverse.find(cp);
-    out += it == reverse.end() ? '?' : static_cast<char>(it->second);
-    i += extra + 1;
+    bool complete = length > 0 && taken == static_cast<size_t>(length);
+    bool overlong = (length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000);
+    out += complete && !overlong ? UnicodeToCp866(cp) : '?';
+    i += taken;
   }
   return out;
 }

@@ -22,6 +22,15 @@ bool EqualNoCaseCp866(std::string_view a, std::string_view b);
 
 char32_t Cp866ToUnicode(unsigned char c);
 
+// The character a DOS screen shows for a byte: like Cp866ToUnicode, except that the control
+// codes 1-31 and 127 appear as their glyphs (1 is a smiling face, 16 and 17 the triangles, 27
+// an arrow ...) and 0 as a blank. For putting message texts on a screen without letting their
+// bytes act as terminal controls.
+char32_t Cp866DisplayChar(unsigned char c);
+
+// Appends one code point of the Basic Multilingual Plane as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // CP866 bytes to UTF-8; every byte has a Unicode counterpart.
 std::string Cp866ToUtf8(std::string_view text);
 

@@ -100,11 +100,11 @@ std::string Trim(std::string_view text) {
 
 std::optional<int64_t> ParseWholeNumber(std::string_view text) {
   if (text.empty()) return std::nullopt;
-  size_t start = text[0] == '+' ? 1 : 0;
+  // from_chars takes a minus sign but no plus sign; "+-5" is no number.
+  size_t start = text[0] == '+' && text.size() > 1 && text[1] != '-' ? 1 : 0;
   int64_t value = 0;
   auto [ptr, ec] = std::from_chars(text.data() + start, text.data() + text.size(), value);
-  if (ec != std::errc() || ptr != text.data() + text.size() || start == text.size())
-    return std::nullopt;
+  if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
   return value;
 }
 
