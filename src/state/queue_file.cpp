@@ -1,0 +1,203 @@
+#include "state/queue_file.h"
+
+#include "text/text_helpers.h"
+
+namespace vm {
+namespace {
+
+constexpr const char* kFileName = "queue.lst";
+constexpr const char* kLabel = "QUEUE.LST";
+
+// Lines of one entry; the 14th, empty, separates entries.
+enum EntryLine : size_t {
+  kCountsLine,  // linesPerSection, sentToday
+  kOffsetLine,
+  kFileSumLine,
+  kPathLine,
+  kAreaIdLine,
+  kFromNameLine,
+  kToNameLine,
+  kFlagsLine,
+  kOrigAddressLine,
+  kDestAddressLine,
+  kTemplateLine,
+  kPostedNameLine,
+  kSubjectLine,
+  kSeparatorLine,
+  kLinesPerEntry,
+};
+
+constexpr int64_t kFewestLinesPerSection = 2;
+constexpr int64_t kMostLinesPerSection = 1000;
+
+// Walks the lines after the header; line numbers in notes count the header as line 1.
+class QueueReader {
+ public:
+  QueueReader(const std::vector<std::string>& lines, DroppedLines& dropped)
+      : lines_(lines), dropped_(dropped) {}
+
+  bool AtEnd() const { return next_ >= lines_.size(); }
+  size_t Position() const { return next_; }
+  // The next line, or an empty text after the end.
+  std::string Text() { return AtEnd() ? std::string() : CutTo(lines_[next_++], kMaxText); }
+  std::optional<std::vector<int64_t>> Numbers(size_t count, int64_t min, int64_t max) {
+    if (AtEnd()) return std::nullopt;
+    auto numbers = ParseNumberLine(lines_[next_], count, min, max);
+    if (!numbers) dropped_.Drop(next_ + 2);
+    ++next_;
+    return numbers;
+  }
+  void Skip() { ++next_; }
+
+  // One entry's lines from the current position, when they are one: the number lines read
+  // as numbers in range and the separator empty (or missing at the end of the file).
+  std::optional<QueueEntryRequest> Entry() const {
+    size_t at = next_;
+    if (at + kSeparatorLine > lines_.size()) return std::nullopt;
+    auto line = [&](EntryLine n) -> const std::string& { return lines_[at + n]; };
+    if (at + kSeparatorLine < lines_.size() && !line(kSeparatorLine).empty()) return std::nullopt;
+    auto counts = ParseNumberLine(line(kCountsLine), 2, kInt32Min, kInt32Max);
+    auto offset = ParseNumberLine(line(kOffsetLine), 1, 0, kInt32Max);
+    auto fileSum = ParseNumberLine(line(kFileSumLine), 1, 0, kUint32Max);
+    auto flags = ParseNumberLine(line(kFlagsLine), 1, 0, kUint32Max);
+    if (!counts || !offset || !fileSum || !flags) return std::nullopt;
+    int64_t linesPerSection = (*counts)[0];
+    if (linesPerSection < kFewestLinesPerSection || linesPerSection > kMostLinesPerSection)
+      return std::nullopt;
+    QueueEntryRequest request;
+    request.linesPerSection = static_cast<int32_t>(linesPerSection);
+    request.sentToday = static_cast<int32_t>((*counts)[1]);
+    request.offset = static_cast<int32_t>((*offset)[0]);
+    request.fileSum = static_cast<uint32_t>((*fileSum)[0]);
+    request.path = line(kPathLine);
+    request.areaId = line(kAreaIdLine);
+    request.fromName = line(kFromNameLine);
+    request.toName = line(kToNameLine);
+    request.flags = static_cast<EncodeFlags>((*flags)[0]);
+    request.origText = line(kOrigAddressLine);
+    request.destText = line(kDestAddressLine);
+    request.templatePath = line(kTemplateLine);
+    request.postedName = line(kPostedNameLine);
+    request.subject = line(kSubjectLine);
+    request.allowance = 0;  // the day's allowance is handed out before posting
+    return request;
+  }
+  void SkipEntry() { next_ += kLinesPerEntry; }
+
+ private:
+  const std::vector<std::string>& lines_;
+  DroppedLines& dropped_;
+  size_t next_ = 0;
+};
+
+// One input history: the count, then that many lines. False when the count is unreadable
+// or larger than what is left of the file; the reader then stands after the count.
+bool ReadInputHistory(QueueReader& reader, size_t linesLeft, std::vector<std::string>& history) {
+  auto count = reader.Numbers(1, 0, kInt32Max);
+  if (!count || static_cast<size_t>((*count)[0]) > linesLeft - 1) return false;
+  for (int64_t i = 0; i < (*count)[0]; ++i) history.push_back(reader.Text());
+  return true;
+}
+
+void AppendNumbers(std::string& out, std::initializer_list<int64_t> numbers) {
+  std::string line;
+  for (int64_t n : numbers) {
+    if (!line.empty()) line += ' ';
+    line += std::to_string(n);
+  }
+  AppendStateLine(out, line);
+}
+
+}  // namespace
+
+void ParseQueue(const std::vector<std::string>& lines, RunState& state,
+                const QueueContext& context, DroppedLines& dropped) {
+  QueueReader reader(lines, dropped);
+  if (reader.AtEnd()) return;
+  if (auto date = reader.Numbers(3, kInt32Min, kInt32Max))
+    state.lastRun = {static_cast<int>((*date)[0]), static_cast<int>((*date)[1]),
+                     static_cast<int>((*date)[2])};
+  state.defaults.fromName = reader.Text();
+  state.defaults.toName = reader.Text();
+  state.defaults.fromAddress = reader.Text();
+  state.defaults.toAddress = reader.Text();
+  if (auto flags = reader.Numbers(1, 0, kUint32Max))
+    state.defaults.flags = static_cast<EncodeFlags>((*flags)[0]) & ~(kLimitOverride | kNoTemplate);
+  state.defaults.panelDirectory = reader.Text();
+  reader.Skip();
+
+  state.nameHistory.clear();
+  state.addressHistory.clear();
+  auto linesLeft = [&] { return lines.size() - reader.Position(); };
+  // A damaged history leaves the reader on the lines that follow; the entries are found
+  // again below, past whatever does not read as an entry.
+  if (ReadInputHistory(reader, linesLeft(), state.nameHistory) &&
+      ReadInputHistory(reader, linesLeft(), state.addressHistory))
+    reader.Skip();
+
+  while (!reader.AtEnd() && !OnlyBlankLinesFrom(lines, reader.Position())) {
+    std::optional<QueueEntryRequest> request = reader.Entry();
+    if (!request) {
+      dropped.Drop(reader.Position() + 2);
+      reader.Skip();
+      continue;
+    }
+    AddQueueEntry(state.queue, *request, context);
+    reader.SkipEntry();
+  }
+}
+
+std::string FormatQueue(const RunState& state) {
+  std::string out;
+  AppendStateLine(out, kQueueHeader);
+  AppendNumbers(out, {state.lastRun.year, state.lastRun.month, state.lastRun.day});
+  const EncodeDefaults& d = state.defaults;
+  AppendStateLine(out, d.fromName);
+  AppendStateLine(out, d.toName);
+  AppendStateLine(out, d.fromAddress);
+  AppendStateLine(out, d.toAddress);
+  AppendNumbers(out, {d.flags});
+  AppendStateLine(out, d.panelDirectory);
+  AppendStateLine(out, "");
+  for (const std::vector<std::string>* history : {&state.nameHistory, &state.addressHistory}) {
+    AppendNumbers(out, {static_cast<int64_t>(history->size())});
+    for (const std::string& text : *history) AppendStateLine(out, text);
+  }
+  AppendStateLine(out, "");
+  for (const QueueEntry& e : state.queue) {
+    AppendNumbers(out, {e.linesPerSection, e.sentToday});
+    AppendNumbers(out, {e.offset});
+    AppendNumbers(out, {e.fileSum});
+    AppendStateLine(out, e.path);
+    AppendStateLine(out, e.areaId);
+    AppendStateLine(out, e.fromName);
+    AppendStateLine(out, e.toName);
+    AppendNumbers(out, {e.flags});
+    AppendStateLine(out, FormatNetAddress(e.origAddress));
+    AppendStateLine(out, FormatNetAddress(e.destAddress));
+    AppendStateLine(out, e.templatePath);
+    AppendStateLine(out, e.postedName);
+    AppendStateLine(out, e.subject);
+    AppendStateLine(out, "");
+  }
+  return out;
+}
+
+void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContext& context,
+                   const RunLog& log) {
+  StateFileText text = ReadStateFile(paths.ProgramDir + kFileName, kQueueHeader, log);
+  if (text.status != StateFileText::Status::Read) {
+    WriteQueueFile(paths, state);
+    return;
+  }
+  DroppedLines dropped(kLabel);
+  ParseQueue(text.lines, state, context, dropped);
+  dropped.WriteTo(log);
+}
+
+void WriteQueueFile(const ProgramPaths& paths, const RunState& state) {
+  WriteStateFile(paths.ProgramDir + kFileName, FormatQueue(state), kLabel);
+}
+
+}  // namespace vm
+
