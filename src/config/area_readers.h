@@ -33,5 +33,7 @@ void AddFastEchoNetmail(AreaReaderContext& context);
 
 // AREADEFS.CTL in ProgramDir: asks to write the default file when it is missing.
 void ReadAreaDefinitions(const ProgramPaths& paths, AreaTable& areas, Console& console);
+// Writes the default AREADEFS.CTL into ProgramDir (replacing any file of that name).
+void WriteDefaultAreaDefinitions(const ProgramPaths& paths);
 
 }  // namespace vm

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "text/net_address.h"
@@ -13,6 +14,7 @@
 namespace vm {
 
 inline constexpr uint32_t kUnlimited = 65535;  // sections per day / history days: no limit
+inline constexpr size_t kAreaNameWidth = 38;   // display names and tags
 
 // Decoded files whose names match the mask go into the directory.
 struct FileRoute {
@@ -39,13 +41,22 @@ struct AreaEntry {
   NetAddress address;  // empty: the main ADDRESS
 };
 
+// The lookups by tag and by area id are served from hash indexes over the case-folded texts.
+// Every entry handed out through the non-const At() is re-checked before the next lookup, so
+// tags and area ids may be changed through At(); a reference must not be kept across a lookup
+// and used to change them afterwards.
 class AreaTable {
  public:
   static constexpr int kCapacity = 4096;
 
+  AreaTable();
+  ~AreaTable();
+  AreaTable(const AreaTable&) = delete;
+  AreaTable& operator=(const AreaTable&) = delete;
+
   int Count() const { return static_cast<int>(entries_.size()); }
   // index from 1 to Count()
-  AreaEntry& At(int index) { return *entries_.at(static_cast<size_t>(index - 1)); }
+  AreaEntry& At(int index);
   const AreaEntry& At(int index) const { return *entries_.at(static_cast<size_t>(index - 1)); }
 
   // Index of the last entry whose tag (area id) equals the text without regard to case; 0 when
@@ -61,9 +72,21 @@ class AreaTable {
 
   // Reorders the entries (exchange of two slots).
   void Swap(int a, int b);
+  // Puts the entries in the order given: order[k] is the old index of the new entry k + 1.
+  void Reorder(const std::vector<int>& order);
 
  private:
+  class KeyIndex;
+
+  void Refresh() const;
+  void Touch(int index) const;
+
   std::vector<std::unique_ptr<AreaEntry>> entries_;
+  std::unique_ptr<KeyIndex> tags_;
+  std::unique_ptr<KeyIndex> areaIds_;
+  // Entries handed out for change since the last lookup (0-based), each listed once.
+  mutable std::vector<int> touched_;
+  mutable std::vector<bool> isTouched_;
 };
 
 }  // namespace vm

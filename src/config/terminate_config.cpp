@@ -1,0 +1,76 @@
+// Terminate's TM.CFG names the area file (AREAFILE); each line of that file is
+// "path tag ..." with JAM or MSG somewhere on the line telling the base type.
+#include <string>
+#include <vector>
+
+#include "config/area_source.h"
+#include "config/config_lines.h"
+#include "platform/fatal.h"
+#include "platform/host_path.h"
+#include "text/cp866.h"
+#include "text/text_helpers.h"
+
+namespace vm {
+namespace {
+
+[[noreturn]] void FileNotFound(std::string_view path) {
+  FatalExit(Cp866("Файл ") + std::string(path) + Cp866(" не найден."));
+}
+
+// Lines too short to hold anything, and those starting with % or @, carry no setting.
+bool IsSettingLine(std::string_view line, size_t& pos) {
+  SkipBlanks(pos, line);
+  return line.size() - pos >= 2 && line[pos] != '%' && line[pos] != '@';
+}
+
+// An absolute path (with a drive or from the root) stands as it is; others are relative to
+// TM.CFG's directory.
+bool IsAbsolute(std::string_view path) {
+  return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+}
+
+std::string FindAreaFile(const std::vector<std::string>& lines, const std::string& configDir) {
+  std::string areaFile;
+  for (const std::string& line : lines) {
+    size_t pos = 0;
+    if (!IsSettingLine(line, pos)) continue;
+    std::string keyword = NextUpperWord(pos, line);
+    std::string value = NextUpperWord(pos, line);
+    if (keyword == "AREAFILE" && !value.empty())
+      areaFile = IsAbsolute(value) ? value : configDir + value;
+  }
+  return areaFile;
+}
+
+}  // namespace
+
+void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
+  std::string configDir = SplitPath(path).dir;
+  std::vector<std::string> lines;
+  int error = 0;
+  if (!ReadConfigLines(path, lines, error)) FileNotFound(path);
+  std::string areaFile = FindAreaFile(lines, configDir);
+  if (areaFile.empty())
+    FatalExit(Cp866("В файле ") + std::string(path) + Cp866(" нет параметра AREAFILE"));
+  if (!ReadConfigLines(areaFile, lines, error)) FileNotFound(areaFile);
+
+  for (const std::string& rawLine : lines) {
+    std::string line = UpCaseCp866(rawLine);
+    size_t pos = 0;
+    if (!IsSettingLine(line, pos)) continue;
+    std::string basePath = WithoutTrailingSlash(NextUpperWord(pos, line));
+    std::string tag = NextUpperWord(pos, line);
+    // MSG wins over JAM when both occur; a line with neither names no base we can open.
+    char letter = line.find("MSG") != std::string::npos   ? 'F'
+                  : line.find("JAM") != std::string::npos ? 'J'
+                                                          : 0;
+    if (letter == 0 || tag.empty()) continue;
+    if (basePath.size() < 2 || basePath[1] != ':') basePath = configDir + "TERMAIL\\" + basePath;
+
+    AreaEntry* entry = TakeArea(context, tag, AreaSource::Terminate);
+    if (!entry) continue;
+    entry->areaId = letter + basePath;
+  }
+}
+
+}  // namespace vm
