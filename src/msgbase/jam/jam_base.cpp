@@ -1,0 +1,312 @@
+// JamBase: opening, locking, the index, seeking and reading messages.
+#include "msgbase/jam/jam_base.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+
+#include "msgbase/jam/jam_crc.h"
+#include "msgbase/jam/jam_layout.h"
+#include "msgbase/jam/jam_time.h"
+#include "msgbase/variants.h"
+#include "platform/file_system.h"
+
+namespace vm {
+namespace {
+
+using namespace jam;
+
+constexpr size_t kMaxPathLength = 124;
+// Index records read ahead at a time.
+constexpr int64_t kIndexWindow = 500;
+// Real headers carry a few kilobytes of subfields at most; a larger declared length is
+// damage, and reading it all could exhaust memory.
+constexpr uint64_t kMaxSubfieldArea = 1 << 20;
+// The same for a text length: far above any real message.
+constexpr uint64_t kMaxTextLength = 64u << 20;
+
+bool OpenShared(File& file, const std::string& path) {
+  // A base on read-only media can still be read.
+  return file.Open(path, OpenMode::ReadWrite) || file.Open(path, OpenMode::Read);
+}
+
+}  // namespace
+
+MessageBaseHandle MakeJamBase() { return std::make_unique<JamBase>(); }
+
+uint16_t JamBase::IoError(const File& file) {
+  int error = file.LastError();
+  return error > 0 && error < 1000 ? static_cast<uint16_t>(error) : static_cast<uint16_t>(EIO);
+}
+
+JamBase::~JamBase() { Close(); }
+
+int32_t JamBase::Clamp32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+void JamBase::SetAreaPath(std::string_view locator) {
+  path_ = std::string(locator.substr(0, kMaxPathLength));
+}
+
+bool JamBase::Exists() { return FileExists(FileName(".JHR")); }
+
+uint16_t JamBase::Open() {
+  Close();
+  if (!OpenShared(jhr_, FileName(".JHR"))) return IoError(jhr_);
+  if (!ReadBaseHeader()) {
+    Close();
+    return kNotJamBase;
+  }
+  const std::pair<File*, std::string_view> others[] = {{&jdt_, ".JDT"}, {&jdx_, ".JDX"}};
+  for (const auto& [file, extension] : others) {
+    if (!OpenShared(*file, FileName(extension))) {
+      uint16_t code = IoError(*file);
+      Close();
+      return code;
+    }
+  }
+  window_.clear();
+  current_ = BaseNumber() - 1;
+  ResetMessage();
+  return 0;
+}
+
+uint16_t JamBase::Close() {
+  // A lock left taken is given back, with the base header it guards.
+  if (lockDepth_ > 0) {
+    lockDepth_ = 1;
+    Unlock();
+  }
+  jhr_.Close();
+  jdt_.Close();
+  jdx_.Close();
+  return 0;
+}
+
+bool JamBase::ReadBaseHeader() {
+  std::string header(kBaseHeaderSize, '\0');
+  if (jhr_.ReadAt(0, header.data(), header.size()) != header.size()) return false;
+  if (std::string_view(header).substr(kBaseSignature, 4) != kSignature) return false;
+  baseHeader_ = std::move(header);
+  return true;
+}
+
+uint32_t JamBase::BaseField(size_t offset) const {
+  return baseHeader_.size() == kBaseHeaderSize ? GetLe32(baseHeader_, offset) : 0;
+}
+
+void JamBase::SetBaseField(size_t offset, uint32_t value) {
+  PutLe32(baseHeader_, offset, value);
+  baseHeaderChanged_ = true;
+}
+
+int64_t JamBase::BaseNumber() const { return BaseField(kBaseNumber); }
+
+bool JamBase::Lock() {
+  if (++lockDepth_ > 1) return lockHeld_;
+  lockHeld_ = jhr_.IsOpen() && jhr_.LockRange(0, 1);
+  if (!lockHeld_) return false;
+  // Other programs may have written since the base header was read.
+  baseHeaderChanged_ = false;
+  return ReadBaseHeader();
+}
+
+bool JamBase::Unlock() {
+  if (lockDepth_ == 0) return false;
+  if (--lockDepth_ > 0) return lockHeld_;
+  if (!lockHeld_) return false;
+  bool ok = true;
+  if (baseHeaderChanged_) ok = jhr_.WriteAt(0, baseHeader_.data(), baseHeader_.size());
+  baseHeaderChanged_ = false;
+  ok = jhr_.UnlockRange(0, 1) && ok;
+  lockHeld_ = false;
+  return ok;
+}
+
+int32_t JamBase::ActiveCount() {
+  // Outside a lock the count on disk is the freshest; inside, ours is.
+  if (lockDepth_ == 0) ReadBaseHeader();
+  return Clamp32(BaseField(kBaseActive));
+}
+
+int64_t JamBase::High() {
+  int64_t size = std::max<int64_t>(jdx_.Size(), 0);
+  return BaseNumber() + size / static_cast<int64_t>(kIndexRecordSize) - 1;
+}
+
+std::optional<JamBase::IndexSlot> JamBase::ReadSlot(int64_t number) {
+  int64_t high = High();
+  if (number < BaseNumber() || number > high) return std::nullopt;
+  if (number < windowFirst_ || number >= windowFirst_ + static_cast<int64_t>(window_.size())) {
+    int64_t count = std::min(kIndexWindow, high - number + 1);
+    std::string records(static_cast<size_t>(count) * kIndexRecordSize, '\0');
+    size_t got = jdx_.ReadAt(static_cast<uint64_t>(number - BaseNumber()) * kIndexRecordSize,
+                             records.data(), records.size());
+    window_.clear();
+    windowFirst_ = number;
+    for (size_t at = 0; at + kIndexRecordSize <= got; at += kIndexRecordSize)
+      window_.push_back({GetLe32(records, at + kIdxNameCrc), GetLe32(records, at + kIdxHeaderOffset)});
+    if (window_.empty()) return std::nullopt;
+  }
+  return window_[static_cast<size_t>(number - windowFirst_)];
+}
+
+bool JamBase::ReadFixedPart(uint32_t offset, std::string& fixed) {
+  // An offset past the end of .JHR points at no header.
+  int64_t size = jhr_.Size();
+  if (size < 0 || offset + static_cast<uint64_t>(kFixedSize) > static_cast<uint64_t>(size))
+    return false;
+  fixed.assign(kFixedSize, '\0');
+  if (jhr_.ReadAt(offset, fixed.data(), kFixedSize) != kFixedSize) return false;
+  return std::string_view(fixed).substr(kHdrSignature, 4) == kSignature;
+}
+
+bool JamBase::HoldsMessage(int64_t number) {
+  std::optional<IndexSlot> slot = ReadSlot(number);
+  if (!slot) return false;
+  // A negative header offset marks an empty slot.
+  if (static_cast<int32_t>(slot->headerOffset) < 0) return false;
+  if (slot->nameCrc != kNoCrc) return true;
+  // Some programs empty a slot by setting only the name CRC to 0xFFFFFFFF, but a message to
+  // nobody has that CRC too: such a slot holds a message only when its offset leads to the
+  // header of that number, not deleted.
+  std::string fixed;
+  return ReadFixedPart(slot->headerOffset, fixed) && GetLe32(fixed, kHdrNumber) == number &&
+         !(GetLe32(fixed, kHdrAttribute) & bit::kDeleted);
+}
+
+void JamBase::SeekFrom(int32_t number) {
+  current_ = std::max<int64_t>(static_cast<int64_t>(number) - 1, BaseNumber() - 1);
+  SeekNext();
+}
+
+void JamBase::SeekNext() {
+  int64_t high = High();
+  current_ = std::max(current_, BaseNumber() - 1);
+  if (current_ <= high) ++current_;
+  while (current_ <= high && !HoldsMessage(current_)) ++current_;
+}
+
+void JamBase::SeekPrevious() {
+  int64_t base = BaseNumber();
+  current_ = std::min(current_, High() + 1);
+  if (current_ >= base) --current_;
+  while (current_ >= base && !HoldsMessage(current_)) --current_;
+}
+
+bool JamBase::Found() { return current_ >= BaseNumber() && current_ <= High(); }
+
+void JamBase::ResetMessage() {
+  fixed_.assign(kFixedSize, '\0');
+  SetFixed(kHdrMsgIdCrc, kNoCrc);
+  SetFixed(kHdrReplyCrc, kNoCrc);
+  headerOffset_.reset();
+  loadedNumber_ = 0;
+  fromName_.clear();
+  toName_.clear();
+  subject_.clear();
+  orig_ = NetAddress{};
+  dest_ = NetAddress{};
+  kludgeLines_.clear();
+  dateText_.clear();
+  timeText_.clear();
+  composed_.clear();
+  kludgeSubfields_.clear();
+  prefixLength_ = 0;
+  bodyOffset_ = 0;
+  ClearTextWindow();
+}
+
+void JamBase::LoadHeader() {
+  ResetMessage();
+  loadedNumber_ = Clamp32(current_);
+  std::optional<IndexSlot> slot = ReadSlot(current_);
+  std::string fixed;
+  if (!slot || !ReadFixedPart(slot->headerOffset, fixed)) return;
+  fixed_ = std::move(fixed);
+  headerOffset_ = slot->headerOffset;
+
+  // The declared subfield length may run past the end of .JHR (a damaged or half-written
+  // header): only the bytes that are there are decoded.
+  uint64_t areaStart = static_cast<uint64_t>(slot->headerOffset) + kFixedSize;
+  uint64_t available = static_cast<uint64_t>(std::max<int64_t>(jhr_.Size(), 0)) - areaStart;
+  uint64_t length = std::min({static_cast<uint64_t>(Fixed(kHdrSubfieldLength)), available,
+                              kMaxSubfieldArea});
+  std::string area(static_cast<size_t>(length), '\0');
+  area.resize(jhr_.ReadAt(areaStart, area.data(), area.size()));
+  MessageFields fields = InterpretSubfields(DecodeSubfields(area), Attribute());
+  fromName_ = std::move(fields.fromName);
+  toName_ = std::move(fields.toName);
+  subject_ = std::move(fields.subject);
+  orig_ = fields.orig;
+  dest_ = fields.dest;
+  kludgeLines_ = std::move(fields.kludgeLines);
+
+  DateTime written = DateTimeFromJamTime(Fixed(kHdrDateWritten));
+  dateText_ = DateTextOf(written);
+  timeText_ = TimeTextOf(written);
+}
+
+void JamBase::StartReading() {
+  std::string window = kludgeLines_;
+  prefixLength_ = window.size();
+  bodyOffset_ = Fixed(kHdrTextOffset);
+  int64_t size = jdt_.Size();
+  if (headerOffset_ && bodyOffset_ < size) {
+    // A text that runs past the end of .JDT is read as far as it goes.
+    uint64_t length = std::min({static_cast<uint64_t>(Fixed(kHdrTextLength)),
+                                static_cast<uint64_t>(size - bodyOffset_), kMaxTextLength});
+    window.resize(prefixLength_ + length);
+    size_t got = jdt_.ReadAt(static_cast<uint64_t>(bodyOffset_), window.data() + prefixLength_,
+                             length);
+    window.resize(prefixLength_ + got);
+  }
+  SetTextWindow(std::move(window), 0);
+  // A new text has no previous line whose wrap could drop a leading space.
+  wrapped_ = false;
+}
+
+int32_t JamBase::TextPosition() {
+  auto index = static_cast<int64_t>(textIndex_);
+  auto prefix = static_cast<int64_t>(prefixLength_);
+  if (index < prefix) return Clamp32(index - prefix);
+  return Clamp32(bodyOffset_ + index - prefix);
+}
+
+void JamBase::SetTextPosition(int32_t position) {
+  auto prefix = static_cast<int64_t>(prefixLength_);
+  int64_t index = position < 0 ? std::max<int64_t>(prefix + position, 0)
+                               : prefix + std::max<int64_t>(position - bodyOffset_, 0);
+  textIndex_ = static_cast<size_t>(std::min<int64_t>(index, static_cast<int64_t>(text_.size())));
+}
+
+uint32_t JamBase::Fixed(size_t offset) const { return GetLe32(fixed_, offset); }
+
+void JamBase::SetFixed(size_t offset, uint32_t value) { PutLe32(fixed_, offset, value); }
+
+uint32_t JamBase::Attribute() const { return Fixed(kHdrAttribute); }
+
+void JamBase::SetAttribute(uint32_t bitMask, bool on) {
+  SetFixed(kHdrAttribute, on ? Attribute() | bitMask : Attribute() & ~bitMask);
+}
+
+uint16_t JamBase::Cost() { return static_cast<uint16_t>(std::min<uint32_t>(Fixed(kHdrCost), 0xFFFF)); }
+int32_t JamBase::ReplyTo() { return static_cast<int32_t>(Fixed(kHdrReplyTo)); }
+int32_t JamBase::SeeAlso() { return static_cast<int32_t>(Fixed(kHdrFirstReply)); }
+int32_t JamBase::NextSeeAlso() { return static_cast<int32_t>(Fixed(kHdrNextReply)); }
+
+bool JamBase::IsLocal() { return Attribute() & bit::kLocal; }
+bool JamBase::IsCrash() { return Attribute() & bit::kCrash; }
+bool JamBase::IsKillSent() { return Attribute() & bit::kKillSent; }
+bool JamBase::IsSent() { return Attribute() & bit::kSent; }
+bool JamBase::IsFileAttached() { return Attribute() & bit::kFileAttached; }
+bool JamBase::IsReceiptRequested() { return Attribute() & bit::kReceiptRequested; }
+bool JamBase::IsAuditRequested() { return Attribute() & bit::kAuditRequested; }
+bool JamBase::IsFileRequest() { return Attribute() & bit::kFileRequest; }
+bool JamBase::IsReceived() { return Attribute() & bit::kReceived; }
+bool JamBase::IsPrivate() { return Attribute() & bit::kPrivate; }
+bool JamBase::IsDeleted() { return Attribute() & bit::kDeleted; }
+
+}  // namespace vm
