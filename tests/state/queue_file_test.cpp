@@ -1,0 +1,179 @@
+#include "state/queue_file.h"
+
+#include "platform/fatal.h"
+#include "state/state_fixture.h"
+#include "text/cp866.h"
+
+namespace vm {
+namespace {
+
+class QueueFileTest : public StateFixture {
+ protected:
+  QueueContext Context() { return QueueContext{settings, console, {}}; }
+
+  QueueEntryRequest Request(std::string path) {
+    QueueEntryRequest r;
+    r.path = std::move(path);
+    r.areaId = "SC:\\FIDO\\SQ\\RU.UUE";
+    r.fromName = "Ivan Petrov";
+    r.toName = "All";
+    r.origText = "2:5020/9999";
+    r.destText = "2:5020/100.7";
+    r.offset = 10800;
+    r.fileSum = 54321;
+    r.flags = kEncodeUu | kDeleteAfterSending;
+    r.sentToday = 2;
+    r.templatePath = "C:\\VELDMARK\\VELDMARK.TPL";
+    r.linesPerSection = 120;
+    r.postedName = "FILE.ZIP";
+    r.subject = "Some file";
+    return r;
+  }
+
+  RunState state;
+};
+
+TEST_F(QueueFileTest, RoundTripKeepsDefaultsHistoriesAndEntries) {
+  state.lastRun = {1999, 11, 2};
+  state.defaults = {"Ivan Petrov", "Sysop", "2:5020/9999", "", kEncodeMime | kPrivate,
+                    "C:\\FILES"};
+  state.nameHistory = {"All", "Sysop"};
+  state.addressHistory = {"2:5020/100"};
+  AddQueueEntry(state.queue, Request("C:\\OUT\\FILE.ZIP"), Context());
+  QueueEntryRequest second = Request("C:\\OUT\\OTHER.ARJ");
+  second.subject = "";
+  second.flags = kSingleSection | kEncodeXx;
+  AddQueueEntry(state.queue, second, Context());
+
+  WriteQueueFile(paths, state);
+  const std::string text = Read("queue.lst");
+  EXPECT_EQ(text, CrLf({"Veldmark queue file version 8", "1999 11 2", "Ivan Petrov", "Sysop",
+                        "2:5020/9999", "", "16400", "C:\\FILES", "", "2", "All", "Sysop", "1",
+                        "2:5020/100", "",
+                        // first entry
+                        "120 2", "10800", "54321", "C:\\OUT\\FILE.ZIP",
+                        "SC:\\FIDO\\SQ\\RU.UUE", "Ivan Petrov", "All", "5", "2:5020/9999",
+                        "2:5020/100.7", "C:\\VELDMARK\\VELDMARK.TPL", "FILE.ZIP", "Some file", "",
+                        // second entry
+                        "120 2", "10800", "54321", "C:\\OUT\\OTHER.ARJ",
+                        "SC:\\FIDO\\SQ\\RU.UUE", "Ivan Petrov", "All", "9216", "2:5020/9999",
+                        "2:5020/100.7", "C:\\VELDMARK\\VELDMARK.TPL", "FILE.ZIP", "", ""}));
+
+  RunState loaded;
+  ReadQueueFile(paths, loaded, Context(), log);
+  EXPECT_EQ(loaded.lastRun, state.lastRun);
+  EXPECT_EQ(loaded.defaults.fromName, "Ivan Petrov");
+  EXPECT_EQ(loaded.defaults.toAddress, "");
+  EXPECT_EQ(loaded.defaults.flags, kEncodeMime | kPrivate);
+  EXPECT_EQ(loaded.defaults.panelDirectory, "C:\\FILES");
+  EXPECT_EQ(loaded.nameHistory, state.nameHistory);
+  EXPECT_EQ(loaded.addressHistory, state.addressHistory);
+  ASSERT_EQ(loaded.queue.size(), 2u);
+  const QueueEntry& e = loaded.queue.front();
+  EXPECT_EQ(e.path, "C:\\OUT\\FILE.ZIP");
+  EXPECT_EQ(e.offset, 10800);
+  EXPECT_EQ(e.fileSum, 54321u);
+  EXPECT_EQ(e.sentToday, 2);
+  EXPECT_EQ(e.allowedToday, 0) << "the allowance is not stored";
+  EXPECT_EQ(e.linesPerSection, 120);
+  EXPECT_EQ(e.destAddress, (NetAddress{2, 5020, 100, 7}));
+  EXPECT_EQ(e.subject, "Some file");
+  EXPECT_EQ(loaded.queue.back().subject, "") << "an empty subject stays empty";
+  EXPECT_EQ(loaded.queue.back().flags, kSingleSection | kEncodeXx);
+  WriteQueueFile(paths, loaded);
+  EXPECT_EQ(Read("queue.lst"), text);
+}
+
+TEST_F(QueueFileTest, SmallestFileLoadsAnEmptyQueueAndDropsTheOneRunFlags) {
+  Write("queue.lst", CrLf({"Veldmark queue file version 8", "2024 3 14", "Me", "All",
+                           "2:5020/9999", "", "135172", "C:\\", "", "0", "0", ""}));
+  ReadQueueFile(paths, state, Context(), log);
+  EXPECT_TRUE(state.queue.empty());
+  EXPECT_EQ(state.defaults.flags, 4100u);
+  EXPECT_EQ(state.lastRun, (CalendarDate{2024, 3, 14}));
+  EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(QueueFileTest, MissingOrForeignFileIsReplacedByAFreshOne) {
+  const std::string fresh = CrLf({"Veldmark queue file version 8", "0 0 0", "", "All", "", "",
+                                  "4", "", "", "0", "0", ""});
+  ReadQueueFile(paths, state, Context(), log);
+  EXPECT_EQ(Read("queue.lst"), fresh);
+
+  Write("queue.lst", CrLf({"Veldmark queue file version 7", "2024 3 14"}));
+  RunState other;
+  ReadQueueFile(paths, other, Context(), log);
+  EXPECT_EQ(Read("queue.lst"), fresh);
+  EXPECT_EQ(other.lastRun, (CalendarDate{}));
+}
+
+TEST_F(QueueFileTest, DamagedEntriesAreDroppedAndTheRestIsRead) {
+  state.defaults.flags = kEncodeXx;
+  for (const char* name : {"C:\\OUT\\ONE.ZIP", "C:\\OUT\\TWO.ZIP", "C:\\OUT\\THREE.ZIP"})
+    AddQueueEntry(state.queue, Request(name), Context());
+  WriteQueueFile(paths, state);
+  std::vector<std::string> lines = SplitStateLines(Read("queue.lst"));
+  // 12 lines before the entries, then 14 per entry: damage the date and the second entry's
+  // offset, and cut the last entry short.
+  lines[1] = "2024 x 1";
+  lines[12 + 14 + 1] = "-5";
+  lines.resize(12 + 28 + 6);
+  std::string damaged;
+  for (const std::string& line : lines) damaged += line + "\r\n";
+  Write("queue.lst", damaged);
+
+  RunState loaded;
+  ReadQueueFile(paths, loaded, Context(), log);
+  ASSERT_EQ(loaded.queue.size(), 1u);
+  EXPECT_EQ(loaded.queue.front().path, "C:\\OUT\\ONE.ZIP");
+  EXPECT_EQ(loaded.lastRun, (CalendarDate{})) << "an unreadable date starts a new day";
+  EXPECT_EQ(loaded.defaults.flags, kEncodeXx);
+  EXPECT_NE(Log().find("QUEUE.LST"), std::string::npos);
+}
+
+TEST_F(QueueFileTest, GarbageAfterTheHeaderNeverStopsTheLoad) {
+  std::string garbage = "Veldmark queue file version 8\r\n";
+  for (int i = 0; i < 4000; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  Write("queue.lst", garbage);
+  ReadQueueFile(paths, state, Context(), log);
+  EXPECT_TRUE(state.queue.empty());
+
+  // A history count far beyond the file: the entries that follow are still found.
+  RunState source;
+  AddQueueEntry(source.queue, Request("C:\\OUT\\ONE.ZIP"), Context());
+  WriteQueueFile(paths, source);
+  std::vector<std::string> lines = SplitStateLines(Read("queue.lst"));
+  lines[9] = "2147483647";
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  Write("queue.lst", text);
+  RunState loaded;
+  ReadQueueFile(paths, loaded, Context(), log);
+  ASSERT_EQ(loaded.queue.size(), 1u);
+  EXPECT_TRUE(loaded.nameHistory.empty());
+}
+
+TEST_F(QueueFileTest, LineBreaksInsideTextsCannotShiftTheRecords) {
+  AddQueueEntry(state.queue, Request("C:\\OUT\\ONE.ZIP"), Context());
+  state.queue.front().subject = "two\r\nlines";
+  state.defaults.fromName = "a\nb";
+  WriteQueueFile(paths, state);
+  RunState loaded;
+  ReadQueueFile(paths, loaded, Context(), log);
+  ASSERT_EQ(loaded.queue.size(), 1u);
+  EXPECT_EQ(loaded.queue.front().subject, "two  lines");
+  EXPECT_EQ(loaded.defaults.fromName, "a b");
+}
+
+TEST_F(QueueFileTest, UnwritableFileStopsWithTheFilesName) {
+  dir.MakeDirectory("queue.lst");  // a directory cannot be replaced by a file
+  try {
+    WriteQueueFile(paths, state);
+    FAIL() << "no stop";
+  } catch (const FatalStop& stop) {
+    EXPECT_EQ(stop.Message(), Cp866("Не могу записать файл QUEUE.LST"));
+  }
+}
+
+}  // namespace
+}  // namespace vm
