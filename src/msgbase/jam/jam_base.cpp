@@ -203,7 +203,6 @@ void JamBase::ResetMessage() {
   SetFixed(kHdrMsgIdCrc, kNoCrc);
   SetFixed(kHdrReplyCrc, kNoCrc);
   headerOffset_.reset();
-  loadedNumber_ = 0;
   fromName_.clear();
   toName_.clear();
   subject_.clear();
@@ -221,7 +220,6 @@ void JamBase::ResetMessage() {
 
 void JamBase::LoadHeader() {
   ResetMessage();
-  loadedNumber_ = Clamp32(current_);
   std::optional<IndexSlot> slot = ReadSlot(current_);
   std::string fixed;
   if (!slot || !ReadFixedPart(slot->headerOffset, fixed)) return;

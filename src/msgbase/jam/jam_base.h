@@ -71,7 +71,8 @@ class JamBase final : public MessageBase {
   int32_t SeeAlso() override;
   int32_t NextSeeAlso() override;
   void SetNextSeeAlso(int32_t number) override;
-  int32_t MessageNumber() override { return loadedNumber_; }
+  // The number the seek landed on: the index, not the header, decides where SeekFrom goes.
+  int32_t MessageNumber() override { return Clamp32(current_); }
   void GetOrigAddress(NetAddress& address) override { address = orig_; }
   void GetDestAddress(NetAddress& address) override { address = dest_; }
   bool IsLocal() override;
@@ -154,7 +155,6 @@ class JamBase final : public MessageBase {
   // The current message: its number in the index, the header's fixed part and offset, and
   // the fields its subfields carry.
   int64_t current_ = 0;
-  int32_t loadedNumber_ = 0;
   std::optional<uint32_t> headerOffset_;
   std::string fixed_;
   std::string fromName_;

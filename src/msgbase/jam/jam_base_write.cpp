@@ -148,7 +148,6 @@ uint16_t JamBase::AppendMessage() {
   SetBaseField(kBaseActive, BaseField(kBaseActive) + 1);
   SetBaseField(kBaseModCounter, BaseField(kBaseModCounter) + 2);
   current_ = number;
-  loadedNumber_ = static_cast<int32_t>(number);
   headerOffset_ = static_cast<uint32_t>(headerOffset);
   return AppendListLine(number);
 }
