@@ -1,13 +1,98 @@
 #include "app/program.h"
 
-#include "platform/console.h"
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/failure_report.h"
+#include "app/modes.h"
+#include "app/pending_parts.h"
+#include "app/program_paths.h"
+#include "config/settings_reader.h"
+#include "platform/fatal.h"
+#include "platform/file.h"
+#include "platform/host.h"
+#include "state/state_files.h"
 #include "text/cp866.h"
 
 namespace vm {
+namespace {
+
+// Error codes of the run-time error report.
+constexpr int kOutOfMemoryError = 203;
+constexpr int kRangeError = 201;
+
+void PrintBanner(Console& console) {
+  console.WriteLine(Cp866(" Veldmark v1.61.40 Win32b        Сборка для Linux"));
+  console.WriteLine("");
+}
+
+// The template is needed for every posting; without it the program does not start.
+void CheckTemplate(const ProgramPaths& paths) {
+  File probe;
+  if (!probe.Open(paths.ProgramDir + "veldmark.tpl", OpenMode::Read))
+    FatalExit(Cp866("Файл VELDMARK.TPL не найден"));
+}
+
+int StartUp(RunContext& run) {
+  PrintBanner(run.console);
+  run.console.SetTitle("Veldmark");
+  run.paths = FindProgramPaths();
+  CheckTemplate(run.paths);
+
+  const bool install = run.commandLine.CommandWord() == "INSTALL";
+  // Without a settings file the installation writes one and ends the run.
+  if (!install && !ReadSettings(run.paths, run.settings, run.areas, run.log, run.console))
+    Install(run, false);
+  run.log.WriteLogBreak();
+  run.log.WriteLog(run.commandLine.StartLogLine());
+
+  // The usage text needs no state file: answering it before they are loaded means that a
+  // "?" run never writes one.
+  if (run.commandLine.ParamPresent("?")) return RunUsage(run);
+
+  const CalendarDate today = DateOf(LocalNow());
+  if (!install)
+    LoadStateFiles(run.state, run.areas, run.settings, run.paths, run.console, run.log, today);
+  StartPostingDay(run.state, run.areas, today);
+
+  run.flags.decodeAnyway = run.commandLine.ParamPresent("-ANYWAY");
+  run.flags.scanAll = run.commandLine.ParamPresent("-SCANALL");
+  return Dispatch(run);
+}
+
+}  // namespace
+
+int Run(RunContext& run) {
+  try {
+    return StartUp(run);
+  } catch (const FatalStop& stop) {
+    return StopWithMessage(run, stop.Message(), kExitFatal);
+  } catch (const std::bad_alloc& failure) {
+    ReportRunError(run, kOutOfMemoryError, failure.what());
+    return kExitRunError;
+  } catch (const std::out_of_range& failure) {
+    ReportRunError(run, kRangeError, failure.what());
+    return kExitRunError;
+  } catch (const std::length_error& failure) {
+    ReportRunError(run, kRangeError, failure.what());
+    return kExitRunError;
+  } catch (const std::exception& failure) {
+    ReportException(run, failure.what());
+    return kExitException;
+  } catch (...) {
+    ReportException(run, "unknown exception");
+    return kExitException;
+  }
+}
 
 int RunProgram(int argc, char** argv) {
-  ProcessConsole().WriteLine(" Veldmark v1.61.40 Win32b");
-  return 0;
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(Utf8ToCp866(argv[i]));
+  RunContext run(ProcessConsole(), argc > 0 ? Utf8ToCp866(argv[0]) : std::string(),
+                 CommandLine(std::move(arguments)));
+  return Run(run);
 }
 
 }  // namespace vm

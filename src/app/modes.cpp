@@ -1,0 +1,118 @@
+#include "app/modes.h"
+
+#include <string>
+
+#include "app/debug_dump.h"
+#include "app/mode_arguments.h"
+#include "app/pending_parts.h"
+#include "app/usage_text.h"
+#include "platform/fatal.h"
+#include "platform/file_system.h"
+#include "platform/host.h"
+#include "state/state_files.h"
+#include "text/cp866.h"
+
+namespace vm {
+namespace {
+
+constexpr size_t kDirArgument = 2;
+
+// Decoding from the command line needs a place for the files.
+void RequireRoot(const Settings& settings) {
+  if (settings.ROOT.empty())
+    FatalExit(Cp866("Так как переменная ROOT в VELDMARK.CTL не задана, Вы не можете "
+                    "раскодировать\r\nфайлы в автоматическом режиме."));
+}
+
+int RunQueueOnly(RunContext& run) {
+  ProcessQueue(run);
+  return NormalEnd(run);
+}
+
+int RunDebugDump(RunContext& run) {
+  WriteDebugDump(run.paths, run.settings, run.areas);
+  run.log.Disable();
+  return StopWithMessage(run, Cp866("Все параметры записаны в файл VELDMARK.DBG"), kExitNormal);
+}
+
+int RunDecodeAll(RunContext& run) {
+  RequireRoot(run.settings);
+  DecodeAllAreas(run);
+  ProcessQueue(run);
+  return NormalEnd(run);
+}
+
+int RunDecodeOne(RunContext& run) {
+  RequireRoot(run.settings);
+  int area = FindAreaOrStop(run.commandLine, run.areas);
+  DecodeOneArea(run, area);
+  ProcessQueue(run);
+  return NormalEnd(run);
+}
+
+int RunInstallation(RunContext& run) { Install(run, run.commandLine.ParamPresent("MANUAL")); }
+
+int RunEncode(RunContext& run) {
+  EncodeRequest request = CheckEncodeArguments(run.commandLine, run.settings, run.areas,
+                                               run.paths.StartDir, run.state.defaults.flags);
+  run.state.defaults.flags = request.flags;
+  run.state.defaults.toAddress = request.destination;
+  EnqueueFile(run, request);
+  ProcessQueue(run);
+  return NormalEnd(run);
+}
+
+int RunShellMode(RunContext& run, const std::string& command) {
+  ShellStart start;
+  start.command = command;
+  if (command == "DIR") run.state.defaults.panelDirectory = run.commandLine.Argument(kDirArgument);
+  if (command == "OPEN") {
+    OpenRequest open = CheckOpenArguments(run.commandLine, run.settings, run.areas);
+    start.openArea = open.area;
+    if (open.recipient) run.state.defaults.toName = *open.recipient;
+    if (open.destination) run.state.defaults.toAddress = *open.destination;
+  }
+  RunShell(run, start);
+  return NormalEnd(run);
+}
+
+}  // namespace
+
+int Dispatch(RunContext& run) {
+  const std::string command = run.commandLine.CommandWord();
+  if (command == "Q") return RunQueueOnly(run);
+  if (command == "DEBUG") return RunDebugDump(run);
+  if (command == "ALL") return RunDecodeAll(run);
+  if (command == "DECODE") return RunDecodeOne(run);
+  if (command == "INSTALL") return RunInstallation(run);
+  if (command == "ENCODE") return RunEncode(run);
+  bool shellCommand =
+      command == "OPEN" || command == "DIR" || command == "NOCHANGE" || command == "QUEUE";
+  if (run.commandLine.Count() > 0 && !shellCommand)
+    FatalExit(Cp866("Неизвестный параметр: ") + command);
+  return RunShellMode(run, command);
+}
+
+int RunUsage(RunContext& run) {
+  PrintUsage(run.console, run.commandLine.CommandWord());
+  ChangeDirectory(run.paths.StartDir);
+  return kExitNormal;
+}
+
+int NormalEnd(RunContext& run) {
+  SaveStateFiles(run.state, run.areas, run.paths, DateOf(LocalNow()));
+  ChangeDirectory(run.paths.StartDir);
+  run.log.WriteLog(Cp866("Нормальный выход"));
+  run.log.WriteLogBreak();
+  return kExitNormal;
+}
+
+int StopWithMessage(RunContext& run, std::string_view message, int exitCode) {
+  run.log.WriteLog(Cp866("Выход по ошибке: \"") + std::string(message) + "\"");
+  if (!run.paths.StartDir.empty()) ChangeDirectory(run.paths.StartDir);
+  run.console.WriteLine(message);
+  run.console.WaitKey();
+  return exitCode;
+}
+
+}  // namespace vm

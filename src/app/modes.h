@@ -1,0 +1,24 @@
+// The command-line modes, the normal end and the orderly stop.
+#pragma once
+
+#include <string_view>
+
+#include "app/run_context.h"
+
+namespace vm {
+
+// Runs the mode the command word names (a usage request has been answered before) and
+// returns the exit code. An unknown command word stops with "Неизвестный параметр: ".
+int Dispatch(RunContext& run);
+
+// The usage text or a command's detailed help; nothing is saved.
+int RunUsage(RunContext& run);
+
+// Saves the state files, returns to StartDir and logs "Нормальный выход".
+int NormalEnd(RunContext& run);
+
+// Logs "Выход по ошибке: "message"", returns to StartDir, prints the message and waits for a
+// key (which never blocks an unattended run). Nothing is saved.
+int StopWithMessage(RunContext& run, std::string_view message, int exitCode);
+
+}  // namespace vm

@@ -1,0 +1,32 @@
+#include "app/pending_parts.h"
+
+#include "platform/fatal.h"
+#include "text/cp866.h"
+
+namespace vm {
+namespace {
+
+[[noreturn]] void NotInThisBuild(std::string_view what) {
+  FatalExit(Cp866("Эта функция недоступна в данной сборке Veldmark: ") + Cp866(what));
+}
+
+}  // namespace
+
+void ProcessQueue(RunContext&) { NotInThisBuild("обработка очереди"); }
+
+void DecodeAllAreas(RunContext&) { NotInThisBuild("раскодирование областей"); }
+
+void DecodeOneArea(RunContext&, int) { NotInThisBuild("раскодирование области"); }
+
+void EnqueueFile(RunContext&, const EncodeRequest&) {
+  NotInThisBuild("постановка файла в очередь");
+}
+
+void Install(RunContext& run, bool) {
+  FatalExit(Cp866("Установка недоступна в данной сборке Veldmark. Напишите файл VELDMARK.CTL в ") +
+            run.paths.ProgramDir + Cp866(" вручную."));
+}
+
+void RunShell(RunContext&, const ShellStart&) { NotInThisBuild("интерактивная оболочка"); }
+
+}  // namespace vm
