@@ -1,0 +1,406 @@
+#include "msgbase/squish/squish_base.h"
+
+#include <cerrno>
+#include <cstdio>
+
+#include "msgbase/variants.h"
+#include "platform/file_system.h"
+#include "platform/host.h"
+#include "platform/host_path.h"
+#include "text/dos_time.h"
+
+namespace vm {
+
+using namespace squish;
+
+namespace {
+
+constexpr size_t kPathWidth = 80;
+// An index this long is no Squish base of this world; refusing it bounds the memory used.
+constexpr size_t kMaxIndexRecords = size_t{1} << 22;
+// Last-read slots beyond this user number are not kept (a 4 MB .SQL file).
+constexpr uint32_t kMaxLastReadUser = uint32_t{1} << 20;
+
+}  // namespace
+
+uint16_t squish::IoCode(int err, bool writing) {
+  switch (err) {
+    case ENOENT: return 2;
+    case ENOTDIR: return 3;
+    case EMFILE:
+    case ENFILE: return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS: return 5;
+    default: return writing ? 101 : 100;
+  }
+}
+
+namespace {
+
+// Opens for shared reading and writing; a file we may only read is opened read-only, so
+// that a base on a read-only medium can still be scanned.
+bool OpenShared(File& file, const std::string& path) {
+  if (file.Open(path, OpenMode::ReadWrite)) return true;
+  int err = file.LastError();
+  if (err != EACCES && err != EPERM && err != EROFS) return false;
+  return file.Open(path, OpenMode::Read);
+}
+
+}  // namespace
+
+SquishBase::~SquishBase() { Close(); }
+
+void SquishBase::SetAreaPath(std::string_view locator) { path_ = CutTo(locator, kPathWidth); }
+
+uint16_t SquishBase::Open() {
+  Close();
+  if (!OpenShared(sqi_, path_ + ".SQI")) return status_ = kIndexOpenFailed;
+  if (!OpenShared(sqd_, path_ + ".SQD")) {
+    status_ = IoCode(sqd_.LastError(), false);
+    sqi_.Close();
+    return status_;
+  }
+  uint16_t rc = Reload();
+  if (rc != 0) {
+    Close();
+    return status_ = rc;
+  }
+  position_ = 0;
+  frameLoaded_ = false;
+  return status_ = 0;
+}
+
+uint16_t SquishBase::Close() {
+  if (locked_) Unlock();
+  sqd_.Close();
+  sqi_.Close();
+  index_.clear();
+  position_ = 0;
+  frameLoaded_ = false;
+  stateError_ = kNoIndex;
+  return 0;
+}
+
+uint16_t SquishBase::Create(uint16_t maxMessages, uint16_t daysToKeep) {
+  if (sqd_.IsOpen()) return status_ = kAlreadyOpen;
+  std::string dir = SplitPath(path_).dir;
+  if (!dir.empty()) MakeDirectories(dir);
+  File sqd;
+  if (!sqd.Open(path_ + ".SQD", OpenMode::CreateNew)) {
+    // Another program made the base meanwhile: it is left exactly as it is.
+    if (sqd.LastError() == EEXIST) return status_ = 0;
+    return status_ = IoCode(sqd.LastError(), true);
+  }
+  BaseHeader header;
+  SetFieldText(header.baseName, path_, kBaseNameWidth - 1);
+  header.maxMsg = maxMessages;
+  header.keepDays = daysToKeep;
+  auto bytes = EncodeBaseHeader(header);
+  if (!sqd.WriteAt(0, bytes.data(), bytes.size())) return status_ = IoCode(sqd.LastError(), true);
+  // A fresh data file needs an empty index and last-read file, whatever was there before.
+  File sqi;
+  if (!sqi.Open(path_ + ".SQI", OpenMode::Create)) return status_ = IoCode(sqi.LastError(), true);
+  File sql;
+  if (!sql.Open(path_ + ".SQL", OpenMode::Create)) return status_ = IoCode(sql.LastError(), true);
+  return status_ = 0;
+}
+
+bool SquishBase::Exists() { return FileExists(path_ + ".SQD"); }
+
+bool SquishBase::Lock() {
+  if (locked_) return true;
+  if (!sqd_.IsOpen()) return false;
+  if (!sqd_.LockRange(0, 1)) {
+    status_ = kLockFailed;
+    return false;
+  }
+  locked_ = true;
+  // Another program may have written since we last looked.
+  uint16_t rc = Reload();
+  if (rc != 0) status_ = rc;
+  freeListRead_ = false;
+  return true;
+}
+
+bool SquishBase::Unlock() {
+  if (!locked_) return true;
+  if (indexChangedFrom_ != SIZE_MAX) Flush();
+  sqd_.UnlockRange(0, 1);
+  locked_ = false;
+  return true;
+}
+
+// --- Base header and index -------------------------------------------------------------
+
+uint16_t SquishBase::ReadBaseHeader() {
+  uint8_t bytes[kBaseHeaderSize];
+  // A data file shorter than its header is a read error, not an empty base.
+  if (sqd_.ReadAt(0, bytes, sizeof bytes) != sizeof bytes) return 100;
+  BaseHeader header = DecodeBaseHeader(bytes);
+  if (header.length == 0) header.length = kBaseHeaderSize;
+  if (header.length > kMaxBaseHeaderLength) return kBadHeader;
+  if (header.frameHeaderSize == 0) header.frameHeaderSize = kFrameHeaderSize;
+  // A frame header shorter than its fields would put the message header on top of them.
+  if (header.frameHeaderSize < kFrameHeaderSize) return kBadHeader;
+  base_ = header;
+  return 0;
+}
+
+uint16_t SquishBase::ReadIndex() {
+  index_.clear();
+  indexChangedFrom_ = SIZE_MAX;
+  int64_t size = sqi_.Size();
+  if (size < 0) return kIndexSeekFailed;
+  size_t count = static_cast<size_t>(size) / kIndexRecordSize;  // a torn last record is ignored
+  if (count > kMaxIndexRecords) return kNoIndex;
+  std::vector<uint8_t> bytes(count * kIndexRecordSize);
+  if (sqi_.ReadAt(0, bytes.data(), bytes.size()) != bytes.size()) return kIndexSeekFailed;
+  index_.reserve(count + 100);
+  for (size_t i = 0; i < count; ++i) index_.push_back(DecodeIndexRecord(&bytes[i * kIndexRecordSize]));
+  return 0;
+}
+
+uint16_t SquishBase::Reload() {
+  uint16_t rc = ReadBaseHeader();
+  if (rc == 0) rc = ReadIndex();
+  stateError_ = rc;
+  return rc;
+}
+
+void SquishBase::MarkIndexChanged(size_t from) {
+  if (from < indexChangedFrom_) indexChangedFrom_ = from;
+}
+
+uint16_t SquishBase::Flush() {
+  uint16_t rc = 0;
+  if (indexChangedFrom_ != SIZE_MAX) {
+    size_t from = indexChangedFrom_ < index_.size() ? indexChangedFrom_ : index_.size();
+    std::vector<uint8_t> bytes((index_.size() - from) * kIndexRecordSize);
+    for (size_t i = from; i < index_.size(); ++i) {
+      EncodeIndexRecord(index_[i], &bytes[(i - from) * kIndexRecordSize]);
+    }
+    if (!sqi_.WriteAt(from * kIndexRecordSize, bytes.data(), bytes.size()) ||
+        !sqi_.Truncate(index_.size() * kIndexRecordSize)) {
+      rc = IoCode(sqi_.LastError(), true);
+    }
+    indexChangedFrom_ = SIZE_MAX;
+  }
+  base_.numMsg = base_.highMsg = static_cast<uint32_t>(index_.size());
+  auto bytes = EncodeBaseHeader(base_);
+  if (!sqd_.WriteAt(0, bytes.data(), bytes.size()) && rc == 0) rc = IoCode(sqd_.LastError(), true);
+  return rc;
+}
+
+uint64_t SquishBase::FirstFrameOffset() const {
+  return base_.length > kBaseHeaderSize ? base_.length : kBaseHeaderSize;
+}
+
+size_t SquishBase::FindPosition(uint32_t umsgid) const {
+  for (size_t i = 0; i < index_.size(); ++i) {
+    if (index_[i].umsgid == umsgid) return i;
+  }
+  return index_.size();
+}
+
+uint32_t SquishBase::IndexHash() const {
+  uint32_t hash = SquishHash(FieldText(header_.to));
+  return HasAttr(attr::kReceived) ? hash | kHashReceived : hash;
+}
+
+// --- Positioning -------------------------------------------------------------------------
+
+int32_t SquishBase::MessageNumber() {
+  if (position_ == 0 || position_ > index_.size()) return -1;
+  return static_cast<int32_t>(index_[position_ - 1].umsgid);
+}
+
+void SquishBase::SeekFrom(int32_t number) {
+  position_ = 1;
+  frameLoaded_ = false;
+  if (!IsOpen()) return;
+  uint16_t rc = Reload();
+  if (rc != 0) status_ = rc;
+  while (position_ <= index_.size() && static_cast<int64_t>(index_[position_ - 1].umsgid) < number) {
+    ++position_;
+  }
+}
+
+void SquishBase::SeekNext() {
+  frameLoaded_ = false;
+  if (position_ <= index_.size()) ++position_;
+}
+
+void SquishBase::SeekPrevious() {
+  frameLoaded_ = false;
+  if (position_ > 0) --position_;
+}
+
+int32_t SquishBase::ActiveCount() {
+  uint8_t bytes[kBaseHeaderSize];
+  if (!sqd_.IsOpen() || sqd_.ReadAt(0, bytes, sizeof bytes) != sizeof bytes) return 0;
+  return static_cast<int32_t>(DecodeBaseHeader(bytes).numMsg);
+}
+
+// --- Reading the current message -----------------------------------------------------------
+
+void SquishBase::LoadHeader() {
+  frameLoaded_ = false;
+  frame_ = FrameHeader();
+  header_ = MessageHeader();
+  ClearTextWindow();
+  if (MessageNumber() < 0) return;
+  uint32_t offset = index_[position_ - 1].offset;
+  FrameHeader frame;
+  if (!ReadFrameOfType(offset, kFrameNormal, frame) || !MessageFits(offset, frame)) {
+    status_ = kDamaged;
+    return;
+  }
+  uint8_t bytes[kMessageHeaderSize];
+  if (sqd_.ReadAt(uint64_t{offset} + base_.frameHeaderSize, bytes, sizeof bytes) != sizeof bytes) {
+    status_ = IoCode(sqd_.LastError(), false);
+    return;
+  }
+  frame_ = frame;
+  header_ = DecodeMessageHeader(bytes);
+  frameLoaded_ = true;
+  frameOffset_ = offset;
+  frameUid_ = index_[position_ - 1].umsgid;
+}
+
+void SquishBase::StartReading() {
+  wrapped_ = false;
+  if (!frameLoaded_) {
+    SetTextWindow(std::string(), 0);
+    return;
+  }
+  size_t dataLength = frame_.msgLength - kMessageHeaderSize;
+  if (dataLength > frame_.ctrlLength + kMaxTextBytes) dataLength = frame_.ctrlLength + kMaxTextBytes;
+  std::string data(dataLength, '\0');
+  uint64_t at = uint64_t{frameOffset_} + base_.frameHeaderSize + kMessageHeaderSize;
+  data.resize(sqd_.ReadAt(at, data.data(), data.size()));
+  // The control information of other programs comes first and is never part of the text;
+  // the text ends at its terminating zero byte.
+  std::string text = data.size() > frame_.ctrlLength ? data.substr(frame_.ctrlLength) : std::string();
+  size_t end = text.find('\0');
+  if (end != std::string::npos) text.resize(end);
+  SetTextWindow(std::move(text), static_cast<int32_t>(frame_.ctrlLength));
+}
+
+std::string SquishBase::DateText() {
+  uint16_t date = static_cast<uint16_t>(header_.dateWritten);
+  if (date == 0) return std::string();
+  DateTime t = UnpackDosDateTime(uint32_t{date} << 16);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d-%02d-%02d", t.month, t.day, t.year % 100);
+  return text;
+}
+
+std::string SquishBase::TimeText() {
+  if (header_.dateWritten == 0) return std::string();
+  DateTime t = UnpackDosDateTime(header_.dateWritten >> 16);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d", t.hour, t.minute);
+  return text;
+}
+
+// --- Composing a new message ---------------------------------------------------------------
+
+void SquishBase::StartNewMessage() {
+  frame_ = FrameHeader();
+  header_ = MessageHeader();
+  frameLoaded_ = false;
+  compose_.clear();
+  composeTooLong_ = false;
+  dateText_.clear();
+  timeText_.clear();
+}
+
+namespace {
+
+// The two decimal digits at pos of a date or time text; 0 when they are not digits.
+int TwoDigits(std::string_view text, size_t pos) {
+  if (pos + 2 > text.size()) return 0;
+  char a = text[pos], b = text[pos + 1];
+  if (a < '0' || a > '9' || b < '0' || b > '9') return 0;
+  return (a - '0') * 10 + (b - '0');
+}
+
+// A Squish stamp: the DOS date in the first 16-bit word, the DOS time in the second.
+uint32_t SquishStamp(int year, int month, int day, int hour, int minute, int second) {
+  return PackDosDate(year, month, day) | (uint32_t{PackDosTime(hour, minute, second)} << 16);
+}
+
+}  // namespace
+
+void SquishBase::FillDates() {
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  int month = TwoDigits(dateText_, 0);
+  int day = TwoDigits(dateText_, 3);
+  int yy = TwoDigits(dateText_, 6);
+  int hour = TwoDigits(timeText_, 0);
+  int minute = TwoDigits(timeText_, 3);
+  header_.dateWritten = SquishStamp(FullYearFromTwoDigits(yy), month, day, hour, minute, 0);
+  DateTime now = LocalNow();
+  header_.dateArrived = SquishStamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
+  char ftsc[kFtscDateWidth + 8];
+  std::snprintf(ftsc, sizeof ftsc, "%02d %s %02d  %02d:%02d:00", day,
+                kMonths[month >= 1 && month <= 12 ? month - 1 : 0], yy, hour, minute);
+  SetFieldText(header_.ftscDate, ftsc, kFtscDateWidth - 1);
+}
+
+void SquishBase::SetFromName(std::string_view name) {
+  SetFieldText(header_.from, name, kNameWidth - 1);
+}
+
+void SquishBase::SetToName(std::string_view name) { SetFieldText(header_.to, name, kNameWidth - 1); }
+
+void SquishBase::SetSubject(std::string_view subject) {
+  SetFieldText(header_.subject, subject, kSubjectWidth);
+}
+
+void SquishBase::SetAttr(uint32_t bit, bool on) {
+  header_.attr = on ? header_.attr | bit : header_.attr & ~bit;
+}
+
+void SquishBase::SetEchoed(bool on) { SetAttr(kAttrScanned, !on); }
+
+void SquishBase::PutText(std::string_view text) {
+  size_t room = kMaxTextBytes - compose_.size();
+  if (text.size() > room) {
+    composeTooLong_ = true;
+    text = text.substr(0, room);
+  }
+  compose_.append(text);
+}
+
+void SquishBase::PutChar(unsigned char c) { PutText(std::string_view(reinterpret_cast<char*>(&c), 1)); }
+
+// --- Last-read pointers ------------------------------------------------------------------
+
+int32_t SquishBase::GetLastRead(uint32_t user) {
+  File sql;
+  if (!sql.Open(path_ + ".SQL", OpenMode::Read)) return 0;
+  uint64_t at = uint64_t{user} * 4;
+  uint8_t bytes[4];
+  if (sql.Size() < static_cast<int64_t>(at + 4) || sql.ReadAt(at, bytes, 4) != 4) return 0;
+  return static_cast<int32_t>(LoadLe32(bytes));
+}
+
+void SquishBase::SetLastRead(uint32_t user, int32_t number) {
+  if (user > kMaxLastReadUser) return;
+  File sql;
+  if (!sql.Open(path_ + ".SQL", OpenMode::ReadWrite) && !sql.Open(path_ + ".SQL", OpenMode::CreateNew)) {
+    status_ = IoCode(sql.LastError(), true);
+    return;
+  }
+  uint8_t bytes[4];
+  StoreLe32(bytes, static_cast<uint32_t>(number));
+  // Writing past the end lengthens the file; the slots in between read as zero.
+  if (!sql.WriteAt(uint64_t{user} * 4, bytes, 4)) status_ = IoCode(sql.LastError(), true);
+}
+
+MessageBaseHandle MakeSquishBase() { return std::make_unique<SquishBase>(); }
+
+}  // namespace vm

@@ -1,0 +1,198 @@
+// A Squish message area: the .SQD data file of linked frames, the .SQI index and the .SQL
+// last-read pointers, all named from one base path.
+//
+// Messages are numbered by their unique message numbers; "position" is a message's 1-based
+// place in the index. The base header and the index in memory are authoritative only while
+// the base is locked (byte 0 of .SQD): every change takes the lock, re-reads both, and writes
+// both back before the lock is released. Frames, chains and index entries read from disk are
+// checked before use; damage ends reading quietly and makes writing refuse with kDamaged,
+// without touching the files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "msgbase/message_base.h"
+#include "msgbase/squish/squish_format.h"
+#include "platform/file.h"
+#include "text/text_helpers.h"
+
+namespace vm {
+
+namespace squish {
+// Status codes (besides the DOS-style I/O codes 2, 3, 5, 100, 101 of failed file operations).
+inline constexpr uint16_t kLockFailed = 5;
+inline constexpr uint16_t kIndexOpenFailed = 100;
+inline constexpr uint16_t kAlreadyOpen = 176;
+inline constexpr uint16_t kIndexSeekFailed = 300;
+inline constexpr uint16_t kNoIndex = 999;
+inline constexpr uint16_t kBadHeader = 1001;
+inline constexpr uint16_t kDamaged = 1002;      // a frame, chain or index entry that is not sound
+inline constexpr uint16_t kTextTooLong = 1003;  // the new message's text is beyond kMaxTextBytes
+
+// The DOS-style code of a failed file operation (errno), as the other variants report them.
+uint16_t IoCode(int err, bool writing);
+
+// The largest message text kept when writing and read when reading. Far above any posting,
+// it only bounds the memory a damaged length could ask for.
+inline constexpr size_t kMaxTextBytes = 16u << 20;
+// Free frames remembered for reuse after each lock.
+inline constexpr size_t kFreeListCapacity = 500;
+}  // namespace squish
+
+class SquishBase : public MessageBase {
+ public:
+  SquishBase() = default;
+  ~SquishBase() override;
+
+  // The last error: an I/O code or one of the squish:: codes; 0 after a clean operation.
+  uint16_t Status() const { return status_; }
+
+  void SetAreaPath(std::string_view locator) override;
+  uint16_t Open() override;
+  uint16_t Close() override;
+  uint16_t Create(uint16_t maxMessages, uint16_t daysToKeep) override;
+  bool Exists() override;
+  bool Lock() override;
+  bool Unlock() override;
+
+  void SetDestAddress(const NetAddress& address) override { header_.dest = address; }
+  void SetOrigAddress(const NetAddress& address) override { header_.orig = address; }
+  void SetFromName(std::string_view name) override;
+  void SetToName(std::string_view name) override;
+  void SetSubject(std::string_view subject) override;
+  void SetCost(uint16_t cost) override {}
+  void SetReplyTo(int32_t number) override { header_.replyTo = static_cast<uint32_t>(number); }
+  void SetSeeAlso(int32_t number) override { header_.replies[0] = static_cast<uint32_t>(number); }
+  void SetDateText(std::string_view mmddyy) override { dateText_ = CutTo(mmddyy, 8); }
+  void SetTimeText(std::string_view hhmm) override { timeText_ = CutTo(hhmm, 5); }
+  void SetLocal(bool on) override { SetAttr(attr::kLocal, on); }
+  void SetReceived(bool on) override { SetAttr(attr::kReceived, on); }
+  void SetPrivate(bool on) override { SetAttr(attr::kPrivate, on); }
+  void SetCrash(bool on) override { SetAttr(attr::kCrash, on); }
+  void SetKillSent(bool on) override { SetAttr(attr::kKillSent, on); }
+  void SetSent(bool on) override { SetAttr(attr::kSent, on); }
+  void SetFileAttached(bool on) override { SetAttr(attr::kFileAttached, on); }
+  void SetReceiptRequested(bool on) override { SetAttr(attr::kReceiptRequested, on); }
+  void SetAuditRequested(bool on) override { SetAttr(attr::kAuditRequested, on); }
+  void SetIsReceipt(bool on) override { SetAttr(attr::kIsReceipt, on); }
+  void SetFileRequest(bool on) override { SetAttr(attr::kFileRequest, on); }
+  void PutText(std::string_view text) override;
+  void PutChar(unsigned char c) override;
+  uint16_t WriteMessage() override;
+
+  std::string FromName() override { return squish::FieldText(header_.from); }
+  std::string ToName() override { return squish::FieldText(header_.to); }
+  std::string Subject() override { return squish::FieldText(header_.subject); }
+  uint16_t Cost() override { return 0; }
+  std::string DateText() override;
+  std::string TimeText() override;
+  int32_t ReplyTo() override { return static_cast<int32_t>(header_.replyTo); }
+  int32_t SeeAlso() override { return static_cast<int32_t>(header_.replies[0]); }
+  int32_t MessageNumber() override;
+  void GetOrigAddress(NetAddress& address) override { address = header_.orig; }
+  void GetDestAddress(NetAddress& address) override { address = header_.dest; }
+  bool IsLocal() override { return HasAttr(attr::kLocal); }
+  bool IsCrash() override { return HasAttr(attr::kCrash); }
+  bool IsKillSent() override { return HasAttr(attr::kKillSent); }
+  bool IsSent() override { return HasAttr(attr::kSent); }
+  bool IsFileAttached() override { return HasAttr(attr::kFileAttached); }
+  bool IsReceiptRequested() override { return HasAttr(attr::kReceiptRequested); }
+  bool IsAuditRequested() override { return HasAttr(attr::kAuditRequested); }
+  bool IsReceipt() override { return HasAttr(attr::kIsReceipt); }
+  bool IsFileRequest() override { return HasAttr(attr::kFileRequest); }
+  bool IsReceived() override { return HasAttr(attr::kReceived); }
+  bool IsPrivate() override { return HasAttr(attr::kPrivate); }
+  // Deleted messages leave the chain, so a message found is never deleted.
+  bool IsDeleted() override { return false; }
+  bool IsEchoed() override { return (header_.attr & squish::kAttrScanned) == 0; }
+
+  int32_t Location() override { return MessageNumber(); }
+  void SetLocation(int32_t location) override { SeekFrom(location); }
+  void LoadHeader() override;
+  void StartReading() override;
+  void StartNewMessage() override;
+  void SeekFrom(int32_t number) override;
+  void SeekNext() override;
+  void SeekPrevious() override;
+  bool Found() override { return MessageNumber() >= 0; }
+  int32_t HighNumber() override { return static_cast<int32_t>(base_.uid - 1); }
+  void SetMailKind(MailKind kind) override {}
+  void RewriteHeader() override;
+  void DeleteMessage() override;
+  void SetEchoed(bool on) override;
+  int32_t ActiveCount() override;
+  int32_t GetLastRead(uint32_t user) override;
+  void SetLastRead(uint32_t user, int32_t number) override;
+  int32_t DisplayNumber() override { return static_cast<int32_t>(position_); }
+
+ private:
+  struct FreeFrame {
+    uint32_t offset;
+    uint32_t length;
+  };
+  struct Place {
+    uint64_t offset = 0;  // 0 when the base cannot hold the message
+    uint32_t frameLength = 0;
+    bool atEnd = false;  // appended at the end of the file rather than a reused free frame
+  };
+
+  bool IsOpen() const { return sqd_.IsOpen() && sqi_.IsOpen(); }
+  void SetAttr(uint32_t bit, bool on);
+  bool HasAttr(uint32_t bit) const { return (header_.attr & bit) != 0; }
+  uint32_t IndexHash() const;
+
+  // Base header and index (squish_base.cpp).
+  uint16_t ReadBaseHeader();
+  uint16_t ReadIndex();
+  uint16_t Reload();
+  uint16_t Flush();
+  void MarkIndexChanged(size_t from);
+  uint64_t FirstFrameOffset() const;
+  size_t FindPosition(uint32_t umsgid) const;  // 0-based, index_.size() when absent
+
+  // Frames and chains (squish_frames.cpp).
+  bool ReadFrame(uint32_t offset, squish::FrameHeader& frame);
+  bool ReadFrameOfType(uint32_t offset, uint16_t type, squish::FrameHeader& frame);
+  bool WriteFrameHeader(uint32_t offset, const squish::FrameHeader& frame);
+  bool MessageFits(uint32_t offset, const squish::FrameHeader& frame) const;
+  bool FrameFits(uint32_t offset, const squish::FrameHeader& frame) const;
+  void ReadFreeList();
+  bool TakeFreeFrame(size_t entry);
+  Place FindFrame(uint32_t needed);
+  uint16_t AppendMessage();
+  uint16_t DeleteAt(size_t position);
+  void FillDates();
+
+  std::string path_;
+  File sqd_;
+  File sqi_;
+  uint16_t stateError_ = squish::kNoIndex;  // result of the last header and index read; 0 = sound
+  bool locked_ = false;
+
+  squish::BaseHeader base_;
+  std::vector<squish::IndexRecord> index_;
+  size_t indexChangedFrom_ = SIZE_MAX;  // first index record not yet written back
+  size_t position_ = 0;                 // 1-based place in the index; 0 = none
+
+  // The message loaded by LoadHeader (or being composed).
+  squish::FrameHeader frame_;
+  squish::MessageHeader header_;
+  bool frameLoaded_ = false;
+  uint32_t frameOffset_ = 0;
+  uint32_t frameUid_ = 0;
+
+  std::vector<FreeFrame> freeList_;
+  bool freeListRead_ = false;
+  bool freeChainDamaged_ = false;
+
+  std::string compose_;
+  bool composeTooLong_ = false;
+  std::string dateText_;
+  std::string timeText_;
+  uint16_t status_ = 0;
+};
+
+}  // namespace vm
