@@ -1,0 +1,279 @@
+#include "decode/area_scan.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "config/area_table.h"
+#include "config/settings.h"
+#include "decode/recogniser.h"
+#include "msgbase/message_base.h"
+#include "platform/console.h"
+#include "platform/run_log.h"
+#include "text/checksums.h"
+#include "text/cp866.h"
+#include "text/text_helpers.h"
+
+namespace vm {
+namespace {
+
+// Keys are polled every this many lines: often enough to stop inside a long message, rarely
+// enough that the poll costs nothing against the lines.
+constexpr int32_t kKeyPollLines = 64;
+
+std::string Hex8(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", value);
+  return text;
+}
+
+// A point number from the rest of a TOPT or FMPT kludge; nothing when it is not one.
+std::optional<uint16_t> PointNumber(std::string_view rest) {
+  auto value = ParseWholeNumber(Trim(rest));
+  if (!value || *value < 0 || *value > 65535) return std::nullopt;
+  return static_cast<uint16_t>(*value);
+}
+
+// The address in " * Origin: ... (2:5020/9999)": between the last "(" and the last ")".
+std::optional<NetAddress> OriginAddress(std::string_view line) {
+  size_t open = line.rfind('(');
+  size_t close = line.rfind(')');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open)
+    return std::nullopt;
+  return ParseNetAddress(line.substr(open + 1, close - open - 1), NetAddress{});
+}
+
+bool IsOriginLine(std::string_view line) {
+  static constexpr std::string_view kOrigin = " * ORIGIN:";
+  return line.size() >= kOrigin.size() && UpCaseCp866(line.substr(0, kOrigin.size())) == kOrigin;
+}
+
+class AreaScanner {
+ public:
+  AreaScanner(DecodeSession& session, MessageBase& base, AreaEntry& area,
+              FoundFileCatalogue& catalogue, const ScanOptions& options)
+      : s_(session),
+        base_(base),
+        area_(area),
+        catalogue_(catalogue),
+        options_(options),
+        unattended_(session.Unattended()),
+        recogniser_(base, session.state,
+                    RecogniserSettings{session.settings.HEADERLINES,
+                                       session.settings.EXTRACTXCK, !session.Unattended()}) {}
+
+  void Run();
+
+ private:
+  void Log(std::string_view text) const { s_.log.WriteLog(text); }
+  void Progress() const {
+    s_.console.WriteProgress(options_.scanLine + std::to_string(counter_) + ".." +
+                             std::to_string(totalMessages_));
+  }
+  void SeekFirstMessage();
+  void ScanMessage();
+  void HandleKludge(const std::string& line);
+  void HandleOriginLine(std::string_view line);
+  // false when the catalogue is full and the rest of the message is to be skipped.
+  bool RecordSection(const SectionHeader& header);
+  void StoreResumePoint();
+
+  DecodeSession& s_;
+  MessageBase& base_;
+  AreaEntry& area_;
+  FoundFileCatalogue& catalogue_;
+  const ScanOptions& options_;
+  const bool unattended_;
+  SectionRecogniser recogniser_;
+
+  int32_t totalMessages_ = 0;
+  int32_t counter_ = 1;
+  int32_t currentMessage_ = 0;
+  std::string subject_;
+  NetAddress origin_;
+  NetAddress destination_;
+  std::vector<int> entriesInMessage_;  // catalogue entries with a section in this message
+  bool fullReported_ = false;
+};
+
+void AreaScanner::Run() {
+  if (unattended_) Log(Cp866("Начато сканирование ") + area_.tag + " - " + area_.areaId);
+  s_.state.scanInterrupted = true;
+  if (options_.startMessage <= 1 || catalogue_.Count() == 0) catalogue_.StartFresh();
+
+  totalMessages_ = base_.ActiveCount();
+  if (!unattended_) s_.dialogs->BeginProgress(Cp866("Сканирование области"), totalMessages_);
+  counter_ = 1;
+  SeekFirstMessage();
+  if (unattended_) Progress();
+
+  const int32_t step = totalMessages_ > 100 ? 10 : totalMessages_ > 10 ? 4 : 1;
+  while (base_.Found()) {
+    ++counter_;
+    if (s_.state.abortPending) {
+      if (unattended_) {
+        Log(Cp866("Сканирование прервано - пользователь отказался"));
+        break;
+      }
+      if (s_.dialogs->AskYesNo(Cp866("Прервать сканирование области?"))) break;
+      s_.state.abortPending = false;
+    }
+    base_.LoadHeader();
+    base_.StartReading();
+    subject_ = base_.Subject();
+    s_.state.MessageLineCounter = 0;
+    currentMessage_ = base_.MessageNumber();
+    if (unattended_ && counter_ % step == 0) Progress();
+    if (!base_.IsDeleted()) ScanMessage();
+    if (!unattended_) s_.dialogs->StepProgress();
+    base_.SeekNext();
+  }
+
+  if (unattended_) {
+    Progress();
+    StoreResumePoint();
+  }
+  for (int i = 2; i <= catalogue_.Count(); ++i) {
+    FoundFile& file = catalogue_.At(i);
+    if (file.total == 0) file.total = HighestPresentSection(file);
+  }
+  if (!unattended_) s_.dialogs->EndProgress();
+  if (s_.settings.SORTAREAFILES) catalogue_.SortCatalogue();
+  if (!s_.state.abortPending) {
+    s_.state.scanInterrupted = false;
+    if (unattended_)
+      Log(Cp866("Сканирование закончено. Найдено ") + std::to_string(catalogue_.FileCount()));
+  }
+}
+
+void AreaScanner::SeekFirstMessage() {
+  if (!unattended_ || options_.scanAll) {
+    base_.SeekFrom(options_.startMessage);
+    return;
+  }
+  const auto resume = static_cast<int32_t>(area_.ResumeMessage);
+  base_.SeekFrom(resume);
+  Log("  Seek " + std::to_string(resume));
+  if (!base_.Found()) {
+    base_.SeekFrom(1);
+    return;
+  }
+  base_.LoadHeader();
+  const int32_t crc = MessageCrc(base_);
+  // A changed message at the resume point means the base was packed or renumbered.
+  if (crc != static_cast<int32_t>(area_.ResumeCheck)) base_.SeekFrom(1);
+  Log("  Areas CRC = " + Hex8(area_.ResumeCheck) + "  Msg CRC = " + Hex8(static_cast<uint32_t>(crc)));
+}
+
+void AreaScanner::ScanMessage() {
+  base_.GetDestAddress(destination_);
+  base_.GetOrigAddress(origin_);
+  entriesInMessage_.clear();
+  const int32_t headerLines = s_.settings.HEADERLINES;
+  for (int32_t lines = 0;; ++lines) {
+    if (lines % kKeyPollLines == 0 && s_.AbortKeyPressed()) {
+      s_.state.abortPending = true;
+      return;
+    }
+    const int32_t textPos = base_.TextPosition();
+    const std::string line = base_.NextLine(255);
+    if (!line.empty() && line[0] == '\x01') {
+      HandleKludge(line);
+    } else if (IsOriginLine(line)) {
+      HandleOriginLine(line);
+    } else {
+      const SectionHeader header = recogniser_.RecogniseSectionHeader(line, textPos);
+      if (header.IsHeader() && !RecordSection(header)) return;
+    }
+    ++s_.state.MessageLineCounter;
+    if (base_.TextEnded() || s_.state.MessageLineCounter >= headerLines) return;
+  }
+}
+
+void AreaScanner::HandleKludge(const std::string& line) {
+  const std::string up = UpCaseCp866(line);
+  const std::string_view rest = std::string_view(up).substr(std::min<size_t>(6, up.size()));
+  if (up.compare(1, 4, "TOPT") == 0) {
+    NetAddress address;
+    base_.GetDestAddress(address);
+    if (auto point = PointNumber(rest)) {
+      address.point = *point;
+      destination_ = address;
+    }
+  } else if (up.compare(1, 4, "FMPT") == 0) {
+    NetAddress address;
+    base_.GetOrigAddress(address);
+    if (auto point = PointNumber(rest)) {
+      address.point = *point;
+      origin_ = address;
+    }
+  }
+}
+
+void AreaScanner::HandleOriginLine(std::string_view line) {
+  const auto address = OriginAddress(line);
+  if (!address) return;
+  for (int index : entriesInMessage_) catalogue_.At(index).fromAddress = *address;
+}
+
+bool AreaScanner::RecordSection(const SectionHeader& header) {
+  const int index = catalogue_.RecordSection(header, currentMessage_, subject_,
+                                             base_.DateText(), base_.IsSent(), origin_,
+                                             destination_);
+  if (index != 0) {
+    if (std::find(entriesInMessage_.begin(), entriesInMessage_.end(), index) ==
+        entriesInMessage_.end())
+      entriesInMessage_.push_back(index);
+    return true;
+  }
+  // The catalogue is full: said once per scan; the scan goes on with the next message so that
+  // sections of files already listed are still found.
+  if (!fullReported_) {
+    fullReported_ = true;
+    const std::string message = Cp866("Слишком много файлов в области");
+    if (unattended_) {
+      s_.console.WriteLine("");
+      s_.console.WriteLine(message);
+      Log(Cp866("Сканирование прервано - слишком много файлов в области"));
+    } else {
+      s_.dialogs->ShowError(message);
+    }
+  }
+  return false;
+}
+
+void AreaScanner::StoreResumePoint() {
+  // Resume at the first message that holds a section of a file still incomplete, so that its
+  // sections are read again when the rest arrives; else at the last message read.
+  int32_t m = currentMessage_;
+  for (int i = 2; i <= catalogue_.Count(); ++i) {
+    const FoundFile& file = catalogue_.At(i);
+    if (file.Complete()) continue;
+    for (const SectionSlot& slot : file.sections)
+      if (slot.message >= 1 && slot.message < m) m = slot.message;
+  }
+  area_.ResumeMessage = static_cast<uint32_t>(m);
+  base_.SeekFrom(m);
+  if (base_.Found()) {
+    Log(Cp866("Последнее сообщение = ") + std::to_string(m));
+    base_.LoadHeader();
+    area_.ResumeCheck = static_cast<uint32_t>(MessageCrc(base_));
+  } else {
+    Log(Cp866("Последнее сообщение (") + std::to_string(m) + Cp866(") не найдено"));
+  }
+}
+
+}  // namespace
+
+int32_t MessageCrc(MessageBase& base) {
+  const std::string all =
+      base.FromName() + base.ToName() + base.Subject() + base.DateText() + base.TimeText();
+  return StrCrc32(CutTo(all, kMaxText));
+}
+
+void ScanArea(DecodeSession& session, MessageBase& base, AreaEntry& area,
+              FoundFileCatalogue& catalogue, const ScanOptions& options) {
+  AreaScanner(session, base, area, catalogue, options).Run();
+}
+
+}  // namespace vm

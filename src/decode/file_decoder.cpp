@@ -1,0 +1,216 @@
+#include "decode/file_decoder.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "config/settings.h"
+#include "decode/safe_name.h"
+#include "msgbase/message_base.h"
+#include "platform/console.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+#include "platform/run_log.h"
+#include "text/cp866.h"
+#include "text/dos_time.h"
+#include "text/text_helpers.h"
+
+namespace vm {
+namespace {
+
+// The message of each section flag, in the order the shell shows them ("%d": section).
+struct FlagMessage {
+  uint8_t flag;
+  const char* text;
+};
+constexpr FlagMessage kFlagMessages[] = {
+    {decode_flag::kTextError, "Ошибка декодирования текста. Секция %d"},
+    {decode_flag::kTooLarge, "Секция %d слишком большая."},
+    {decode_flag::kSectionCrc, "CRC секции не совпадают. Секция %d"},
+    {decode_flag::kFileCrc, "CRC файла не совпадают"},
+    {decode_flag::kSectionLength, "Длины секции не совпадают. Секция %d"},
+    {decode_flag::kFileLength, "Длины файла не совпадают."},
+};
+
+std::string Fill(std::string_view utf8Text, std::string_view value) {
+  std::string text = Cp866(utf8Text);
+  for (const char* mark : {"%d", "%s"}) {
+    size_t at = text.find(mark);
+    if (at != std::string::npos) text.replace(at, 2, value);
+  }
+  return text;
+}
+
+bool IsValidDosTime(const DateTime& t) {
+  return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour < 24 &&
+         t.minute < 60 && t.second < 60;
+}
+
+class FileAssembler {
+ public:
+  FileAssembler(DecodeSession& session, MessageBase& base, FileDecodeWork& work,
+                const FoundFile& file)
+      : s_(session), base_(base), work_(work), file_(file), unattended_(session.Unattended()) {}
+
+  FileDecodeOutcome Run(std::string_view directory);
+
+ private:
+  void Report(std::string_view text) const;
+  // False when the user answered that decoding stops here.
+  bool DecodeSection(int32_t i, uint8_t& result);
+  uint8_t RunSectionDecoder(int32_t number);
+  void ReportFlags(uint8_t flags, int32_t number) const;
+  void DeleteCleanMessages();
+
+  DecodeSession& s_;
+  MessageBase& base_;
+  FileDecodeWork& work_;
+  const FoundFile& file_;
+  const bool unattended_;
+  File out_;
+  std::vector<int32_t> cleanMessages_;
+  std::vector<int32_t> faultyMessages_;
+};
+
+void FileAssembler::Report(std::string_view text) const {
+  if (unattended_) {
+    s_.console.WriteLine("");
+    s_.console.WriteLine(text);
+  } else {
+    s_.dialogs->ShowError(text);
+  }
+}
+
+FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
+  FileDecodeOutcome outcome;
+  outcome.result = decode_flag::kNotDecoded;
+  if (s_.state.abortPending) return outcome;
+  work_.StartFile();
+  s_.state.CurrentDataKind = file_.kind;
+
+  outcome.outputName = unattended_ ? RandomTemporaryName() : SafeOutputName(file_.name);
+  const std::string path = OutputPathIn(directory, outcome.outputName);
+  if (!unattended_ && !path.empty() && FileExists(path) &&
+      !s_.dialogs->AskYesNo(Fill("Файл %s уже существует. Перезаписать?", outcome.outputName)))
+    return outcome;
+  if (path.empty() || !out_.Open(path, OpenMode::Create)) {
+    Report(Cp866("Не могу создать файл"));
+    return outcome;
+  }
+
+  uint8_t result = 0;
+  for (int32_t i = 1; i <= file_.total; ++i) {
+    if (!s_.state.abortPending && s_.AbortKeyPressed()) s_.state.abortPending = true;
+    if (s_.state.abortPending) {
+      if (unattended_ || s_.dialogs->AskYesNo(Cp866("Прервать раскодирование файлов?"))) {
+        out_.Close();
+        RemoveFile(path);
+        return outcome;
+      }
+      s_.state.abortPending = false;
+    }
+    if (unattended_) {
+      s_.console.WriteProgress(FieldPad(25, 4, file_.name) + std::to_string(i) + ".." +
+                               std::to_string(file_.total));
+    }
+    if (!DecodeSection(i, result)) break;
+    if (!out_.Write(work_.buffer.data(), work_.count)) {
+      Report(unattended_ ? Cp866("Недостаточно места на диске")
+                         : Cp866("Недостаточно места на диске."));
+      // A half-written file is no decoded file: it goes, and no message is deleted.
+      out_.Close();
+      RemoveFile(path);
+      return outcome;
+    }
+  }
+  out_.Close();
+  if (work_.fileTime != 0) {
+    const DateTime time = UnpackDosDateTime(static_cast<uint32_t>(work_.fileTime));
+    if (IsValidDosTime(time)) SetFileModifiedLocal(path, time);
+  }
+  if (unattended_ && s_.settings.DELETEDECODED) DeleteCleanMessages();
+  outcome.result = result;
+  return outcome;
+}
+
+bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
+  work_.count = 0;
+  const SectionSlot* slot = file_.Slot(i);
+  bool found = slot != nullptr && slot->message != 0;
+  if (found) {
+    base_.SeekFrom(slot->message);
+    // The message may have gone since the scan; another one must not be read in its place.
+    found = base_.Found() && base_.MessageNumber() == slot->message;
+  }
+  if (!found) {
+    result |= decode_flag::kMissing;
+    if (unattended_) {
+      s_.log.WriteLog(Fill("    Секция %d отсутствует.", std::to_string(i)));
+      return true;
+    }
+    return s_.dialogs->AskYesNo(Fill("Секция %d отсутствует. Продолжить?", std::to_string(i)));
+  }
+  base_.LoadHeader();
+  base_.StartReading();
+  base_.SetTextPosition(slot->textPos);
+  const uint8_t flags = RunSectionDecoder(i);
+  if (flags != 0) {
+    result |= flags;
+    ReportFlags(flags, i);
+    faultyMessages_.push_back(slot->message);
+  } else {
+    cleanMessages_.push_back(slot->message);
+  }
+  return true;
+}
+
+uint8_t FileAssembler::RunSectionDecoder(int32_t number) {
+  switch (file_.kind) {
+    case EncodingKind::Uu:
+    case EncodingKind::Xx:
+    case EncodingKind::MimeBase64:
+      return DecodeEncodedSection(base_, work_, file_.kind, file_.total, number);
+    case EncodingKind::OwnText: return DecodeOwnTextSection(base_, work_);
+    case EncodingKind::FastPostText: return DecodeFastPostTextSection(base_, work_);
+    case EncodingKind::Crack: return DecodeCrackBlock(base_, work_);
+    default: return decode_flag::kTextError;
+  }
+}
+
+void FileAssembler::ReportFlags(uint8_t flags, int32_t number) const {
+  for (const FlagMessage& message : kFlagMessages) {
+    if ((flags & message.flag) == 0) continue;
+    const std::string text = Fill(message.text, std::to_string(number));
+    // Unattended, the status line says " - Ошибка"; the log says why.
+    if (unattended_)
+      s_.log.WriteLog("    " + text);
+    else
+      s_.dialogs->ShowError(text);
+  }
+}
+
+void FileAssembler::DeleteCleanMessages() {
+  // Deleted once all sections were read, so that a message holding several sections is still
+  // there for the later ones; a message that also held a faulty section is kept.
+  std::sort(cleanMessages_.begin(), cleanMessages_.end());
+  cleanMessages_.erase(std::unique(cleanMessages_.begin(), cleanMessages_.end()),
+                       cleanMessages_.end());
+  for (int32_t message : cleanMessages_) {
+    if (std::find(faultyMessages_.begin(), faultyMessages_.end(), message) !=
+        faultyMessages_.end())
+      continue;
+    base_.SeekFrom(message);
+    if (!base_.Found() || base_.MessageNumber() != message) continue;
+    base_.LoadHeader();
+    base_.DeleteMessage();
+  }
+}
+
+}  // namespace
+
+FileDecodeOutcome DecodeFoundFile(DecodeSession& session, MessageBase& base,
+                                  FileDecodeWork& work, const FoundFile& file,
+                                  std::string_view directory) {
+  return FileAssembler(session, base, work, file).Run(directory);
+}
+
+}  // namespace vm

@@ -1,0 +1,58 @@
+// The section decoders: each works on the current message positioned at a section's text
+// position and fills the section buffer with the section's bytes, checking the checksum and
+// length lines that UU and XX posters add.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "decode/encoding_kind.h"
+
+namespace vm {
+
+class MessageBase;
+
+// Flags of a decode result; 0 is success.
+namespace decode_flag {
+inline constexpr uint8_t kNotDecoded = 0x01;     // abort, refusal, file not created
+inline constexpr uint8_t kTooLarge = 0x02;       // a section filled the section buffer
+inline constexpr uint8_t kSectionCrc = 0x04;     // a section's text checksum differs
+inline constexpr uint8_t kFileCrc = 0x08;        // the decoded data's checksum differs
+inline constexpr uint8_t kSectionLength = 0x10;  // a section's text length differs
+inline constexpr uint8_t kFileLength = 0x20;     // the decoded length differs
+inline constexpr uint8_t kMissing = 0x40;        // a section was missing
+inline constexpr uint8_t kTextError = 0x80;      // a text or crack section was not closed
+}  // namespace decode_flag
+
+// Bytes one section may produce; a section reaching it is cut there with kTooLarge.
+inline constexpr size_t kSectionBufferSize = 65428;
+
+// The working state of one file decode.
+struct FileDecodeWork {
+  FileDecodeWork();
+  void StartFile();
+
+  std::vector<unsigned char> buffer;  // the section's bytes, with room for one line beyond
+  size_t count = 0;                   // bytes of the current section
+  uint32_t fileLength = 0;            // decoded bytes of the file so far
+  uint16_t fileSum = 0;               // BSD checksum of those bytes
+  int32_t fileTime = 0;               // packed DOS date and time; 0 when not announced
+};
+
+// UU, XX and MIME base64 (kind). total and number decide whether the last section's end
+// lines count in its checksum.
+uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKind kind,
+                             int32_t total, int32_t number);
+// The program's own text sections, between two separator lines.
+uint8_t DecodeOwnTextSection(MessageBase& base, FileDecodeWork& work);
+// FastPost text sections, between "TEXTBEGIN." and "TEXTEND." lines.
+uint8_t DecodeFastPostTextSection(MessageBase& base, FileDecodeWork& work);
+// A crack block, taken whole from its opening line to its closing line.
+uint8_t DecodeCrackBlock(MessageBase& base, FileDecodeWork& work);
+
+// The separator line of the program's own text sections (CP866).
+const std::string& OwnTextSeparator();
+
+}  // namespace vm
