@@ -72,7 +72,7 @@ class FileTest : public ::testing::Test {
 };
 
 TEST_F(FileTest, LockRetriesWhileAnotherProcessHoldsTheRangeThenFails) {
-  LockHolder holder(path, 0, 10, 2000, false);
+  LockHolder holder(path, 0, 10, 800, false);
   ASSERT_TRUE(holder.Locked());
   File file;
   ASSERT_TRUE(file.OpenHost(path, OpenMode::ReadWrite));

@@ -65,23 +65,17 @@ TEST(KeyInput, ASilentPipeGivesUpAfterItsTimeout) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
 }
 
-TEST(KeyInput, EmptyInputAnswersAtOnce) {
-  int null = open("/dev/null", O_RDONLY);
-  KeyInput keys(null);
-  EXPECT_EQ(keys.WaitKey(), 27);
-  close(null);
-}
-
 // A pseudo-terminal stands in for the user's terminal.
 class KeyInputTerminal : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+      GTEST_SKIP() << "no pseudo-terminals here";
     ASSERT_EQ(tcgetattr(slave, &before), 0);
   }
   void TearDown() override {
-    close(master);
-    close(slave);
+    if (master >= 0) close(master);
+    if (slave >= 0) close(slave);
   }
   void Type(const std::string& text) {
     ASSERT_EQ(write(master, text.data(), text.size()), static_cast<ssize_t>(text.size()));

@@ -63,11 +63,5 @@ TEST(RunCommand, HiddenOutputAlsoMeansNoInput) {
   EXPECT_EQ(tree.ReadFile("out"), "/dev/null\n/dev/null\n/dev/null");
 }
 
-TEST(ShellQuote, IsOneWord) {
-  EXPECT_EQ(ShellQuote("plain"), "'plain'");
-  EXPECT_EQ(ShellQuote("it's"), "'it'\\''s'");
-  EXPECT_EQ(ShellQuote(""), "''");
-}
-
 }  // namespace
 }  // namespace vm

@@ -49,12 +49,5 @@ TEST(DaysBetween, CountsOnTheGregorianCalendar) {
   EXPECT_EQ(DaysBetween(2025, 1, 1, 2025, 1, 1), 0);
 }
 
-TEST(DosTime, TwoDigitYears) {
-  EXPECT_EQ(FullYearFromTwoDigits(0), 2000);
-  EXPECT_EQ(FullYearFromTwoDigits(79), 2079);
-  EXPECT_EQ(FullYearFromTwoDigits(80), 1980);
-  EXPECT_EQ(FullYearFromTwoDigits(99), 1999);
-}
-
 }  // namespace
 }  // namespace vm

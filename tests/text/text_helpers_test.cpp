@@ -33,19 +33,6 @@ TEST(TextHelpers, GetWordStopsOnExactlyItsDelimiters) {
   EXPECT_EQ(pos, 5u);
 }
 
-TEST(TextHelpers, WordsOfASectionLine) {
-  std::string line = UpCaseCp866("  section 2 of 5 of file pack.rar");
-  size_t pos = 0;
-  std::vector<std::string> words;
-  for (SkipBlanks(pos, line); pos < line.size(); SkipBlanks(pos, line))
-    words.push_back(GetWord(pos, line));
-  EXPECT_EQ(words, (std::vector<std::string>{"SECTION", "2", "OF", "5", "OF", "FILE", "PACK.RAR"}));
-}
-
-TEST(TextHelpers, RemoveBlanksRemovesOnlyCode32) {
-  EXPECT_EQ(RemoveBlanks(" a b\tc  "), "ab\tc");
-}
-
 TEST(TextHelpers, StripBracketed) {
   EXPECT_EQ(StripBracketed("[Crack] Name [v1.0]"), "Name ");
   EXPECT_EQ(StripBracketed("junk] Name [x]"), "Name ");  // "]" before "[": cut through it
@@ -90,13 +77,6 @@ TEST(TextHelpers, FieldPadCutsOrFillsToTheWidth) {
   EXPECT_EQ(FieldPad(3, 5, "X"), "   ");
   EXPECT_EQ(FieldPad(0, 0, "X"), "");
   EXPECT_EQ(FieldPad(4, 0, ""), "    ");
-}
-
-TEST(TextHelpers, CutToAndTrim) {
-  EXPECT_EQ(CutTo("ABCDEF", 3), "ABC");
-  EXPECT_EQ(CutTo("AB", 3), "AB");
-  EXPECT_EQ(Trim(" \t ab c \r\n"), "ab c");
-  EXPECT_EQ(Trim(" \t "), "");
 }
 
 TEST(TextHelpers, ParseWholeNumber) {
