@@ -9,11 +9,11 @@
 namespace vm {
 
 enum class OpenMode {
-  Read,           // existing file, read only
-  ReadWrite,      // existing file, read and write
-  Create,         // create or truncate, read and write
-  CreateNew,      // create; fails when the file exists
-  Append,         // create if missing, writes go to the end
+  Read,       // existing file, read only
+  ReadWrite,  // existing file, read and write
+  Create,     // create or truncate, read and write
+  CreateNew,  // create; fails when the file exists
+  Append,     // create if missing, writes go to the end
 };
 
 class File {

@@ -62,14 +62,13 @@ std::optional<DateTime> FileModifiedLocal(std::string_view path) {
   auto seconds = FileModified(path);
   if (!seconds) return std::nullopt;
   std::time_t t = static_cast<std::time_t>(*seconds);
-  std::tm tm {};
+  std::tm tm{};
   localtime_r(&t, &tm);
-  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                  tm.tm_sec};
+  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 bool SetFileModifiedLocal(std::string_view path, const DateTime& local) {
-  std::tm tm {};
+  std::tm tm{};
   tm.tm_year = local.year - 1900;
   tm.tm_mon = local.month - 1;
   tm.tm_mday = local.day;
@@ -109,7 +108,8 @@ std::vector<DirEntry> ListDirectory(std::string_view dir) {
 
 bool MakeDirectory(std::string_view path) {
   std::string host = HostPath(path);
-  if (::mkdir(host.c_str(), kNewDirectoryMode) != 0) return errno == EEXIST && DirectoryExists(path);
+  if (::mkdir(host.c_str(), kNewDirectoryMode) != 0)
+    return errno == EEXIST && DirectoryExists(path);
   ForgetDirectoryListing(HostParentDirectory(host));
   return true;
 }
@@ -170,7 +170,9 @@ bool CopyFile(std::string_view from, std::string_view to) {
   return ok;
 }
 
-bool ChangeDirectory(std::string_view path) { return ::chdir(HostPath(path).c_str()) == 0; }
+bool ChangeDirectory(std::string_view path) {
+  return ::chdir(HostPath(path).c_str()) == 0;
+}
 
 std::string CurrentDirectory() {
   char* cwd = ::getcwd(nullptr, 0);

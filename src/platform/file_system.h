@@ -19,7 +19,7 @@ struct DirEntry {
   int64_t modified = 0;  // seconds since the epoch
 };
 
-bool FileExists(std::string_view path);       // a regular file (or anything but a directory)
+bool FileExists(std::string_view path);  // a regular file (or anything but a directory)
 bool DirectoryExists(std::string_view path);
 std::optional<int64_t> FileSize(std::string_view path);
 std::optional<int64_t> FileModified(std::string_view path);  // seconds since the epoch
@@ -31,9 +31,9 @@ bool SetFileModifiedLocal(std::string_view path, const DateTime& local);
 // All entries except "." and "..", in byte order of their names. Empty when unreadable.
 std::vector<DirEntry> ListDirectory(std::string_view dir);
 
-bool MakeDirectory(std::string_view path);     // one level
-bool MakeDirectories(std::string_view path);   // with all missing parents
-bool RemoveDirectory(std::string_view path);   // only when empty
+bool MakeDirectory(std::string_view path);    // one level
+bool MakeDirectories(std::string_view path);  // with all missing parents
+bool RemoveDirectory(std::string_view path);  // only when empty
 bool RemoveFile(std::string_view path);
 bool RenameFile(std::string_view from, std::string_view to);  // replaces an existing target
 bool CopyFile(std::string_view from, std::string_view to);

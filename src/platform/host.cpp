@@ -15,10 +15,9 @@ std::string GetEnvironment(const char* name) {
 
 DateTime LocalNow() {
   std::time_t now = std::time(nullptr);
-  std::tm tm {};
+  std::tm tm{};
   localtime_r(&now, &tm);
-  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                  tm.tm_sec};
+  return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 std::string ExecutableDirectory() {

@@ -104,9 +104,13 @@ std::string CurrentHostDirectory() {
   return dir;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // "NUL" names the null device in any directory and on any drive, also written "NUL:".
 bool NamesNullDevice(std::string_view dosPath) {
@@ -174,7 +178,9 @@ std::string HostPath(std::string_view dosPath) {
   return path;
 }
 
-std::string ProgramPathFromHost(std::string_view hostPath) { return Utf8ToCp866(hostPath); }
+std::string ProgramPathFromHost(std::string_view hostPath) {
+  return Utf8ToCp866(hostPath);
+}
 
 std::string HostParentDirectory(std::string_view hostPath) {
   size_t slash = hostPath.find_last_of('/');
@@ -182,8 +188,12 @@ std::string HostParentDirectory(std::string_view hostPath) {
   return slash == 0 ? "/" : std::string(hostPath.substr(0, slash));
 }
 
-void ForgetDirectoryListing(const std::string& hostDir) { Cache().erase(hostDir); }
-void ForgetAllDirectoryListings() { Cache().clear(); }
+void ForgetDirectoryListing(const std::string& hostDir) {
+  Cache().erase(hostDir);
+}
+void ForgetAllDirectoryListings() {
+  Cache().clear();
+}
 
 PathParts SplitPath(std::string_view path) {
   PathParts parts;

@@ -32,9 +32,12 @@ std::string EscapeInDoubleQuotes(std::string_view text) {
 // the quote is closed, the word put in, and the quote opened again.
 std::string Substitute(std::string_view argument, Quoting quoting) {
   switch (quoting) {
-    case Quoting::None: return ShellQuote(argument);
-    case Quoting::Double: return EscapeInDoubleQuotes(argument);
-    case Quoting::Single: return "'" + ShellQuote(argument) + "'";
+    case Quoting::None:
+      return ShellQuote(argument);
+    case Quoting::Double:
+      return EscapeInDoubleQuotes(argument);
+    case Quoting::Single:
+      return "'" + ShellQuote(argument) + "'";
   }
   return ShellQuote(argument);
 }

@@ -24,11 +24,13 @@ void RunLog::WriteLog(std::string_view text) const {
   }
   DateTime now = LocalNow();
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%02d/%02d %02d:%02d:%02d ", now.day % 100,
-                now.month % 100, now.hour % 100, now.minute % 100, now.second % 100);
+  std::snprintf(stamp, sizeof stamp, "%02d/%02d %02d:%02d:%02d ", now.day % 100, now.month % 100,
+                now.hour % 100, now.minute % 100, now.second % 100);
   Append(std::string(stamp) + std::string(text));
 }
 
-void RunLog::WriteLogBreak() const { Append(""); }
+void RunLog::WriteLogBreak() const {
+  Append("");
+}
 
 }  // namespace vm

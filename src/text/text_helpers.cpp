@@ -49,8 +49,18 @@ std::string StripBracketed(std::string_view text) {
 
 bool IsFileNameChar(unsigned char c) {
   switch (c) {
-    case '!': case '#': case '$': case '%': case '\'': case '(': case ')': case '-':
-    case '@': case '_': case '`': case '~':
+    case '!':
+    case '#':
+    case '$':
+    case '%':
+    case '\'':
+    case '(':
+    case ')':
+    case '-':
+    case '@':
+    case '_':
+    case '`':
+    case '~':
       return true;
     default:
       break;

@@ -35,7 +35,8 @@ TEST_F(HostPathTest, DriveVariablesAndBothSeparators) {
 }
 
 TEST_F(HostPathTest, ExactNameFirstThenTheFirstInByteOrder) {
-  for (const char* name : {"readme", "Readme", "README"}) tree.WriteFile(std::string("d/") + name, name);
+  for (const char* name : {"readme", "Readme", "README"})
+    tree.WriteFile(std::string("d/") + name, name);
   EXPECT_EQ(HostPath("C:\\D\\readme"), tree / "d/readme");
   EXPECT_EQ(HostPath("C:\\D\\Readme"), tree / "d/Readme");
   EXPECT_EQ(HostPath("C:\\D\\ReadMe"), tree / "d/README");  // "README" < "Readme" < "readme"

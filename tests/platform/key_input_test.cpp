@@ -20,7 +20,9 @@ struct Pipe {
     close(fds[0]);
     if (fds[1] >= 0) close(fds[1]);
   }
-  void Send(const std::string& text) { EXPECT_EQ(write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size())); }
+  void Send(const std::string& text) {
+    EXPECT_EQ(write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  }
   void CloseWriter() {
     close(fds[1]);
     fds[1] = -1;
@@ -33,7 +35,7 @@ TEST(KeyInput, PipedCharactersAreReadAsTheyComeAndTheEndAnswersEsc) {
   KeyInput keys(pipe.fds[0]);
   EXPECT_FALSE(keys.IsTerminal());
   pipe.Send("Yn\n" + std::string("д"));  // UTF-8 from a script
-  pipe.Send("\xA4");                      // and a CP866 byte as it stands
+  pipe.Send("\xA4");                     // and a CP866 byte as it stands
   pipe.CloseWriter();
   EXPECT_EQ(keys.WaitKey(), 'Y');
   EXPECT_EQ(keys.PollKey(), -1);  // polls never eat piped answers

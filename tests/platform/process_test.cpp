@@ -11,11 +11,21 @@ namespace {
 // File names and subjects from other people's messages: none of them may run anything.
 std::vector<std::string> HostileTexts(const std::string& marker) {
   std::string touch = "touch " + marker;
-  return {"a; " + touch,          "$(" + touch + ")",      "`" + touch + "`",
-          "x | " + touch,         "x && " + touch + " &",  "it's; " + touch + " '",
-          "\"; " + touch + "; \"", "\\\"; " + touch,       Cp866("Файл ёж; ") + touch,
-          "line\n" + touch,        "*",                     "~",
-          "-n",                    "",                      "$HOME ${IFS} !! %1 %2"};
+  return {"a; " + touch,
+          "$(" + touch + ")",
+          "`" + touch + "`",
+          "x | " + touch,
+          "x && " + touch + " &",
+          "it's; " + touch + " '",
+          "\"; " + touch + "; \"",
+          "\\\"; " + touch,
+          Cp866("Файл ёж; ") + touch,
+          "line\n" + touch,
+          "*",
+          "~",
+          "-n",
+          "",
+          "$HOME ${IFS} !! %1 %2"};
 }
 
 TEST(RunCommand, ArgumentsArePassedAsExactlyTheirTextAndNeverRun) {

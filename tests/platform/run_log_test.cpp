@@ -22,8 +22,8 @@ TEST(RunLog, LinesAreStampedCp866WithCrLf) {
 
   std::string text = tree.ReadFile("veldmark.log");
   std::string stamp = "\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d ";
-  std::regex expected("earlier\r\n\r\n" + stamp + Cp866("Запуск с параметрами: /All ") + "\r\n\r\n" + stamp +
-                      Cp866("Нормальный выход") + "\r\n");
+  std::regex expected("earlier\r\n\r\n" + stamp + Cp866("Запуск с параметрами: /All ") +
+                      "\r\n\r\n" + stamp + Cp866("Нормальный выход") + "\r\n");
   EXPECT_TRUE(std::regex_match(text, expected)) << text;
   int day = std::stoi(text.substr(11, 2)), month = std::stoi(text.substr(14, 2));
   EXPECT_TRUE(day >= 1 && day <= 31 && month >= 1 && month <= 12);

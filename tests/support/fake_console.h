@@ -14,8 +14,8 @@ class FakeConsole : public Console {
   // answers 27 (Esc) like a console whose input has ended.
   explicit FakeConsole(std::string keys = "");
 
-  std::string output;    // everything written (Write, WriteLine, WriteProgress), CP866
-  std::string title;     // the last title set
+  std::string output;  // everything written (Write, WriteLine, WriteProgress), CP866
+  std::string title;   // the last title set
   int beeps = 0;
 
   void AddKeys(std::string_view keys) { keys_ += keys; }

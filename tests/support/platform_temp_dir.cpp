@@ -24,7 +24,8 @@ ScopedTempDir::~ScopedTempDir() {
 void ScopedTempDir::WriteFile(std::string_view relative, std::string_view contents) const {
   fs::path file = *this / relative;
   fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary).write(contents.data(), static_cast<std::streamsize>(contents.size()));
+  std::ofstream(file, std::ios::binary)
+      .write(contents.data(), static_cast<std::streamsize>(contents.size()));
 }
 
 std::string ScopedTempDir::ReadFile(std::string_view relative) const {

@@ -16,7 +16,9 @@ class ScopedTempDir {
   ScopedTempDir& operator=(const ScopedTempDir&) = delete;
 
   const std::string& path() const { return path_; }  // host path (UTF-8), no trailing slash
-  std::string operator/(std::string_view relative) const { return path_ + "/" + std::string(relative); }
+  std::string operator/(std::string_view relative) const {
+    return path_ + "/" + std::string(relative);
+  }
 
   // Host-side fixture helpers; parents are created as needed. relative is UTF-8.
   void WriteFile(std::string_view relative, std::string_view contents) const;

@@ -46,8 +46,8 @@ int CoreutilsSum(const std::string& path) {
 }
 
 TEST(BsdSumAdd, AgreesWithCoreutilsSumOnRealFiles) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("vm_bsdsum_" + std::to_string(::getpid()));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("vm_bsdsum_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   std::mt19937 random(1961);
   for (size_t size : {size_t{0}, size_t{1}, size_t{45}, size_t{7382}, size_t{200000}}) {

@@ -65,11 +65,11 @@ TEST(Cp866, CharactersWithoutACounterpartBecomeQuestionMarks) {
 }
 
 TEST(Cp866, MalformedUtf8GivesOneQuestionMarkPerBrokenSequence) {
-  EXPECT_EQ(Utf8ToCp866("a\xD0"), "a?");                  // cut at the end
-  EXPECT_EQ(Utf8ToCp866("\xD0x"), "?x");                  // lead without continuation
-  EXPECT_EQ(Utf8ToCp866("\x80\xBFz"), "??z");             // stray continuation bytes
-  EXPECT_EQ(Utf8ToCp866("\xC0\x80"), "??");               // overlong NUL
-  EXPECT_EQ(Utf8ToCp866("\xE0\x81\x81"), "?");            // overlong three-byte form
+  EXPECT_EQ(Utf8ToCp866("a\xD0"), "a?");        // cut at the end
+  EXPECT_EQ(Utf8ToCp866("\xD0x"), "?x");        // lead without continuation
+  EXPECT_EQ(Utf8ToCp866("\x80\xBFz"), "??z");   // stray continuation bytes
+  EXPECT_EQ(Utf8ToCp866("\xC0\x80"), "??");     // overlong NUL
+  EXPECT_EQ(Utf8ToCp866("\xE0\x81\x81"), "?");  // overlong three-byte form
   EXPECT_EQ(Utf8ToCp866("\xE2\x94"
                         "\xD0\x90"),
             "?\x80");  // a broken box character does not swallow the letter after it

@@ -41,7 +41,7 @@ TEST(DosTime, AnyPackedValueUnpacksWithoutHarm) {
 }
 
 TEST(DaysBetween, CountsOnTheGregorianCalendar) {
-  EXPECT_EQ(DaysBetween(2024, 2, 28, 2024, 3, 1), 2);   // leap year
+  EXPECT_EQ(DaysBetween(2024, 2, 28, 2024, 3, 1), 2);  // leap year
   EXPECT_EQ(DaysBetween(2023, 2, 28, 2023, 3, 1), 1);
   EXPECT_EQ(DaysBetween(1900, 3, 1, 2000, 3, 1), 36525);  // 1900 no leap year, 2000 one
   EXPECT_EQ(DaysBetween(2107, 12, 31, 1980, 1, 1), -46750);

@@ -50,7 +50,8 @@ TEST(TextHelpers, KeepFileNameCharsKeepsExactlyTheFileNameSet) {
     std::string one(1, static_cast<char>(c));
     if (KeepFileNameChars(one) == one) kept += one;
   }
-  std::string expected = "!#$%'()-0123456789@ABCDEFGHIJKLMNOPQRSTUVWXYZ_`abcdefghijklmnopqrstuvwxyz~";
+  std::string expected =
+      "!#$%'()-0123456789@ABCDEFGHIJKLMNOPQRSTUVWXYZ_`abcdefghijklmnopqrstuvwxyz~";
   for (int c = 128; c <= 175; ++c) expected += static_cast<char>(c);
   for (int c = 224; c <= 228; ++c) expected += static_cast<char>(c);
   for (int c = 230; c <= 255; ++c) expected += static_cast<char>(c);
