@@ -1,0 +1,79 @@
+#include "msgbase/fido/fido_date.h"
+
+#include <algorithm>
+
+#include "text/cp866.h"
+#include "text/text_helpers.h"
+
+namespace vm {
+namespace {
+
+const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// The characters from 1-based position `from`, at most `count` of them (fewer, or none, past
+// the end of the text), as the field's positions are counted.
+std::string_view Copy(std::string_view text, size_t from, size_t count) {
+  if (from < 1 || from > text.size()) return {};
+  return text.substr(from - 1, count);
+}
+
+char At(std::string_view text, size_t position) {
+  return position >= 1 && position <= text.size() ? text[position - 1] : '\0';
+}
+
+// "01" to "12" for a month name; a name that matches none counts as January.
+std::string MonthNumber(std::string_view name) {
+  for (int m = 0; m < 12; ++m)
+    if (EqualNoCaseCp866(name, kMonthNames[m]))
+      return std::string(1, static_cast<char>('0' + (m + 1) / 10)) +
+             static_cast<char>('0' + (m + 1) % 10);
+  return "01";
+}
+
+std::string BlanksToZeros(std::string text) {
+  std::replace(text.begin(), text.end(), ' ', '0');
+  return text;
+}
+
+}  // namespace
+
+std::optional<DateTimeTexts> ParseFidoDateField(std::string_view field) {
+  std::string_view s = field.substr(0, field.find('\0'));
+  std::string month, day, year;
+  std::string_view time;
+  if (At(s, 3) == ' ') {
+    // "01 Jan 99  12:30:00", or with a single blank before the time.
+    day = Copy(s, 1, 2);
+    month = MonthNumber(Copy(s, 4, 3));
+    year = Copy(s, 8, 2);
+    time = At(s, 11) == ' ' ? Copy(s, 12, 5) : Copy(s, 11, 5);
+  } else if (At(s, 4) == ' ') {
+    // "Tue  5 Jan 99 12:30": weekday first.
+    day = Copy(s, 5, 2);
+    month = MonthNumber(Copy(s, 8, 3));
+    year = Copy(s, 12, 2);
+    time = Copy(s, 15, 5);
+  } else if (At(s, 3) == '-') {
+    // "01-06-1989 12:30": day, month number, four-digit year.
+    day = Copy(s, 1, 2);
+    month = Copy(s, 4, 2);
+    year = Copy(s, 9, 2);
+    time = Copy(s, 12, 5);
+  } else {
+    return std::nullopt;
+  }
+  DateTimeTexts texts{BlanksToZeros(month + "-" + day + "-" + year),
+                      BlanksToZeros(std::string(time))};
+  if (texts.date.size() != 8 || texts.time.size() != 5) return std::nullopt;
+  return texts;
+}
+
+std::string FormatFidoDateField(std::string_view mmddyy, std::string_view hhmm) {
+  auto month = ParseWholeNumber(Copy(mmddyy, 1, 2));
+  const char* name = month && *month >= 1 && *month <= 12 ? kMonthNames[*month - 1] : "???";
+  return std::string(Copy(mmddyy, 4, 2)) + " " + name + " " + std::string(Copy(mmddyy, 7, 2)) +
+         "  " + std::string(Copy(hhmm, 1, 5)) + ":00";
+}
+
+}  // namespace vm

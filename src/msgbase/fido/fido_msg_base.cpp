@@ -1,0 +1,419 @@
+#include "msgbase/fido/fido_msg_base.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "msgbase/fido/fido_date.h"
+#include "msgbase/fido/fido_kludges.h"
+#include "msgbase/variants.h"
+#include "platform/file_system.h"
+#include "platform/host.h"
+#include "platform/host_files.h"
+#include "platform/host_path.h"
+#include "text/dos_time.h"
+#include "text/text_helpers.h"
+
+namespace vm {
+namespace {
+
+// Header fields (190 bytes, little-endian).
+constexpr size_t kFromName = 0;  // 36 bytes, zero-filled
+constexpr size_t kToName = 36;   // 36 bytes
+constexpr size_t kSubject = 72;  // 72 bytes
+constexpr size_t kDateField = 144;  // 20 bytes of text
+constexpr size_t kNameWidth = 36;
+constexpr size_t kSubjectWidth = 72;
+constexpr size_t kDateFieldWidth = 20;
+constexpr size_t kDestNode = 166;
+constexpr size_t kOrigNode = 168;
+constexpr size_t kCost = 170;
+constexpr size_t kOrigNet = 172;
+constexpr size_t kDestNet = 174;
+constexpr size_t kDateWritten = 176;  // packed DOS date word, then time word
+constexpr size_t kDateArrived = 180;
+constexpr size_t kReplyTo = 184;
+constexpr size_t kAttributes = 186;
+constexpr size_t kSeeAlso = 188;
+constexpr size_t kTextStart = 190;
+
+// Lines are read for the address kludges up to this many bytes.
+constexpr size_t kKludgeLineWidth = 128;
+// A message file larger than this is damaged; its text is read up to this size.
+constexpr int64_t kMaxMessageFile = 16 * 1024 * 1024;
+// Attempts at a fresh temporary name, and at a free number when other programs keep writing.
+constexpr int kTempNameAttempts = 100;
+constexpr int kNumberAttempts = 100;
+
+const char* const kUnknownDate = "09-06-89";
+const char* const kUnknownTime = "19:76";
+
+std::string Net3D(const NetAddress& a) {
+  return std::to_string(a.zone) + ":" + std::to_string(a.net) + "/" + std::to_string(a.node);
+}
+
+int TwoDigitNumber(std::string_view text, size_t from) {
+  auto value = ParseWholeNumber(text.substr(std::min(from, text.size()), 2));
+  return value && *value >= 0 ? static_cast<int>(*value) : 0;
+}
+
+bool IsIgnoredInLines(unsigned char c) { return c == 10 || c == 0x8D; }
+
+}  // namespace
+
+MessageBaseHandle MakeFidoMsgBase() { return std::make_unique<FidoMsgBase>(); }
+
+FidoMsgBase::FidoMsgBase() = default;
+
+FidoMsgBase::~FidoMsgBase() { DiscardPending(); }
+
+// --- Opening ------------------------------------------------------------------------------
+
+void FidoMsgBase::SetAreaPath(std::string_view locator) {
+  programDir_ = WithTrailingSlash(CutTo(locator, 128));
+}
+
+uint16_t FidoMsgBase::Open() {
+  if (!Exists()) return kOpenMissingDirectory;
+  hostDir_ = HostPath(programDir_);
+  if (hostDir_.empty() || hostDir_.back() != '/') hostDir_ += '/';
+  numbering_.Fill(programDir_);
+  current_ = 0;
+  return 0;
+}
+
+uint16_t FidoMsgBase::Close() { return 0; }
+
+uint16_t FidoMsgBase::Create(uint16_t, uint16_t) { return MakeDirectories(programDir_) ? 0 : 1; }
+
+bool FidoMsgBase::Exists() { return DirectoryExists(programDir_); }
+
+// --- Seeking ------------------------------------------------------------------------------
+
+void FidoMsgBase::SeekFrom(int32_t number) {
+  current_ = number - 1;
+  SeekNext();
+}
+
+void FidoMsgBase::SeekNext() {
+  current_ = current_ >= MsgNumbering::kHighest ? 0 : numbering_.NextAfter(current_);
+}
+
+void FidoMsgBase::SeekPrevious() { current_ = numbering_.PreviousBefore(current_); }
+
+std::string FidoMsgBase::MessagePath(int32_t number) const {
+  if (const std::string* name = numbering_.NameOf(number)) return hostDir_ + *name;
+  // Not seen at Open (another program wrote it since): the usual spellings.
+  std::string base = hostDir_ + std::to_string(number);
+  for (const char* ext : {".msg", ".MSG", ".Msg"})
+    if (HostFileExists(base + ext)) return base + ext;
+  return base + ".MSG";
+}
+
+// --- Reading ------------------------------------------------------------------------------
+
+void FidoMsgBase::LoadHeader() {
+  DiscardPending();
+  wrapped_ = false;
+  status_ = 0;
+  file_.clear();
+  File file;
+  if (current_ <= 0 || hostDir_.empty()) {
+    status_ = kStatusMissing;
+  } else if (!file.OpenHost(MessagePath(current_), OpenMode::Read)) {
+    status_ = file.LastError() == ENOENT ? kStatusMissing : kStatusUnreadable;
+  } else {
+    int64_t size = std::min(file.Size(), kMaxMessageFile);
+    if (size > 0) {
+      file_.resize(static_cast<size_t>(size));
+      file_.resize(file.ReadAt(0, file_.data(), file_.size()));
+    }
+    if (size < 0 || file.LastError() != 0) status_ = kStatusUnreadable;
+  }
+
+  // A file shorter than the header is damaged: every field reads empty, the text is empty.
+  header_.fill(0);
+  if (file_.size() >= kHeaderSize) std::memcpy(header_.data(), file_.data(), kHeaderSize);
+  textEnd_ = kTextStart;
+  if (file_.size() > kTextStart) textEnd_ = std::min(file_.find('\0', kTextStart), file_.size());
+
+  orig_ = {defaultZone_, HeaderWord(kOrigNet), HeaderWord(kOrigNode), 0};
+  dest_ = {defaultZone_, HeaderWord(kDestNet), HeaderWord(kDestNode), 0};
+  dateText_.clear();
+  timeText_.clear();
+  if (status_ == 0) {
+    std::string field(reinterpret_cast<const char*>(header_.data()) + kDateField, kDateFieldWidth);
+    if (auto texts = ParseFidoDateField(field)) {
+      dateText_ = texts->date;
+      timeText_ = texts->time;
+    } else {
+      dateText_ = kUnknownDate;
+      timeText_ = kUnknownTime;
+    }
+    ScanKludges();
+  }
+  ClearTextWindow();
+  textOrigin_ = static_cast<int32_t>(kTextStart);
+}
+
+void FidoMsgBase::ScanKludges() {
+  // Every line of the text is offered to the address-kludge parsers, as the line reader
+  // would return it (line feeds and soft returns dropped, 128 bytes at most). Lines that
+  // cannot start with INTL, TOPT or FMPT are skipped without being copied.
+  const char* text = file_.data();
+  size_t pos = kTextStart;
+  while (pos < textEnd_) {
+    const void* cr = std::memchr(text + pos, '\r', textEnd_ - pos);
+    size_t lineEnd = cr ? static_cast<const char*>(cr) - text : textEnd_;
+    size_t first = pos;
+    while (first < lineEnd && IsIgnoredInLines(text[first])) ++first;
+    if (first < lineEnd && text[first] == '\x01') ++first;
+    while (first < lineEnd && IsIgnoredInLines(text[first])) ++first;
+    if (first < lineEnd && std::strchr("IiTtFf", text[first]) != nullptr) {
+      std::string line;
+      for (size_t i = pos; i < lineEnd && line.size() < kKludgeLineWidth; ++i)
+        if (!IsIgnoredInLines(text[i])) line += text[i];
+      ApplyAddressKludge(line, orig_, dest_);
+    }
+    pos = lineEnd + 1;
+  }
+}
+
+void FidoMsgBase::StartReading() {
+  std::string text;
+  if (textEnd_ > kTextStart) text.assign(file_, kTextStart, textEnd_ - kTextStart);
+  SetTextWindow(std::move(text), static_cast<int32_t>(kTextStart));
+  wrapped_ = false;
+}
+
+std::string FidoMsgBase::NextLine(uint16_t maxLength) {
+  return MessageBase::NextLine(std::min<uint16_t>(maxLength, 254));
+}
+
+std::string FidoMsgBase::HeaderText(size_t offset, size_t width) const {
+  const char* field = reinterpret_cast<const char*>(header_.data()) + offset;
+  // Bytes after the terminating zero are left over by other programs: not part of the text.
+  return std::string(field, strnlen(field, width));
+}
+
+uint16_t FidoMsgBase::HeaderWord(size_t offset) const {
+  return static_cast<uint16_t>(header_[offset] | (header_[offset + 1] << 8));
+}
+
+std::string FidoMsgBase::FromName() { return HeaderText(kFromName, kNameWidth); }
+std::string FidoMsgBase::ToName() { return HeaderText(kToName, kNameWidth); }
+std::string FidoMsgBase::Subject() { return HeaderText(kSubject, kSubjectWidth); }
+uint16_t FidoMsgBase::Cost() { return HeaderWord(kCost); }
+int32_t FidoMsgBase::ReplyTo() { return HeaderWord(kReplyTo); }
+int32_t FidoMsgBase::SeeAlso() { return HeaderWord(kSeeAlso); }
+bool FidoMsgBase::HasFlag(uint16_t bit) const { return (HeaderWord(kAttributes) & bit) != 0; }
+
+bool FidoMsgBase::IsDeleted() {
+  return current_ <= 0 || hostDir_.empty() || !HostFileExists(MessagePath(current_));
+}
+
+// --- Writing ------------------------------------------------------------------------------
+
+void FidoMsgBase::DiscardPending() {
+  if (!pending_) return;
+  tempFile_.Close();
+  RemoveHostFile(tempPath_);
+  pending_ = false;
+}
+
+void FidoMsgBase::StartNewMessage() {
+  DiscardPending();
+  status_ = 0;
+  file_.clear();
+  textEnd_ = kTextStart;
+  ClearTextWindow();
+  header_.fill(0);
+  orig_ = {};
+  dest_ = {};
+  dateText_.clear();
+  timeText_.clear();
+  newText_.clear();
+
+  status_ = kStatusNoTempName;
+  if (hostDir_.empty()) return;
+  // A name that no "*.MSG" search can match; CreateNew fails when it is taken.
+  uint32_t seed = std::random_device{}();
+  for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    char name[16];
+    std::snprintf(name, sizeof name, "VM%06X.TMP", (seed + attempt * 7919u) & 0xFFFFFF);
+    std::string path = hostDir_ + name;
+    if (tempFile_.OpenHost(path, OpenMode::CreateNew)) {
+      tempPath_ = path;
+      pending_ = true;
+      status_ = 0;
+      return;
+    }
+    if (tempFile_.LastError() != EEXIST) {
+      status_ = kStatusTempNotCreated;
+      return;
+    }
+  }
+}
+
+void FidoMsgBase::PutHeaderText(size_t offset, size_t width, std::string_view text) {
+  std::fill_n(header_.begin() + offset, width, 0);
+  text = text.substr(0, std::min(text.size(), width - 1));
+  std::memcpy(header_.data() + offset, text.data(), text.size());
+}
+
+void FidoMsgBase::PutHeaderWord(size_t offset, uint16_t value) {
+  header_[offset] = static_cast<unsigned char>(value & 0xFF);
+  header_[offset + 1] = static_cast<unsigned char>(value >> 8);
+}
+
+void FidoMsgBase::SetFlag(uint16_t bit, bool on) {
+  uint16_t word = HeaderWord(kAttributes);
+  PutHeaderWord(kAttributes, on ? word | bit : word & ~bit);
+}
+
+void FidoMsgBase::SetFromName(std::string_view name) { PutHeaderText(kFromName, kNameWidth, name); }
+void FidoMsgBase::SetToName(std::string_view name) { PutHeaderText(kToName, kNameWidth, name); }
+void FidoMsgBase::SetSubject(std::string_view subject) {
+  PutHeaderText(kSubject, kSubjectWidth, subject);
+}
+void FidoMsgBase::SetCost(uint16_t cost) { PutHeaderWord(kCost, cost); }
+void FidoMsgBase::SetReplyTo(int32_t number) {
+  PutHeaderWord(kReplyTo, static_cast<uint16_t>(number));
+}
+void FidoMsgBase::SetSeeAlso(int32_t number) {
+  PutHeaderWord(kSeeAlso, static_cast<uint16_t>(number));
+}
+
+void FidoMsgBase::SetDateText(std::string_view mmddyy) {
+  dateText_ = CutTo(mmddyy, 8);
+  WriteDateField();
+}
+
+void FidoMsgBase::SetTimeText(std::string_view hhmm) {
+  timeText_ = CutTo(hhmm, 5);
+  WriteDateField();
+}
+
+void FidoMsgBase::WriteDateField() {
+  PutHeaderText(kDateField, kDateFieldWidth, FormatFidoDateField(dateText_, timeText_));
+}
+
+void FidoMsgBase::PutAddressKludge(std::string_view kludge) {
+  if (!newText_.empty() && newText_.back() != '\r') PutChar('\r');
+  PutLine(kludge);
+}
+
+void FidoMsgBase::SetOrigAddress(const NetAddress& address) {
+  orig_ = address;
+  PutHeaderWord(kOrigNet, address.net);
+  PutHeaderWord(kOrigNode, address.node);
+  if (kind_ != MailKind::Netmail) return;
+  if (address.point != 0) PutAddressKludge("\x01" "FMPT " + std::to_string(address.point));
+  if (dest_.zone != 0) PutAddressKludge("\x01INTL " + Net3D(dest_) + " " + Net3D(orig_));
+}
+
+void FidoMsgBase::SetDestAddress(const NetAddress& address) {
+  dest_ = address;
+  PutHeaderWord(kDestNet, address.net);
+  PutHeaderWord(kDestNode, address.node);
+  if (kind_ != MailKind::Netmail) return;
+  if (address.point != 0) PutAddressKludge("\x01TOPT " + std::to_string(address.point));
+  if (orig_.zone != 0) PutAddressKludge("\x01INTL " + Net3D(dest_) + " " + Net3D(orig_));
+}
+
+void FidoMsgBase::PutText(std::string_view text) { newText_ += text; }
+
+void FidoMsgBase::PutChar(unsigned char c) { newText_ += static_cast<char>(c); }
+
+uint16_t FidoMsgBase::WriteMessage() {
+  if (!pending_) return status_ != 0 ? status_ : kStatusTempNotCreated;
+  PutChar(0);
+  uint32_t arrived = PackDosDateTime(LocalNow());
+  PutHeaderWord(kDateArrived, static_cast<uint16_t>(arrived >> 16));
+  PutHeaderWord(kDateArrived + 2, static_cast<uint16_t>(arrived & 0xFFFF));
+  DateTime written;
+  written.year = FullYearFromTwoDigits(TwoDigitNumber(dateText_, 6));
+  written.month = TwoDigitNumber(dateText_, 0);
+  written.day = TwoDigitNumber(dateText_, 3);
+  written.hour = TwoDigitNumber(timeText_, 0);
+  written.minute = TwoDigitNumber(timeText_, 3);
+  PutHeaderWord(kDateWritten, PackDosDate(written.year, written.month, written.day));
+  PutHeaderWord(kDateWritten + 2, PackDosTime(written.hour, written.minute, 0));
+  return FileNewMessage();
+}
+
+uint16_t FidoMsgBase::FileNewMessage() {
+  bool written = tempFile_.WriteAt(0, header_.data(), kHeaderSize) &&
+                 tempFile_.WriteAt(kHeaderSize, newText_.data(), newText_.size());
+  tempFile_.Close();
+  if (!written) {
+    DiscardPending();
+    return kWriteFailed;
+  }
+  for (int attempt = 0; attempt < kNumberAttempts; ++attempt) {
+    int32_t number = HighNumber() + 1;
+    std::string base = hostDir_ + std::to_string(number);
+    // Another program may have written this number since the area was opened (in any of
+    // the usual spellings): look at the directory again.
+    if (HostFileExists(base + ".msg") || HostFileExists(base + ".MSG")) {
+      numbering_.Fill(programDir_);
+      continue;
+    }
+    // Numbers above 31999 are not read by anyone: the message would be lost.
+    if (number > MsgNumbering::kHighest) {
+      DiscardPending();
+      return kWriteAreaFull;
+    }
+    std::string name = std::to_string(number) + ".Msg";
+    if (RenameHostFileNoReplace(tempPath_, hostDir_ + name)) {
+      pending_ = false;
+      numbering_.Add(number, name);
+      current_ = number;
+      return 0;
+    }
+    if (!HostFileExists(hostDir_ + name)) break;  // a failure other than a taken number
+    numbering_.Fill(programDir_);
+  }
+  DiscardPending();
+  return kWriteFailed;
+}
+
+// --- Housekeeping -------------------------------------------------------------------------
+
+void FidoMsgBase::DeleteMessage() {
+  if (current_ <= 0 || hostDir_.empty()) return;
+  RemoveHostFile(MessagePath(current_));
+  numbering_.Remove(current_);
+  file_.clear();
+  textEnd_ = kTextStart;
+  ClearTextWindow();
+}
+
+int32_t FidoMsgBase::GetLastRead(uint32_t user) {
+  File file;
+  if (!file.Open(programDir_ + "LastRead", OpenMode::Read)) return 0;
+  uint64_t offset = 2ull * user;
+  unsigned char bytes[2];
+  // A user beyond the end of the file has not read anything yet.
+  if (file.Size() < static_cast<int64_t>(offset + 2) || file.ReadAt(offset, bytes, 2) != 2)
+    return 0;
+  return bytes[0] | (bytes[1] << 8);
+}
+
+void FidoMsgBase::SetLastRead(uint32_t user, int32_t number) {
+  // The file holds one 16-bit slot per user; a huge user number would only make a huge
+  // sparse file.
+  if (user > 0xFFFF) return;
+  std::string path = programDir_ + "LastRead";
+  File file;
+  if (!file.Open(path, OpenMode::ReadWrite) && !file.Open(path, OpenMode::CreateNew)) return;
+  uint64_t offset = 2ull * user;
+  if (file.Size() < static_cast<int64_t>(offset + 2)) file.Truncate(offset + 2);
+  unsigned char bytes[2] = {static_cast<unsigned char>(number & 0xFF),
+                            static_cast<unsigned char>((number >> 8) & 0xFF)};
+  file.WriteAt(offset, bytes, 2);
+}
+
+}  // namespace vm

@@ -1,0 +1,161 @@
+// A Fido message directory: one file per message, n.MSG, each a 190-byte header followed by
+// the text up to the first zero byte. Zones and points are not in the header; they travel in
+// the INTL, FMPT and TOPT kludges of netmail texts.
+//
+// Reading loads the whole message file at LoadHeader (one read), scans it for the address
+// kludges in memory and serves the text from memory; TextPosition is the byte offset in the
+// file (190 for the first text byte). A new message is composed in memory and written to a
+// temporary file in the directory, which WriteMessage renames to the next free number.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "msgbase/fido/msg_numbering.h"
+#include "msgbase/message_base.h"
+#include "platform/file.h"
+
+namespace vm {
+
+class FidoMsgBase : public MessageBase {
+ public:
+  // LoadHeader: the message's file does not exist, or cannot be opened.
+  static constexpr uint16_t kStatusMissing = 200;
+  static constexpr uint16_t kStatusUnreadable = 1000;
+  // StartNewMessage: no temporary name could be made, or the file not created.
+  static constexpr uint16_t kStatusNoTempName = 1001;
+  static constexpr uint16_t kStatusTempNotCreated = 1002;
+  // Open: the directory does not exist.
+  static constexpr uint16_t kOpenMissingDirectory = 500;
+  // WriteMessage: every number up to 31999 is taken, or the message file could not be written.
+  static constexpr uint16_t kWriteAreaFull = 1003;
+  static constexpr uint16_t kWriteFailed = 1004;
+
+  FidoMsgBase();
+  ~FidoMsgBase() override;
+
+  // The zone both addresses get on reading when no INTL kludge says otherwise (1 at first).
+  void SetDefaultZone(uint16_t zone) { defaultZone_ = zone; }
+  uint16_t Status() const { return status_; }
+
+  void SetAreaPath(std::string_view locator) override;
+  uint16_t Open() override;
+  uint16_t Close() override;
+  uint16_t Create(uint16_t maxMessages, uint16_t daysToKeep) override;
+  bool Exists() override;
+
+  void SetDestAddress(const NetAddress& address) override;
+  void SetOrigAddress(const NetAddress& address) override;
+  void SetFromName(std::string_view name) override;
+  void SetToName(std::string_view name) override;
+  void SetSubject(std::string_view subject) override;
+  void SetCost(uint16_t cost) override;
+  void SetReplyTo(int32_t number) override;
+  void SetSeeAlso(int32_t number) override;
+  void SetDateText(std::string_view mmddyy) override;
+  void SetTimeText(std::string_view hhmm) override;
+  void SetLocal(bool on) override { SetFlag(attr::kLocal, on); }
+  void SetReceived(bool on) override { SetFlag(attr::kReceived, on); }
+  void SetPrivate(bool on) override { SetFlag(attr::kPrivate, on); }
+  void SetCrash(bool on) override { SetFlag(attr::kCrash, on); }
+  void SetKillSent(bool on) override { SetFlag(attr::kKillSent, on); }
+  void SetSent(bool on) override { SetFlag(attr::kSent, on); }
+  void SetFileAttached(bool on) override { SetFlag(attr::kFileAttached, on); }
+  void SetReceiptRequested(bool on) override { SetFlag(attr::kReceiptRequested, on); }
+  void SetAuditRequested(bool on) override { SetFlag(attr::kAuditRequested, on); }
+  void SetIsReceipt(bool on) override { SetFlag(attr::kIsReceipt, on); }
+  void SetFileRequest(bool on) override { SetFlag(attr::kFileRequest, on); }
+  void PutText(std::string_view text) override;
+  void PutChar(unsigned char c) override;
+  uint16_t WriteMessage() override;
+
+  std::string NextLine(uint16_t maxLength) override;
+
+  std::string FromName() override;
+  std::string ToName() override;
+  std::string Subject() override;
+  uint16_t Cost() override;
+  std::string DateText() override { return dateText_; }
+  std::string TimeText() override { return timeText_; }
+  int32_t ReplyTo() override;
+  int32_t SeeAlso() override;
+  int32_t MessageNumber() override { return current_; }
+  void GetOrigAddress(NetAddress& address) override { address = orig_; }
+  void GetDestAddress(NetAddress& address) override { address = dest_; }
+  bool IsLocal() override { return HasFlag(attr::kLocal); }
+  bool IsCrash() override { return HasFlag(attr::kCrash); }
+  bool IsKillSent() override { return HasFlag(attr::kKillSent); }
+  bool IsSent() override { return HasFlag(attr::kSent); }
+  bool IsFileAttached() override { return HasFlag(attr::kFileAttached); }
+  bool IsReceiptRequested() override { return HasFlag(attr::kReceiptRequested); }
+  bool IsAuditRequested() override { return HasFlag(attr::kAuditRequested); }
+  bool IsReceipt() override { return HasFlag(attr::kIsReceipt); }
+  bool IsFileRequest() override { return HasFlag(attr::kFileRequest); }
+  bool IsReceived() override { return HasFlag(attr::kReceived); }
+  bool IsPrivate() override { return HasFlag(attr::kPrivate); }
+  bool IsDeleted() override;
+  bool IsEchoed() override { return true; }
+
+  int32_t Location() override { return current_; }
+  void SetLocation(int32_t location) override { current_ = location; }
+  void LoadHeader() override;
+  void StartReading() override;
+  void StartNewMessage() override;
+  void SeekFrom(int32_t number) override;
+  void SeekNext() override;
+  void SeekPrevious() override;
+  bool Found() override { return current_ != 0; }
+  int32_t HighNumber() override { return numbering_.Highest(); }
+  void SetMailKind(MailKind kind) override { kind_ = kind; }
+  void RewriteHeader() override {}
+  void DeleteMessage() override;
+  int32_t ActiveCount() override { return numbering_.Count(); }
+  int32_t GetLastRead(uint32_t user) override;
+  void SetLastRead(uint32_t user, int32_t number) override;
+
+ private:
+  static constexpr size_t kHeaderSize = 190;
+
+  void SetFlag(uint16_t bit, bool on);
+  bool HasFlag(uint16_t bit) const;
+  std::string HeaderText(size_t offset, size_t width) const;
+  void PutHeaderText(size_t offset, size_t width, std::string_view text);
+  uint16_t HeaderWord(size_t offset) const;
+  void PutHeaderWord(size_t offset, uint16_t value);
+  void WriteDateField();
+  // Appends a kludge line, first ending an unfinished text line.
+  void PutAddressKludge(std::string_view kludge);
+  // The host path of message n: its real name when known, else "n.msg" as found on disk.
+  std::string MessagePath(int32_t number) const;
+  void ScanKludges();
+  void DiscardPending();
+  // Moves the composed message to a free number; 0 or a code.
+  uint16_t FileNewMessage();
+
+  std::string programDir_;  // with a trailing backslash
+  std::string hostDir_;     // resolved at Open, with a trailing slash
+  MsgNumbering numbering_;
+  int32_t current_ = 0;
+  uint16_t defaultZone_ = 1;
+  MailKind kind_ = MailKind::Local;
+  uint16_t status_ = 0;
+
+  // The current message: its header bytes, the address fields (header plus kludges), the
+  // date and time texts, the whole file as read and where its text ends (first zero byte).
+  std::array<unsigned char, kHeaderSize> header_{};
+  NetAddress orig_;
+  NetAddress dest_;
+  std::string dateText_;
+  std::string timeText_;
+  std::string file_;
+  size_t textEnd_ = 0;
+
+  // A new message being composed: its text, and the temporary file it is written to.
+  std::string newText_;
+  File tempFile_;
+  std::string tempPath_;
+  bool pending_ = false;
+};
+
+}  // namespace vm

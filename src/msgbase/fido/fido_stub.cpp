@@ -1,9 +1,0 @@
-// Placeholder until the Fido variant is built: the factory then makes no object, so opening
-// such an area fails like an unknown base.
-#include "msgbase/variants.h"
-
-namespace vm {
-
-MessageBaseHandle MakeFidoMsgBase() { return nullptr; }
-
-}  // namespace vm

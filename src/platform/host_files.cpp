@@ -1,0 +1,55 @@
+#include "platform/host_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/host_path.h"
+
+namespace vm {
+namespace {
+
+void ForgetParentListing(const std::string& hostPath) {
+  size_t slash = hostPath.find_last_of('/');
+  if (slash == std::string::npos) return;
+  ForgetDirectoryListing(slash == 0 ? "/" : hostPath.substr(0, slash));
+}
+
+}  // namespace
+
+bool HostFileExists(const std::string& hostPath) {
+  struct stat st {};
+  return ::stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool RemoveHostFile(const std::string& hostPath) {
+  if (::unlink(hostPath.c_str()) != 0) return false;
+  ForgetParentListing(hostPath);
+  return true;
+}
+
+bool RenameHostFileNoReplace(const std::string& from, const std::string& to) {
+  int result = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+  if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+    // File systems without RENAME_NOREPLACE: a hard link fails on an existing target as
+    // atomically; the old name is then dropped.
+    result = ::link(from.c_str(), to.c_str());
+    if (result == 0) {
+      ::unlink(from.c_str());
+    } else if (errno == EPERM || errno == EOPNOTSUPP) {
+      // Nor hard links (FAT, some network shares): test, then rename.
+      struct stat st {};
+      if (::lstat(to.c_str(), &st) == 0) return false;
+      result = std::rename(from.c_str(), to.c_str());
+    }
+  }
+  if (result != 0) return false;
+  ForgetParentListing(from);
+  ForgetParentListing(to);
+  return true;
+}
+
+}  // namespace vm

@@ -1,0 +1,187 @@
+// The factory and the word-wrapping line reader that the variants share.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "msgbase/fido/fido_msg_base.h"
+#include "msgbase/message_base.h"
+#include "support/platform_temp_dir.h"
+
+namespace vm {
+namespace {
+
+// The shared reader over a text window filled directly, without any file behind it.
+class WindowBase : public FidoMsgBase {
+ public:
+  void Load(std::string text) {
+    SetTextWindow(std::move(text), 190);
+    wrapped_ = false;
+  }
+};
+
+struct Read {
+  std::string line;
+  bool wrapped;
+};
+
+std::vector<Read> AllLines(MessageBase& base, uint16_t max) {
+  std::vector<Read> lines;
+  while (!base.TextEnded()) {
+    std::string line = base.NextLine(max);
+    lines.push_back({line, base.LineWasWrapped()});
+  }
+  return lines;
+}
+
+std::vector<std::string> Texts(const std::vector<Read>& lines) {
+  std::vector<std::string> texts;
+  for (const Read& r : lines) texts.push_back(r.line);
+  return texts;
+}
+
+using Lines = std::vector<std::string>;
+using namespace std::string_literals;
+
+TEST(NextLine, WordLongerThanTheLineIsCutAtExactlyMaxAndContinues) {
+  WindowBase base;
+  base.Load("abcdefghij\r");
+  std::vector<Read> lines = AllLines(base, 4);
+  EXPECT_EQ(Texts(lines), (Lines{"abcd", "efgh", "ij", ""}));
+  EXPECT_TRUE(lines[0].wrapped);
+  EXPECT_TRUE(lines[1].wrapped);
+  EXPECT_FALSE(lines[2].wrapped);
+}
+
+TEST(NextLine, WrapsAfterTheLastSpaceAndTheNextLineStartsWithTheWord) {
+  WindowBase base;
+  base.Load("hello world again\r");
+  EXPECT_EQ(Texts(AllLines(base, 8)), (Lines{"hello ", "world ", "again", ""}));
+}
+
+TEST(NextLine, SpaceRightAfterACutIsDroppedOnce) {
+  WindowBase base;
+  base.Load("abcd efg\r");
+  EXPECT_EQ(Texts(AllLines(base, 4)), (Lines{"abcd", "efg", ""}));
+  // After a line that ended at a carriage return a leading space stays.
+  base.Load("ab\r cd\r");
+  EXPECT_EQ(Texts(AllLines(base, 4)), (Lines{"ab", " cd", ""}));
+}
+
+TEST(NextLine, LineFeedsSoftReturnsAndZeroBytesAreNeverReturned) {
+  WindowBase base;
+  base.Load("a\nb\x8D" "c\0d\r\ne\r\n"s);
+  EXPECT_EQ(Texts(AllLines(base, 255)), (Lines{"abcd", "e", ""}));
+  // Ignored bytes do not count towards the maximum length. A line of exactly the maximum
+  // length counts as wrapped: its carriage return then ends an empty line of its own.
+  base.Load("\n\n\nabcd\r");
+  EXPECT_EQ(Texts(AllLines(base, 4)), (Lines{"abcd", "", ""}));
+}
+
+TEST(NextLine, CarriageReturnsEndLinesAndAreNotReturned) {
+  WindowBase base;
+  base.Load("one\r\rthree");
+  EXPECT_EQ(Texts(AllLines(base, 80)), (Lines{"one", "", "three"}));
+}
+
+TEST(NextLine, EndedTextGivesEmptyLines) {
+  WindowBase base;
+  base.Load("");
+  EXPECT_FALSE(base.TextEnded());
+  EXPECT_EQ(base.NextLine(80), "");
+  EXPECT_TRUE(base.TextEnded());
+  EXPECT_EQ(base.NextChar(), 0);
+  EXPECT_EQ(base.NextLine(80), "");
+}
+
+TEST(NextLine, MaximumIsAtMost255AndFidoTextsCutAt254) {
+  WindowBase base;
+  base.Load(std::string(300, 'x'));
+  EXPECT_EQ(base.NextLine(1000).size(), 254u);
+  EXPECT_EQ(base.NextLine(1000).size(), 46u);
+}
+
+TEST(NextLine, RememberedPositionResumesTheSameLines) {
+  WindowBase base;
+  base.Load("first line\rsecond line that is long\rthird\r");
+  EXPECT_EQ(base.TextPosition(), 190);
+  base.NextLine(80);
+  int32_t second = base.TextPosition();
+  EXPECT_EQ(second, 190 + 11);
+  Lines rest = Texts(AllLines(base, 12));
+  base.Load("first line\rsecond line that is long\rthird\r");
+  base.SetTextPosition(second);
+  EXPECT_EQ(Texts(AllLines(base, 12)), rest);
+  EXPECT_EQ(rest, (Lines{"second line ", "that is ", "long", "third", ""}));
+}
+
+TEST(NextPlainLine, SkipsKludgesAndReturnsTheLastKludgeWhenTheTextEndsOnOne) {
+  WindowBase base;
+  base.Load("\x01MSGID: 2:5020/1 1234\rtext\r\x01PATH: 5020/1\r\x01Via x");
+  EXPECT_EQ(base.NextPlainLine(80), "text");
+  EXPECT_EQ(base.NextPlainLine(80), "\x01Via x");
+  EXPECT_TRUE(base.TextEnded());
+  // Ended by a carriage return, the text gives one more, empty, line.
+  base.Load("\x01PID: x\r\x01TID: y\r");
+  EXPECT_EQ(base.NextPlainLine(80), "");
+  EXPECT_TRUE(base.TextEnded());
+}
+
+// --- Factory ------------------------------------------------------------------------------
+
+TEST(Factory, LetterIsTakenWithoutRegardToCase) {
+  ScopedTempDir dir;
+  MessageBaseHandle base;
+  ASSERT_TRUE(OpenMessageArea("f" + dir.path(), base));
+  EXPECT_NE(dynamic_cast<FidoMsgBase*>(base.get()), nullptr);
+  EXPECT_TRUE(CloseMessageArea(base));
+  EXPECT_EQ(base, nullptr);
+}
+
+TEST(Factory, UnknownLettersAndEmptyIdsMakeNothing) {
+  ScopedTempDir dir;
+  MessageBaseHandle base;
+  for (std::string letter : {"E", "e", "X", "1", ""}) {
+    base = std::make_unique<WindowBase>();
+    EXPECT_FALSE(MakeMessageBase(letter + dir.path(), base)) << letter;
+    EXPECT_EQ(base, nullptr);
+    EXPECT_FALSE(OpenMessageArea(letter + dir.path(), base));
+    EXPECT_FALSE(OpenOrCreateMessageArea(letter + dir.path(), base));
+  }
+  EXPECT_FALSE(CloseMessageArea(base));
+}
+
+TEST(Factory, OnlyTheFirst128CharactersAfterTheLetterReachTheVariant) {
+  ScopedTempDir dir;
+  std::string path = dir.path() + "/";
+  path += std::string(128 - path.size(), 'd');
+  dir.MakeDirectory(path.substr(dir.path().size() + 1));
+  MessageBaseHandle base;
+  EXPECT_TRUE(OpenMessageArea("F" + path + "/more/and/more", base));
+  EXPECT_TRUE(OpenMessageArea("F" + path, base));
+  EXPECT_FALSE(OpenMessageArea("F" + path.substr(0, 127), base));
+}
+
+TEST(Factory, OpenFailsOnAMissingAreaAndOpenOrCreateMakesIt) {
+  ScopedTempDir dir;
+  MessageBaseHandle base;
+  EXPECT_FALSE(OpenMessageArea("F" + dir.path() + "/net/mail", base));
+  EXPECT_EQ(base, nullptr);
+  ASSERT_TRUE(OpenOrCreateMessageArea("F" + dir.path() + "/net/mail", base));
+  EXPECT_TRUE(dir.Exists("net/mail"));
+  EXPECT_EQ(base->HighActiveNumber(), 0);
+  EXPECT_EQ(base->ActiveCount(), 0);
+}
+
+TEST(HighActiveNumber, IsTheHighestExistingMessage) {
+  ScopedTempDir dir;
+  dir.WriteFile("a/2.msg", std::string(190, '\0'));
+  dir.WriteFile("a/7.MSG", std::string(190, '\0'));
+  MessageBaseHandle base;
+  ASSERT_TRUE(OpenMessageArea("F" + dir.path() + "/a", base));
+  EXPECT_EQ(base->HighActiveNumber(), 7);
+  EXPECT_EQ(base->MessageNumber(), 7);
+}
+
+}  // namespace
+}  // namespace vm
