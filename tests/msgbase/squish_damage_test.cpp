@@ -1,0 +1,263 @@
+// Damaged Squish bases: reading stops quietly at what does not hold together, writing refuses
+// with a status and leaves the files as they were, and nothing crashes.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "msgbase/squish/squish_base.h"
+#include "squish_test_support.h"
+
+namespace vm {
+namespace {
+
+using namespace squish_test;
+
+// Three messages "one", "two", "three" with two free frames after them.
+struct ThreeMessages {
+  SquishImage image;
+  uint32_t first, second, third, free1, free2;
+  ThreeMessages() {
+    first = image.AddMessage("A", "", std::string("one\r") + '\0');
+    second = image.AddMessage("B", "", std::string("two\r") + '\0');
+    third = image.AddMessage("C", "", std::string("three\r") + '\0');
+    free1 = image.AddFree(500);
+    free2 = image.AddFree(600);
+  }
+};
+
+std::vector<std::string> ScanTexts(SquishBase& base) {
+  std::vector<std::string> texts;
+  for (base.SeekFrom(0); base.Found(); base.SeekNext()) texts.push_back(ReadAllText(base));
+  return texts;
+}
+
+struct ReadDamage {
+  const char* name;
+  std::function<void(ThreeMessages&)> damage;
+};
+
+TEST(SquishDamage, ReadingSkipsADamagedMessageAndGoesOn) {
+  const ReadDamage cases[] = {
+      {"frame being updated", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.type = 3;
+         b.image.SetFrame(b.second, f);
+       }},
+      {"wrong frame id", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.id = 0x12345678;
+         b.image.SetFrame(b.second, f);
+       }},
+      {"index past the end", [](ThreeMessages& b) { b.image.index[1].offset = 0x7FFFFFF0; }},
+      {"index inside the base header", [](ThreeMessages& b) { b.image.index[1].offset = 20; }},
+      {"index at zero", [](ThreeMessages& b) { b.image.index[1].offset = 0; }},
+      {"index in the middle of a frame", [](ThreeMessages& b) { b.image.index[1].offset += 7; }},
+      {"message longer than the file", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.msgLength = f.frameLength = 0xFFFFFF00;
+         b.image.SetFrame(b.second, f);
+       }},
+      {"message longer than its frame", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.msgLength = f.frameLength + 100;
+         b.image.SetFrame(b.second, f);
+       }},
+      {"message shorter than its header", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.msgLength = 10;
+         b.image.SetFrame(b.second, f);
+       }},
+      {"control information beyond the message", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.ctrlLength = 0xFFFFFFF0;
+         b.image.SetFrame(b.second, f);
+       }},
+      {"freed by another program", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.type = kFrameFree;
+         b.image.SetFrame(b.second, f);
+       }},
+  };
+  for (const ReadDamage& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ThreeMessages b;
+    c.damage(b);
+    b.image.Save(dir.Base());
+    SquishBase base;
+    base.SetAreaPath(dir.Base());
+    ASSERT_EQ(base.Open(), 0);
+    EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "", "three"}));
+    base.SeekFrom(2);
+    base.LoadHeader();
+    EXPECT_EQ(base.Status(), kDamaged);
+    EXPECT_EQ(base.ToName(), "");
+    EXPECT_EQ(base.DateText(), "");
+    base.StartReading();
+    EXPECT_EQ(base.NextLine(255), "");
+    EXPECT_TRUE(base.TextEnded());
+  }
+}
+
+enum class Outcome {
+  kRefused,        // WriteMessage refuses and changes nothing
+  kAppendedAtEnd,  // the free chain is not trusted: the new frame goes after everything
+  kWritten,        // written as usual (a sound free frame may be reused)
+};
+
+struct WriteDamage {
+  const char* name;
+  std::function<void(ThreeMessages&)> damage;
+  Outcome write;
+  bool deleteRefused;  // deleting the first message must refuse and change nothing
+};
+
+TEST(SquishDamage, WritingRefusesOrStaysClearOfDamage) {
+  const WriteDamage cases[] = {
+      {"last frame being updated", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.third);
+         f.type = 3;
+         b.image.SetFrame(b.third, f);
+       }, Outcome::kRefused, false},
+      {"last frame links onwards", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.third);
+         f.next = b.first;
+         b.image.SetFrame(b.third, f);
+       }, Outcome::kRefused, false},
+      {"last frame past the end", [](ThreeMessages& b) { b.image.header.lastFrame = 0x7FFFFF00; }, Outcome::kRefused, false},
+      {"first frame lost", [](ThreeMessages& b) { b.image.header.firstFrame = 0; }, Outcome::kWritten, true},
+      {"neighbour does not point back", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.second);
+         f.prev = b.third;
+         b.image.SetFrame(b.second, f);
+       }, Outcome::kWritten, true},
+      {"free chain loops", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.free2);
+         f.next = b.free1;
+         b.image.SetFrame(b.free2, f);
+       }, Outcome::kAppendedAtEnd, true},
+      {"free chain loops onto itself", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.free1);
+         f.next = b.free1;
+         b.image.SetFrame(b.free1, f);
+       }, Outcome::kAppendedAtEnd, false},
+      {"free chain runs past the end", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.free1);
+         f.next = 0x7FFFFF00;
+         b.image.SetFrame(b.free1, f);
+       }, Outcome::kAppendedAtEnd, false},
+      {"free frame is a message", [](ThreeMessages& b) {
+         b.image.header.firstFree = b.second;
+       }, Outcome::kAppendedAtEnd, false},
+      {"free frame longer than the file", [](ThreeMessages& b) {
+         FrameHeader f = b.image.Frame(b.free1);
+         f.frameLength = 0x7FFFFF00;
+         b.image.SetFrame(b.free1, f);
+         b.image.sqd().resize(b.image.sqd().size() - 200);  // the best fit, free2, is cut short
+       }, Outcome::kAppendedAtEnd, false},
+      {"free chain tail not free", [](ThreeMessages& b) { b.image.header.lastFree = b.third; }, Outcome::kAppendedAtEnd, true},
+  };
+  for (const WriteDamage& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ThreeMessages b;
+    c.damage(b);
+    b.image.Save(dir.Base());
+    std::string sqd = ReadBytes(dir.Base() + ".SQD");
+    std::string sqi = ReadBytes(dir.Base() + ".SQI");
+    SquishBase base;
+    base.SetAreaPath(dir.Base());
+    ASSERT_EQ(base.Open(), 0);
+
+    // A message small enough for either free frame.
+    uint16_t rc = WriteSimpleMessage(base, "New", "new text");
+    if (c.write == Outcome::kRefused) {
+      EXPECT_EQ(rc, kDamaged);
+      EXPECT_EQ(ReadBytes(dir.Base() + ".SQD"), sqd);
+      EXPECT_EQ(ReadBytes(dir.Base() + ".SQI"), sqi);
+    } else {
+      EXPECT_EQ(rc, 0);
+      std::string after = ReadBytes(dir.Base() + ".SQD");
+      if (c.write == Outcome::kAppendedAtEnd) {
+        // Everything that was there is still there, byte for byte, apart from the base header
+        // and the link to the new frame in the old last frame.
+        EXPECT_GT(after.size(), sqd.size());
+        EXPECT_EQ(after.compare(b.third + 28, sqd.size() - b.third - 28, sqd, b.third + 28), 0);
+        EXPECT_EQ(after.compare(256, b.third - 256, sqd, 256, b.third - 256), 0);
+      }
+      EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three", "new text"}));
+      base.SeekFrom(4);
+      EXPECT_EQ(ReadAllText(base), "new text");
+      sqd = after;
+      sqi = ReadBytes(dir.Base() + ".SQI");
+    }
+
+    base.SeekFrom(1);
+    base.DeleteMessage();
+    if (c.deleteRefused) {
+      EXPECT_EQ(base.Status(), kDamaged);
+      EXPECT_EQ(ReadBytes(dir.Base() + ".SQD"), sqd);
+      EXPECT_EQ(ReadBytes(dir.Base() + ".SQI"), sqi);
+    }
+    base.Close();
+  }
+}
+
+TEST(SquishDamage, TornIndexAndForgottenNumbersAreSurvived) {
+  TempDir dir;
+  ThreeMessages b;
+  b.image.header.uid = 2;      // the header forgot that 3 was given out
+  b.image.header.numMsg = 40;  // and miscounts
+  b.image.Save(dir.Base());
+  std::string sqi = ReadBytes(dir.Base() + ".SQI");
+  WriteBytes(dir.Base() + ".SQI", sqi + "\x01\x02\x03\x04\x05");
+  SquishBase base;
+  base.SetAreaPath(dir.Base());
+  ASSERT_EQ(base.Open(), 0);
+  EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three"}));
+  ASSERT_EQ(WriteSimpleMessage(base, "New", "four"), 0);
+  EXPECT_EQ(base.MessageNumber(), 4);
+  base.Close();
+  EXPECT_EQ(fs::file_size(dir.Base() + ".SQI"), 4u * 12u);
+  ChainReport chains = CheckChains(dir.Base());
+  EXPECT_EQ(chains.problem, "");
+  EXPECT_EQ(chains.messages.size(), 4u);
+}
+
+TEST(SquishDamage, NewFramesNeverOverwriteBytesPastTheRecordedEnd) {
+  TempDir dir;
+  ThreeMessages b;
+  b.image.Save(dir.Base());
+  std::string sqd = ReadBytes(dir.Base() + ".SQD");
+  BaseHeader header = DecodeBaseHeader(reinterpret_cast<const uint8_t*>(sqd.data()));
+  header.endFrame = b.third;  // the header lags behind the file
+  sqd.replace(0, 256, AsString(EncodeBaseHeader(header)));
+  WriteBytes(dir.Base() + ".SQD", sqd);
+  SquishBase base;
+  base.SetAreaPath(dir.Base());
+  ASSERT_EQ(base.Open(), 0);
+  ASSERT_EQ(WriteSimpleMessage(base, "New", std::string(2000, 'n')), 0);
+  EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three", std::string(2000, 'n')}));
+  EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+}
+
+TEST(SquishDamage, TheLockIsByteZeroOfTheDataFile) {
+  TempDir dir;
+  SquishBase holder, other;
+  holder.SetAreaPath(dir.Base());
+  other.SetAreaPath(dir.Base());
+  ASSERT_EQ(holder.Create(0, 0), 0);
+  ASSERT_EQ(holder.Open(), 0);
+  ASSERT_EQ(other.Open(), 0);
+  ASSERT_TRUE(holder.Lock());
+  File probe;
+  ASSERT_TRUE(probe.Open(dir.Base() + ".SQD", OpenMode::ReadWrite));
+  EXPECT_FALSE(probe.LockRange(0, 1, 1));  // byte 0 of the data file is what is held
+  ASSERT_TRUE(holder.Unlock());
+  EXPECT_TRUE(probe.LockRange(0, 1, 1));
+  probe.UnlockRange(0, 1);
+  EXPECT_EQ(WriteSimpleMessage(other, "X", "after the unlock"), 0);
+}
+
+}  // namespace
+}  // namespace vm
