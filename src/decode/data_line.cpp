@@ -23,6 +23,9 @@ bool IsDataLine(std::string_view line, EncodingKind kind) {
   if (line.size() < 2) return false;
   const Alphabet& alphabet = AlphabetFor(kind);
   int n = alphabet.Value(static_cast<unsigned char>(line[0]));
+  // A length character outside the alphabet would let short text lines such as "end" pass
+  // as data and decode into up to 255 stray bytes.
+  if (n < 0) return false;
   int expected = static_cast<int>((line.size() - 1) / 4) * 3;
   return std::abs(n - expected) < 3;
 }
@@ -79,8 +82,9 @@ size_t DecodeLine(std::string_view line, EncodingKind kind, unsigned char* out) 
   }
   if (size == 0) return 0;
   const Alphabet& alphabet = AlphabetFor(kind);
-  int announced = alphabet.Value(data[0]);
-  if (announced < 0) announced = kind == EncodingKind::Uu ? (data[0] - 32) & 0xFF : 0;
+  // The length character's value: code - 32 for UU ("`" is 0), its position for XX.
+  const int announced = alphabet.Value(data[0]);
+  if (announced < 0) return 0;
   return DecodeGroups(data + 1, size - 1, static_cast<size_t>(announced), alphabet, out);
 }
 

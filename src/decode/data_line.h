@@ -8,11 +8,12 @@
 
 namespace vm {
 
-// A line never yields more bytes than this (a UU length character announces at most 255).
+// A line never yields more bytes than this.
 inline constexpr size_t kMaxLineBytes = 255;
 
 // Whether the line is plausible data of the kind (Uu, Xx or MimeBase64): for UU and XX the
-// length character must agree with the line length; base64 lines carry no '-' or blank.
+// length character must be in the alphabet and agree with the line length; base64 lines
+// carry no "-" or blank.
 bool IsDataLine(std::string_view line, EncodingKind kind);
 
 // Decodes the line into out (room for kMaxLineBytes) and returns the number of bytes. UU and
