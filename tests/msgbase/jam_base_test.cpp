@@ -1,11 +1,13 @@
 // Writing and reading JAM messages through the MessageBase interface.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "msgbase/jam/jam_crc.h"
 #include "msgbase/jam_fixture.h"
 #include "platform/file.h"
+#include "text/cp866.h"
 
 namespace vm::jamtest {
 namespace {
@@ -38,13 +40,13 @@ TEST_F(JamBaseTest, KludgesBecomeSubfieldsAndComeBackBeforeTheBody) {
 
   // The address kludges are not stored anywhere; the header carries the MSGID's CRC, the
   // absent REPLY's 0xFFFFFFFF, and the index the CRC of the lower-cased addressee.
-  std::string jhr = ReadBytes(FilePath(".JHR"));
+  std::string jhr = ReadBytes(FilePath(".jhr"));
   EXPECT_EQ(jhr.find("INTL"), std::string::npos);
   EXPECT_EQ(jhr.find("TOPT"), std::string::npos);
   EXPECT_EQ(jhr.find("FMPT"), std::string::npos);
   EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 16), jam::JamCrc("2:5020/9999 12345678"));
   EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 20), 0xFFFFFFFFu);
-  std::string jdx = ReadBytes(FilePath(".JDX"));
+  std::string jdx = ReadBytes(FilePath(".jdx"));
   ASSERT_EQ(jdx.size(), 8u);
   EXPECT_EQ(Le32At(jdx, 0), jam::JamCrc("all"));
   EXPECT_EQ(Le32At(jdx, 4), kBaseHeaderSize);
@@ -82,7 +84,7 @@ TEST_F(JamBaseTest, HeaderFieldsFlagsAndDateRoundTrip) {
   EXPECT_FALSE(base_->IsReceipt());
   EXPECT_FALSE(base_->IsLocal() || base_->IsSent() || base_->IsDeleted());
   EXPECT_TRUE(base_->IsEchoed());
-  std::string jhr = ReadBytes(FilePath(".JHR"));
+  std::string jhr = ReadBytes(FilePath(".jhr"));
   EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 52) & 0x02000000u, 0x02000000u);  // netmail kind
   EXPECT_NE(jhr.find("2:5020/9999.3"), std::string::npos);
   EXPECT_NE(ReadBytes(dir_ / "NETMAIL.JAM").find(BasePath() + " 1\r\n"), std::string::npos);
@@ -109,7 +111,7 @@ TEST_F(JamBaseTest, LocalAndEchoMessagesAreListedInEchomailJam) {
   ASSERT_EQ(Post(*base_, Draft{}), 0);
   EXPECT_EQ(ReadBytes(dir_ / "ECHOMAIL.JAM"),
             BasePath() + " 1\r\n" + BasePath() + " 2\r\n");
-  std::string jhr = ReadBytes(FilePath(".JHR"));
+  std::string jhr = ReadBytes(FilePath(".jhr"));
   EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 52) & 0x03800000u, 0x00800000u);  // local kind
 }
 
@@ -123,7 +125,7 @@ TEST_F(JamBaseTest, LongTextIsWrittenWholeAndReadBack) {
     expected.push_back(line);
   }
   ASSERT_EQ(Post(*base_, draft), 0);
-  EXPECT_EQ(ReadBytes(FilePath(".JDT")), draft.text);
+  EXPECT_EQ(ReadBytes(FilePath(".jdt")), draft.text);
   base_->SeekFrom(1);
   EXPECT_EQ(Lines(*base_), expected);
 }
@@ -132,7 +134,7 @@ TEST_F(JamBaseTest, TextWithoutFinalReturnGetsCrLf) {
   Draft draft;
   draft.text = "no end";
   ASSERT_EQ(Post(*base_, draft), 0);
-  EXPECT_EQ(ReadBytes(FilePath(".JDT")), "no end\r\n");
+  EXPECT_EQ(ReadBytes(FilePath(".jdt")), "no end\r\n");
 }
 
 TEST_F(JamBaseTest, TextPositionsRoundTripInKludgesAndBody) {
@@ -174,14 +176,14 @@ TEST_F(JamBaseTest, EmptyIndexSlotsAreSkippedBothWays) {
   }
   // Slot 2: the usual empty slot; slot 3: only the name CRC set to 0xFFFFFFFF (and the
   // header marked deleted, as the program that emptied it does); slot 4: a negative offset.
-  PatchLe32(FilePath(".JDX"), 8, 0xFFFFFFFF);
-  PatchLe32(FilePath(".JDX"), 12, 0xFFFFFFFF);
-  PatchLe32(FilePath(".JDX"), 16, 0xFFFFFFFF);
-  PatchLe32(FilePath(".JDX"), 28, 0x80000010);
-  std::string jdx = ReadBytes(FilePath(".JDX"));
-  std::string jhr = ReadBytes(FilePath(".JHR"));
+  PatchLe32(FilePath(".jdx"), 8, 0xFFFFFFFF);
+  PatchLe32(FilePath(".jdx"), 12, 0xFFFFFFFF);
+  PatchLe32(FilePath(".jdx"), 16, 0xFFFFFFFF);
+  PatchLe32(FilePath(".jdx"), 28, 0x80000010);
+  std::string jdx = ReadBytes(FilePath(".jdx"));
+  std::string jhr = ReadBytes(FilePath(".jhr"));
   uint32_t third = Le32At(jdx, 20);
-  PatchLe32(FilePath(".JHR"), third + 52, Le32At(jhr, third + 52) | 0x80000000u);
+  PatchLe32(FilePath(".jhr"), third + 52, Le32At(jhr, third + 52) | 0x80000000u);
 
   EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1, 5}));
   base_->SeekFrom(5);
@@ -198,7 +200,7 @@ TEST_F(JamBaseTest, MessageToNobodyIsNotMistakenForAnEmptySlot) {
   Draft draft;
   draft.to = "";
   ASSERT_EQ(Post(*base_, draft), 0);
-  EXPECT_EQ(Le32At(ReadBytes(FilePath(".JDX")), 0), 0xFFFFFFFFu);
+  EXPECT_EQ(Le32At(ReadBytes(FilePath(".jdx")), 0), 0xFFFFFFFFu);
   EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1}));
 }
 
@@ -216,7 +218,7 @@ TEST_F(JamBaseTest, SeeksOnEmptyBaseAndFarOutside) {
 
 TEST_F(JamBaseTest, NestedLockKeepsTheByteUntilTheLastUnlock) {
   File other;
-  ASSERT_TRUE(other.Open(FilePath(".JHR"), OpenMode::ReadWrite));
+  ASSERT_TRUE(other.Open(FilePath(".jhr"), OpenMode::ReadWrite));
   ASSERT_TRUE(base_->Lock());
   ASSERT_TRUE(base_->Lock());
   ASSERT_TRUE(base_->Unlock());
@@ -230,7 +232,7 @@ TEST_F(JamBaseTest, NestedLockKeepsTheByteUntilTheLastUnlock) {
 
 TEST_F(JamBaseTest, WriteFailsWithFiveWhileAnotherProgramHoldsTheLock) {
   File other;
-  ASSERT_TRUE(other.Open(FilePath(".JHR"), OpenMode::ReadWrite));
+  ASSERT_TRUE(other.Open(FilePath(".jhr"), OpenMode::ReadWrite));
   ASSERT_TRUE(other.LockRange(0, 1, 1));
   EXPECT_EQ(Post(*base_, Draft{}), 5);  // after the 15 s of retries
   ASSERT_TRUE(other.UnlockRange(0, 1));
@@ -241,16 +243,16 @@ TEST_F(JamBaseTest, WriteFailsWithFiveWhileAnotherProgramHoldsTheLock) {
 }
 
 TEST_F(JamBaseTest, ReservedBaseHeaderBytesSurviveWrites) {
-  std::string jhr = ReadBytes(FilePath(".JHR"));
+  std::string jhr = ReadBytes(FilePath(".jhr"));
   ASSERT_EQ(jhr.size(), kBaseHeaderSize);
   EXPECT_EQ(jhr.substr(0, 4), std::string("JAM\0", 4));
   EXPECT_EQ(Le32At(jhr, 16), 0xFFFFFFFFu);
   EXPECT_EQ(Le32At(jhr, 20), 1u);
-  PatchLe32(FilePath(".JHR"), 24, 0x12345678);   // another program's high-water mark
-  PatchLe32(FilePath(".JHR"), 1020, 0xCAFEBABE);
+  PatchLe32(FilePath(".jhr"), 24, 0x12345678);   // another program's high-water mark
+  PatchLe32(FilePath(".jhr"), 1020, 0xCAFEBABE);
   ASSERT_EQ(Post(*base_, Draft{}), 0);
   ASSERT_EQ(Post(*base_, Draft{}), 0);
-  jhr = ReadBytes(FilePath(".JHR"));
+  jhr = ReadBytes(FilePath(".jhr"));
   EXPECT_EQ(Le32At(jhr, 24), 0x12345678u);
   EXPECT_EQ(Le32At(jhr, 1020), 0xCAFEBABEu);
   EXPECT_EQ(Le32At(jhr, 12), 2u);  // active messages
@@ -296,7 +298,7 @@ TEST_F(JamBaseTest, LastReadRecordsByUserNumber) {
   base_->SetLastRead(7, 15);
   EXPECT_EQ(base_->GetLastRead(7), 15);
   EXPECT_EQ(base_->GetLastRead(9), 3);
-  EXPECT_EQ(ReadBytes(FilePath(".JLR")).size(), 32u);
+  EXPECT_EQ(ReadBytes(FilePath(".jlr")).size(), 32u);
 }
 
 TEST(JamFactoryTest, OpenFailsOnMissingOrForeignBases) {
@@ -304,17 +306,25 @@ TEST(JamFactoryTest, OpenFailsOnMissingOrForeignBases) {
   MessageBaseHandle base;
   EXPECT_FALSE(OpenMessageArea("J" + (dir / "NONE"), base));
   EXPECT_EQ(base, nullptr);
-  dir.WriteFile("BAD.JHR", std::string(1024, 'x'));
-  dir.WriteFile("BAD.JDT", "");
-  dir.WriteFile("BAD.JDX", "");
+  dir.WriteFile("BAD.jhr", std::string(1024, 'x'));
+  dir.WriteFile("BAD.jdt", "");
+  dir.WriteFile("BAD.jdx", "");
   EXPECT_FALSE(OpenMessageArea("j" + (dir / "BAD"), base));
   // A damaged base is not overwritten by creating a new one over it.
   EXPECT_FALSE(OpenOrCreateMessageArea("J" + (dir / "BAD"), base));
-  EXPECT_EQ(dir.ReadFile("BAD.JHR"), std::string(1024, 'x'));
+  EXPECT_EQ(dir.ReadFile("BAD.jhr"), std::string(1024, 'x'));
   // Creating makes the missing directories.
   EXPECT_TRUE(OpenOrCreateMessageArea("J" + (dir / "new/sub/AREA"), base));
-  EXPECT_TRUE(dir.Exists("new/sub/AREA.JDX"));
+  EXPECT_TRUE(dir.Exists("new/sub/AREA.jdx"));
+  ASSERT_EQ(Post(*base, Draft{}), 0);
   EXPECT_TRUE(CloseMessageArea(base));
+  // A base made elsewhere with upper-case names opens all the same.
+  for (const char* extension : {"jhr", "jdt", "jdx", "jlr"}) {
+    std::filesystem::rename(dir / ("new/sub/AREA." + std::string(extension)),
+                            dir / ("new/sub/AREA." + UpCaseAscii(extension)));
+  }
+  ASSERT_TRUE(OpenMessageArea("J" + (dir / "new/sub/area"), base));
+  EXPECT_EQ(Numbers(*base), (std::vector<int32_t>{1}));
 }
 
 }  // namespace

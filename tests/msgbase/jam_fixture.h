@@ -23,6 +23,8 @@ struct Draft {
   NetAddress dest{};
   std::vector<std::string> kludges;  // with the leading 0x01
   std::string text = "Hello\r";
+  std::string date;  // "MM-DD-YY" and "HH:MM" when set; else the moment of StartNewMessage
+  std::string time;
 };
 
 inline uint16_t Post(MessageBase& base, const Draft& draft) {
@@ -30,6 +32,8 @@ inline uint16_t Post(MessageBase& base, const Draft& draft) {
   base.SetMailKind(draft.kind);
   base.SetFromName(draft.from);
   base.SetToName(draft.to);
+  if (!draft.date.empty()) base.SetDateText(draft.date);
+  if (!draft.time.empty()) base.SetTimeText(draft.time);
   base.SetOrigAddress(draft.orig);
   base.SetDestAddress(draft.dest);
   base.SetLocal(true);

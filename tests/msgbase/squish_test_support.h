@@ -170,6 +170,7 @@ struct ChainReport {
   std::string problem;               // empty when the base holds together
   std::vector<uint32_t> messages;    // frame offsets along the message chain
   std::vector<uint32_t> freeFrames;  // frame offsets along the free chain
+  std::vector<uint32_t> freeLengths; // their frame lengths
 };
 
 // Walks both chains of the base on disk and checks them against the header and the index:
@@ -186,7 +187,8 @@ inline ChainReport CheckChains(const std::string& base) {
   auto bytes = reinterpret_cast<const uint8_t*>(sqd.data());
   BaseHeader header = DecodeBaseHeader(bytes);
   std::vector<std::pair<uint32_t, uint32_t>> extents;
-  auto walk = [&](uint32_t first, uint32_t last, uint16_t type, std::vector<uint32_t>& out) {
+  auto walk = [&](uint32_t first, uint32_t last, uint16_t type, std::vector<uint32_t>& out,
+                  std::vector<uint32_t>* lengths) {
     uint32_t prev = 0;
     for (uint32_t at = first; at != 0;) {
       if (at < kBaseHeaderSize || at + kFrameHeaderSize > sqd.size() || out.size() > 100000) {
@@ -204,14 +206,15 @@ inline ChainReport CheckChains(const std::string& base) {
       }
       extents.emplace_back(at, at + kFrameHeaderSize + f.frameLength);
       out.push_back(at);
+      if (lengths) lengths->push_back(f.frameLength);
       prev = at;
       at = f.next;
     }
     if (prev != last) report.problem = "chain end differs from header";
   };
-  walk(header.firstFrame, header.lastFrame, kFrameNormal, report.messages);
+  walk(header.firstFrame, header.lastFrame, kFrameNormal, report.messages, nullptr);
   if (!report.problem.empty()) return report;
-  walk(header.firstFree, header.lastFree, kFrameFree, report.freeFrames);
+  walk(header.firstFree, header.lastFree, kFrameFree, report.freeFrames, &report.freeLengths);
   if (!report.problem.empty()) return report;
 
   std::sort(extents.begin(), extents.end());

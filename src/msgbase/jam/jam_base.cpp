@@ -50,16 +50,16 @@ void JamBase::SetAreaPath(std::string_view locator) {
   path_ = std::string(locator.substr(0, kMaxPathLength));
 }
 
-bool JamBase::Exists() { return FileExists(FileName(".JHR")); }
+bool JamBase::Exists() { return FileExists(FileName(".jhr")); }
 
 uint16_t JamBase::Open() {
   Close();
-  if (!OpenShared(jhr_, FileName(".JHR"))) return IoError(jhr_);
+  if (!OpenShared(jhr_, FileName(".jhr"))) return IoError(jhr_);
   if (!ReadBaseHeader()) {
     Close();
     return kNotJamBase;
   }
-  const std::pair<File*, std::string_view> others[] = {{&jdt_, ".JDT"}, {&jdx_, ".JDX"}};
+  const std::pair<File*, std::string_view> others[] = {{&jdt_, ".jdt"}, {&jdx_, ".jdx"}};
   for (const auto& [file, extension] : others) {
     if (!OpenShared(*file, FileName(extension))) {
       uint16_t code = IoError(*file);

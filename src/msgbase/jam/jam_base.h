@@ -119,6 +119,8 @@ class JamBase final : public MessageBase {
   // The host's error number of the file's last failure as a result code.
   static uint16_t IoError(const File& file);
 
+  // Extensions are written in lower case, as the JAM programs on this host name the files;
+  // files made elsewhere in upper case are still found (paths resolve without regard to case).
   std::string FileName(std::string_view extension) const { return path_ + std::string(extension); }
   bool ReadBaseHeader();
   uint32_t BaseField(size_t offset) const;

@@ -43,10 +43,10 @@ uint16_t JamBase::Create(uint16_t maxMessages, uint16_t daysToKeep) {
   PutLe32(header, kBasePassword, kNoCrc);
   PutLe32(header, kBaseNumber, 1);
   File file;
-  if (!file.Open(FileName(".JHR"), OpenMode::Create) ||
+  if (!file.Open(FileName(".jhr"), OpenMode::Create) ||
       !file.WriteAt(0, header.data(), header.size()))
     return IoError(file);
-  for (std::string_view extension : {".JLR", ".JDT", ".JDX"}) {
+  for (std::string_view extension : {".jlr", ".jdt", ".jdx"}) {
     if (!file.Open(FileName(extension), OpenMode::Create)) return IoError(file);
   }
   return 0;
@@ -186,7 +186,7 @@ void JamBase::DeleteMessage() {
 
 int32_t JamBase::GetLastRead(uint32_t user) {
   File file;
-  if (!file.Open(FileName(".JLR"), OpenMode::Read)) return 0;
+  if (!file.Open(FileName(".jlr"), OpenMode::Read)) return 0;
   std::string record(kLastReadRecordSize, '\0');
   for (uint64_t at = 0; file.ReadAt(at, record.data(), record.size()) == record.size();
        at += kLastReadRecordSize) {
@@ -197,8 +197,8 @@ int32_t JamBase::GetLastRead(uint32_t user) {
 
 void JamBase::SetLastRead(uint32_t user, int32_t number) {
   File file;
-  if (!file.Open(FileName(".JLR"), OpenMode::ReadWrite) &&
-      !file.Open(FileName(".JLR"), OpenMode::CreateNew))
+  if (!file.Open(FileName(".jlr"), OpenMode::ReadWrite) &&
+      !file.Open(FileName(".jlr"), OpenMode::CreateNew))
     return;
   std::string record(kLastReadRecordSize, '\0');
   uint64_t at = 0;
