@@ -49,6 +49,10 @@ struct TextSum {
   }
 };
 
+bool OpensNextSection(std::string_view line) {
+  return StartsWith(line, "section ") || StartsWith(line, "begin ");
+}
+
 int64_t NumberOr(std::string_view text, int64_t fallback) {
   auto value = ParseWholeNumber(text);
   return value ? *value : fallback;
@@ -141,9 +145,12 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
     section.AddLine("end");
   }
 
-  // The "section" line, then the "entire" line of the last section.
-  for (int pass = 0; pass < 2; ++pass) {
-    while (!StartsWith(raw, "sum") && !base.TextEnded()) raw = base.NextLine(kLineLimit);
+  // The "section" line, then the "entire" line of the last section. The search ends where
+  // the next section of the message begins, so that its lines are never taken for this one's.
+  const int passes = number == total ? 2 : 1;
+  for (int pass = 0; pass < passes; ++pass) {
+    while (!StartsWith(raw, "sum") && !OpensNextSection(raw) && !base.TextEnded())
+      raw = base.NextLine(kLineLimit);
     if (!StartsWith(raw, "sum")) break;
     result |= CheckSumLine(raw, section, work);
     if (base.TextEnded()) break;
