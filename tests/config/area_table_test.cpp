@@ -1,0 +1,81 @@
+#include "config/area_table.h"
+
+#include <gtest/gtest.h>
+
+#include "text/cp866.h"
+
+namespace vm {
+namespace {
+
+AreaEntry Entry(const std::string& tag, const std::string& areaId) {
+  AreaEntry entry;
+  entry.tag = tag;
+  entry.displayName = tag;
+  entry.areaId = areaId;
+  return entry;
+}
+
+TEST(AreaTableTest, LookupsIgnoreCaseAndTheLastEqualEntryWins) {
+  AreaTable table;
+  EXPECT_EQ(table.FindArea("RU.TEST"), 0);
+  EXPECT_EQ(table.Append(Entry("RU.TEST", "FC:\\ONE")), 1);
+  EXPECT_EQ(table.Append(Entry("OTHER", "sc:\\fido\\sq\\ru.uue")), 2);
+  EXPECT_EQ(table.Append(Entry("ru.test", "FC:\\ONE")), 3);
+  EXPECT_EQ(table.FindArea("Ru.Test"), 3);
+  EXPECT_EQ(table.FindAreaByAreaId("fc:\\one"), 3);
+  EXPECT_EQ(table.FindAreaByAreaId("SC:\\FIDO\\SQ\\RU.UUE"), 2);
+  // Cyrillic letters fold too.
+  table.Append(Entry(Cp866("ру.тест"), "J1"));
+  EXPECT_EQ(table.FindArea(Cp866("РУ.ТЕСТ")), 4);
+  EXPECT_EQ(table.FindArea("RU.TES"), 0);
+  // FindOrCreate finds the last equal entry instead of adding one.
+  EXPECT_EQ(table.FindOrCreate("RU.TEST"), 3);
+  EXPECT_EQ(table.Count(), 4);
+}
+
+TEST(AreaTableTest, ChangesMadeThroughAtReachTheLookups) {
+  AreaTable table;
+  int a = table.FindOrCreate("A");
+  int b = table.FindOrCreate("B");
+  table.At(a).areaId = "FC:\\A";
+  table.At(b).areaId = "FC:\\B";
+  EXPECT_EQ(table.FindAreaByAreaId("FC:\\A"), a);
+  table.At(a).areaId = "FC:\\B";  // now two entries share the id: the later one wins
+  table.At(b).tag = "RENAMED";
+  EXPECT_EQ(table.FindAreaByAreaId("FC:\\A"), 0);
+  EXPECT_EQ(table.FindAreaByAreaId("FC:\\B"), b);
+  EXPECT_EQ(table.FindArea("B"), 0);
+  EXPECT_EQ(table.FindArea("renamed"), b);
+  table.At(b).areaId = "";
+  EXPECT_EQ(table.FindAreaByAreaId("FC:\\B"), a);
+}
+
+TEST(AreaTableTest, SwapAndReorderMoveTheLookups) {
+  AreaTable table;
+  for (const char* tag : {"A", "B", "C"}) table.Append(Entry(tag, std::string("F") + tag));
+  table.Swap(1, 3);
+  EXPECT_EQ(table.At(1).tag, "C");
+  EXPECT_EQ(table.FindArea("A"), 3);
+  EXPECT_EQ(table.FindAreaByAreaId("FC"), 1);
+  table.Reorder({2, 3, 1});  // B, A, C
+  EXPECT_EQ(table.At(1).tag, "B");
+  EXPECT_EQ(table.At(2).tag, "A");
+  EXPECT_EQ(table.FindArea("C"), 3);
+  EXPECT_EQ(table.FindAreaByAreaId("FA"), 2);
+  EXPECT_THROW(table.Reorder({1, 1, 2}), std::invalid_argument);
+  EXPECT_EQ(table.FindArea("C"), 3);  // a refused order leaves the table as it was
+}
+
+TEST(AreaTableTest, AFullTableAddsNothingButStillFinds) {
+  AreaTable table;
+  for (int i = 1; i <= AreaTable::kCapacity; ++i)
+    ASSERT_EQ(table.FindOrCreate("AREA" + std::to_string(i)), i);
+  EXPECT_EQ(table.FindOrCreate("ONE.MORE"), 0);
+  EXPECT_EQ(table.Append(Entry("ONE.MORE", "F")), 0);
+  EXPECT_EQ(table.Count(), AreaTable::kCapacity);
+  EXPECT_EQ(table.FindOrCreate("area4096"), 4096);
+  EXPECT_EQ(table.FindArea("AREA1"), 1);
+}
+
+}  // namespace
+}  // namespace vm
