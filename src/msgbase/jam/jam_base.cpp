@@ -55,7 +55,9 @@ bool JamBase::Exists() { return FileExists(FileName(".jhr")); }
 uint16_t JamBase::Open() {
   Close();
   if (!OpenShared(jhr_, FileName(".jhr"))) return IoError(jhr_);
-  if (!ReadBaseHeader()) {
+  // Message numbers are handed out as signed 32-bit numbers: a base number past them is
+  // damage, not a base to number from.
+  if (!ReadBaseHeader() || BaseNumber() > std::numeric_limits<int32_t>::max()) {
     Close();
     return kNotJamBase;
   }

@@ -16,11 +16,12 @@ namespace {
 
 using namespace jam;
 
-// Header offsets in the index are signed (negative marks an empty slot), and text offsets,
-// lengths and message numbers are 32-bit: a base cannot grow past these.
+// Header offsets in the index are signed (negative marks an empty slot), text offsets and
+// lengths are 32-bit, and message numbers reach callers as signed 32-bit numbers: a base
+// cannot grow past these.
 constexpr uint64_t kMaxHeaderEnd = 0x7FFFFFFF;
 constexpr uint64_t kMaxTextEnd = 0xFFFFFFFF;
-constexpr int64_t kMaxNumber = 0xFFFFFFFF;
+constexpr int64_t kMaxNumber = 0x7FFFFFFF;
 
 uint32_t KindBit(MailKind kind) {
   switch (kind) {
