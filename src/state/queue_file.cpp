@@ -48,6 +48,8 @@ class QueueReader {
     return numbers;
   }
   void Skip() { ++next_; }
+  // Notes the line just read as damaged.
+  void DropPrevious() { dropped_.Drop(next_ + 1); }
 
   // One entry's lines from the current position, when they are one: the number lines read
   // as numbers in range and the separator empty (or missing at the end of the file).
@@ -94,7 +96,11 @@ class QueueReader {
 // or larger than what is left of the file; the reader then stands after the count.
 bool ReadInputHistory(QueueReader& reader, size_t linesLeft, std::vector<std::string>& history) {
   auto count = reader.Numbers(1, 0, kInt32Max);
-  if (!count || static_cast<size_t>((*count)[0]) > linesLeft - 1) return false;
+  if (!count) return false;
+  if (static_cast<size_t>((*count)[0]) > linesLeft - 1) {
+    reader.DropPrevious();
+    return false;
+  }
   for (int64_t i = 0; i < (*count)[0]; ++i) history.push_back(reader.Text());
   return true;
 }

@@ -42,7 +42,6 @@ class DroppedLines {
   // A line number of the file (the header is line 1).
   void Drop(size_t lineNumber);
   void DropRange(size_t firstLine, size_t lastLine);
-  bool Empty() const { return ranges_.empty(); }
   void WriteTo(const RunLog& log) const;
 
  private:
