@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,8 +40,14 @@ class TempDir {
 };
 
 inline std::string ReadBytes(const std::string& path) {
+  std::error_code ec;
+  auto size = fs::file_size(path, ec);
+  if (ec) return std::string();
+  std::string bytes(size, '\0');
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return bytes;
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
