@@ -33,34 +33,43 @@ class Listing {
 
 std::string_view SortAreasName(SortAreasMode mode) {
   switch (mode) {
-    case SortAreasMode::Unsorted: return "unsorted";
-    case SortAreasMode::Name: return "name";
-    case SortAreasMode::Type: return "type";
+    case SortAreasMode::Unsorted:
+      return "unsorted";
+    case SortAreasMode::Name:
+      return "name";
+    case SortAreasMode::Type:
+      return "type";
   }
   return "";
 }
 
 std::string_view DupesName(DupesPolicy policy) {
   switch (policy) {
-    case DupesPolicy::Delete: return "erase";
-    case DupesPolicy::Move: return "move";
-    case DupesPolicy::Overwrite: return "overwrite";
+    case DupesPolicy::Delete:
+      return "erase";
+    case DupesPolicy::Move:
+      return "move";
+    case DupesPolicy::Overwrite:
+      return "overwrite";
   }
   return "";
 }
 
 std::string_view FilesBbsName(FilesBbsMode mode) {
   switch (mode) {
-    case FilesBbsMode::Off: return "off";
-    case FilesBbsMode::Append: return "append";
-    case FilesBbsMode::Rewrite: return "rewrite";
+    case FilesBbsMode::Off:
+      return "off";
+    case FilesBbsMode::Append:
+      return "append";
+    case FilesBbsMode::Rewrite:
+      return "rewrite";
   }
   return "";
 }
 
 std::string FullAddress(const NetAddress& a) {
-  return std::to_string(a.zone) + ":" + std::to_string(a.net) + "/" + std::to_string(a.node) +
-         "." + std::to_string(a.point);
+  return std::to_string(a.zone) + ":" + std::to_string(a.net) + "/" + std::to_string(a.node) + "." +
+         std::to_string(a.point);
 }
 
 }  // namespace
@@ -113,8 +122,8 @@ std::string DebugListing(const ProgramPaths& paths, const Settings& settings,
     out.Line("  " + area.tag + "  NetMail = " + std::string(Listing::YesNo(area.netmail != 0)) +
              "  Exclude = " + std::string(Listing::YesNo(area.exclude != 0)) +
              "  SectionsPerDay = " + std::to_string(area.SectionsPerDay));
-    out.Line("    HistoryLength = " + std::to_string(area.HistoryDays) + "  Sendmode = " +
-             (area.sendMode == SendMode::Sequential ? "sequental" : "parallel"));
+    out.Line("    HistoryLength = " + std::to_string(area.HistoryDays) +
+             "  Sendmode = " + (area.sendMode == SendMode::Sequential ? "sequental" : "parallel"));
   }
   return out.Take();
 }

@@ -60,10 +60,8 @@ EncodeRequest CheckEncodeArguments(const CommandLine& commandLine, const Setting
   request.area = areas.FindArea(tag);
   if (request.area == 0) FatalExit(Cp866("Конференция ") + tag + Cp866(" не найдена"));
 
-  request.flags = (defaultFlags & ~kEncodingBits) |
-                  EncodingFlag(commandLine.Argument(kEncodeType));
-  request.flags &= ~(kSendImmediately | kDeleteAfterSending |
-                     kNoTemplate);
+  request.flags = (defaultFlags & ~kEncodingBits) | EncodingFlag(commandLine.Argument(kEncodeType));
+  request.flags &= ~(kSendImmediately | kDeleteAfterSending | kNoTemplate);
   request.flags |= SwitchFlag(commandLine, "-IMMED", kSendImmediately) |
                    SwitchFlag(commandLine, "-DEL", kDeleteAfterSending) |
                    SwitchFlag(commandLine, "-NOTXTHEAD", kNoTemplate);

@@ -14,9 +14,9 @@ namespace vm {
 
 // /Encode <file> <Text|UU|XX|MIME> <area> <recipient> [address] [-Immed] [-Del] [-NoTxtHead]
 struct EncodeRequest {
-  std::string filePath;     // the file as the queue gets it: from StartDir unless absolute
-  std::string postedName;   // file name and extension, upper-cased
-  int area = 0;             // index into the area table
+  std::string filePath;    // the file as the queue gets it: from StartDir unless absolute
+  std::string postedName;  // file name and extension, upper-cased
+  int area = 0;            // index into the area table
   std::string recipient;
   std::string destination;  // address text; the own ADDRESS when none was written
   EncodeFlags flags = 0;    // the defaults with the encoding and the switches applied

@@ -20,8 +20,9 @@ constexpr size_t kDirArgument = 2;
 // Decoding from the command line needs a place for the files.
 void RequireRoot(const Settings& settings) {
   if (settings.ROOT.empty())
-    FatalExit(Cp866("Так как переменная ROOT в VELDMARK.CTL не задана, Вы не можете "
-                    "раскодировать\r\nфайлы в автоматическом режиме."));
+    FatalExit(
+        Cp866("Так как переменная ROOT в VELDMARK.CTL не задана, Вы не можете "
+              "раскодировать\r\nфайлы в автоматическом режиме."));
 }
 
 int RunQueueOnly(RunContext& run) {
@@ -50,7 +51,9 @@ int RunDecodeOne(RunContext& run) {
   return NormalEnd(run);
 }
 
-int RunInstallation(RunContext& run) { Install(run, run.commandLine.ParamPresent("MANUAL")); }
+int RunInstallation(RunContext& run) {
+  Install(run, run.commandLine.ParamPresent("MANUAL"));
+}
 
 int RunEncode(RunContext& run) {
   EncodeRequest request = CheckEncodeArguments(run.commandLine, run.settings, run.areas,

@@ -12,11 +12,17 @@ namespace {
 
 }  // namespace
 
-void ProcessQueue(RunContext&) { NotInThisBuild("обработка очереди"); }
+void ProcessQueue(RunContext&) {
+  NotInThisBuild("обработка очереди");
+}
 
-void DecodeAllAreas(RunContext&) { NotInThisBuild("раскодирование областей"); }
+void DecodeAllAreas(RunContext&) {
+  NotInThisBuild("раскодирование областей");
+}
 
-void DecodeOneArea(RunContext&, int) { NotInThisBuild("раскодирование области"); }
+void DecodeOneArea(RunContext&, int) {
+  NotInThisBuild("раскодирование области");
+}
 
 void EnqueueFile(RunContext&, const EncodeRequest&) {
   NotInThisBuild("постановка файла в очередь");
@@ -27,6 +33,8 @@ void Install(RunContext& run, bool) {
             run.paths.ProgramDir + Cp866(" вручную."));
 }
 
-void RunShell(RunContext&, const ShellStart&) { NotInThisBuild("интерактивная оболочка"); }
+void RunShell(RunContext&, const ShellStart&) {
+  NotInThisBuild("интерактивная оболочка");
+}
 
 }  // namespace vm

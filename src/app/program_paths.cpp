@@ -14,8 +14,8 @@ namespace {
 // `dir` made absolute from `current` (both CP866 texts of host paths), with "." and ".."
 // resolved, ending in "/".
 std::string AbsoluteDirectory(std::string_view dir, const std::string& current) {
-  std::string joined = !dir.empty() && dir.front() == '/' ? std::string(dir)
-                                                          : current + "/" + std::string(dir);
+  std::string joined =
+      !dir.empty() && dir.front() == '/' ? std::string(dir) : current + "/" + std::string(dir);
   std::vector<std::string_view> parts;
   std::string_view rest = joined;
   while (!rest.empty()) {

@@ -7,6 +7,8 @@
 namespace vm {
 namespace {
 
+// The texts line by line, as the user sees them.
+// clang-format off
 const std::vector<std::string_view> kGeneralUsage = {
     "Использование:",
     "",
@@ -101,6 +103,7 @@ const CommandHelp kCommandHelp[] = {
       kDecodeOptionLines[0],
       kDecodeOptionLines[1]}},
 };
+// clang-format on
 
 }  // namespace
 

@@ -66,7 +66,12 @@ class SettingsReader {
         settings_(settings),
         log_(log),
         console_(console),
-        context_{settings, areas, console, 0, {}, false} {}
+        context_{.settings = settings,
+                 .areas = areas,
+                 .console = console,
+                 .settingsLine = 0,
+                 .fastEchoNetmailDir = {},
+                 .tableFullWarned = false} {}
 
   void ReadLines(std::string_view contents);
   void CheckAfterLastLine();
@@ -296,8 +301,7 @@ void SettingsReader::SetRoot(const SettingsLine& line, const KeywordRule&) {
 }
 
 void SettingsReader::SetSwapping(const SettingsLine& line, const KeywordRule& rule) {
-  settings_.SWAPPING =
-      Choose<std::string_view>(line, rule, {{"XMS", "XMS"}, {"EMS", "EMS"}});
+  settings_.SWAPPING = Choose<std::string_view>(line, rule, {{"XMS", "XMS"}, {"EMS", "EMS"}});
 }
 
 void SettingsReader::SetFilesBbs(const SettingsLine& line, const KeywordRule& rule) {
@@ -309,8 +313,7 @@ void SettingsReader::SetFilesBbs(const SettingsLine& line, const KeywordRule& ru
 
 void SettingsReader::SetLinesPerSection(const SettingsLine& line, const KeywordRule& rule) {
   auto number = ParseWholeNumber(line.value);
-  if (!number || *number < kMinLinesPerSection || *number > kMaxLinesPerSection)
-    Fail(line, rule);
+  if (!number || *number < kMinLinesPerSection || *number > kMaxLinesPerSection) Fail(line, rule);
   settings_.LINESPERSEC = static_cast<int32_t>(*number);
 }
 
@@ -402,17 +405,16 @@ void SettingsReader::CheckAfterLastLine() {
   if (!settings_.TEMPPATH.empty()) {
     MakeDirectories(settings_.TEMPPATH);
     if (!ChangeDirectory(settings_.TEMPPATH)) {
-      WarnAndWait(console_,
-                  Cp866("Путь указанный в переменной TEMPPATH недоступен! Проверьте файл "
-                        "VELDMARK.CTL\nПеременная TEMPPATH сброшена."));
+      WarnAndWait(console_, Cp866("Путь указанный в переменной TEMPPATH недоступен! Проверьте файл "
+                                  "VELDMARK.CTL\nПеременная TEMPPATH сброшена."));
       settings_.TEMPPATH.clear();
     }
   }
   if (!settings_.HUDSONPATH.empty()) {
     MakeDirectories(settings_.HUDSONPATH);
     if (!ChangeDirectory(settings_.HUDSONPATH))
-      FatalExit(Cp866(
-          "Путь указанный в переменной HUDSONPATH недоступен! Проверьте файл VELDMARK.CTL"));
+      FatalExit(
+          Cp866("Путь указанный в переменной HUDSONPATH недоступен! Проверьте файл VELDMARK.CTL"));
   }
   if (!settings_.REPORTAREA.empty() && context_.areas.FindArea(settings_.REPORTAREA) == 0) {
     WarnAndWait(console_, Cp866("Конференции ") + settings_.REPORTAREA +

@@ -107,15 +107,25 @@ TEST_F(ModeArgumentsTest, EncodeTypesSwitchesAndAddresses) {
 }
 
 TEST_F(ModeArgumentsTest, EncodeStopsOnTheFirstBadArgument) {
-  EXPECT_EQ(FatalMessage([&] { Encode({"no-such.zip", "ZIP", "nowhere", "All"}); }),
+  EXPECT_EQ(FatalMessage([&] {
+              Encode({"no-such.zip", "ZIP", "nowhere", "All"});
+            }),
             Cp866("Файл NO-SUCH.ZIP не найден"));
-  EXPECT_EQ(FatalMessage([&] { Encode({ProgramPathFromHost(dir.path()), "UU", "NETMAIL", "x"}); }),
+  EXPECT_EQ(FatalMessage([&] {
+              Encode({ProgramPathFromHost(dir.path()), "UU", "NETMAIL", "x"});
+            }),
             Cp866("Файл ") + UpCaseCp866(ProgramPathFromHost(dir.path())) + Cp866(" не найден"));
-  EXPECT_EQ(FatalMessage([&] { Encode({file, "ZIP", "Ru.Nowhere", "All"}); }),
+  EXPECT_EQ(FatalMessage([&] {
+              Encode({file, "ZIP", "Ru.Nowhere", "All"});
+            }),
             Cp866("Конференция Ru.Nowhere не найдена"));
-  EXPECT_EQ(FatalMessage([&] { Encode({file, "zip", "NETMAIL", "All"}); }),
+  EXPECT_EQ(FatalMessage([&] {
+              Encode({file, "zip", "NETMAIL", "All"});
+            }),
             Cp866("Неизвестный тип: zip"));
-  EXPECT_EQ(FatalMessage([&] { Encode({file, "UU", "NETMAIL", "All", "Petrov"}); }),
+  EXPECT_EQ(FatalMessage([&] {
+              Encode({file, "UU", "NETMAIL", "All", "Petrov"});
+            }),
             Cp866("Неправильный адрес!"));
 }
 
@@ -139,9 +149,10 @@ TEST_F(ModeArgumentsTest, OpenSplitsNameWordsFromTheAddress) {
 }
 
 TEST_F(ModeArgumentsTest, OpenStopsOnAnUnknownAreaOrABadAddress) {
-  EXPECT_EQ(FatalMessage([&] { Open({Cp866("ру.нет")}); }),
-            Cp866("Область РУ.НЕТ не найдена"));
-  EXPECT_EQ(FatalMessage([&] { Open({"NETMAIL", "Ivan", "2:x"}); }),
+  EXPECT_EQ(FatalMessage([&] { Open({Cp866("ру.нет")}); }), Cp866("Область РУ.НЕТ не найдена"));
+  EXPECT_EQ(FatalMessage([&] {
+              Open({"NETMAIL", "Ivan", "2:x"});
+            }),
             Cp866("Неправильный адрес \"куда\""));
   EXPECT_EQ(FatalMessage([&] { FindAreaOrStop(CommandLine({"/Decode"}), areas); }),
             Cp866("Область  не найдена"));

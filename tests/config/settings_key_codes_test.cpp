@@ -1,6 +1,6 @@
-#include "config/key_codes.h"
-
 #include <gtest/gtest.h>
+
+#include "config/key_codes.h"
 
 namespace vm {
 namespace {

@@ -69,24 +69,31 @@ std::string ValueError(int line, const std::string& keyword) {
 }
 
 TEST_F(SettingsReaderTest, ReadsEveryKindOfValue) {
-  Read("useid yes\r\n"
-       "RECEIVEMODE advanced\r\n"
-       "DUPES move\n"  // LF alone ends a line as well
-       "SHOWHIDDEN yes ; a comment after the value\r\n"
-       "SORTAREAS name;comment right after the value\r\n"
-       "FILESBBS rewrite\r\n"
-       "HSUBST no\r\n"
-       "SWAPPING ems\r\n"
-       "LINESPERSEC 1000\r\n"
-       "HEADERLINES 5\r\n"
-       "TEMPPATH " + NodePath("out") + "\r\n"
-       "ROOT " + NodePath("files\\") + "\r\n"
-       "REPORTAREA ru.test\r\n"
-       "AREA MSG Ru.Test " + NodePath("ru.test") + "\r\n"
-       "PACKER \"zip -9 %1 %2\" extra\r\n"
-       "TEMP c:\\tmp\r\n"
-       "SHOWHIDDEN yes\r\n"
-       "DELETEBAD Yes");  // no line end at the end of the file
+  Read(
+      "useid yes\r\n"
+      "RECEIVEMODE advanced\r\n"
+      "DUPES move\n"  // LF alone ends a line as well
+      "SHOWHIDDEN yes ; a comment after the value\r\n"
+      "SORTAREAS name;comment right after the value\r\n"
+      "FILESBBS rewrite\r\n"
+      "HSUBST no\r\n"
+      "SWAPPING ems\r\n"
+      "LINESPERSEC 1000\r\n"
+      "HEADERLINES 5\r\n"
+      "TEMPPATH " +
+      NodePath("out") +
+      "\r\n"
+      "ROOT " +
+      NodePath("files\\") +
+      "\r\n"
+      "REPORTAREA ru.test\r\n"
+      "AREA MSG Ru.Test " +
+      NodePath("ru.test") +
+      "\r\n"
+      "PACKER \"zip -9 %1 %2\" extra\r\n"
+      "TEMP c:\\tmp\r\n"
+      "SHOWHIDDEN yes\r\n"
+      "DELETEBAD Yes");  // no line end at the end of the file
   EXPECT_TRUE(settings.USEID);
   EXPECT_EQ(settings.RECEIVEMODE, ReceiveMode::Advanced);
   EXPECT_EQ(settings.DUPES, DupesPolicy::Move);
@@ -108,7 +115,7 @@ TEST_F(SettingsReaderTest, ReadsEveryKindOfValue) {
   EXPECT_TRUE(settings.DELETEBAD);
   EXPECT_EQ(settings.NAME, "Ivan Petrov");
   EXPECT_EQ(settings.ADDRESS, "2:5020/100");
-  EXPECT_EQ(console.output, "");  // no warnings
+  EXPECT_EQ(console.output, "");                  // no warnings
   EXPECT_EQ(CurrentDirectory(), paths.StartDir);  // back after TEMPPATH was made current
 }
 
@@ -174,9 +181,10 @@ TEST_F(SettingsReaderTest, RequiredNameAndAddressAreCheckedAfterTheLastLine) {
 }
 
 TEST_F(SettingsReaderTest, QuotedValuesKeepTheirCase) {
-  Read("NAME \"Ivan Petrov ; not a comment inside quotes\r\n"  // no closing quote
-       "ARCHIVER zip \"unzip -o %1 %2 -d %3\" ; comment\r\n"
-       "ARCHIVER arjx \"arj e %1\r\n");
+  Read(
+      "NAME \"Ivan Petrov ; not a comment inside quotes\r\n"  // no closing quote
+      "ARCHIVER zip \"unzip -o %1 %2 -d %3\" ; comment\r\n"
+      "ARCHIVER arjx \"arj e %1\r\n");
   EXPECT_EQ(settings.NAME, "Ivan Petrov ; not a comment inside quotes");
   ASSERT_EQ(settings.archivers.size(), 2u);
   EXPECT_EQ(settings.archivers[0].extension, "ZIP");
@@ -186,9 +194,10 @@ TEST_F(SettingsReaderTest, QuotedValuesKeepTheirCase) {
 }
 
 TEST_F(SettingsReaderTest, ExternalUtilities) {
-  Read("EXTERNUTIL \"~V~iew the file in a pager, a long title\" F7 \"less %1\" Pause HideScreen\r\n"
-       "EXTERNUTIL \"Edit\" X5 \"vi %1\" paramdlg\r\n"
-       "EXTERNUTIL \"Mail\" ctrlf8 \"mutt\"\r\n");
+  Read(
+      "EXTERNUTIL \"~V~iew the file in a pager, a long title\" F7 \"less %1\" Pause HideScreen\r\n"
+      "EXTERNUTIL \"Edit\" X5 \"vi %1\" paramdlg\r\n"
+      "EXTERNUTIL \"Mail\" ctrlf8 \"mutt\"\r\n");
   ASSERT_EQ(settings.externalUtilities.size(), 3u);
   const ExternalUtility& view = settings.externalUtilities[0];
   EXPECT_EQ(view.title, "~V~iew the file in a pager, a ");  // 30 characters
@@ -238,8 +247,8 @@ TEST_F(SettingsReaderTest, UnknownKeywordWarnsAndReadingGoesOn) {
 }
 
 TEST_F(SettingsReaderTest, LaterLinesOverwriteEarlierOnes) {
-  Read("SHOWHIDDEN yes\r\nSHOWHIDDEN no\r\nROOT " + NodePath("a") + "\r\nROOT " +
-       NodePath("b") + "\r\n");
+  Read("SHOWHIDDEN yes\r\nSHOWHIDDEN no\r\nROOT " + NodePath("a") + "\r\nROOT " + NodePath("b") +
+       "\r\n");
   EXPECT_FALSE(settings.SHOWHIDDEN);
   EXPECT_EQ(settings.ROOT, NodePath("B"));
 }
@@ -295,7 +304,7 @@ TEST_F(SettingsReaderTest, AreaKeywordsReadTheirSourcesWithTheLineNumber) {
 TEST_F(SettingsReaderTest, HostileLinesNeverCrash) {
   std::string hostile = kRequired;
   hostile += Bytes("SHOWHIDDEN\tyes\0junk\r\n");  // tab and NUL separate words
-  hostile += std::string(100000, 'x') + "\r\n";               // one warning, cut to 255
+  hostile += std::string(100000, 'x') + "\r\n";   // one warning, cut to 255
   hostile += "\xff\xfe\x01\x02\r\n";
   hostile += "\r\r\r\n";
   hostile += "\"\r\n";

@@ -81,12 +81,14 @@ TEST(CommandLineRun, EveryCommandHasItsOwnHelp) {
       {"/Install", "  VELDMARK /Install [-опции] - Запускает процедуру установки"},
       {"/q", "  VELDMARK /q - Только обработка очереди файлов на отложенную посылку.\n"},
       {"/Open", "  VELDMARK /Open <имя конференции> [кому] [куда] - Запустить оболочку и\n"},
-      {"/Decode", "  VELDMARK /Decode <имя области> [-опции] - раскодирование только одной "
-                  "области\n\n  Опции:\n\n     -AnyWay"},
-      {"ALL", "  VELDMARK /All [-опции] - раскодировать все файлы в соответствующий каталог\n"
-              "    Смотрите описание по подробностям раскодирования.\n\n  Опции:\n\n"
-              "     -AnyWay - раскодировать в любом случае, не смотря на историю\n"
-              "     -ScanAll - сканировать всю область, а не только новые сообщения\n\n"},
+      {"/Decode",
+       "  VELDMARK /Decode <имя области> [-опции] - раскодирование только одной "
+       "области\n\n  Опции:\n\n     -AnyWay"},
+      {"ALL",
+       "  VELDMARK /All [-опции] - раскодировать все файлы в соответствующий каталог\n"
+       "    Смотрите описание по подробностям раскодирования.\n\n  Опции:\n\n"
+       "     -AnyWay - раскодировать в любом случае, не смотря на историю\n"
+       "     -ScanAll - сканировать всю область, а не только новые сообщения\n\n"},
       {"/Foo", "Использование:\n"},
   };
   for (const auto& [command, start] : firstLines) {
@@ -150,8 +152,8 @@ TEST(CommandLineRun, HostDirectoriesKeepTheirCaseAndRelativeHomeWorks) {
   options.environment = {{"VELDMARK_HOME", "."}, {"TEMP", "Temp Files/./Mixed"}};
   ProgramRun run = RunVeldmark({"/Debug"}, options);
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(node.Read("VELDMARK.DBG").find("TEMP               = " + node.path() +
-                                           "/Temp Files/Mixed/\r\n"),
+  EXPECT_NE(node.Read("VELDMARK.DBG")
+                .find("TEMP               = " + node.path() + "/Temp Files/Mixed/\r\n"),
             std::string::npos);
 }
 
@@ -183,9 +185,11 @@ TEST(CommandLineRun, SettingsErrorsAndWarningsNeverWaitUnattended) {
 TEST(CommandLineRun, ModesOfLaterWorkSayTheyAreMissing) {
   E2eNode node({"ROOT files", "AREA MSG NETMAIL netmail"});
   node.dir().WriteFile("A.ZIP", "zip");
-  const std::vector<std::vector<std::string>> runs = {
-      {"/q"}, {"/Decode", "netmail"}, {"/Encode", "a.zip", "UU", "NETMAIL", "All"},
-      {"/Open", "NetMail", "Ivan", "2:5020/1"}, {}};
+  const std::vector<std::vector<std::string>> runs = {{"/q"},
+                                                      {"/Decode", "netmail"},
+                                                      {"/Encode", "a.zip", "UU", "NETMAIL", "All"},
+                                                      {"/Open", "NetMail", "Ivan", "2:5020/1"},
+                                                      {}};
   for (const std::vector<std::string>& arguments : runs) {
     ProgramRun run = RunInNode(node, arguments);
     EXPECT_EQ(run.exitCode, 3) << arguments.size();

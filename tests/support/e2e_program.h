@@ -31,17 +31,17 @@ class E2eNode {
 };
 
 struct ProgramRun {
-  int exitCode = -1;  // -1 when the program did not end normally (a signal, the time limit)
+  int exitCode = -1;   // -1 when the program did not end normally (a signal, the time limit)
   std::string output;  // stdout as the terminal would show it (UTF-8)
   std::string errors;  // stderr
 };
 
 struct ProgramRunOptions {
-  std::string workDir;                       // current directory of the run
+  std::string workDir;                             // current directory of the run
   std::map<std::string, std::string> environment;  // set on top of the test's environment
   std::vector<std::string> unsetEnvironment;
-  std::optional<std::string> input;          // piped to stdin; nothing: stdin is /dev/null
-  int timeLimitSeconds = 60;                 // the run is killed after this
+  std::optional<std::string> input;  // piped to stdin; nothing: stdin is /dev/null
+  int timeLimitSeconds = 60;         // the run is killed after this
 };
 
 // Runs the program file with the arguments (UTF-8).
