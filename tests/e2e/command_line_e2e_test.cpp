@@ -172,6 +172,15 @@ TEST(CommandLineRun, MissingTemplateOrSettingsStopTheStart) {
   ExpectNoStateFiles(noSettings);
 }
 
+TEST(CommandLineRun, InstallReadsNeitherSettingsNorStateFiles) {
+  E2eNode node({"RECEIVEMODE maybe"});
+  ProgramRun run = RunInNode(node, {"/Install", "-Manual"});
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_EQ(run.output.find("RECIEVEMODE"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Установка недоступна в данной сборке"), std::string::npos);
+  ExpectNoStateFiles(node);
+}
+
 TEST(CommandLineRun, SettingsErrorsAndWarningsNeverWaitUnattended) {
   E2eNode bad({"SHOWHIDEN yes", "RECEIVEMODE maybe"});
   ProgramRun run = RunInNode(bad, {"/q"});
