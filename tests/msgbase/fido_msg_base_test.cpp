@@ -279,9 +279,9 @@ TEST_F(FidoArea, WrittenMessageHasEveryFieldInPlace) {
   base->PutChar('!');
   ASSERT_EQ(base->WriteMessage(), 0);
   EXPECT_EQ(base->MessageNumber(), 1);
-  EXPECT_EQ(AreaFiles(), (Strings{"1.Msg"}));
+  EXPECT_EQ(AreaFiles(), (Strings{"1.msg"}));
 
-  std::string bytes = Get("1.Msg");
+  std::string bytes = Get("1.msg");
   ASSERT_EQ(bytes.size(), 190u + 13u);
   EXPECT_EQ(bytes.substr(0, 36), std::string(35, 'F') + '\0');
   EXPECT_EQ(bytes.substr(72, 72), std::string(71, 'S') + '\0');
@@ -312,12 +312,12 @@ TEST_F(FidoArea, WrittenMessageHasEveryFieldInPlace) {
 TEST_F(FidoArea, NetmailFromAPointStartsWithFmptThenIntl) {
   Open();
   ASSERT_EQ(Post(MailKind::Netmail, {2, 5000, 1, 5}, {1, 100, 2, 0}, "Body"), 0);
-  EXPECT_EQ(Get("1.Msg").substr(190),
+  EXPECT_EQ(Get("1.msg").substr(190),
             "\x01" "FMPT 5\r\x01INTL 1:100/2 2:5000/1\rBody\r\x01MSGID: 2:5020/1 12345678\r\0"s);
   ASSERT_EQ(Post(MailKind::Netmail, {2, 5000, 1, 0}, {2, 5000, 1, 9}, "Body"), 0);
-  EXPECT_EQ(Get("2.Msg").substr(190, 32), "\x01TOPT 9\r\x01INTL 2:5000/1 2:5000/1\r"s);
+  EXPECT_EQ(Get("2.msg").substr(190, 32), "\x01TOPT 9\r\x01INTL 2:5000/1 2:5000/1\r"s);
   ASSERT_EQ(Post(MailKind::Echomail, {2, 5000, 1, 5}, {1, 100, 2, 3}, "Body"), 0);
-  EXPECT_EQ(Get("3.Msg").substr(190, 5), "Body\r");
+  EXPECT_EQ(Get("3.msg").substr(190, 5), "Body\r");
 
   // Read back, the kludges give zones and points.
   Load(1);
@@ -335,7 +335,7 @@ TEST_F(FidoArea, KludgeSetAfterTextStartsOnALineOfItsOwn) {
   base->PutText("unfinished");
   base->SetOrigAddress({2, 5000, 1, 5});
   ASSERT_EQ(base->WriteMessage(), 0);
-  EXPECT_EQ(Get("1.Msg").substr(190), "unfinished\r\x01" "FMPT 5\r\0"s);
+  EXPECT_EQ(Get("1.msg").substr(190), "unfinished\r\x01" "FMPT 5\r\0"s);
 }
 
 TEST_F(FidoArea, WritingTakesAFreshNumberWhenAnotherProgramWroteOne) {
@@ -346,7 +346,7 @@ TEST_F(FidoArea, WritingTakesAFreshNumberWhenAnotherProgramWroteOne) {
   Put("3.MSG", WithSubject("three").Bytes());
   ASSERT_EQ(Post(MailKind::Echomail, {2, 5020, 1, 0}, {}, "mine"), 0);
   EXPECT_EQ(base->MessageNumber(), 4);
-  EXPECT_EQ(AreaFiles(), (Strings{"1.msg", "2.msg", "3.MSG", "4.Msg"}));
+  EXPECT_EQ(AreaFiles(), (Strings{"1.msg", "2.msg", "3.MSG", "4.msg"}));
   EXPECT_EQ(base->ActiveCount(), 4);
   Load(2);
   EXPECT_EQ(base->Subject(), "two");

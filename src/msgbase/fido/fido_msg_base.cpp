@@ -355,9 +355,9 @@ uint16_t FidoMsgBase::FileNewMessage() {
   for (int attempt = 0; attempt < kNumberAttempts; ++attempt) {
     int32_t number = HighNumber() + 1;
     std::string base = hostDir_ + std::to_string(number);
-    // Another program may have written this number since the area was opened (in any of
-    // the usual spellings): look at the directory again.
-    if (HostFileExists(base + ".msg") || HostFileExists(base + ".MSG")) {
+    // Another program may have written this number since the area was opened, in another
+    // spelling than ours (the rename below never replaces the same name): look again.
+    if (HostFileExists(base + ".MSG") || HostFileExists(base + ".Msg")) {
       numbering_.Fill(programDir_);
       continue;
     }
@@ -366,7 +366,8 @@ uint16_t FidoMsgBase::FileNewMessage() {
       DiscardPending();
       return kWriteAreaFull;
     }
-    std::string name = std::to_string(number) + ".Msg";
+    // Lower case, as tossers on this host look for "*.msg" only.
+    std::string name = std::to_string(number) + ".msg";
     if (RenameHostFileNoReplace(tempPath_, hostDir_ + name)) {
       pending_ = false;
       numbering_.Add(number, name);
