@@ -142,16 +142,20 @@ std::optional<JamBase::IndexSlot> JamBase::ReadSlot(int64_t number) {
   int64_t high = High();
   if (number < BaseNumber() || number > high) return std::nullopt;
   if (number < windowFirst_ || number >= windowFirst_ + static_cast<int64_t>(window_.size())) {
-    int64_t count = std::min(kIndexWindow, high - number + 1);
+    // Seeking backwards reads the records below the wanted one, forwards those above it.
+    int64_t first = number < windowFirst_ ? std::max(BaseNumber(), number - kIndexWindow + 1)
+                                          : number;
+    int64_t count = std::min(kIndexWindow, high - first + 1);
     std::string records(static_cast<size_t>(count) * kIndexRecordSize, '\0');
-    size_t got = jdx_.ReadAt(static_cast<uint64_t>(number - BaseNumber()) * kIndexRecordSize,
+    size_t got = jdx_.ReadAt(static_cast<uint64_t>(first - BaseNumber()) * kIndexRecordSize,
                              records.data(), records.size());
     window_.clear();
-    windowFirst_ = number;
+    windowFirst_ = first;
     for (size_t at = 0; at + kIndexRecordSize <= got; at += kIndexRecordSize)
       window_.push_back({GetLe32(records, at + kIdxNameCrc), GetLe32(records, at + kIdxHeaderOffset)});
-    if (window_.empty()) return std::nullopt;
   }
+  // A short read (the index shrank meanwhile) leaves the number outside the window.
+  if (number - windowFirst_ >= static_cast<int64_t>(window_.size())) return std::nullopt;
   return window_[static_cast<size_t>(number - windowFirst_)];
 }
 

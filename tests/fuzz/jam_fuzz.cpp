@@ -1,0 +1,108 @@
+// libFuzzer entry point for the JAM reader: the input becomes a base (base header fields,
+// message headers with subfields, index, texts), which is opened, scanned both ways, read
+// line by line, and written to once.
+//
+// Input: byte 0 flags (bit 0: keep the "JAM" signature of the base header), bytes 1-2 and
+// 3-4 the lengths (little-endian) of the .jhr part after the base header and of the .jdx;
+// then 20 bytes of base header fields after the signature, the .jhr part, the .jdx, and the
+// rest as .jdt.
+//
+// Build (from the repository root):
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Itests \
+//     tests/fuzz/jam_fuzz.cpp src/msgbase/message_base.cpp src/msgbase/*/*.cpp \
+//     src/text/*.cpp src/platform/*.cpp -o /tmp/jam_fuzz
+//   mkdir -p /tmp/jam_corpus && /tmp/jam_fuzz /tmp/jam_corpus -max_total_time=300 -max_len=16384
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "msgbase/message_base.h"
+
+namespace {
+
+constexpr size_t kPrefix = 5;
+constexpr size_t kBaseFields = 20;
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+const std::string& Directory() {
+  static const std::string dir = [] {
+    char name[] = "/tmp/jam-fuzz-XXXXXX";
+    return std::string(mkdtemp(name) ? name : "/tmp");
+  }();
+  return dir;
+}
+
+void ReadCurrent(vm::MessageBase& base) {
+  base.LoadHeader();
+  (void)base.FromName();
+  (void)base.Subject();
+  (void)base.IsDeleted();
+  vm::NetAddress address;
+  base.GetOrigAddress(address);
+  base.StartReading();
+  int32_t middle = 0;
+  for (int lines = 0; !base.TextEnded() && lines < 2000; ++lines) {
+    if (lines == 3) middle = base.TextPosition();
+    base.NextLine(lines % 2 ? 79 : 255);
+  }
+  base.StartReading();
+  base.SetTextPosition(middle);
+  base.NextLine(255);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < kPrefix + kBaseFields) return 0;
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  size_t jhrLength = static_cast<uint8_t>(input[1]) | static_cast<uint8_t>(input[2]) << 8;
+  size_t jdxLength = static_cast<uint8_t>(input[3]) | static_cast<uint8_t>(input[4]) << 8;
+  std::string_view rest = input.substr(kPrefix);
+
+  std::string jhr(1024, '\0');
+  jhr.replace(0, 4, (input[0] & 1) ? std::string_view("JAM\0", 4) : rest.substr(0, 4));
+  jhr.replace(4, kBaseFields, rest.substr(0, kBaseFields));
+  rest.remove_prefix(kBaseFields);
+  jhr += rest.substr(0, jhrLength);
+  rest.remove_prefix(std::min(jhrLength, rest.size()));
+  std::string_view jdx = rest.substr(0, jdxLength);
+  rest.remove_prefix(jdx.size());
+
+  const std::string base = Directory() + "/f";
+  WriteFile(base + ".jhr", jhr);
+  WriteFile(base + ".jdx", jdx);
+  WriteFile(base + ".jdt", rest);
+  WriteFile(base + ".jlr", jdx);
+  unlink((Directory() + "/ECHOMAIL.JAM").c_str());
+
+  vm::MessageBaseHandle area;
+  if (!vm::OpenMessageArea("J" + base, area)) return 0;
+  (void)area->ActiveCount();
+  (void)area->GetLastRead(1);
+  int count = 0;
+  for (area->SeekFrom(0); area->Found() && count < 200; area->SeekNext(), ++count)
+    ReadCurrent(*area);
+  (void)area->HighActiveNumber();
+  for (count = 0; area->Found() && count < 50; area->SeekPrevious(), ++count) ReadCurrent(*area);
+  area->SeekFrom(1);
+  if (area->Found()) {
+    area->LoadHeader();
+    area->DeleteMessage();
+  }
+  area->StartNewMessage();
+  area->SetToName("All");
+  area->PutKludge("\x01MSGID: 2:5020/9999 1");
+  area->PutLine("text");
+  area->WriteMessage();
+  vm::CloseMessageArea(area);
+  return 0;
+}
