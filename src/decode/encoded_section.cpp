@@ -115,6 +115,9 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
     if (raw.find("begin ") != std::string::npos) section.AddLine(raw);
     CleanDataLine(raw, zero, line);
     if (IsDataLine(line, kind) || base.TextEnded()) break;
+    // The end-of-data line of UU and XX: a last section that holds only the end lines (as
+    // "split" leaves it) has no data at all.
+    if (kind != EncodingKind::MimeBase64 && line == zeroLine) break;
   }
 
   unsigned char* buffer = work.buffer.data();
@@ -136,8 +139,8 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   }
   if (work.count >= kSectionBufferSize) result |= decode_flag::kTooLarge;
   // A section without a single data line (a cut or edited message) is an error, not an empty
-  // piece of the file.
-  if (!sawData) result |= decode_flag::kTextError;
+  // piece of the file, unless it is the last one and holds just the end lines.
+  if (!sawData && !(number == total && line == zeroLine)) result |= decode_flag::kTextError;
   work.fileLength += static_cast<uint32_t>(work.count);
 
   if (number == total) {

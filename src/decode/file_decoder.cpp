@@ -138,7 +138,11 @@ bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
   bool found = slot != nullptr && slot->message != 0;
   if (found) {
     base_.SeekFrom(slot->message);
+    base_.LoadHeader();
+    base_.StartReading();
+    base_.SetTextPosition(slot->textPos);
     // The message may have gone since the scan; another one must not be read in its place.
+    // (A text file's base tells Found by its reading position, so it is asked only now.)
     found = base_.Found() && base_.MessageNumber() == slot->message;
   }
   if (!found) {
@@ -149,9 +153,6 @@ bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
     }
     return s_.dialogs->AskYesNo(Fill("Секция %d отсутствует. Продолжить?", std::to_string(i)));
   }
-  base_.LoadHeader();
-  base_.StartReading();
-  base_.SetTextPosition(slot->textPos);
   const uint8_t flags = RunSectionDecoder(i);
   if (flags != 0) {
     result |= flags;

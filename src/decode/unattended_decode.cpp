@@ -1,0 +1,183 @@
+#include "decode/unattended_decode.h"
+
+#include <optional>
+
+#include "config/area_table.h"
+#include "config/settings.h"
+#include "decode/area_scan.h"
+#include "decode/dsc_file.h"
+#include "decode/duplicate_policy.h"
+#include "decode/file_decoder.h"
+#include "decode/file_description.h"
+#include "decode/file_destination.h"
+#include "decode/files_bbs.h"
+#include "decode/history_check.h"
+#include "decode/own_address.h"
+#include "decode/report.h"
+#include "decode/safe_name.h"
+#include "msgbase/message_base.h"
+#include "platform/console.h"
+#include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "platform/run_log.h"
+#include "text/cp866.h"
+#include "text/text_helpers.h"
+
+namespace vm {
+namespace {
+
+constexpr size_t kScanNameWidth = 40;
+constexpr size_t kProgressWidth = 68;
+
+class AreaDecoder {
+ public:
+  AreaDecoder(UnattendedRun& run, AreaEntry& area)
+      : run_(run),
+        area_(area),
+        session_{run.settings, run.state, run.console, run.log, nullptr},
+        scanLine_(Cp866("  Сканирую ") + FieldPad(kScanNameWidth, 0, area.displayName)) {}
+
+  void Run();
+
+ private:
+  void HandleFile(const FoundFile& file);
+  void PrepareArea();
+  // The directory a file goes to: its route's, or the area's.
+  std::string DirectoryFor(std::string_view name) const;
+  void ListAndDescribe(const FoundFile& file, std::string_view name,
+                       const std::string& finalPath);
+
+  UnattendedRun& run_;
+  AreaEntry& area_;
+  DecodeSession session_;
+  const std::string scanLine_;
+  MessageBaseHandle base_;
+  bool prepared_ = false;
+  std::string areaDirectory_;
+  FilesBbs areaList_;  // the area's own files.bbs in the ADVANCED receive mode
+  int32_t decodedHere_ = 0;
+};
+
+void AreaDecoder::Run() {
+  Console& console = run_.console;
+  console.Write(scanLine_);
+  if (!OpenMessageArea(area_.areaId, base_)) {
+    run_.log.WriteLog(Cp866("Нет доступа к ") + area_.tag + " - " + area_.areaId);
+    console.WriteLine(Cp866(" - нет доступа к базе"));
+    return;
+  }
+  ScanOptions scan;
+  scan.startMessage = 1;
+  scan.scanAll = run_.options.scanAll;
+  scan.scanLine = scanLine_;
+  ScanArea(session_, *base_, area_, run_.catalogue, scan);
+  console.WriteProgress(std::string(kProgressWidth, ' '));
+  console.Write("\r");
+  if (run_.state.scanInterrupted)
+    console.WriteLine(scanLine_ + Cp866(" - сканирование прервано"));
+
+  for (int i = 2; i <= run_.catalogue.Count(); ++i) {
+    const FoundFile& file = run_.catalogue.At(i);
+    if (file.Complete() || run_.options.decodeAnyway) HandleFile(file);
+  }
+
+  areaList_.Close();
+  CloseMessageArea(base_);
+  if (run_.catalogue.FileCount() > 0 && prepared_) {
+    console.WriteLine(Cp866("  Найдено файлов: ") + std::to_string(run_.catalogue.FileCount()) +
+                      Cp866("  Раскодировано: ") + std::to_string(decodedHere_));
+    run_.report.AreaEnd();
+  }
+}
+
+void AreaDecoder::HandleFile(const FoundFile& file) {
+  const Settings& settings = run_.settings;
+  const std::string name = SafeOutputName(file.name);
+  const HistoryPosting posting{file.date, file.kind, file.total, area_.tag, file.name};
+  // Files from this node are the sysop's own postings: not decoded back unless asked.
+  const bool consultHistory = !IsOwnAddress(settings, file.fromAddress) || settings.DECODEYOURS;
+  const bool isNew = consultHistory &&
+                     IsNewPosting(run_.history, posting, area_.HistoryDays, run_.today);
+  if (!isNew && !run_.options.decodeAnyway) return;
+
+  if (!prepared_) PrepareArea();
+  const std::string directory = DirectoryFor(name);
+  ChangeDirectory(directory);
+  // Read before decoding: DELETEDECODED may take the message away.
+  std::optional<std::string> dsc;
+  if (settings.HEADERS) dsc = DscText(session_, *base_, file, name);
+
+  const FileDecodeOutcome outcome = DecodeFoundFile(session_, *base_, run_.work, file, directory);
+  const bool clean = outcome.result == 0;
+  const std::string status = FieldPad(22, 4, name) + "   [" + std::to_string(file.present) +
+                             "/" + std::to_string(file.total) + "]" +
+                             (clean ? " - Ok" : Cp866(" - Ошибка"));
+  run_.log.WriteLog(status);
+
+  const std::string temporary = WithTrailingSlash(directory) + outcome.outputName;
+  std::string finalPath;
+  if ((outcome.result & decode_flag::kNotDecoded) != 0) {
+    // Nothing was decoded (the file could not be created, or the run was aborted).
+    RemoveFile(temporary);
+  } else if (clean || !settings.DELETEBAD) {
+    finalPath = PlaceDecodedFile(settings.DUPES, directory, outcome.outputName, name, run_.log);
+  } else {
+    RemoveFile(temporary);
+    run_.log.WriteLog(Cp866("    Удален"));
+  }
+  run_.console.WriteProgress(status);
+  run_.console.WriteLine("");
+  if (finalPath.empty()) return;
+
+  ++decodedHere_;
+  ++run_.decodedFiles;
+  if (consultHistory) RememberPosting(run_.history, posting, area_.HistoryDays, run_.today);
+  if (run_.report.Reporting()) run_.report.CountFile(FileSize(finalPath).value_or(0));
+  if (clean) ListAndDescribe(file, name, finalPath);
+  if (dsc) {
+    const std::string dscPath = DscPathFor(directory, name);
+    if (!dscPath.empty()) WriteDscFile(dscPath, *dsc);
+  }
+}
+
+void AreaDecoder::ListAndDescribe(const FoundFile& file, std::string_view name,
+                                  const std::string& finalPath) {
+  const Settings& settings = run_.settings;
+  const std::vector<std::string> description =
+      DescribeFile(settings, finalPath, file.subject, run_.workDirectory);
+  run_.report.ListFile(name, description);
+  areaList_.WriteEntry(name, description, settings.ALLFIXFILESBBS);
+  run_.report.ReportFile(name, file.present, file.total, FileSize(finalPath).value_or(0),
+                         description);
+}
+
+void AreaDecoder::PrepareArea() {
+  const Settings& settings = run_.settings;
+  areaDirectory_ = settings.ROOT;
+  if (settings.RECEIVEMODE == ReceiveMode::Advanced) {
+    areaDirectory_ = WithTrailingSlash(settings.ROOT) +
+                     AreaDirectoryName(area_.tag, settings.LONGFILENAMES);
+    MakeDirectories(areaDirectory_);
+    areaList_.Open(areaDirectory_, settings.FILESBBS);
+  }
+  ChangeDirectory(areaDirectory_);
+  run_.report.AreaHeader(area_.tag, scanLine_, run_.catalogue.FileCount());
+  prepared_ = true;
+}
+
+std::string AreaDecoder::DirectoryFor(std::string_view name) const {
+  const std::string route = DecodeDirFor(area_, name);
+  if (route.empty()) return areaDirectory_;
+  const std::string directory = AbsoluteFrom(route, run_.baseDirectory);
+  MakeDirectories(directory);
+  // A route that cannot be made leaves the file in the area's directory.
+  return DirectoryExists(directory) ? WithoutTrailingSlash(directory) : areaDirectory_;
+}
+
+}  // namespace
+
+void DecodeAreaUnattended(UnattendedRun& run, int areaIndex) {
+  AreaDecoder(run, run.areas.At(areaIndex)).Run();
+}
+
+}  // namespace vm

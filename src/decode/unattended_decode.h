@@ -1,0 +1,61 @@
+// Unattended decoding of one area (the /Decode mode, and each turn of /All): open the area,
+// scan it, and for every complete file that the history does not know yet decode it, give it
+// its final name under DUPES, list it in files.bbs with a description, write its .dsc file and
+// hand it to the new-files report. One console line per area and per file, the same facts in
+// the log.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "decode/decode_run_state.h"
+#include "decode/found_file.h"
+#include "decode/section_decoders.h"
+#include "state/calendar_date.h"
+#include "state/history.h"
+
+namespace vm {
+
+class AreaTable;
+class Console;
+class NewFilesReport;
+class RunLog;
+struct Settings;
+
+struct UnattendedOptions {
+  bool decodeAnyway = false;  // -AnyWay: every found file, complete or not, whatever the history
+  bool scanAll = false;       // -ScanAll: whole areas, not only the messages since the last run
+};
+
+// What the areas of one unattended run share.
+struct UnattendedRun {
+  UnattendedRun(const Settings& settings, AreaTable& areas, HistoryList& history,
+                Console& console, const RunLog& log, NewFilesReport& report)
+      : settings(settings),
+        areas(areas),
+        history(history),
+        console(console),
+        log(log),
+        report(report) {}
+
+  const Settings& settings;  // ROOT absolute
+  AreaTable& areas;
+  HistoryList& history;
+  Console& console;
+  const RunLog& log;
+  NewFilesReport& report;
+  UnattendedOptions options;
+  std::string workDirectory;  // where archivers unpack file_id.diz
+  std::string baseDirectory;  // relative route directories are taken from here
+  CalendarDate today;
+
+  DecodeRunState state;
+  FoundFileCatalogue catalogue;
+  FileDecodeWork work;
+  int32_t decodedFiles = 0;  // files kept in this run, errors or not
+};
+
+// DecodeAreaUnattended: the whole flow for the area at `areaIndex` of the table.
+void DecodeAreaUnattended(UnattendedRun& run, int areaIndex);
+
+}  // namespace vm
