@@ -130,13 +130,6 @@ TEST_F(JamBaseTest, LongTextIsWrittenWholeAndReadBack) {
   EXPECT_EQ(Lines(*base_), expected);
 }
 
-TEST_F(JamBaseTest, TextWithoutFinalReturnGetsCrLf) {
-  Draft draft;
-  draft.text = "no end";
-  ASSERT_EQ(Post(*base_, draft), 0);
-  EXPECT_EQ(ReadBytes(FilePath(".jdt")), "no end\r\n");
-}
-
 TEST_F(JamBaseTest, TextPositionsRoundTripInKludgesAndBody) {
   Draft first;
   first.text = "padding\r";
@@ -289,16 +282,6 @@ TEST_F(JamBaseTest, RewriteHeaderChangesTheFixedPartInPlace) {
   EXPECT_TRUE(base_->IsSent());
   EXPECT_EQ(base_->ReplyTo(), 77);
   EXPECT_EQ(base_->FromName(), "John Doe");
-}
-
-TEST_F(JamBaseTest, LastReadRecordsByUserNumber) {
-  EXPECT_EQ(base_->GetLastRead(7), 0);
-  base_->SetLastRead(7, 12);
-  base_->SetLastRead(9, 3);
-  base_->SetLastRead(7, 15);
-  EXPECT_EQ(base_->GetLastRead(7), 15);
-  EXPECT_EQ(base_->GetLastRead(9), 3);
-  EXPECT_EQ(ReadBytes(FilePath(".jlr")).size(), 32u);
 }
 
 TEST(JamFactoryTest, OpenFailsOnMissingOrForeignBases) {

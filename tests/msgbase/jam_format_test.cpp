@@ -77,17 +77,6 @@ TEST(JamSubfieldTest, KludgeLinesAreFiledByKeyword) {
   EXPECT_EQ(filed("\x01INTLX 1"), (Subfield{sub::kKludge, "INTLX 1"}));
 }
 
-TEST(JamSubfieldTest, LeadingSubfieldsSkipEmptyFieldsAndMarkRequests) {
-  EXPECT_EQ(LeadingSubfields("From", {2, 5020, 9999, 0}, "", {}, "Subj", false),
-            (std::vector<Subfield>{{sub::kFromName, "From"},
-                                   {sub::kOrigAddress, "2:5020/9999"},
-                                   {sub::kSubject, "Subj"}}));
-  EXPECT_EQ(LeadingSubfields("", {}, "To", {1, 2, 3, 4}, "FILE.ZIP", true),
-            (std::vector<Subfield>{{sub::kToName, "To"},
-                                   {sub::kDestAddress, "1:2/3.4"},
-                                   {sub::kRequestedFiles, "FILE.ZIP"}}));
-}
-
 TEST(JamTimeTest, LocalSecondsAndTexts) {
   DateTime leap{2024, 2, 29, 23, 59, 58};
   uint32_t seconds = JamTimeFrom(leap);
