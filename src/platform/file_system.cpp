@@ -38,6 +38,11 @@ bool DirectoryExists(std::string_view path) {
   return StatPath(path, st) && S_ISDIR(st.st_mode);
 }
 
+bool IsPlainFile(std::string_view path) {
+  struct stat st {};
+  return ::lstat(HostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::optional<int64_t> FileSize(std::string_view path) {
   struct stat st {};
   if (!StatPath(path, st) || S_ISDIR(st.st_mode)) return std::nullopt;

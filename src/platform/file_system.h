@@ -21,6 +21,8 @@ struct DirEntry {
 
 bool FileExists(std::string_view path);  // a regular file (or anything but a directory)
 bool DirectoryExists(std::string_view path);
+// A regular file that is not a symbolic link (for files an external program left behind).
+bool IsPlainFile(std::string_view path);
 std::optional<int64_t> FileSize(std::string_view path);
 std::optional<int64_t> FileModified(std::string_view path);  // seconds since the epoch
 bool SetFileModified(std::string_view path, int64_t secondsSinceEpoch);

@@ -2,6 +2,7 @@
 // the history window, refreshing, and entries left by older runs.
 #include <gtest/gtest.h>
 
+#include "config/area_table.h"
 #include "decode/history_check.h"
 
 namespace vm {
