@@ -61,8 +61,8 @@ int64_t NumberOr(std::string_view text, int64_t fallback) {
 // "sum -r/size 12345/7382 section ..." or "... entire input file": compares the values with
 // the section's text or the file's data and returns the flags of the differences.
 uint8_t CheckSumLine(std::string_view line, const TextSum& section, const FileDecodeWork& work) {
-  size_t pos = 4;
-  if (GetWord(pos, line) != "-r/size") return 0;
+  size_t pos = 4;  // after "sum "
+  if (line.size() < pos || GetWord(pos, line) != "-r/size") return 0;
   SkipBlanks(pos, line);
   const std::string values = GetWord(pos, line);
   SkipBlanks(pos, line);

@@ -45,6 +45,16 @@ TEST_F(FileDecoderTest, UuPostingWithCorrectSumsInAnyMessageOrder) {
   EXPECT_LT(written, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365));
 }
 
+TEST_F(FileDecoderTest, ShortAndMalformedSumLines) {
+  // Found by fuzzing: a line of just "sum" after the data.
+  base.Add({"begin 644 s.bin", "#86)C", "`", "end", "sum", "sum -r/size x/y section",
+            "sum -r/size 1 entire"});
+  auto outcome = Unattended();
+  EXPECT_EQ(ReadOut(outcome.outputName), "abc");
+  // The bare "sum" takes the first of the two looks; the unreadable values count as different.
+  EXPECT_EQ(outcome.result, decode_flag::kSectionLength);
+}
+
 TEST_F(FileDecoderTest, XxPostingAndSingleSection) {
   const std::string data = test::TestBytes(100, 7);
   for (const Lines& s : test::UuSections(data, "a.bin", 2, EncodingKind::Xx)) base.Add(s);
