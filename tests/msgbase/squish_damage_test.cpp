@@ -224,21 +224,54 @@ TEST(SquishDamage, TornIndexAndForgottenNumbersAreSurvived) {
   EXPECT_EQ(chains.messages.size(), 4u);
 }
 
-TEST(SquishDamage, NewFramesNeverOverwriteBytesPastTheRecordedEnd) {
+// Found by fuzzing: a header whose next unique number is beyond the signed 32-bit range made
+// the new message unreachable (Found is false for it) although writing reported success.
+TEST(SquishDamage, UniqueNumbersBeyondTheSignedRangeAreRefused) {
+  for (uint32_t uid : {0x80000000u, 3351758592u, 0xFFFFFFFFu}) {
+    TempDir dir;
+    SquishImage image;
+    image.header.uid = uid;
+    image.Save(dir.Base());
+    std::string sqd = ReadBytes(dir.Base() + ".SQD");
+    SquishBase base;
+    base.SetAreaPath(dir.Base());
+    ASSERT_EQ(base.Open(), 0);
+    EXPECT_EQ(WriteSimpleMessage(base, "X", "text"), kDamaged) << uid;
+    EXPECT_EQ(ReadBytes(dir.Base() + ".SQD"), sqd);
+  }
   TempDir dir;
-  ThreeMessages b;
-  b.image.Save(dir.Base());
-  std::string sqd = ReadBytes(dir.Base() + ".SQD");
-  BaseHeader header = DecodeBaseHeader(reinterpret_cast<const uint8_t*>(sqd.data()));
-  header.endFrame = b.third;  // the header lags behind the file
-  sqd.replace(0, 256, AsString(EncodeBaseHeader(header)));
-  WriteBytes(dir.Base() + ".SQD", sqd);
+  SquishImage image;
+  image.header.uid = 0x7FFFFFFF;  // the last number that still works
+  image.Save(dir.Base());
   SquishBase base;
   base.SetAreaPath(dir.Base());
   ASSERT_EQ(base.Open(), 0);
-  ASSERT_EQ(WriteSimpleMessage(base, "New", std::string(2000, 'n')), 0);
-  EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three", std::string(2000, 'n')}));
-  EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+  EXPECT_EQ(WriteSimpleMessage(base, "X", "text"), 0);
+  EXPECT_EQ(base.MessageNumber(), 0x7FFFFFFF);
+  EXPECT_EQ(WriteSimpleMessage(base, "X", "more"), kDamaged);
+}
+
+TEST(SquishDamage, NewFramesGoAtTheRealEndOfTheFile) {
+  // A header whose end lags behind the file (bytes there may be a lost frame) and one whose
+  // end lies far beyond it (writing there would leave a hole of gigabytes).
+  for (bool lagging : {true, false}) {
+    SCOPED_TRACE(lagging ? "lagging" : "beyond");
+    TempDir dir;
+    ThreeMessages b;
+    b.image.Save(dir.Base());
+    std::string sqd = ReadBytes(dir.Base() + ".SQD");
+    BaseHeader header = DecodeBaseHeader(reinterpret_cast<const uint8_t*>(sqd.data()));
+    header.endFrame = lagging ? b.third : 0x40000000;
+    sqd.replace(0, 256, AsString(EncodeBaseHeader(header)));
+    WriteBytes(dir.Base() + ".SQD", sqd);
+    SquishBase base;
+    base.SetAreaPath(dir.Base());
+    ASSERT_EQ(base.Open(), 0);
+    ASSERT_EQ(WriteSimpleMessage(base, "New", std::string(2000, 'n')), 0);
+    EXPECT_EQ(fs::file_size(dir.Base() + ".SQD"), sqd.size() + 28 + 238 + 2001);
+    EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three", std::string(2000, 'n')}));
+    EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+  }
 }
 
 TEST(SquishDamage, TheLockIsByteZeroOfTheDataFile) {

@@ -118,10 +118,11 @@ SquishBase::Place SquishBase::FindFrame(uint32_t needed) {
       freeList_.clear();
     }
   }
-  // Never below the end of the file: bytes there may belong to a frame the header lost.
-  uint64_t at = base_.endFrame;
+  // At the real end of the file rather than the header's: bytes past a lagging end may
+  // belong to a frame the header lost, and an end beyond the file would leave a hole.
   int64_t size = sqd_.Size();
-  if (size > 0 && static_cast<uint64_t>(size) > at) at = static_cast<uint64_t>(size);
+  if (size < 0) return Place{};
+  uint64_t at = static_cast<uint64_t>(size);
   if (at < FirstFrameOffset()) at = FirstFrameOffset();
   // Frame offsets are 32-bit; a base that large takes no more.
   if (at + base_.frameHeaderSize + needed > UINT32_MAX) return Place{};
@@ -140,6 +141,13 @@ uint16_t SquishBase::AppendMessage() {
   } else if (base_.firstFrame != 0) {
     return kDamaged;
   }
+
+  // Unique numbers only grow, even when a damaged header forgot the last one given out.
+  // Message numbers are signed 32-bit to the rest of the program: a larger one could never
+  // be found again.
+  uint64_t uid = base_.uid == 0 ? 1 : base_.uid;
+  if (!index_.empty() && index_.back().umsgid >= uid) uid = uint64_t{index_.back().umsgid} + 1;
+  if (uid > INT32_MAX) return kDamaged;
 
   FillDates();
   Place place = FindFrame(needed);
@@ -177,13 +185,9 @@ uint16_t SquishBase::AppendMessage() {
   }
   base_.lastFrame = offset;
 
-  // Unique numbers only grow, even when a damaged header forgot the last one given out.
-  uint32_t uid = base_.uid;
-  if (uid == 0) uid = 1;
-  if (!index_.empty() && index_.back().umsgid >= uid) uid = index_.back().umsgid + 1;
-  index_.push_back(IndexRecord{offset, uid, IndexHash()});
+  index_.push_back(IndexRecord{offset, static_cast<uint32_t>(uid), IndexHash()});
   MarkIndexChanged(index_.size() - 1);
-  base_.uid = uid + 1;
+  base_.uid = static_cast<uint32_t>(uid + 1);
 
   if (base_.maxMsg > 0 && base_.maxMsg > base_.skipMsg) {
     while (index_.size() > base_.maxMsg) {
