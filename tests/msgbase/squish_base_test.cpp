@@ -86,6 +86,17 @@ TEST(SquishBase, CreateMakesTheDirectoryAndAnEmptyBase) {
   EXPECT_FALSE(base.Found());
 }
 
+TEST(SquishBase, LongPathsAreUsedWhole) {
+  TempDir dir;
+  std::string path = dir.path() + "/" + std::string(90, 'd') + "/ECHO";
+  MessageBaseHandle handle;
+  ASSERT_TRUE(OpenOrCreateMessageArea("S" + path, handle));
+  EXPECT_EQ(WriteSimpleMessage(*handle, "X", "text"), 0);
+  ASSERT_TRUE(CloseMessageArea(handle));
+  EXPECT_TRUE(fs::exists(path + ".SQD"));
+  EXPECT_EQ(FieldText(HeaderOnDisk(path).baseName).size(), 79u);
+}
+
 TEST(SquishBase, CreateLeavesAnExistingBaseAlone) {
   TempDir dir;
   SquishBase base;

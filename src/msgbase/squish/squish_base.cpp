@@ -15,7 +15,6 @@ using namespace squish;
 
 namespace {
 
-constexpr size_t kPathWidth = 80;
 // An index this long is no Squish base of this world; refusing it bounds the memory used.
 constexpr size_t kMaxIndexRecords = size_t{1} << 22;
 // Last-read slots beyond this user number are not kept (a 4 MB .SQL file).
@@ -51,7 +50,8 @@ bool OpenShared(File& file, const std::string& path) {
 
 SquishBase::~SquishBase() { Close(); }
 
-void SquishBase::SetAreaPath(std::string_view locator) { path_ = CutTo(locator, kPathWidth); }
+// The whole locator is kept: cutting a long path would open or create a different base.
+void SquishBase::SetAreaPath(std::string_view locator) { path_ = std::string(locator); }
 
 uint16_t SquishBase::Open() {
   Close();
