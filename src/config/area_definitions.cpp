@@ -1,4 +1,5 @@
 // AREADEFS.CTL: per-area settings for groups of areas selected by tag masks.
+#include <array>
 #include <limits>
 #include <memory>
 #include <string>
@@ -36,15 +37,47 @@ struct Group {
             Cp866(" : Ошибка в параметре ") + keyword);
 }
 
+// The areas a mask can select, so that each mask is tried only where it may match: a mask
+// without wildcards names areas by their tag, and one that starts with a plain character only
+// meets tags that start with the same one.
+class AreaCandidates {
+ public:
+  explicit AreaCandidates(const AreaTable& areas) : areas_(areas) {
+    tags_.reserve(static_cast<size_t>(areas.Count()));
+    for (int i = 1; i <= areas.Count(); ++i) {
+      tags_.push_back(UpCaseCp866(areas.At(i).tag));
+      all_.push_back(i);
+      if (!tags_.back().empty()) byFirst_[static_cast<unsigned char>(tags_.back()[0])].push_back(i);
+    }
+  }
+
+  // The indexes, ascending, of the areas whose upper-cased tags match the upper-cased mask.
+  std::vector<int> Matching(const std::string& mask) const {
+    if (mask.empty()) return {};
+    if (mask.find_first_of("*?") == std::string::npos) return areas_.FindAreas(mask);
+    const std::vector<int>& pool =
+        mask[0] == '*' || mask[0] == '?' ? all_ : byFirst_[static_cast<unsigned char>(mask[0])];
+    std::vector<int> matching;
+    for (int index : pool)
+      if (MatchMask(mask, tags_[static_cast<size_t>(index - 1)])) matching.push_back(index);
+    return matching;
+  }
+
+ private:
+  const AreaTable& areas_;
+  std::vector<std::string> tags_;  // upper-cased, by index - 1
+  std::vector<int> all_;
+  std::array<std::vector<int>, 256> byFirst_;
+};
+
 // Copies the group's settings into every area whose tag matches its mask. The history length
 // is not the group's own: it is the one in force when the group ends.
-void ApplyGroup(const Group& group, uint32_t historyDays, const std::vector<std::string>& tags,
+void ApplyGroup(const Group& group, uint32_t historyDays, const AreaCandidates& candidates,
                 AreaTable& areas) {
   std::shared_ptr<const std::vector<FileRoute>> routes;
   if (!group.routes.empty()) routes = std::make_shared<const std::vector<FileRoute>>(group.routes);
-  for (size_t i = 0; i < tags.size(); ++i) {
-    if (!MatchMask(group.mask, tags[i])) continue;
-    AreaEntry& area = areas.At(static_cast<int>(i) + 1);
+  for (int index : candidates.Matching(group.mask)) {
+    AreaEntry& area = areas.At(index);
     if (!group.name.empty()) area.displayName = CutTo(group.name, kAreaNameWidth);
     area.HistoryDays = historyDays;
     area.SectionsPerDay = group.sectionsPerDay;
@@ -57,17 +90,17 @@ void ApplyGroup(const Group& group, uint32_t historyDays, const std::vector<std:
 }
 
 // NAME "text": the text after the first double quote, up to the next one or the line's end.
-std::string QuotedName(const std::string& line) {
+std::string QuotedName(std::string_view line) {
   size_t open = line.find('"');
-  if (open == std::string::npos) return {};
+  if (open == std::string_view::npos) return {};
   size_t close = line.find('"', open + 1);
-  if (close == std::string::npos) close = line.size();
-  return CutTo(std::string_view(line).substr(open + 1, close - open - 1), kMaxText);
+  if (close == std::string_view::npos) close = line.size();
+  return CutTo(line.substr(open + 1, close - open - 1), kMaxText);
 }
 
 // Sets one keyword's value in the open group; the history length is kept apart as it carries
 // over from group to group.
-void ParseGroupLine(const std::string& keyword, const std::string& line, size_t pos,
+void ParseGroupLine(const std::string& keyword, std::string_view line, size_t pos,
                     int lineNumber, Group& group, uint32_t& historyDays) {
   if (keyword == "NAME") {
     group.name = QuotedName(line);
@@ -114,30 +147,28 @@ void ParseGroupLine(const std::string& keyword, const std::string& line, size_t 
 }
 
 // Offers to write the default file when the file cannot be opened; true when it can be read.
-bool LoadDefinitions(const ProgramPaths& paths, Console& console, std::vector<std::string>& lines) {
+bool LoadDefinitions(const ProgramPaths& paths, Console& console, ConfigText& text) {
   int error = 0;
-  if (ReadConfigLines(paths.ProgramDir + "areadefs.ctl", lines, error)) return true;
+  if (ReadConfigText(paths.ProgramDir + "areadefs.ctl", text, error)) return true;
   if (AskYesNo(console, Cp866("Ошибка ") + std::to_string(error) +
                             Cp866(" открытия AREADEFS.CTL. Перезаписать на стандартный? (Y/N)")))
     WriteDefaultAreaDefinitions(paths);
-  return ReadConfigLines(paths.ProgramDir + "areadefs.ctl", lines, error);
+  return ReadConfigText(paths.ProgramDir + "areadefs.ctl", text, error);
 }
 
 }  // namespace
 
 void ReadAreaDefinitions(const ProgramPaths& paths, AreaTable& areas, Console& console) {
-  std::vector<std::string> lines;
-  if (!LoadDefinitions(paths, console, lines)) return;
+  ConfigText text;
+  if (!LoadDefinitions(paths, console, text)) return;
 
-  // Tags do not change while the definitions are applied; fold them once.
-  std::vector<std::string> tags;
-  tags.reserve(static_cast<size_t>(areas.Count()));
-  for (int i = 1; i <= areas.Count(); ++i) tags.push_back(UpCaseCp866(std::as_const(areas).At(i).tag));
+  // Tags do not change while the definitions are applied.
+  AreaCandidates candidates(std::as_const(areas));
 
   std::unique_ptr<Group> group;
   uint32_t historyDays = 0;  // before the first HISTORYLENGTH line
   int lineNumber = 0;
-  for (const std::string& line : lines) {
+  for (std::string_view line : text.lines) {
     ++lineNumber;
     size_t pos = 0;
     SkipBlanks(pos, line);
@@ -145,15 +176,15 @@ void ReadAreaDefinitions(const ProgramPaths& paths, AreaTable& areas, Console& c
     std::string keyword = UpCaseAscii(GetWord(pos, line));
     SkipBlanks(pos, line);
     if (keyword == "AREA") {
-      if (group) ApplyGroup(*group, historyDays, tags, areas);
+      if (group) ApplyGroup(*group, historyDays, candidates, areas);
       group = std::make_unique<Group>();
       // The mask is the whole rest of the line; only the blanks at its end are dropped.
-      group->mask = UpCaseCp866(Trim(std::string_view(line).substr(pos)));
+      group->mask = UpCaseCp866(Trim(line.substr(pos)));
     } else if (group) {
       ParseGroupLine(keyword, line, pos, lineNumber, *group, historyDays);
     }
   }
-  if (group) ApplyGroup(*group, historyDays, tags, areas);
+  if (group) ApplyGroup(*group, historyDays, candidates, areas);
 }
 
 }  // namespace vm

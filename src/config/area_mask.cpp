@@ -4,6 +4,7 @@ namespace vm {
 
 bool MatchMask(std::string_view mask, std::string_view tag) {
   if (mask == "*" || mask == "*.*") return true;
+  if (mask.empty()) return false;  // an AREA line without a mask selects nothing
   size_t i = 0;  // in the mask
   size_t j = 0;  // in the tag
   while (i < mask.size()) {
@@ -28,7 +29,7 @@ bool MatchMask(std::string_view mask, std::string_view tag) {
       }
     }
   }
-  return true;
+  return false;  // not reached: every step above ends the walk at the mask's end
 }
 
 }  // namespace vm

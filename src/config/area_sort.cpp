@@ -41,13 +41,18 @@ void SortAreas(AreaTable& areas, SortAreasMode mode) {
 
   std::vector<int> order(keys.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i) + 1;
+  // Slot i's entry is held in (key, index) while j runs; each exchange puts it at j.
   for (size_t i = 0; i + 1 < rank.size(); ++i) {
+    int key = rank[i];
+    int index = order[i];
     for (size_t j = i + 1; j < rank.size(); ++j) {
-      if (rank[i] > rank[j]) {
-        std::swap(rank[i], rank[j]);
-        std::swap(order[i], order[j]);
+      if (key > rank[j]) {
+        std::swap(key, rank[j]);
+        std::swap(index, order[j]);
       }
     }
+    rank[i] = key;
+    order[i] = index;
   }
   areas.Reorder(order);
 }

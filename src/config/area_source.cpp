@@ -21,12 +21,21 @@ void WarnTableFull(AreaReaderContext& context, std::string_view tag) {
                   Cp866(" и все следующие пропущены."));
 }
 
-AreaEntry* TakeArea(AreaReaderContext& context, std::string_view tag, AreaSource source) {
+AreaEntry* TakeArea(AreaReaderContext& context, std::string_view tag, std::string areaId,
+                    AreaSource source) {
   std::string name = CutTo(tag, kAreaNameWidth);
-  int index = context.areas.FindOrCreate(name);
-  if (index == 0) {
-    WarnTableFull(context, name);
-    return nullptr;
+  int index = context.areas.FindArea(name);
+  if (index != 0) {
+    context.areas.At(index).areaId = std::move(areaId);
+  } else {
+    AreaEntry created;
+    created.tag = name;
+    created.areaId = std::move(areaId);
+    index = context.areas.Append(std::move(created));
+    if (index == 0) {
+      WarnTableFull(context, name);
+      return nullptr;
+    }
   }
   AreaEntry& entry = context.areas.At(index);
   bool manual = source == AreaSource::Manual;

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "text/net_address.h"
@@ -41,6 +41,8 @@ struct AreaEntry {
   NetAddress address;  // empty: the main ADDRESS
 };
 
+class AreaKeyIndex;
+
 // The lookups by tag and by area id are served from hash indexes over the case-folded texts.
 // Every entry handed out through the non-const At() is re-checked before the next lookup, so
 // tags and area ids may be changed through At(); a reference must not be kept across a lookup
@@ -63,6 +65,8 @@ class AreaTable {
   // none.
   int FindArea(std::string_view tag) const;
   int FindAreaByAreaId(std::string_view areaId) const;
+  // Every index whose tag equals the text without regard to case, ascending.
+  std::vector<int> FindAreas(std::string_view tag) const;
 
   // Finds the entry by tag or appends a new one with that tag. Returns 0 when the table is full
   // (the caller warns once).
@@ -76,14 +80,13 @@ class AreaTable {
   void Reorder(const std::vector<int>& order);
 
  private:
-  class KeyIndex;
-
   void Refresh() const;
-  void Touch(int index) const;
+  void Touch(int slot) const;
 
-  std::vector<std::unique_ptr<AreaEntry>> entries_;
-  std::unique_ptr<KeyIndex> tags_;
-  std::unique_ptr<KeyIndex> areaIds_;
+  std::deque<AreaEntry> storage_;  // entries never move once made
+  std::vector<AreaEntry*> entries_;
+  std::unique_ptr<AreaKeyIndex> tags_;
+  std::unique_ptr<AreaKeyIndex> areaIds_;
   // Entries handed out for change since the last lookup (0-based), each listed once.
   mutable std::vector<int> touched_;
   mutable std::vector<bool> isTouched_;

@@ -111,6 +111,15 @@ bool ParseArea(const uint8_t* record, FastEchoArea& area) {
   return !area.tag.empty();
 }
 
+std::string AreaIdOf(const FastEchoArea& area, const FastEchoConfig& config) {
+  switch (area.storage) {
+    case 0: return HudsonAreaId(area.board, WithTrailingSlash(config.hudsonDir));
+    case 1: return "F" + WithoutTrailingSlash(area.path);
+    case 2: return "S" + area.path;
+    default: return "J" + area.path;
+  }
+}
+
 }  // namespace
 
 FastEchoConfig ParseFastEchoConfig(uint64_t fileSize, const ReadAtFunction& readAt) {
@@ -150,18 +159,12 @@ FastEchoConfig ParseFastEchoConfig(uint64_t fileSize, const ReadAtFunction& read
 void ApplyFastEchoConfig(const FastEchoConfig& config, AreaReaderContext& context) {
   context.fastEchoNetmailDir = config.netmailDir;
   for (const FastEchoArea& area : config.areas) {
-    AreaEntry* entry = TakeArea(context, area.tag, AreaSource::FastEcho);
+    AreaEntry* entry = TakeArea(context, area.tag, AreaIdOf(area, config), AreaSource::FastEcho);
     if (!entry) continue;
     if (area.akaIndex < config.akas.size()) entry->address = config.akas[area.akaIndex];
     if (context.settings.USEID && !area.description.empty())
       entry->displayName = CutTo(area.description, kAreaNameWidth);
     entry->netmail = area.kind == 1 ? 1 : 0;
-    switch (area.storage) {
-      case 0: entry->areaId = HudsonAreaId(area.board, WithTrailingSlash(config.hudsonDir)); break;
-      case 1: entry->areaId = "F" + WithoutTrailingSlash(area.path); break;
-      case 2: entry->areaId = "S" + area.path; break;
-      default: entry->areaId = "J" + area.path; break;
-    }
   }
 }
 

@@ -30,10 +30,8 @@ void AddManualArea(std::string_view line, size_t position, AreaReaderContext& co
     FatalExit(Cp866("VELDMARK.CTL строка ") + std::to_string(context.settingsLine) +
               Cp866(": Ошибка в параметре AREA"));
 
-  AreaEntry* entry = TakeArea(context, tag, AreaSource::Manual);
-  if (!entry) return;
   // A Hudson path is the three-digit board number written before the directory (001C:\FIDO\).
-  entry->areaId = letter + WithoutTrailingSlash(basePath);
+  TakeArea(context, tag, letter + WithoutTrailingSlash(basePath), AreaSource::Manual);
 }
 
 }  // namespace vm

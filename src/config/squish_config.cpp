@@ -20,13 +20,13 @@ bool IsAreaKeyword(const std::string& word) {
 }  // namespace
 
 void ReadSquishConfig(std::string_view path, AreaReaderContext& context) {
-  std::vector<std::string> lines;
+  ConfigText text;
   int error = 0;
-  if (!ReadConfigLines(path, lines, error))
+  if (!ReadConfigText(path, text, error))
     FatalExit(Cp866("VELDMARK.CTL строка ") + std::to_string(context.settingsLine) +
               Cp866(": Файл SQUISH.CFG не найден - проверьте параметр SQUISHPATH"));
 
-  for (const std::string& line : lines) {
+  for (std::string_view line : text.lines) {
     size_t pos = 0;
     SkipBlanks(pos, line);
     if (pos >= line.size() || line[pos] == ';' || line.size() <= 5) continue;
@@ -37,11 +37,10 @@ void ReadSquishConfig(std::string_view path, AreaReaderContext& context) {
     std::string basePath = WithoutTrailingSlash(NextUpperWord(pos, line));
     if (tag.empty() || basePath.empty()) continue;
 
-    AreaEntry* entry = TakeArea(context, tag, AreaSource::Squish);
-    if (!entry) continue;
     // "-$" marks a Squish base; without it the area is a directory of *.MSG files.
     char letter = line.find("-$") != std::string::npos ? 'S' : 'F';
-    entry->areaId = letter + basePath;
+    AreaEntry* entry = TakeArea(context, tag, letter + basePath, AreaSource::Squish);
+    if (!entry) continue;
     entry->netmail = keyword == "NETAREA" ? 1 : 0;
   }
 }

@@ -29,9 +29,9 @@ bool IsAbsolute(std::string_view path) {
   return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 
-std::string FindAreaFile(const std::vector<std::string>& lines, const std::string& configDir) {
+std::string FindAreaFile(const ConfigText& text, const std::string& configDir) {
   std::string areaFile;
-  for (const std::string& line : lines) {
+  for (std::string_view line : text.lines) {
     size_t pos = 0;
     if (!IsSettingLine(line, pos)) continue;
     std::string keyword = NextUpperWord(pos, line);
@@ -46,15 +46,15 @@ std::string FindAreaFile(const std::vector<std::string>& lines, const std::strin
 
 void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
   std::string configDir = SplitPath(path).dir;
-  std::vector<std::string> lines;
+  ConfigText text;
   int error = 0;
-  if (!ReadConfigLines(path, lines, error)) FileNotFound(path);
-  std::string areaFile = FindAreaFile(lines, configDir);
+  if (!ReadConfigText(path, text, error)) FileNotFound(path);
+  std::string areaFile = FindAreaFile(text, configDir);
   if (areaFile.empty())
     FatalExit(Cp866("В файле ") + std::string(path) + Cp866(" нет параметра AREAFILE"));
-  if (!ReadConfigLines(areaFile, lines, error)) FileNotFound(areaFile);
+  if (!ReadConfigText(areaFile, text, error)) FileNotFound(areaFile);
 
-  for (const std::string& rawLine : lines) {
+  for (std::string_view rawLine : text.lines) {
     std::string line = UpCaseCp866(rawLine);
     size_t pos = 0;
     if (!IsSettingLine(line, pos)) continue;
@@ -67,9 +67,7 @@ void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
     if (letter == 0 || tag.empty()) continue;
     if (basePath.size() < 2 || basePath[1] != ':') basePath = configDir + "TERMAIL\\" + basePath;
 
-    AreaEntry* entry = TakeArea(context, tag, AreaSource::Terminate);
-    if (!entry) continue;
-    entry->areaId = letter + basePath;
+    TakeArea(context, tag, letter + basePath, AreaSource::Terminate);
   }
 }
 

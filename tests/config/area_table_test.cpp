@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "config/area_readers.h"
+
 #include "text/cp866.h"
 
 namespace vm {
@@ -75,6 +79,69 @@ TEST(AreaTableTest, AFullTableAddsNothingButStillFinds) {
   EXPECT_EQ(table.Count(), AreaTable::kCapacity);
   EXPECT_EQ(table.FindOrCreate("area4096"), 4096);
   EXPECT_EQ(table.FindArea("AREA1"), 1);
+}
+
+// The indexes against plain scans of the table, through appends, changes, swaps and sorts.
+TEST(AreaTableTest, LookupsAgreeWithAScanOfTheTable) {
+  std::mt19937 random(7);
+  const std::string kParts[] = {"ru", "RU", "su", "Ru", ".", "x", Cp866("ф"), "\\"};
+  auto text = [&random, &kParts] {
+    std::string t;
+    for (int n = random() % 3; n >= 0; --n) t += kParts[random() % 8];
+    return t;
+  };
+  auto lastEqual = [](const AreaTable& table, const std::string& key, bool byTag) {
+    int found = 0;
+    for (int i = 1; i <= table.Count(); ++i)
+      if (EqualNoCaseCp866(byTag ? table.At(i).tag : table.At(i).areaId, key)) found = i;
+    return found;
+  };
+  AreaTable table;
+  for (int step = 0; step < 3000; ++step) {
+    switch (random() % 6) {
+      case 0: table.Append(Entry(text(), text())); break;
+      case 1: table.FindOrCreate(text()); break;
+      case 2:
+        if (table.Count() > 0) table.At(1 + random() % table.Count()).areaId = text();
+        break;
+      case 3:
+        if (table.Count() > 0) table.At(1 + random() % table.Count()).tag = text();
+        break;
+      case 4:
+        if (table.Count() > 1) table.Swap(1 + random() % table.Count(), 1 + random() % table.Count());
+        break;
+      default:
+        if (step % 50 == 0) SortAreas(table, step % 100 ? SortAreasMode::Name : SortAreasMode::Type);
+        break;
+    }
+    std::string key = text();
+    ASSERT_EQ(table.FindArea(key), lastEqual(table, key, true)) << step;
+    ASSERT_EQ(table.FindAreaByAreaId(key), lastEqual(table, key, false)) << step;
+  }
+}
+
+// The exchange sort as a plain loop over the texts: SortAreas must give the same order.
+TEST(AreaTableTest, SortGivesTheExchangeSortsOrder) {
+  std::mt19937 random(11);
+  AreaTable table;
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) {
+    std::string name = std::string(1, "aAbB"[random() % 4]) + std::string(1, "xy"[random() % 2]);
+    AreaEntry entry = Entry("T" + std::to_string(i), "F");
+    entry.displayName = name;
+    table.Append(entry);
+    names.push_back(UpCaseCp866(name));
+  }
+  std::vector<std::string> expected;
+  for (int i = 0; i < 300; ++i) expected.push_back("T" + std::to_string(i));
+  for (size_t i = 0; i + 1 < names.size(); ++i)
+    for (size_t j = i; j < names.size(); ++j)
+      if (names[i] > names[j]) {
+        std::swap(names[i], names[j]);
+        std::swap(expected[i], expected[j]);
+      }
+  SortAreas(table, SortAreasMode::Name);
+  for (int i = 1; i <= table.Count(); ++i) ASSERT_EQ(table.At(i).tag, expected[i - 1]) << i;
 }
 
 }  // namespace
