@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/debug_dump.h"
+#include "app/decode_modes.h"
 #include "app/mode_arguments.h"
 #include "app/pending_parts.h"
 #include "app/usage_text.h"

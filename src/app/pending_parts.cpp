@@ -12,16 +12,10 @@ namespace {
 
 }  // namespace
 
-void ProcessQueue(RunContext&) {
-  NotInThisBuild("обработка очереди");
-}
-
-void DecodeAllAreas(RunContext&) {
-  NotInThisBuild("раскодирование областей");
-}
-
-void DecodeOneArea(RunContext&, int) {
-  NotInThisBuild("раскодирование области");
+void ProcessQueue(RunContext& run) {
+  if (run.state.queue.empty()) return;
+  run.console.WriteLine(Cp866("Очередь не обработана: отправка файлов недоступна в данной сборке "
+                              "Veldmark, очередь сохранена."));
 }
 
 void EnqueueFile(RunContext&, const EncodeRequest&) {

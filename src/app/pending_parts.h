@@ -1,6 +1,5 @@
-// The parts of the program that are not in this build yet: the send queue, decoding, the
-// installation and the interactive shell. Each stops the run with a message that says so;
-// each is replaced by the real function when that part is built.
+// The parts of the program that are not in this build yet: the send queue, the installation
+// and the interactive shell. Each is replaced by the real function when that part is built.
 #pragma once
 
 #include <string>
@@ -16,11 +15,11 @@ struct ShellStart {
   int openArea = 0;     // /Open: the area to scan and reply in
 };
 
+// With an empty queue nothing to do; with entries one line that posting is not in this build,
+// the queue kept as it is for a build that has it. Every mode that ends with it reaches the
+// normal end.
 void ProcessQueue(RunContext& run);
-// /All: the work directory, the report and every area not excluded.
-void DecodeAllAreas(RunContext& run);
-// /Decode: the work directory, the report and that one area.
-void DecodeOneArea(RunContext& run, int area);
+// These stop the run with a message that they are not in this build.
 void EnqueueFile(RunContext& run, const EncodeRequest& request);
 // Writes a first VELDMARK.CTL; ends the run.
 [[noreturn]] void Install(RunContext& run, bool manual);
