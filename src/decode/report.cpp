@@ -24,6 +24,11 @@ std::string TwoDigits(int value) {
 
 }  // namespace
 
+void WriteWholeLine(Console& console, std::string_view text) {
+  console.WriteProgress("");
+  console.WriteLine(text);
+}
+
 std::string FormatSize(int64_t bytes) {
   if (bytes > kLargestPlainSize) return std::to_string(bytes / 1024) + "K";
   return std::to_string(bytes);
@@ -108,8 +113,7 @@ void NewFilesReport::AreaHeader(std::string_view areaName, std::string_view scan
   Put("");
   Put(Cp866("Область ") + std::string(areaName) + count);
   Put("");
-  console_.WriteProgress(std::string(scanLine) + count);
-  console_.WriteLine("");
+  WriteWholeLine(console_, std::string(scanLine) + count);
 }
 
 void NewFilesReport::ListFile(std::string_view name, const std::vector<std::string>& description) {

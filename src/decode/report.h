@@ -23,6 +23,10 @@ struct Settings;
 // The program's name in the report: sender, files.bbs header and PID.
 inline constexpr std::string_view kProductLine = "Veldmark v1.61.40";
 
+// A console line that replaces the progress line shown on a terminal (a log or pipe gets
+// only the line).
+void WriteWholeLine(Console& console, std::string_view text);
+
 // The byte count in decimal; above 9999999 the count in kilobytes (rounded down) and "K".
 std::string FormatSize(int64_t bytes);
 

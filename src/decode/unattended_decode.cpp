@@ -60,10 +60,10 @@ class AreaDecoder {
 
 void AreaDecoder::Run() {
   Console& console = run_.console;
-  console.Write(scanLine_);
+  console.WriteProgress(scanLine_);
   if (!OpenMessageArea(area_.areaId, base_)) {
     run_.log.WriteLog(Cp866("Нет доступа к ") + area_.tag + " - " + area_.areaId);
-    console.WriteLine(Cp866(" - нет доступа к базе"));
+    WriteWholeLine(console, scanLine_ + Cp866(" - нет доступа к базе"));
     return;
   }
   ScanOptions scan;
@@ -72,9 +72,9 @@ void AreaDecoder::Run() {
   scan.scanLine = scanLine_;
   ScanArea(session_, *base_, area_, run_.catalogue, scan);
   console.WriteProgress(std::string(kProgressWidth, ' '));
-  console.Write("\r");
+  console.WriteProgress("");
   if (run_.state.scanInterrupted)
-    console.WriteLine(scanLine_ + Cp866(" - сканирование прервано"));
+    WriteWholeLine(console, scanLine_ + Cp866(" - сканирование прервано"));
 
   for (int i = 2; i <= run_.catalogue.Count(); ++i) {
     const FoundFile& file = run_.catalogue.At(i);
@@ -102,7 +102,6 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
 
   if (!prepared_) PrepareArea();
   const std::string directory = DirectoryFor(name);
-  ChangeDirectory(directory);
   // Read before decoding: DELETEDECODED may take the message away.
   std::optional<std::string> dsc;
   if (settings.HEADERS) dsc = DscText(session_, *base_, file, name);
@@ -125,8 +124,7 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
     RemoveFile(temporary);
     run_.log.WriteLog(Cp866("    Удален"));
   }
-  run_.console.WriteProgress(status);
-  run_.console.WriteLine("");
+  WriteWholeLine(run_.console, status);
   if (finalPath.empty()) return;
 
   ++decodedHere_;
@@ -160,7 +158,6 @@ void AreaDecoder::PrepareArea() {
     MakeDirectories(areaDirectory_);
     areaList_.Open(areaDirectory_, settings.FILESBBS);
   }
-  ChangeDirectory(areaDirectory_);
   run_.report.AreaHeader(area_.tag, scanLine_, run_.catalogue.FileCount());
   prepared_ = true;
 }

@@ -2,7 +2,8 @@
 // scan it, and for every complete file that the history does not know yet decode it, give it
 // its final name under DUPES, list it in files.bbs with a description, write its .dsc file and
 // hand it to the new-files report. One console line per area and per file, the same facts in
-// the log.
+// the log. Every path is explicit: the current directory stays where it is, so that relative
+// area ids and directories keep their meaning for the whole run.
 #pragma once
 
 #include <cstdint>
