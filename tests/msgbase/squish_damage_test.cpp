@@ -50,7 +50,6 @@ TEST(SquishDamage, ReadingSkipsADamagedMessageAndGoesOn) {
        }},
       {"index past the end", [](ThreeMessages& b) { b.image.index[1].offset = 0x7FFFFFF0; }},
       {"index inside the base header", [](ThreeMessages& b) { b.image.index[1].offset = 20; }},
-      {"index at zero", [](ThreeMessages& b) { b.image.index[1].offset = 0; }},
       {"index in the middle of a frame", [](ThreeMessages& b) { b.image.index[1].offset += 7; }},
       {"message longer than the file", [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
@@ -272,24 +271,6 @@ TEST(SquishDamage, NewFramesGoAtTheRealEndOfTheFile) {
     EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three", std::string(2000, 'n')}));
     EXPECT_EQ(CheckChains(dir.Base()).problem, "");
   }
-}
-
-TEST(SquishDamage, TheLockIsByteZeroOfTheDataFile) {
-  TempDir dir;
-  SquishBase holder, other;
-  holder.SetAreaPath(dir.Base());
-  other.SetAreaPath(dir.Base());
-  ASSERT_EQ(holder.Create(0, 0), 0);
-  ASSERT_EQ(holder.Open(), 0);
-  ASSERT_EQ(other.Open(), 0);
-  ASSERT_TRUE(holder.Lock());
-  File probe;
-  ASSERT_TRUE(probe.Open(dir.Base() + ".SQD", OpenMode::ReadWrite));
-  EXPECT_FALSE(probe.LockRange(0, 1, 1));  // byte 0 of the data file is what is held
-  ASSERT_TRUE(holder.Unlock());
-  EXPECT_TRUE(probe.LockRange(0, 1, 1));
-  probe.UnlockRange(0, 1);
-  EXPECT_EQ(WriteSimpleMessage(other, "X", "after the unlock"), 0);
 }
 
 }  // namespace
