@@ -45,7 +45,8 @@ std::optional<NetAddress> OriginAddress(std::string_view line) {
 
 bool IsOriginLine(std::string_view line) {
   static constexpr std::string_view kOrigin = " * ORIGIN:";
-  return line.size() >= kOrigin.size() && UpCaseCp866(line.substr(0, kOrigin.size())) == kOrigin;
+  return line.size() >= kOrigin.size() && line[0] == ' ' &&
+         UpCaseCp866(line.substr(0, kOrigin.size())) == kOrigin;
 }
 
 class AreaScanner {

@@ -25,13 +25,18 @@ namespace {
 constexpr uint16_t kLineLimit = 78;
 
 // A line as the data tests see it: leading codes 0-32 removed, remaining blanks read as the
-// alphabet's zero character (mail software turns backquotes into blanks).
-void CleanDataLine(std::string_view raw, char zero, std::string& out) {
+// alphabet's zero character (mail software turns backquotes into blanks). Most lines need
+// neither, and are used in place.
+std::string_view DataView(const std::string& raw, char zero, std::string& scratch) {
+  if (!raw.empty() && static_cast<unsigned char>(raw[0]) > 32 &&
+      raw.find(' ') == std::string::npos)
+    return raw;
   size_t start = 0;
   SkipBlanks(start, raw);
-  out.assign(raw.substr(start));
-  for (char& c : out)
+  scratch.assign(raw, start);
+  for (char& c : scratch)
     if (c == ' ') c = zero;
+  return scratch;
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -43,8 +48,26 @@ struct TextSum {
   uint32_t length = 0;
   uint16_t sum = 0;
   void AddLine(std::string_view line) {
-    sum = BsdSumAdd(sum, line.data(), line.size());
+    for (char c : line) sum = BsdSumAdd(sum, static_cast<unsigned char>(c));
     sum = BsdSumAdd(sum, static_cast<unsigned char>('\n'));
+    length += static_cast<uint32_t>(line.size()) + 1;
+  }
+  // AddLine together with the file checksum over the line's decoded bytes: the two checksums
+  // are serial chains of their own, and run side by side in one loop.
+  void AddLineAndData(std::string_view line, uint16_t& dataSum, const unsigned char* data,
+                      size_t n) {
+    const auto* text = reinterpret_cast<const unsigned char*>(line.data());
+    const size_t common = n < line.size() ? n : line.size();
+    uint16_t a = sum, b = dataSum;
+    size_t i = 0;
+    for (; i < common; ++i) {
+      a = BsdSumAdd(a, text[i]);
+      b = BsdSumAdd(b, data[i]);
+    }
+    for (size_t k = i; k < line.size(); ++k) a = BsdSumAdd(a, text[k]);
+    for (size_t k = i; k < n; ++k) b = BsdSumAdd(b, data[k]);
+    sum = BsdSumAdd(a, static_cast<unsigned char>('\n'));
+    dataSum = b;
     length += static_cast<uint32_t>(line.size()) + 1;
   }
 };
@@ -94,10 +117,11 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   work.count = 0;
   uint8_t result = 0;
   std::string raw;
-  std::string line;
+  std::string scratch;
+  std::string_view line;  // raw as the data tests see it (in raw or in scratch)
   auto readLine = [&] {
     raw = base.NextLine(kLineLimit);
-    CleanDataLine(raw, zero, line);
+    line = DataView(raw, zero, scratch);
   };
 
   // Up to the first data line: skip "table" lines, take the file time, count "begin".
@@ -113,7 +137,7 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
       if (value) work.fileTime = static_cast<int32_t>(static_cast<uint32_t>(*value));
     }
     if (raw.find("begin ") != std::string::npos) section.AddLine(raw);
-    CleanDataLine(raw, zero, line);
+    line = DataView(raw, zero, scratch);
     if (IsDataLine(line, kind) || base.TextEnded()) break;
     // The end-of-data line of UU and XX: a last section that holds only the end lines (as
     // "split" leaves it) has no data at all.
@@ -125,12 +149,11 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   while (work.count < kSectionBufferSize && IsDataLine(line, kind)) {
     size_t n = DecodeLine(line, kind, buffer + work.count);
     if (n > kSectionBufferSize - work.count) n = kSectionBufferSize - work.count;
-    work.fileSum = BsdSumAdd(work.fileSum, buffer + work.count, n);
+    section.AddLineAndData(line, work.fileSum, buffer + work.count, n);
     work.count += n;
-    section.AddLine(line);
     if (base.TextEnded()) {
       raw.clear();
-      line.clear();
+      line = raw;
       break;
     }
     readLine();
