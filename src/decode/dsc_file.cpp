@@ -1,8 +1,8 @@
 #include "decode/dsc_file.h"
 
+#include "config/settings.h"
 #include "decode/recogniser.h"
 #include "decode/report.h"
-#include "config/settings.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
 #include "platform/host_path.h"
@@ -24,8 +24,8 @@ int32_t FirstKnownMessage(const FoundFile& file) {
 
 }  // namespace
 
-std::optional<std::string> DscText(DecodeSession& session, MessageBase& base,
-                                   const FoundFile& file, std::string_view fileName) {
+std::optional<std::string> DscText(DecodeSession& session, MessageBase& base, const FoundFile& file,
+                                   std::string_view fileName) {
   const int32_t message = FirstKnownMessage(file);
   if (message == 0) return std::nullopt;
   base.SeekFrom(message);

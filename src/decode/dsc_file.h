@@ -15,8 +15,8 @@ class MessageBase;
 
 // The .dsc text (CR LF lines) for the file saved as `fileName`; nothing when no message of
 // the file can be read any more.
-std::optional<std::string> DscText(DecodeSession& session, MessageBase& base,
-                                   const FoundFile& file, std::string_view fileName);
+std::optional<std::string> DscText(DecodeSession& session, MessageBase& base, const FoundFile& file,
+                                   std::string_view fileName);
 
 // `directory` + the file name's part before its extension + ".dsc"; empty for a file that is
 // itself named so, which its description must not overwrite.

@@ -17,8 +17,7 @@ std::string In(std::string_view directory, std::string_view name) {
 }  // namespace
 
 std::string PlaceDecodedFile(DupesPolicy policy, std::string_view directory,
-                             std::string_view temporary, std::string_view name,
-                             const RunLog& log) {
+                             std::string_view temporary, std::string_view name, const RunLog& log) {
   const std::string target = In(directory, name);
   if (FileExists(target)) return ApplyDuplicatePolicy(policy, directory, temporary, name, log);
   RenameFile(In(directory, temporary), target);

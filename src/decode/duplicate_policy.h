@@ -15,8 +15,7 @@ class RunLog;
 // a file of that name exists. Returns the path of the file that now carries the name: the new
 // one, the one in DUPES, or the old one that DELETE keeps.
 std::string PlaceDecodedFile(DupesPolicy policy, std::string_view directory,
-                             std::string_view temporary, std::string_view name,
-                             const RunLog& log);
+                             std::string_view temporary, std::string_view name, const RunLog& log);
 
 // The policy for an existing `name`: MOVE puts the new file into the subdirectory DUPES
 // (replacing an older one there), DELETE erases the new file and keeps the old one, OVERWRITE

@@ -77,8 +77,7 @@ std::vector<std::string> ExtractFileIdDiz(const ArchiverEntry& archiver, std::st
 }
 
 std::vector<std::string> DescribeFile(const Settings& settings, std::string_view file,
-                                      std::string_view subject,
-                                      std::string_view extractDirectory) {
+                                      std::string_view subject, std::string_view extractDirectory) {
   const PathParts parts = SplitPath(file);
   if (const ArchiverEntry* archiver = FindArchiver(settings, parts.name + parts.ext)) {
     std::vector<std::string> lines = ExtractFileIdDiz(*archiver, file, extractDirectory);

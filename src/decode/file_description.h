@@ -31,7 +31,6 @@ std::vector<std::string> DescriptionLines(std::string_view text);
 // The description of the file: file_id.diz when an archiver gives one, else "Subj: " +
 // subject as one line.
 std::vector<std::string> DescribeFile(const Settings& settings, std::string_view file,
-                                      std::string_view subject,
-                                      std::string_view extractDirectory);
+                                      std::string_view subject, std::string_view extractDirectory);
 
 }  // namespace vm

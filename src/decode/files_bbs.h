@@ -22,8 +22,7 @@ class FilesBbs {
 
   void WriteLine(std::string_view text);
   // The file's entry: its name and the first description line, then the further lines.
-  void WriteEntry(std::string_view name, const std::vector<std::string>& description,
-                  bool allFix);
+  void WriteEntry(std::string_view name, const std::vector<std::string>& description, bool allFix);
 
  private:
   File file_;

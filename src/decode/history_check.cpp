@@ -37,15 +37,15 @@ CalendarDate PostingDate(std::string_view dateText, const CalendarDate& today) {
   const auto month = TwoDigits(dateText, 0);
   const auto day = TwoDigits(dateText, 3);
   const auto year = TwoDigits(dateText, 6);
-  if (!month || !day || !year || *month < 1 || *month > 12 || *day < 1 || *day > 31)
-    return today;
+  if (!month || !day || !year || *month < 1 || *month > 12 || *day < 1 || *day > 31) return today;
   return {FullYearFromTwoDigits(*year), *month, *day};
 }
 
 bool IsNewPosting(HistoryList& history, const HistoryPosting& posting, uint32_t historyDays,
                   const CalendarDate& today) {
   const HistoryEntry* entry = FindEntry(history, posting);
-  return entry == nullptr || WindowPassed(*entry, PostingDate(posting.dateText, today), historyDays);
+  return entry == nullptr ||
+         WindowPassed(*entry, PostingDate(posting.dateText, today), historyDays);
 }
 
 void RememberPosting(HistoryList& history, const HistoryPosting& posting, uint32_t historyDays,

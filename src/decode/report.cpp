@@ -51,9 +51,10 @@ std::string ReportTimeText(const DateTime& t) {
 std::vector<std::string> ReportFileLines(std::string_view name, int32_t present, int32_t total,
                                          int64_t size,
                                          const std::vector<std::string>& description) {
-  std::string first = FieldPad(14, 2, name) +
-                      FieldPad(9, 1, "[" + std::to_string(present) + "/" + std::to_string(total) + "]") +
-                      FieldPad(10, 1, FormatSize(size));
+  std::string first =
+      FieldPad(14, 2, name) +
+      FieldPad(9, 1, "[" + std::to_string(present) + "/" + std::to_string(total) + "]") +
+      FieldPad(10, 1, FormatSize(size));
   if (!description.empty()) first += description.front();
   std::vector<std::string> lines{std::move(first)};
   for (size_t i = 1; i < description.size(); ++i)
@@ -107,8 +108,7 @@ void NewFilesReport::Put(std::string_view line) {
 }
 
 void NewFilesReport::AreaHeader(std::string_view areaName, std::string_view scanLine, int found) {
-  const std::string count =
-      Cp866(" - найдено ") + std::to_string(found) + Cp866(" файла(ов).");
+  const std::string count = Cp866(" - найдено ") + std::to_string(found) + Cp866(" файла(ов).");
   rootList_.WriteLine("; " + std::string(areaName) + count);
   Put("");
   Put(Cp866("Область ") + std::string(areaName) + count);
@@ -120,8 +120,8 @@ void NewFilesReport::ListFile(std::string_view name, const std::vector<std::stri
   rootList_.WriteEntry(name, description, settings_.ALLFIXFILESBBS);
 }
 
-void NewFilesReport::ReportFile(std::string_view name, int32_t present, int32_t total,
-                                int64_t size, const std::vector<std::string>& description) {
+void NewFilesReport::ReportFile(std::string_view name, int32_t present, int32_t total, int64_t size,
+                                const std::vector<std::string>& description) {
   for (const std::string& line : ReportFileLines(name, present, total, size, description))
     Put(line);
 }
@@ -139,8 +139,8 @@ void NewFilesReport::AreaEnd() {
 void NewFilesReport::End() {
   if (base_) {
     Put("");
-    Put(Cp866(" Всего ") + FormatSize(totalSize_) + Cp866(" байт в ") +
-        std::to_string(fileCount_) + Cp866(" файлах "));
+    Put(Cp866(" Всего ") + FormatSize(totalSize_) + Cp866(" байт в ") + std::to_string(fileCount_) +
+        Cp866(" файлах "));
     Put("");
     Put("--- " + std::string(kProductLine) + " Win32b ");
     Put(" * Origin: Default Origin (" + settings_.ADDRESS + ")");

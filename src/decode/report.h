@@ -40,8 +40,7 @@ std::string ReportTimeText(const DateTime& t);
 // The report line of a file: name, [present/total] and size fields (33 characters) followed by
 // the first description line; further description lines follow indented by 33 blanks.
 std::vector<std::string> ReportFileLines(std::string_view name, int32_t present, int32_t total,
-                                         int64_t size,
-                                         const std::vector<std::string>& description);
+                                         int64_t size, const std::vector<std::string>& description);
 
 class NewFilesReport {
  public:

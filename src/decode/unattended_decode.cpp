@@ -44,8 +44,7 @@ class AreaDecoder {
   void PrepareArea();
   // The directory a file goes to: its route's, or the area's.
   std::string DirectoryFor(std::string_view name) const;
-  void ListAndDescribe(const FoundFile& file, std::string_view name,
-                       const std::string& finalPath);
+  void ListAndDescribe(const FoundFile& file, std::string_view name, const std::string& finalPath);
 
   UnattendedRun& run_;
   AreaEntry& area_;
@@ -96,8 +95,8 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   const HistoryPosting posting{file.date, file.kind, file.total, area_.tag, file.name};
   // Files from this node are the sysop's own postings: not decoded back unless asked.
   const bool consultHistory = !IsOwnAddress(settings, file.fromAddress) || settings.DECODEYOURS;
-  const bool isNew = consultHistory &&
-                     IsNewPosting(run_.history, posting, area_.HistoryDays, run_.today);
+  const bool isNew =
+      consultHistory && IsNewPosting(run_.history, posting, area_.HistoryDays, run_.today);
   if (!isNew && !run_.options.decodeAnyway) return;
 
   if (!prepared_) PrepareArea();
@@ -108,8 +107,8 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
 
   const FileDecodeOutcome outcome = DecodeFoundFile(session_, *base_, run_.work, file, directory);
   const bool clean = outcome.result == 0;
-  const std::string status = FieldPad(22, 4, name) + "   [" + std::to_string(file.present) +
-                             "/" + std::to_string(file.total) + "]" +
+  const std::string status = FieldPad(22, 4, name) + "   [" + std::to_string(file.present) + "/" +
+                             std::to_string(file.total) + "]" +
                              (clean ? " - Ok" : Cp866(" - Ошибка"));
   run_.log.WriteLog(status);
 
@@ -117,7 +116,7 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   std::string finalPath;
   if ((outcome.result & decode_flag::kNotDecoded) != 0) {
     // Nothing was decoded (the file could not be created, or the run was aborted).
-    RemoveFile(temporary);
+    if (!outcome.outputName.empty()) RemoveFile(temporary);
   } else if (clean || !settings.DELETEBAD) {
     finalPath = PlaceDecodedFile(settings.DUPES, directory, outcome.outputName, name, run_.log);
   } else {
@@ -153,8 +152,8 @@ void AreaDecoder::PrepareArea() {
   const Settings& settings = run_.settings;
   areaDirectory_ = settings.ROOT;
   if (settings.RECEIVEMODE == ReceiveMode::Advanced) {
-    areaDirectory_ = WithTrailingSlash(settings.ROOT) +
-                     AreaDirectoryName(area_.tag, settings.LONGFILENAMES);
+    areaDirectory_ =
+        WithTrailingSlash(settings.ROOT) + AreaDirectoryName(area_.tag, settings.LONGFILENAMES);
     MakeDirectories(areaDirectory_);
     areaList_.Open(areaDirectory_, settings.FILESBBS);
   }

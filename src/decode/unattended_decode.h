@@ -30,8 +30,8 @@ struct UnattendedOptions {
 
 // What the areas of one unattended run share.
 struct UnattendedRun {
-  UnattendedRun(const Settings& settings, AreaTable& areas, HistoryList& history,
-                Console& console, const RunLog& log, NewFilesReport& report)
+  UnattendedRun(const Settings& settings, AreaTable& areas, HistoryList& history, Console& console,
+                const RunLog& log, NewFilesReport& report)
       : settings(settings),
         areas(areas),
         history(history),

@@ -1,7 +1,8 @@
 // files.bbs entries in both layouts and the three FILESBBS modes.
+#include "decode/files_bbs.h"
+
 #include <gtest/gtest.h>
 
-#include "decode/files_bbs.h"
 #include "support/platform_temp_dir.h"
 
 namespace vm {

@@ -23,9 +23,9 @@ TEST(ReportLayout, SizesAboveSevenDigitsAreKilobytes) {
 }
 
 TEST(ReportLayout, FileLinesAndSeparators) {
-  EXPECT_EQ(ReportFileLines("PACK.ZIP", 3, 3, 12345, {"Test archive", "second"}),
-            (Lines{"  PACK.ZIP     [3/3]    12345    Test archive",
-                   std::string(33, ' ') + "second"}));
+  EXPECT_EQ(
+      ReportFileLines("PACK.ZIP", 3, 3, 12345, {"Test archive", "second"}),
+      (Lines{"  PACK.ZIP     [3/3]    12345    Test archive", std::string(33, ' ') + "second"}));
   // Long names and counts are cut to their fields; the description stays at column 34.
   const Lines wide = ReportFileLines("VERYLONGNAME.EXT", 1234, 5678, 123456789012, {"d"});
   EXPECT_EQ(wide[0].size(), 34u);
@@ -46,9 +46,10 @@ TEST(ReportLayout, DateAndTimeTexts) {
 
 TEST(ReportLayout, MsgIdSerials) {
   // (2036 * 355 + 3 * 30 + 7) days, 9:05:01, shifted by 7 bits, the hundredths below.
-  EXPECT_EQ(MsgIdSerialOf(DateTime{2026, 3, 7, 9, 5, 1}, 42),
-            ((uint32_t{2036} * 355 * 86400 + 3 * 30 * 86400 + 7 * 86400 + 9 * 3600 + 5 * 60 + 1)
-             << 7) | 42u);
+  EXPECT_EQ(
+      MsgIdSerialOf(DateTime{2026, 3, 7, 9, 5, 1}, 42),
+      ((uint32_t{2036} * 355 * 86400 + 3 * 30 * 86400 + 7 * 86400 + 9 * 3600 + 5 * 60 + 1) << 7) |
+          42u);
   MsgIdSerialSource source;
   const std::string a = source.MsgIdSerial();
   const std::string b = source.MsgIdSerial();

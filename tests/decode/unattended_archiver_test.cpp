@@ -96,9 +96,14 @@ TEST_F(Archiver, LinkedFileIdDizIsNeverRead) {
 }
 
 TEST_F(Archiver, HostileNamesReachTheArchiverAsOneWord) {
-  const char* names[] = {"a;touch PWNED1;b.zip",  "$(touch PWNED2).zip", "`touch PWNED3`.zip",
-                         "x|touch PWNED4.zip",    "y&touch PWNED5&.zip", "q'\"'touch PWNED6'.zip",
-                         "-n.zip",                "z\" && touch PWNED7 \".zip"};
+  const char* names[] = {"a;touch PWNED1;b.zip",
+                         "$(touch PWNED2).zip",
+                         "`touch PWNED3`.zip",
+                         "x|touch PWNED4.zip",
+                         "y&touch PWNED5&.zip",
+                         "q'\"'touch PWNED6'.zip",
+                         "-n.zip",
+                         "z\" && touch PWNED7 \".zip"};
   // Templates as sysops write them: placeholders bare, in double and in single quotes.
   const char* templates[] = {"unzip -o -j -C %1 %2 -d %3", "unzip -o -j -C \"%1\" \"%2\" -d \"%3\"",
                              "unzip -o -j -C '%1' '%2' -d '%3'"};

@@ -34,8 +34,8 @@ TEST(UnattendedPlacement, AreaDirectoryNames) {
 TEST(UnattendedPlacement, FirstMatchingRouteWins) {
   AreaEntry area;
   EXPECT_EQ(DecodeDirFor(area, "A.ZIP"), "");
-  area.fileRoutes = std::make_shared<const std::vector<FileRoute>>(std::vector<FileRoute>{
-      {"*.ZIP", "C:\\ZIPS"}, {"A*.*", "C:\\A"}, {"README", "C:\\DOCS"}});
+  area.fileRoutes = std::make_shared<const std::vector<FileRoute>>(
+      std::vector<FileRoute>{{"*.ZIP", "C:\\ZIPS"}, {"A*.*", "C:\\A"}, {"README", "C:\\DOCS"}});
   EXPECT_EQ(DecodeDirFor(area, "pack.zip"), "C:\\ZIPS");
   EXPECT_EQ(DecodeDirFor(area, "A.ZIP"), "C:\\ZIPS");
   EXPECT_EQ(DecodeDirFor(area, "ARC.RAR"), "C:\\A");

@@ -26,17 +26,32 @@ class TossedPosting : public ::testing::Test {
   // crashmail's settings: our node 2:5020/100 fed by 2:5020/1, the area RU.FILES in the node.
   void WritePrefs() {
     const std::string& d = scratch.path();
-    scratch.WriteFile("prefs", "SYSOP \"Ivan Petrov\"\n"
-                               "LOGFILE \"" + d + "/log\"\nLOGLEVEL 6\n"
-                               "DUPEFILE \"" + d + "/dupes\" 200\nDUPEMODE BAD\n"
-                               "INBOUND \"" + d + "/in\"\nOUTBOUND \"" + d + "/out\"\n"
-                               "TEMPDIR \"" + d + "/tmp\"\nPACKETDIR \"" + d + "/pkt\"\n"
-                               "STATSFILE \"" + d + "/stats\"\n"
-                               "AKA 2:5020/100\nNODE 2:5020/1 \"\" \"\"\n"
-                               "NETMAIL \"NETMAIL\" 2:5020/100 MSG \"" + d + "/net\"\n"
-                               "AREA \"BAD\" 2:5020/100 MSG \"" + d + "/bad\"\n"
-                               "AREA \"RU.FILES\" 2:5020/100 MSG \"" + node.Path("areas/rufiles") +
-                               "\"\n");
+    scratch.WriteFile("prefs",
+                      "SYSOP \"Ivan Petrov\"\n"
+                      "LOGFILE \"" +
+                          d +
+                          "/log\"\nLOGLEVEL 6\n"
+                          "DUPEFILE \"" +
+                          d +
+                          "/dupes\" 200\nDUPEMODE BAD\n"
+                          "INBOUND \"" +
+                          d + "/in\"\nOUTBOUND \"" + d +
+                          "/out\"\n"
+                          "TEMPDIR \"" +
+                          d + "/tmp\"\nPACKETDIR \"" + d +
+                          "/pkt\"\n"
+                          "STATSFILE \"" +
+                          d +
+                          "/stats\"\n"
+                          "AKA 2:5020/100\nNODE 2:5020/1 \"\" \"\"\n"
+                          "NETMAIL \"NETMAIL\" 2:5020/100 MSG \"" +
+                          d +
+                          "/net\"\n"
+                          "AREA \"BAD\" 2:5020/100 MSG \"" +
+                          d +
+                          "/bad\"\n"
+                          "AREA \"RU.FILES\" 2:5020/100 MSG \"" +
+                          node.Path("areas/rufiles") + "\"\n");
   }
 
   // A plain message, then the three sections, tossed from one packet.
@@ -76,10 +91,10 @@ class TossedPosting : public ::testing::Test {
 
   ScopedTempDir scratch;
   std::string zip;
-  DecodeNode node{{"RECEIVEMODE advanced", "HEADERS yes", "DUPES overwrite",
-                   "AREA MSG REPORTS areas\\reports", "REPORTAREA reports",
-                   "ARCHIVER zip \"unzip -o -j -C %1 %2 -d %3\""},
-                  "AREA *\r\n  HISTORYLENGTH 30\r\nAREA REPORTS\r\n  EXCLUDE yes"};
+  DecodeNode node{
+      {"RECEIVEMODE advanced", "HEADERS yes", "DUPES overwrite", "AREA MSG REPORTS areas\\reports",
+       "REPORTAREA reports", "ARCHIVER zip \"unzip -o -j -C %1 %2 -d %3\""},
+      "AREA *\r\n  HISTORYLENGTH 30\r\nAREA REPORTS\r\n  EXCLUDE yes"};
 };
 
 TEST_F(TossedPosting, AllDecodesListsReportsAndRemembers) {
@@ -134,11 +149,12 @@ TEST_F(TossedPosting, AllDecodesListsReportsAndRemembers) {
                            "Test archive v1.0");
   EXPECT_EQ(report[8], std::string(33, ' ') + "Second line");
   EXPECT_EQ(report[9], "");
-  EXPECT_EQ(report[10], "=" + [] {
-    std::string pairs;
-    for (int i = 0; i < 38; ++i) pairs += "─═";
-    return pairs;
-  }() + "─=");
+  EXPECT_EQ(
+      report[10], "=" + [] {
+        std::string pairs;
+        for (int i = 0; i < 38; ++i) pairs += "─═";
+        return pairs;
+      }() + "─=");
   EXPECT_EQ(report[11], "");
   EXPECT_EQ(report[12], " Всего " + size + " байт в 1 файлах ");
   EXPECT_EQ(report[13], "");

@@ -9,10 +9,9 @@ namespace {
 
 TEST(ExampleNode, AllDecodesTheSamplePostings) {
   ScopedTempDir copy;
-  fs::copy(fs::path(VELDMARK_SOURCE_DIR) / "examples", copy.path(),
-           fs::copy_options::recursive);
-  for (const char* left : {"node/OUT", "node/VELDMARK.LOG", "node/veldmark.dup", "node/areas.lst",
-                           "node/queue.lst"})
+  fs::copy(fs::path(VELDMARK_SOURCE_DIR) / "examples", copy.path(), fs::copy_options::recursive);
+  for (const char* left :
+       {"node/OUT", "node/VELDMARK.LOG", "node/veldmark.dup", "node/areas.lst", "node/queue.lst"})
     fs::remove_all(copy / left);
   ASSERT_EQ(RunCommand("perl %1", {copy / "make_example_node.pl"}, true), 0);
 
@@ -22,12 +21,10 @@ TEST(ExampleNode, AllDecodesTheSamplePostings) {
   options.unsetEnvironment = {"TEMP"};
   ProgramRun run = RunVeldmark({"/All"}, options);
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  for (const char* line : {"    VMTOOLS.ZIP          [3/3] - Ok\n",
-                           "    HELLO.TXT            [2/2] - Ok\n",
-                           "    POEM.TXT             [2/2] - Ok\n",
-                           "    FAQ.TXT              [2/2] - Ok\n",
-                           "  Найдено файлов: 6  Раскодировано: 4\n",
-                           "  Всего раскодировано 4 файлов.\n"})
+  for (const char* line :
+       {"    VMTOOLS.ZIP          [3/3] - Ok\n", "    HELLO.TXT            [2/2] - Ok\n",
+        "    POEM.TXT             [2/2] - Ok\n", "    FAQ.TXT              [2/2] - Ok\n",
+        "  Найдено файлов: 6  Раскодировано: 4\n", "  Всего раскодировано 4 файлов.\n"})
     EXPECT_TRUE(Contains(run.output, line)) << line << run.output;
   EXPECT_EQ(copy.ReadFile("node/OUT/FILES/RUFILES/HELLO.TXT"),
             copy.ReadFile("node/sources/hello.txt"));

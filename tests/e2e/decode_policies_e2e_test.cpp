@@ -81,7 +81,9 @@ TEST(DecodePolicies, DeleteBadErasesDamagedFilesAndAllowsTheRepostingLater) {
     run = node.Run({"/All"});
     EXPECT_EQ(Contains(run.output, "    PACK.ZIP             [3/3] - Ok\n"), deleteBad)
         << run.output;
-    if (deleteBad) EXPECT_TRUE(node.Read("FILES/PACK.ZIP") == kData);
+    if (deleteBad) {
+      EXPECT_TRUE(node.Read("FILES/PACK.ZIP") == kData);
+    }
   }
 }
 
@@ -100,8 +102,8 @@ TEST(DecodePolicies, DeleteDecodedTakesExactlyTheCleanSections) {
   // Left: the plain message, the damaged section's message and the last one (whose "entire"
   // line no longer matches), the incomplete file; gone: every other section of both decoded
   // files.
-  EXPECT_EQ(node.Messages("rufiles"), (std::vector<int32_t>{plain, damaged[1], damaged[2],
-                                                            incomplete[0], incomplete[1]}));
+  EXPECT_EQ(node.Messages("rufiles"),
+            (std::vector<int32_t>{plain, damaged[1], damaged[2], incomplete[0], incomplete[1]}));
   EXPECT_TRUE(node.Read("FILES/CLEAN.ZIP") == kData);
 }
 
@@ -133,9 +135,9 @@ TEST(DecodePolicies, FileRouteAndAllFixLists) {
   ScopedTempDir scratch;
   const std::string zip = ZipWithFileIdDiz(scratch, 1500);
   if (zip.empty()) GTEST_SKIP() << "zip is not installed";
-  DecodeNode node({"RECEIVEMODE advanced", "ALLFIXFILESBBS yes",
-                   "ARCHIVER zip \"unzip -o -j -C %1 %2 -d %3\""},
-                  "AREA RU.FILES\r\n  FILES *.ZIP zips\\all");
+  DecodeNode node(
+      {"RECEIVEMODE advanced", "ALLFIXFILESBBS yes", "ARCHIVER zip \"unzip -o -j -C %1 %2 -d %3\""},
+      "AREA RU.FILES\r\n  FILES *.ZIP zips\\all");
   // The routed archive is the area's first file: it follows its route all the same.
   node.Post("rufiles", Poster{}, Sections("pack.zip", zip), "The pack");
   node.Post("rufiles", Poster{}, Sections("notes.txt"), "Some notes");
@@ -161,8 +163,8 @@ TEST(DecodePolicies, BrokenAreaIsReportedAndExcludedAreaOnlyByDecode) {
 
   ProgramRun run = node.Run({"/All"});
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_TRUE(Contains(run.output, "  Сканирую RU.GONE" + std::string(33, ' ') +
-                                       " - нет доступа к базе\n"))
+  EXPECT_TRUE(
+      Contains(run.output, "  Сканирую RU.GONE" + std::string(33, ' ') + " - нет доступа к базе\n"))
       << run.output;
   EXPECT_TRUE(Contains(node.ReadUtf8("VELDMARK.LOG"), "Нет доступа к RU.GONE - FAREAS\\GONE\r\n"))
       << node.ReadUtf8("VELDMARK.LOG");
@@ -185,8 +187,8 @@ TEST(DecodePolicies, NamesFromPostingsNeverReachTheShell) {
   if (zip.empty()) GTEST_SKIP() << "zip is not installed";
   DecodeNode node({"ARCHIVER zip \"unzip -o -j -C %1 %2 -d %3\""});
   int n = 0;
-  for (const char* name : {"`>PWN1`.zip", "$(>PWN2).zip", "|>PWN3&.zip", "'>PWN4'.zip",
-                           "-o.zip", "..\\..\\x.zip"}) {
+  for (const char* name :
+       {"`>PWN1`.zip", "$(>PWN2).zip", "|>PWN3&.zip", "'>PWN4'.zip", "-o.zip", "..\\..\\x.zip"}) {
     Poster poster;
     poster.name = "Poster " + std::to_string(++n);
     node.Post("rufiles", poster, Sections(name, zip));
@@ -208,6 +210,40 @@ TEST(DecodePolicies, NamesFromPostingsNeverReachTheShell) {
   EXPECT_EQ(descriptions, 6u) << list;
   EXPECT_FALSE(fs::exists(node.Path("X.ZIP")));
   EXPECT_TRUE(node.Exists("FILES/X.ZIP"));
+}
+
+}  // namespace
+}  // namespace vm::test
+
+namespace vm::test {
+namespace {
+
+TEST(DecodeReport, PostedIntoJamAndSquishAreasAsWell) {
+  for (const char* type : {"JAM", "SQUISH"}) {
+    DecodeNode node(
+        {std::string("AREA ") + type + " REPORTS areas\\rep\\reports", "REPORTAREA reports"},
+        "AREA REPORTS\r\n  EXCLUDE yes");
+    node.Post("rufiles", Poster{}, Sections());
+    ProgramRun run = node.Run({"/All"});
+    ASSERT_EQ(run.exitCode, 0) << type << run.output;
+    MessageBaseHandle base;
+    ASSERT_TRUE(OpenMessageArea(std::string(1, type[0]) + node.Path("AREAS/REP/REPORTS"), base))
+        << type;
+    base->SeekFrom(1);
+    ASSERT_TRUE(base->Found()) << type;
+    base->LoadHeader();
+    EXPECT_EQ(base->FromName(), "Veldmark v1.61.40") << type;
+    EXPECT_EQ(base->ToName(), "Ivan Petrov") << type;
+    EXPECT_EQ(Cp866ToUtf8(base->Subject()), "Отчет о новых файлах") << type;
+    EXPECT_TRUE(base->IsLocal()) << type;
+    std::string text;
+    base->StartReading();
+    while (!base->TextEnded()) text += Cp866ToUtf8(base->NextLine(255)) + "\n";
+    EXPECT_TRUE(Contains(text, "Область RU.FILES - найдено 1 файла(ов).\n\n  PACK.ZIP     [3/3]"))
+        << type << text;
+    EXPECT_TRUE(Contains(text, " * Origin: Default Origin (2:5020/100)")) << type << text;
+    CloseMessageArea(base);
+  }
 }
 
 }  // namespace
