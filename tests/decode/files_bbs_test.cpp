@@ -53,13 +53,5 @@ TEST(FilesBbsList, AppendKeepsRewriteEmptiesOffTouchesNothing) {
   EXPECT_TRUE(empty.Exists("files.bbs"));
 }
 
-TEST(FilesBbsList, UnopenableListWritesNothingAndDoesNotFail) {
-  ScopedTempDir dir;
-  FilesBbs list;
-  EXPECT_FALSE(list.Open(dir / "missing/dir", FilesBbsMode::Append));
-  list.WriteEntry("A.ZIP", {"x"}, false);
-  EXPECT_FALSE(dir.Exists("missing"));
-}
-
 }  // namespace
 }  // namespace vm

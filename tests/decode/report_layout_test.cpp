@@ -38,12 +38,6 @@ TEST(ReportLayout, FileLinesAndSeparators) {
   EXPECT_EQ(BoxSeparator(37).size(), 77u);
 }
 
-TEST(ReportLayout, DateAndTimeTexts) {
-  const DateTime t{2026, 3, 7, 9, 5, 1};
-  EXPECT_EQ(ReportDateText(t), "03-07-26");
-  EXPECT_EQ(ReportTimeText(t), "09:05:01");
-}
-
 TEST(ReportLayout, MsgIdSerials) {
   // (2036 * 355 + 3 * 30 + 7) days, 9:05:01, shifted by 7 bits, the hundredths below.
   EXPECT_EQ(
