@@ -27,11 +27,14 @@ int main(int argc, char** argv) {
   MessageBaseHandle area;
   if (!OpenOrCreateMessageArea("F" + (out / "msg").string(), area)) return 1;
   bool ok = true;
-  bench::ForEachSectionInterleaved(files, 120, [&](const bench::CorpusFile& f,
-                                                   const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) text << line << '\n';
-    ok = bench::PostSection(*area, f, lines) && ok;
-  });
+  bench::ForEachSection(files, 120, false,
+                        [&](const bench::CorpusFile&, const std::vector<std::string>& lines) {
+                          for (const std::string& line : lines) text << line << '\n';
+                        });
+  bench::ForEachSection(files, 120, true,
+                        [&](const bench::CorpusFile& f, const std::vector<std::string>& lines) {
+                          ok = bench::PostSection(*area, f, lines) && ok;
+                        });
   CloseMessageArea(area);
   return ok ? 0 : 1;
 }

@@ -1,8 +1,10 @@
 // The posting set of the decoding benchmark: files of pseudo-random bytes, UU-encoded and cut
 // into sections of a given number of lines, each section laid out as the program's own poster
 // writes it ("section N of M of file", "begin", data, "sum -r/size" lines). The same sections
-// go into a plain text file, one *.MSG message each into a Fido area, and the same data as
-// one uuencode stream for the single-stream reference.
+// go into a plain text file (in file order, so that uudeview, which reads a text file as one
+// stream, can take them too), one *.MSG message each into a Fido area (interleaved, as they
+// arrive from several posters), and the same data as one uuencode stream for the
+// single-stream reference.
 #pragma once
 
 #include <cstdint>
@@ -101,15 +103,20 @@ inline std::vector<CorpusFile> MakeCorpusFiles(size_t encodedBytes, size_t fileS
   return files;
 }
 
-// Messages are written in an interleaved order (section 1 of every file, then section 2 ...)
-// as they arrive from several posters.
+// Sections in file order (all of the first file, then the next ...) and interleaved (section
+// 1 of every file, then section 2 ...), as they arrive from several posters.
 template <typename Sink>
-void ForEachSectionInterleaved(const std::vector<CorpusFile>& files, int lines, Sink sink) {
+void ForEachSection(const std::vector<CorpusFile>& files, int lines, bool interleaved, Sink sink) {
   std::vector<std::vector<std::vector<std::string>>> all;
   size_t most = 0;
   for (const CorpusFile& f : files) {
     all.push_back(UuSections(f, lines));
     most = std::max(most, all.back().size());
+  }
+  if (!interleaved) {
+    for (size_t f = 0; f < all.size(); ++f)
+      for (const auto& section : all[f]) sink(files[f], section);
+    return;
   }
   for (size_t n = 0; n < most; ++n)
     for (size_t f = 0; f < all.size(); ++f)

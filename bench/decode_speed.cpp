@@ -64,14 +64,17 @@ void GenerateCorpus(const fs::path& work, size_t megabytes) {
     std::cerr << "cannot create the *.MSG area\n";
     std::exit(1);
   }
-  bench::ForEachSectionInterleaved(files, kLinesPerSection, [&](const bench::CorpusFile& f,
-                                                                const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) text << line << '\n';
-    if (!bench::PostSection(*area, f, lines)) {
-      std::cerr << "cannot write a message\n";
-      std::exit(1);
-    }
-  });
+  bench::ForEachSection(files, kLinesPerSection, false,
+                        [&](const bench::CorpusFile&, const std::vector<std::string>& lines) {
+                          for (const std::string& line : lines) text << line << '\n';
+                        });
+  bench::ForEachSection(files, kLinesPerSection, true,
+                        [&](const bench::CorpusFile& f, const std::vector<std::string>& lines) {
+                          if (!bench::PostSection(*area, f, lines)) {
+                            std::cerr << "cannot write a message\n";
+                            std::exit(1);
+                          }
+                        });
   CloseMessageArea(area);
 
   // The same bytes as one uuencode stream for uudecode.
@@ -83,7 +86,7 @@ void GenerateCorpus(const fs::path& work, size_t megabytes) {
       single << bench::UuLine(p + at, std::min<size_t>(45, f.data.size() - at)) << '\n';
   }
   single << "`\nend\n";
-  std::ofstream(work / "corpus.done") << megabytes << "\n";
+  std::ofstream(work / "corpus.done") << "v2 " << megabytes << "\n";
 }
 
 double BestSeconds(const std::function<void()>& run) {
@@ -150,7 +153,7 @@ int Run(const std::string& command) { return std::system(command.c_str()); }
 int main(int argc, char** argv) {
   const fs::path work = argc > 1 ? argv[1] : "/tmp/veldmark_decode_bench";
   const size_t megabytes = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 100;
-  if (ReadAll(work / "corpus.done") != std::to_string(megabytes) + "\n") {
+  if (ReadAll(work / "corpus.done") != "v2 " + std::to_string(megabytes) + "\n") {
     std::cout << "generating " << megabytes << " MB of postings in " << work << " ..." << std::endl;
     GenerateCorpus(work, megabytes);
   }
