@@ -1,5 +1,10 @@
 #include "msgbase/message_base.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
 #include "msgbase/variants.h"
 
 namespace vm {
@@ -16,7 +21,9 @@ void MessageBase::SetTextWindow(std::string text, int32_t origin) {
   textEnded_ = false;
 }
 
-void MessageBase::ClearTextWindow() { SetTextWindow(std::string(), textOrigin_); }
+void MessageBase::ClearTextWindow() {
+  SetTextWindow(std::string(), textOrigin_);
+}
 
 unsigned char MessageBase::NextChar() {
   if (textIndex_ >= text_.size()) {
@@ -32,55 +39,109 @@ void MessageBase::SetTextPosition(int32_t position) {
   textIndex_ = static_cast<size_t>(index);
 }
 
+namespace {
+
+// Bytes that end a run of line text: zero bytes, line feeds and soft returns (all skipped),
+// and the carriage return that ends a line.
+constexpr std::array<bool, 256> MakeRunEnds() {
+  std::array<bool, 256> ends{};
+  ends[0] = ends[10] = ends[13] = ends[0x8D] = true;
+  return ends;
+}
+
+constexpr std::array<bool, 256> kRunEnds = MakeRunEnds();
+
+// 0x80 in every byte of the word that equals b, 0 elsewhere (exact: no carries between bytes).
+uint64_t BytesEqual(uint64_t word, uint8_t b) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  uint64_t y = word ^ (0x0101010101010101ull * b);
+  return ~(((y & kLow7) + kLow7) | y | kLow7);
+}
+
+// Length of the run of line text at p (at most `limit` bytes: up to the first run end), and
+// in lastSpace 1 + the offset of the run's last space (unchanged when it has none). Eight
+// bytes are looked at together where the byte order allows.
+size_t ScanRun(const unsigned char* p, size_t limit, size_t& lastSpace) {
+  size_t n = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; n + 8 <= limit; n += 8) {
+      uint64_t word;
+      std::memcpy(&word, p + n, 8);
+      uint64_t ends = BytesEqual(word, 0) | BytesEqual(word, 10) | BytesEqual(word, 13) |
+                      BytesEqual(word, 0x8D);
+      uint64_t spaces = BytesEqual(word, ' ');
+      int length = ends ? std::countr_zero(ends) / 8 : 8;  // bytes before the first run end
+      if (length < 8) spaces &= (uint64_t{1} << (8 * length)) - 1;
+      if (spaces) lastSpace = n + (63 - std::countl_zero(spaces)) / 8 + 1;
+      if (length < 8) return n + length;
+    }
+  }
+  for (; n < limit && !kRunEnds[p[n]]; ++n)
+    if (p[n] == ' ') lastSpace = n + 1;
+  return n;
+}
+
+}  // namespace
+
+// The word-wrapping reader over the text window. A line ends at a carriage return, at the end
+// of the text, or when it holds maxLength bytes; a full line is cut after its last space (the
+// rest continues on the next line, whose first space is then dropped once) or, without a
+// space, exactly at maxLength (the byte that did not fit starts the next line). Zero bytes,
+// line feeds and soft returns are skipped. Reading past the end sets the end-of-text flag
+// exactly as NextChar does.
 std::string MessageBase::NextLine(uint16_t maxLength) {
   if (textEnded_) return std::string();
-  size_t max = maxLength > 255 ? 255 : maxLength;
-  // The common word-wrapping reader over the text window. Positions are indexes into text_;
-  // reading past the end sets the end-of-text flag exactly as NextChar does.
-  const char* data = text_.data();
+  const size_t max = maxLength > 255 ? 255 : maxLength;
+  const auto* data = reinterpret_cast<const unsigned char*>(text_.data());
   const size_t size = text_.size();
   char line[256];
   size_t len = 0;
-  bool hardEnd = false;
-  size_t wrapLength = 0;
-  size_t wrapPosition = textIndex_;
+  size_t wrapLength = 0;    // bytes up to and including the last space
+  size_t wrapPosition = 0;  // index just after that space
   bool previousWrapped = wrapped_;
   wrapped_ = true;
-
-  size_t positionBefore = textIndex_;
-  auto next = [&]() -> unsigned char {
-    if (textIndex_ >= size) {
+  size_t i = textIndex_;
+  for (;;) {
+    if (i >= size) {
+      // The next byte would lie past the end: the text has ended with this line.
       textEnded_ = true;
-      return 0;
+      textIndex_ = i;
+      return std::string(line, len);
     }
-    return static_cast<unsigned char>(data[textIndex_++]);
-  };
-  unsigned char c = next();
-  while (!hardEnd && len < max && !textEnded_) {
-    if (c == 0 || c == 0x8D || c == 10) {
-      // ignored
-    } else if (c == 13) {
-      hardEnd = true;
+    if (len == max) break;
+    if (len == 0 && previousWrapped && data[i] == ' ') {
+      // The space that separated the words at the previous line's wrap point.
+      previousWrapped = false;
+      ++i;
+      continue;
+    }
+    // A run of bytes taken as they are, noting the last space in it.
+    size_t lastSpace = 0;
+    const size_t n = ScanRun(data + i, std::min(max - len, size - i), lastSpace);
+    if (lastSpace != 0) {
+      wrapLength = len + lastSpace;
+      wrapPosition = i + lastSpace;
+    }
+    if (len == 0 && i + n < size && data[i + n] == 13 && n < max) {
+      // The common case: the whole line is one run up to its carriage return.
       wrapped_ = false;
-    } else if (c == 32) {
-      if (len == 0 && previousWrapped) {
-        previousWrapped = false;
-      } else {
-        line[len++] = ' ';
-        wrapLength = len;
-        wrapPosition = textIndex_;
-      }
-    } else {
-      line[len++] = static_cast<char>(c);
+      textIndex_ = i + n + 1;
+      return std::string(reinterpret_cast<const char*>(data + i), n);
     }
-    if (!hardEnd) {
-      positionBefore = textIndex_;
-      c = next();
+    std::memcpy(line + len, data + i, n);
+    len += n;
+    i += n;
+    if (n > 0) continue;
+    if (data[i++] == 13) {
+      wrapped_ = false;
+      textIndex_ = i;
+      return std::string(line, len);
     }
   }
-  if (hardEnd || textEnded_) return std::string(line, len);
+  // The line is full. Without a space in it, the byte that did not fit comes next; else the
+  // line ends with its last space and reading continues after it.
   if (wrapLength == 0) {
-    textIndex_ = positionBefore;
+    textIndex_ = i;
     return std::string(line, len);
   }
   textIndex_ = wrapPosition;
@@ -103,12 +164,28 @@ bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle) {
   handle.reset();
   if (areaId.empty()) return false;
   switch (areaId[0]) {
-    case 'H': case 'h': handle = MakeHudsonBase(); break;
-    case 'S': case 's': handle = MakeSquishBase(); break;
-    case 'F': case 'f': handle = MakeFidoMsgBase(); break;
-    case 'J': case 'j': handle = MakeJamBase(); break;
-    case 'T': case 't': handle = MakeTextFileBase(); break;
-    default: return false;
+    case 'H':
+    case 'h':
+      handle = MakeHudsonBase();
+      break;
+    case 'S':
+    case 's':
+      handle = MakeSquishBase();
+      break;
+    case 'F':
+    case 'f':
+      handle = MakeFidoMsgBase();
+      break;
+    case 'J':
+    case 'j':
+      handle = MakeJamBase();
+      break;
+    case 'T':
+    case 't':
+      handle = MakeTextFileBase();
+      break;
+    default:
+      return false;
   }
   if (handle) handle->SetAreaPath(areaId.substr(1, 128));
   return true;
@@ -143,6 +220,8 @@ bool CloseMessageArea(MessageBaseHandle& handle) {
   return ok;
 }
 
-void DisposeMessageBase(MessageBaseHandle& handle) { handle.reset(); }
+void DisposeMessageBase(MessageBaseHandle& handle) {
+  handle.reset();
+}
 
 }  // namespace vm

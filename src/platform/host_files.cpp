@@ -1,5 +1,6 @@
 #include "platform/host_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +24,22 @@ void ForgetParentListing(const std::string& hostPath) {
 bool HostFileExists(const std::string& hostPath) {
   struct stat st {};
   return ::stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> ListHostDirectoryFiles(const std::string& hostDir) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(hostDir.c_str());
+  if (!dir) return names;
+  while (dirent* entry = ::readdir(dir)) {
+    bool isDirectory = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_UNKNOWN) {
+      struct stat st {};
+      isDirectory = ::fstatat(dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    }
+    if (!isDirectory) names.emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  return names;
 }
 
 bool RemoveHostFile(const std::string& hostPath) {

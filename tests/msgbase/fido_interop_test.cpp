@@ -26,26 +26,47 @@ class CrashmailArea : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!fs::exists(kCrashmail)) GTEST_SKIP() << "crashmail is not installed";
-    for (const char* sub : {"in", "out", "tmp", "pkt", "echo", "net", "bad"}) dir.MakeDirectory(sub);
+    for (const char* sub : {"in", "out", "tmp", "pkt", "echo", "net", "bad"})
+      dir.MakeDirectory(sub);
     const std::string& d = dir.path();
     dir.WriteFile("prefs",
                   "SYSOP \"Test Sysop\"\n"
-                  "LOGFILE \"" + d + "/log\"\n"
-                  "LOGLEVEL 6\n"
-                  "DUPEFILE \"" + d + "/dupes\" 200\n"
-                  "DUPEMODE BAD\n"
-                  "INBOUND \"" + d + "/in\"\n"
-                  "OUTBOUND \"" + d + "/out\"\n"
-                  "TEMPDIR \"" + d + "/tmp\"\n"
-                  "PACKETDIR \"" + d + "/pkt\"\n"
-                  "STATSFILE \"" + d + "/stats\"\n"
-                  "AKA 2:5020/9999\n"
-                  "NODE 2:5020/100 \"\" \"\"\n"
-                  "ROUTE \"2:5020/100\" \"2:5020/100\" 2:5020/9999\n"
-                  "NETMAIL \"NETMAIL\" 2:5020/9999 MSG \"" + d + "/net\"\n"
-                  "AREA \"BAD\" 2:5020/9999 MSG \"" + d + "/bad\"\n"
-                  "AREA \"TEST.MSG\" 2:5020/9999 MSG \"" + d + "/echo\"\n"
-                  "EXPORT 2:5020/100\n");
+                  "LOGFILE \"" +
+                      d +
+                      "/log\"\n"
+                      "LOGLEVEL 6\n"
+                      "DUPEFILE \"" +
+                      d +
+                      "/dupes\" 200\n"
+                      "DUPEMODE BAD\n"
+                      "INBOUND \"" +
+                      d +
+                      "/in\"\n"
+                      "OUTBOUND \"" +
+                      d +
+                      "/out\"\n"
+                      "TEMPDIR \"" +
+                      d +
+                      "/tmp\"\n"
+                      "PACKETDIR \"" +
+                      d +
+                      "/pkt\"\n"
+                      "STATSFILE \"" +
+                      d +
+                      "/stats\"\n"
+                      "AKA 2:5020/9999\n"
+                      "NODE 2:5020/100 \"\" \"\"\n"
+                      "ROUTE \"2:5020/100\" \"2:5020/100\" 2:5020/9999\n"
+                      "NETMAIL \"NETMAIL\" 2:5020/9999 MSG \"" +
+                      d +
+                      "/net\"\n"
+                      "AREA \"BAD\" 2:5020/9999 MSG \"" +
+                      d +
+                      "/bad\"\n"
+                      "AREA \"TEST.MSG\" 2:5020/9999 MSG \"" +
+                      d +
+                      "/echo\"\n"
+                      "EXPORT 2:5020/100\n");
   }
 
   int Crashmail(const std::string& arguments) {
@@ -65,7 +86,8 @@ class CrashmailArea : public ::testing::Test {
         std::optional<Packet> packet =
             ReadPacket(dir.ReadFile(std::string(sub) + "/" + entry.path().filename().string()));
         EXPECT_TRUE(packet) << entry.path();
-        if (packet) messages.insert(messages.end(), packet->messages.begin(), packet->messages.end());
+        if (packet)
+          messages.insert(messages.end(), packet->messages.begin(), packet->messages.end());
         fs::remove(entry.path());
       }
     }
@@ -91,7 +113,8 @@ Strings PlainLines(MessageBase& base) {
 }
 
 PacketMessage Echomail(const std::string& from, const std::string& subject,
-                       const std::string& msgid, const std::string& text, const NetAddress& origin) {
+                       const std::string& msgid, const std::string& text,
+                       const NetAddress& origin) {
   PacketMessage m;
   m.orig = kUplink;
   m.dest = kOurNode;
@@ -242,8 +265,8 @@ TEST_F(CrashmailArea, WrittenMessagesAreExportedUnchanged) {
 
   MessageBaseHandle net;
   ASSERT_TRUE(OpenOrCreateMessageArea(AreaId("net"), net));
-  Post(*net, MailKind::Netmail, "Test Sysop", "Nobody", kOurNode, kOurNode, "high-water mark",
-       {}, "2:5020/9999 00000001");
+  Post(*net, MailKind::Netmail, "Test Sysop", "Nobody", kOurNode, kOurNode, "high-water mark", {},
+       "2:5020/9999 00000001");
   Post(*net, MailKind::Netmail, "Test Sysop", "Hub Sysop", ourPoint, kUplink, "hello uplink",
        {Cp866("Привет"), "two"}, "2:5020/9999.3 0000abcd");
   Post(*net, MailKind::Netmail, "Test Sysop", Cp866("Сисоп"), kOurNode, {2, 5020, 100, 0},

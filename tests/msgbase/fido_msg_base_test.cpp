@@ -1,4 +1,6 @@
 // Fido *.MSG directories: numbering, header and kludge reading, writing, damaged files.
+#include "msgbase/fido/fido_msg_base.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "fido_message_file.h"
-#include "msgbase/fido/fido_msg_base.h"
 #include "msgbase/message_base.h"
 #include "support/platform_temp_dir.h"
 
@@ -26,7 +27,9 @@ using namespace std::string_literals;
 class FidoArea : public ::testing::Test {
  protected:
   std::string AreaId() const { return "F" + dir.path() + "/area"; }
-  void Put(const std::string& name, const std::string& bytes) { dir.WriteFile("area/" + name, bytes); }
+  void Put(const std::string& name, const std::string& bytes) {
+    dir.WriteFile("area/" + name, bytes);
+  }
   std::string Get(const std::string& name) const { return dir.ReadFile("area/" + name); }
   bool Has(const std::string& name) const { return dir.Exists("area/" + name); }
 
@@ -80,8 +83,8 @@ class FidoArea : public ::testing::Test {
 using Strings = std::vector<std::string>;
 
 TEST_F(FidoArea, NumbersComeFromNamesOneTo31999InAnyCase) {
-  for (std::string name : {"abc.MSG", "0.MSG", "32000.MSG", "31999.MSG", "5.msg", "12.Msg",
-                           "7.txt", "9.MSG.bak", "x5.msg", "-3.msg"})
+  for (std::string name : {"abc.MSG", "0.MSG", "32000.MSG", "31999.MSG", "5.msg", "12.Msg", "7.txt",
+                           "9.MSG.bak", "x5.msg", "-3.msg"})
     Put(name, WithSubject(name).Bytes());
   dir.MakeDirectory("area/8.msg");
   Open();
@@ -173,8 +176,8 @@ TEST_F(FidoArea, DateFieldForms) {
       {"17 Dec 23 08:05:09", "12-17-23", "08:05"},
       {"06-02-1989 23:59", "02-06-89", "23:59"},
       {"01 Xyz 99  12:30:00", "01-01-99", "12:30"},  // unknown month name: January
-      {" 1 Feb  0   1:02:00", "02-01-00", "01:02"},    // blanks become zeros
-      {"01 Jan 99", "09-06-89", "19:76"},             // no time
+      {" 1 Feb  0   1:02:00", "02-01-00", "01:02"},  // blanks become zeros
+      {"01 Jan 99", "09-06-89", "19:76"},            // no time
       {"", "09-06-89", "19:76"},
       {"garbage", "09-06-89", "19:76"},
       {std::string(20, '\xFF'), "09-06-89", "19:76"},
@@ -190,7 +193,9 @@ TEST_F(FidoArea, DateFieldForms) {
 }
 
 TEST_F(FidoArea, AddressKludgesSetZonesAndPoints) {
-  MsgFile netmail = WithText("\x01" "FMPT 5\r\x01INTL 1:100/2 2:5000/1\r\x01TOPT 7\rHello\r\0"s);
+  MsgFile netmail = WithText(
+      "\x01"
+      "FMPT 5\r\x01INTL 1:100/2 2:5000/1\r\x01TOPT 7\rHello\r\0"s);
   netmail.origNet = 5000;
   netmail.origNode = 1;
   netmail.destNet = 100;
@@ -207,7 +212,9 @@ TEST_F(FidoArea, AddressKludgesSetZonesAndPoints) {
   base->GetDestAddress(dest);
   EXPECT_EQ(orig, (NetAddress{2, 5000, 1, 5}));
   EXPECT_EQ(dest, (NetAddress{1, 100, 2, 7}));
-  EXPECT_EQ(ReadAll(), (Strings{"\x01" "FMPT 5", "\x01INTL 1:100/2 2:5000/1", "\x01TOPT 7", "Hello", ""}));
+  EXPECT_EQ(ReadAll(), (Strings{"\x01"
+                                "FMPT 5",
+                                "\x01INTL 1:100/2 2:5000/1", "\x01TOPT 7", "Hello", ""}));
   Load(2);
   base->GetOrigAddress(orig);
   base->GetDestAddress(dest);
@@ -313,7 +320,8 @@ TEST_F(FidoArea, NetmailFromAPointStartsWithFmptThenIntl) {
   Open();
   ASSERT_EQ(Post(MailKind::Netmail, {2, 5000, 1, 5}, {1, 100, 2, 0}, "Body"), 0);
   EXPECT_EQ(Get("1.msg").substr(190),
-            "\x01" "FMPT 5\r\x01INTL 1:100/2 2:5000/1\rBody\r\x01MSGID: 2:5020/1 12345678\r\0"s);
+            "\x01"
+            "FMPT 5\r\x01INTL 1:100/2 2:5000/1\rBody\r\x01MSGID: 2:5020/1 12345678\r\0"s);
   ASSERT_EQ(Post(MailKind::Netmail, {2, 5000, 1, 0}, {2, 5000, 1, 9}, "Body"), 0);
   EXPECT_EQ(Get("2.msg").substr(190, 32), "\x01TOPT 9\r\x01INTL 2:5000/1 2:5000/1\r"s);
   ASSERT_EQ(Post(MailKind::Echomail, {2, 5000, 1, 5}, {1, 100, 2, 3}, "Body"), 0);
@@ -335,7 +343,9 @@ TEST_F(FidoArea, KludgeSetAfterTextStartsOnALineOfItsOwn) {
   base->PutText("unfinished");
   base->SetOrigAddress({2, 5000, 1, 5});
   ASSERT_EQ(base->WriteMessage(), 0);
-  EXPECT_EQ(Get("1.msg").substr(190), "unfinished\r\x01" "FMPT 5\r\0"s);
+  EXPECT_EQ(Get("1.msg").substr(190),
+            "unfinished\r\x01"
+            "FMPT 5\r\0"s);
 }
 
 TEST_F(FidoArea, WritingTakesAFreshNumberWhenAnotherProgramWroteOne) {

@@ -1,11 +1,13 @@
 // The factory and the word-wrapping line reader that the variants share.
+#include "msgbase/message_base.h"
+
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "msgbase/fido/fido_msg_base.h"
-#include "msgbase/message_base.h"
 #include "support/platform_temp_dir.h"
 
 namespace vm {
@@ -70,7 +72,9 @@ TEST(NextLine, SpaceRightAfterACutIsDroppedOnce) {
 
 TEST(NextLine, LineFeedsSoftReturnsAndZeroBytesAreNeverReturned) {
   WindowBase base;
-  base.Load("a\nb\x8D" "c\0d\r\ne\r\n"s);
+  base.Load(
+      "a\nb\x8D"
+      "c\0d\r\ne\r\n"s);
   EXPECT_EQ(Texts(AllLines(base, 255)), (Lines{"abcd", "e", ""}));
   // Ignored bytes do not count towards the maximum length. A line of exactly the maximum
   // length counts as wrapped: its carriage return then ends an empty line of its own.
@@ -113,6 +117,72 @@ TEST(NextLine, RememberedPositionResumesTheSameLines) {
   base.SetTextPosition(second);
   EXPECT_EQ(Texts(AllLines(base, 12)), rest);
   EXPECT_EQ(rest, (Lines{"second line ", "that is ", "long", "third", ""}));
+}
+
+// The reader's steps written out one by one over NextChar, as a reference for the fast one.
+std::string ReferenceNextLine(MessageBase& base, size_t max, bool& wrapped) {
+  if (base.TextEnded()) return "";
+  std::string line;
+  bool hardEnd = false;
+  size_t wrapLength = 0;
+  int32_t wrapPosition = base.TextPosition();
+  bool previousWrapped = wrapped;
+  wrapped = true;
+  int32_t positionBefore = base.TextPosition();
+  unsigned char c = base.NextChar();
+  while (!hardEnd && line.size() < max && !base.TextEnded()) {
+    if (c == 13) {
+      hardEnd = true;
+      wrapped = false;
+    } else if (c == 32) {
+      if (line.empty() && previousWrapped) {
+        previousWrapped = false;
+      } else {
+        line += ' ';
+        wrapLength = line.size();
+        wrapPosition = base.TextPosition();
+      }
+    } else if (c != 0 && c != 10 && c != 0x8D) {
+      line += static_cast<char>(c);
+    }
+    if (!hardEnd) {
+      positionBefore = base.TextPosition();
+      c = base.NextChar();
+    }
+  }
+  if (hardEnd || base.TextEnded()) return line;
+  if (wrapLength == 0) {
+    base.SetTextPosition(positionBefore);
+    return line;
+  }
+  base.SetTextPosition(wrapPosition);
+  return line.substr(0, wrapLength);
+}
+
+TEST(NextLine, AgreesWithTheStepByStepReaderOnRandomTexts) {
+  std::mt19937 rng(42);
+  const char special[] = {' ', ' ', ' ', '\r', '\n', '\x8D', '\0', '!', '\xA0'};
+  for (int round = 0; round < 4000; ++round) {
+    // Short texts thick with special bytes, and long ones with words and long runs.
+    bool dense = round % 2 == 0;
+    std::string text;
+    size_t length = rng() % (dense ? 60 : 700);
+    for (size_t i = 0; i < length; ++i)
+      text += rng() % (dense ? 2 : 12) == 0 ? special[rng() % sizeof special] : 'a' + rng() % 3;
+    size_t max = dense ? rng() % 12 : rng() % 300;
+    WindowBase fast, reference;
+    fast.Load(text);
+    reference.Load(text);
+    bool wrapped = false;
+    for (int line = 0; line < 2000 && !reference.TextEnded(); ++line) {
+      // WindowBase reads like a Fido message: at most 254 bytes a line.
+      std::string expected = ReferenceNextLine(reference, std::min<size_t>(max, 254), wrapped);
+      ASSERT_EQ(fast.NextLine(static_cast<uint16_t>(max)), expected) << round;
+      ASSERT_EQ(fast.LineWasWrapped(), wrapped) << round;
+      ASSERT_EQ(fast.TextPosition(), reference.TextPosition()) << round;
+      ASSERT_EQ(fast.TextEnded(), reference.TextEnded()) << round;
+    }
+  }
 }
 
 TEST(NextPlainLine, SkipsKludgesAndReturnsTheLastKludgeWhenTheTextEndsOnOne) {

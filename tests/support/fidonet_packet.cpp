@@ -80,8 +80,8 @@ std::string Net3D(const NetAddress& a) {
 
 std::string FidoDateTimeText(const DateTime& t) {
   const char* month = t.month >= 1 && t.month <= 12 ? kMonths[t.month - 1] : "???";
-  return TwoDigits(t.day) + " " + month + " " + TwoDigits(t.year) + "  " + TwoDigits(t.hour) +
-         ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
+  return TwoDigits(t.day) + " " + month + " " + TwoDigits(t.year) + "  " + TwoDigits(t.hour) + ":" +
+         TwoDigits(t.minute) + ":" + TwoDigits(t.second);
 }
 
 std::string WritePacket(const Packet& packet) {
@@ -142,8 +142,8 @@ std::optional<Packet> ReadPacket(std::string_view bytes) {
     packet.orig.point = Get16(bytes, kOrigPoint);
     packet.dest.point = Get16(bytes, kDestPoint);
   }
-  packet.created = {Get16(bytes, kYear),   Get16(bytes, kMonth) + 1, Get16(bytes, kDay),
-                    Get16(bytes, kHour),   Get16(bytes, kMinute),    Get16(bytes, kSecond)};
+  packet.created = {Get16(bytes, kYear), Get16(bytes, kMonth) + 1, Get16(bytes, kDay),
+                    Get16(bytes, kHour), Get16(bytes, kMinute),    Get16(bytes, kSecond)};
   std::string_view password = bytes.substr(kPassword, 8);
   packet.password = std::string(password.substr(0, password.find('\0')));
 
@@ -187,7 +187,11 @@ std::string EchomailBody(std::string_view area, const std::vector<std::string>& 
 std::string NetmailBody(const NetAddress& orig, const NetAddress& dest,
                         const std::vector<std::string>& kludges, std::string_view text) {
   std::string body = "\x01INTL " + Net3D(dest) + " " + Net3D(orig) + "\r";
-  if (orig.point != 0) body += "\x01" "FMPT " + std::to_string(orig.point) + "\r";
+  if (orig.point != 0)
+    body +=
+        "\x01"
+        "FMPT " +
+        std::to_string(orig.point) + "\r";
   if (dest.point != 0) body += "\x01TOPT " + std::to_string(dest.point) + "\r";
   for (const std::string& k : kludges) body += "\x01" + k + "\r";
   body += text;

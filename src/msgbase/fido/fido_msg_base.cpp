@@ -20,9 +20,9 @@ namespace vm {
 namespace {
 
 // Header fields (190 bytes, little-endian).
-constexpr size_t kFromName = 0;  // 36 bytes, zero-filled
-constexpr size_t kToName = 36;   // 36 bytes
-constexpr size_t kSubject = 72;  // 72 bytes
+constexpr size_t kFromName = 0;     // 36 bytes, zero-filled
+constexpr size_t kToName = 36;      // 36 bytes
+constexpr size_t kSubject = 72;     // 72 bytes
 constexpr size_t kDateField = 144;  // 20 bytes of text
 constexpr size_t kNameWidth = 36;
 constexpr size_t kSubjectWidth = 72;
@@ -59,15 +59,36 @@ int TwoDigitNumber(std::string_view text, size_t from) {
   return value && *value >= 0 ? static_cast<int>(*value) : 0;
 }
 
-bool IsIgnoredInLines(unsigned char c) { return c == 10 || c == 0x8D; }
+bool IsIgnoredInLines(unsigned char c) {
+  return c == 10 || c == 0x8D;
+}
+
+// The first letters of INTL, TOPT and FMPT in either case.
+bool MayStartAddressKludge(char c) {
+  switch (c) {
+    case 'I':
+    case 'i':
+    case 'T':
+    case 't':
+    case 'F':
+    case 'f':
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace
 
-MessageBaseHandle MakeFidoMsgBase() { return std::make_unique<FidoMsgBase>(); }
+MessageBaseHandle MakeFidoMsgBase() {
+  return std::make_unique<FidoMsgBase>();
+}
 
 FidoMsgBase::FidoMsgBase() = default;
 
-FidoMsgBase::~FidoMsgBase() { DiscardPending(); }
+FidoMsgBase::~FidoMsgBase() {
+  DiscardPending();
+}
 
 // --- Opening ------------------------------------------------------------------------------
 
@@ -79,16 +100,22 @@ uint16_t FidoMsgBase::Open() {
   if (!Exists()) return kOpenMissingDirectory;
   hostDir_ = HostPath(programDir_);
   if (hostDir_.empty() || hostDir_.back() != '/') hostDir_ += '/';
-  numbering_.Fill(programDir_);
+  numbering_.Fill(hostDir_);
   current_ = 0;
   return 0;
 }
 
-uint16_t FidoMsgBase::Close() { return 0; }
+uint16_t FidoMsgBase::Close() {
+  return 0;
+}
 
-uint16_t FidoMsgBase::Create(uint16_t, uint16_t) { return MakeDirectories(programDir_) ? 0 : 1; }
+uint16_t FidoMsgBase::Create(uint16_t, uint16_t) {
+  return MakeDirectories(programDir_) ? 0 : 1;
+}
 
-bool FidoMsgBase::Exists() { return DirectoryExists(programDir_); }
+bool FidoMsgBase::Exists() {
+  return DirectoryExists(programDir_);
+}
 
 // --- Seeking ------------------------------------------------------------------------------
 
@@ -101,7 +128,9 @@ void FidoMsgBase::SeekNext() {
   current_ = current_ >= MsgNumbering::kHighest ? 0 : numbering_.NextAfter(current_);
 }
 
-void FidoMsgBase::SeekPrevious() { current_ = numbering_.PreviousBefore(current_); }
+void FidoMsgBase::SeekPrevious() {
+  current_ = numbering_.PreviousBefore(current_);
+}
 
 std::string FidoMsgBase::MessagePath(int32_t number) const {
   if (const std::string* name = numbering_.NameOf(number)) return hostDir_ + *name;
@@ -118,20 +147,19 @@ void FidoMsgBase::LoadHeader() {
   DiscardPending();
   wrapped_ = false;
   status_ = 0;
-  file_.clear();
   File file;
   if (current_ <= 0 || hostDir_.empty()) {
     status_ = kStatusMissing;
   } else if (!file.OpenHost(MessagePath(current_), OpenMode::Read)) {
     status_ = file.LastError() == ENOENT ? kStatusMissing : kStatusUnreadable;
   } else {
+    // The whole file in one read, into the buffer of the previous message.
     int64_t size = std::min(file.Size(), kMaxMessageFile);
-    if (size > 0) {
-      file_.resize(static_cast<size_t>(size));
-      file_.resize(file.ReadAt(0, file_.data(), file_.size()));
-    }
+    file_.resize(static_cast<size_t>(std::max<int64_t>(size, 0)));
+    file_.resize(file.ReadAt(0, file_.data(), file_.size()));
     if (size < 0 || file.LastError() != 0) status_ = kStatusUnreadable;
   }
+  if (status_ != 0) file_.clear();
 
   // A file shorter than the header is damaged: every field reads empty, the text is empty.
   header_.fill(0);
@@ -152,8 +180,8 @@ void FidoMsgBase::LoadHeader() {
       dateText_ = kUnknownDate;
       timeText_ = kUnknownTime;
     }
-    ScanKludges();
   }
+  kludgesScanned_ = status_ != 0;
   ClearTextWindow();
   textOrigin_ = static_cast<int32_t>(kTextStart);
 }
@@ -161,7 +189,10 @@ void FidoMsgBase::LoadHeader() {
 void FidoMsgBase::ScanKludges() {
   // Every line of the text is offered to the address-kludge parsers, as the line reader
   // would return it (line feeds and soft returns dropped, 128 bytes at most). Lines that
-  // cannot start with INTL, TOPT or FMPT are skipped without being copied.
+  // cannot start with INTL, TOPT or FMPT are skipped without being copied. The scan runs
+  // when an address is first asked for, as most readers never ask.
+  if (kludgesScanned_) return;
+  kludgesScanned_ = true;
   const char* text = file_.data();
   size_t pos = kTextStart;
   while (pos < textEnd_) {
@@ -171,7 +202,7 @@ void FidoMsgBase::ScanKludges() {
     while (first < lineEnd && IsIgnoredInLines(text[first])) ++first;
     if (first < lineEnd && text[first] == '\x01') ++first;
     while (first < lineEnd && IsIgnoredInLines(text[first])) ++first;
-    if (first < lineEnd && std::strchr("IiTtFf", text[first]) != nullptr) {
+    if (first < lineEnd && MayStartAddressKludge(text[first])) {
       std::string line;
       for (size_t i = pos; i < lineEnd && line.size() < kKludgeLineWidth; ++i)
         if (!IsIgnoredInLines(text[i])) line += text[i];
@@ -202,13 +233,37 @@ uint16_t FidoMsgBase::HeaderWord(size_t offset) const {
   return static_cast<uint16_t>(header_[offset] | (header_[offset + 1] << 8));
 }
 
-std::string FidoMsgBase::FromName() { return HeaderText(kFromName, kNameWidth); }
-std::string FidoMsgBase::ToName() { return HeaderText(kToName, kNameWidth); }
-std::string FidoMsgBase::Subject() { return HeaderText(kSubject, kSubjectWidth); }
-uint16_t FidoMsgBase::Cost() { return HeaderWord(kCost); }
-int32_t FidoMsgBase::ReplyTo() { return HeaderWord(kReplyTo); }
-int32_t FidoMsgBase::SeeAlso() { return HeaderWord(kSeeAlso); }
-bool FidoMsgBase::HasFlag(uint16_t bit) const { return (HeaderWord(kAttributes) & bit) != 0; }
+std::string FidoMsgBase::FromName() {
+  return HeaderText(kFromName, kNameWidth);
+}
+std::string FidoMsgBase::ToName() {
+  return HeaderText(kToName, kNameWidth);
+}
+std::string FidoMsgBase::Subject() {
+  return HeaderText(kSubject, kSubjectWidth);
+}
+uint16_t FidoMsgBase::Cost() {
+  return HeaderWord(kCost);
+}
+int32_t FidoMsgBase::ReplyTo() {
+  return HeaderWord(kReplyTo);
+}
+int32_t FidoMsgBase::SeeAlso() {
+  return HeaderWord(kSeeAlso);
+}
+bool FidoMsgBase::HasFlag(uint16_t bit) const {
+  return (HeaderWord(kAttributes) & bit) != 0;
+}
+
+void FidoMsgBase::GetOrigAddress(NetAddress& address) {
+  ScanKludges();
+  address = orig_;
+}
+
+void FidoMsgBase::GetDestAddress(NetAddress& address) {
+  ScanKludges();
+  address = dest_;
+}
 
 bool FidoMsgBase::IsDeleted() {
   return current_ <= 0 || hostDir_.empty() || !HostFileExists(MessagePath(current_));
@@ -232,6 +287,7 @@ void FidoMsgBase::StartNewMessage() {
   header_.fill(0);
   orig_ = {};
   dest_ = {};
+  kludgesScanned_ = true;
   dateText_.clear();
   timeText_.clear();
   newText_.clear();
@@ -273,12 +329,18 @@ void FidoMsgBase::SetFlag(uint16_t bit, bool on) {
   PutHeaderWord(kAttributes, on ? word | bit : word & ~bit);
 }
 
-void FidoMsgBase::SetFromName(std::string_view name) { PutHeaderText(kFromName, kNameWidth, name); }
-void FidoMsgBase::SetToName(std::string_view name) { PutHeaderText(kToName, kNameWidth, name); }
+void FidoMsgBase::SetFromName(std::string_view name) {
+  PutHeaderText(kFromName, kNameWidth, name);
+}
+void FidoMsgBase::SetToName(std::string_view name) {
+  PutHeaderText(kToName, kNameWidth, name);
+}
 void FidoMsgBase::SetSubject(std::string_view subject) {
   PutHeaderText(kSubject, kSubjectWidth, subject);
 }
-void FidoMsgBase::SetCost(uint16_t cost) { PutHeaderWord(kCost, cost); }
+void FidoMsgBase::SetCost(uint16_t cost) {
+  PutHeaderWord(kCost, cost);
+}
 void FidoMsgBase::SetReplyTo(int32_t number) {
   PutHeaderWord(kReplyTo, static_cast<uint16_t>(number));
 }
@@ -306,15 +368,21 @@ void FidoMsgBase::PutAddressKludge(std::string_view kludge) {
 }
 
 void FidoMsgBase::SetOrigAddress(const NetAddress& address) {
+  ScanKludges();
   orig_ = address;
   PutHeaderWord(kOrigNet, address.net);
   PutHeaderWord(kOrigNode, address.node);
   if (kind_ != MailKind::Netmail) return;
-  if (address.point != 0) PutAddressKludge("\x01" "FMPT " + std::to_string(address.point));
+  if (address.point != 0)
+    PutAddressKludge(
+        "\x01"
+        "FMPT " +
+        std::to_string(address.point));
   if (dest_.zone != 0) PutAddressKludge("\x01INTL " + Net3D(dest_) + " " + Net3D(orig_));
 }
 
 void FidoMsgBase::SetDestAddress(const NetAddress& address) {
+  ScanKludges();
   dest_ = address;
   PutHeaderWord(kDestNet, address.net);
   PutHeaderWord(kDestNode, address.node);
@@ -323,9 +391,13 @@ void FidoMsgBase::SetDestAddress(const NetAddress& address) {
   if (orig_.zone != 0) PutAddressKludge("\x01INTL " + Net3D(dest_) + " " + Net3D(orig_));
 }
 
-void FidoMsgBase::PutText(std::string_view text) { newText_ += text; }
+void FidoMsgBase::PutText(std::string_view text) {
+  newText_ += text;
+}
 
-void FidoMsgBase::PutChar(unsigned char c) { newText_ += static_cast<char>(c); }
+void FidoMsgBase::PutChar(unsigned char c) {
+  newText_ += static_cast<char>(c);
+}
 
 uint16_t FidoMsgBase::WriteMessage() {
   if (!pending_) return status_ != 0 ? status_ : kStatusTempNotCreated;
@@ -358,7 +430,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
     // Another program may have written this number since the area was opened, in another
     // spelling than ours (the rename below never replaces the same name): look again.
     if (HostFileExists(base + ".MSG") || HostFileExists(base + ".Msg")) {
-      numbering_.Fill(programDir_);
+      numbering_.Fill(hostDir_);
       continue;
     }
     // Numbers above 31999 are not read by anyone: the message would be lost.
@@ -375,7 +447,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
       return 0;
     }
     if (!HostFileExists(hostDir_ + name)) break;  // a failure other than a taken number
-    numbering_.Fill(programDir_);
+    numbering_.Fill(hostDir_);
   }
   DiscardPending();
   return kWriteFailed;
@@ -387,9 +459,6 @@ void FidoMsgBase::DeleteMessage() {
   if (current_ <= 0 || hostDir_.empty()) return;
   RemoveHostFile(MessagePath(current_));
   numbering_.Remove(current_);
-  file_.clear();
-  textEnd_ = kTextStart;
-  ClearTextWindow();
 }
 
 int32_t FidoMsgBase::GetLastRead(uint32_t user) {

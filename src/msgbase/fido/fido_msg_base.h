@@ -81,8 +81,8 @@ class FidoMsgBase : public MessageBase {
   int32_t ReplyTo() override;
   int32_t SeeAlso() override;
   int32_t MessageNumber() override { return current_; }
-  void GetOrigAddress(NetAddress& address) override { address = orig_; }
-  void GetDestAddress(NetAddress& address) override { address = dest_; }
+  void GetOrigAddress(NetAddress& address) override;
+  void GetDestAddress(NetAddress& address) override;
   bool IsLocal() override { return HasFlag(attr::kLocal); }
   bool IsCrash() override { return HasFlag(attr::kCrash); }
   bool IsKillSent() override { return HasFlag(attr::kKillSent); }
@@ -128,6 +128,7 @@ class FidoMsgBase : public MessageBase {
   void PutAddressKludge(std::string_view kludge);
   // The host path of message n: its real name when known, else "n.msg" as found on disk.
   std::string MessagePath(int32_t number) const;
+  // Applies the address kludges of the loaded text to the addresses, once per message.
   void ScanKludges();
   void DiscardPending();
   // Moves the composed message to a free number; 0 or a code.
@@ -141,11 +142,13 @@ class FidoMsgBase : public MessageBase {
   MailKind kind_ = MailKind::Local;
   uint16_t status_ = 0;
 
-  // The current message: its header bytes, the address fields (header plus kludges), the
-  // date and time texts, the whole file as read and where its text ends (first zero byte).
+  // The current message: its header bytes, the address fields (header plus kludges, whether
+  // the kludges were applied yet), the date and time texts, the whole file as read and where its
+  // text ends (first zero byte).
   std::array<unsigned char, kHeaderSize> header_{};
   NetAddress orig_;
   NetAddress dest_;
+  bool kludgesScanned_ = true;
   std::string dateText_;
   std::string timeText_;
   std::string file_;

@@ -1,6 +1,6 @@
 #include "msgbase/fido/msg_numbering.h"
 
-#include "platform/file_system.h"
+#include "platform/host_files.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -17,22 +17,24 @@ int32_t MsgNumbering::NumberOfName(std::string_view name) {
   return number >= 1 && number <= kHighest ? number : 0;
 }
 
-void MsgNumbering::Fill(std::string_view programDir) {
+void MsgNumbering::Fill(const std::string& hostDir) {
   names_.clear();
-  for (const DirEntry& entry : ListDirectory(programDir)) {
-    if (entry.isDirectory) continue;
-    int32_t number = NumberOfName(entry.name);
+  for (std::string& name : ListHostDirectoryFiles(hostDir)) {
+    int32_t number = NumberOfName(name);
     if (number == 0) continue;
-    // The names are ASCII, the same in CP866 and on disk. Of "12.msg" and "012.msg" the
-    // plain one wins, as other programs would open that one.
-    auto [it, added] = names_.emplace(number, entry.name);
-    if (!added && entry.name[0] != '0') it->second = entry.name;
+    // Of "12.msg" and "012.msg" the plain one wins, as other programs would open that one.
+    auto [it, added] = names_.emplace(number, name);
+    if (!added && name[0] != '0') it->second = std::move(name);
   }
 }
 
-void MsgNumbering::Add(int32_t number, std::string name) { names_[number] = std::move(name); }
+void MsgNumbering::Add(int32_t number, std::string name) {
+  names_[number] = std::move(name);
+}
 
-void MsgNumbering::Remove(int32_t number) { names_.erase(number); }
+void MsgNumbering::Remove(int32_t number) {
+  names_.erase(number);
+}
 
 const std::string* MsgNumbering::NameOf(int32_t number) const {
   auto it = names_.find(number);

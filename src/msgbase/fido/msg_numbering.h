@@ -18,8 +18,8 @@ class MsgNumbering {
   // case; 0 for any other name.
   static int32_t NumberOfName(std::string_view name);
 
-  // Replaces the set by one scan of the directory (a program path).
-  void Fill(std::string_view programDir);
+  // Replaces the set by one scan of the directory (a host path).
+  void Fill(const std::string& hostDir);
   void Add(int32_t number, std::string name);
   void Remove(int32_t number);
 

@@ -20,13 +20,19 @@ int32_t ClampToInt32(int64_t value) {
 
 }  // namespace
 
-MessageBaseHandle MakeTextFileBase() { return std::make_unique<TextFileBase>(); }
+MessageBaseHandle MakeTextFileBase() {
+  return std::make_unique<TextFileBase>();
+}
 
 TextFileBase::TextFileBase() : buffer_(kBufferSize) {}
 
-TextFileBase::~TextFileBase() { FlushOutput(); }
+TextFileBase::~TextFileBase() {
+  FlushOutput();
+}
 
-void TextFileBase::SetAreaPath(std::string_view locator) { path_ = CutTo(locator, 128); }
+void TextFileBase::SetAreaPath(std::string_view locator) {
+  path_ = CutTo(locator, 128);
+}
 
 uint16_t TextFileBase::Open() {
   created_ = false;
@@ -54,7 +60,9 @@ uint16_t TextFileBase::Create(uint16_t, uint16_t) {
   return 0;
 }
 
-bool TextFileBase::Exists() { return FileExists(path_); }
+bool TextFileBase::Exists() {
+  return FileExists(path_);
+}
 
 // --- Reading ------------------------------------------------------------------------------
 
@@ -101,8 +109,8 @@ std::string TextFileBase::NextLine(uint16_t maxLength) {
   while (line.size() < limit && FillBuffer()) {
     const char* start = buffer_.data() + bufferPos_;
     size_t available = std::min(bufferLength_ - bufferPos_, limit - line.size());
-    const char* end = std::find_if(start, start + available,
-                                   [](char c) { return c == '\r' || c == '\n'; });
+    const char* end =
+        std::find_if(start, start + available, [](char c) { return c == '\r' || c == '\n'; });
     line.append(start, end);
     bufferPos_ += static_cast<size_t>(end - start);
     if (end != start + available) {
@@ -130,7 +138,9 @@ void TextFileBase::SetTextPosition(int32_t position) {
   bufferLength_ = bufferPos_ = 0;
 }
 
-int32_t TextFileBase::ActiveCount() { return ClampToInt32(size_); }
+int32_t TextFileBase::ActiveCount() {
+  return ClampToInt32(size_);
+}
 
 // --- Writing ------------------------------------------------------------------------------
 
