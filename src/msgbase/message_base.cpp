@@ -91,7 +91,8 @@ size_t ScanRun(const unsigned char* p, size_t limit, size_t& lastSpace) {
 // exactly as NextChar does.
 std::string MessageBase::NextLine(uint16_t maxLength) {
   if (textEnded_) return std::string();
-  const size_t max = maxLength > 255 ? 255 : maxLength;
+  // At least one byte a line, so that every call moves on.
+  const size_t max = std::clamp<size_t>(maxLength, 1, 255);
   const auto* data = reinterpret_cast<const unsigned char*>(text_.data());
   const size_t size = text_.size();
   char line[256];

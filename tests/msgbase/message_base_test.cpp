@@ -105,6 +105,14 @@ TEST(NextLine, MaximumIsAtMost255AndFidoTextsCutAt254) {
   EXPECT_EQ(base.NextLine(1000).size(), 46u);
 }
 
+TEST(NextLine, ZeroMaximumStillMovesOn) {
+  WindowBase base;
+  base.Load("ab");
+  EXPECT_EQ(base.NextLine(0), "a");
+  EXPECT_EQ(base.NextLine(0), "b");
+  EXPECT_TRUE(base.TextEnded());
+}
+
 TEST(NextLine, RememberedPositionResumesTheSameLines) {
   WindowBase base;
   base.Load("first line\rsecond line that is long\rthird\r");
@@ -176,7 +184,7 @@ TEST(NextLine, AgreesWithTheStepByStepReaderOnRandomTexts) {
     bool wrapped = false;
     for (int line = 0; line < 2000 && !reference.TextEnded(); ++line) {
       // WindowBase reads like a Fido message: at most 254 bytes a line.
-      std::string expected = ReferenceNextLine(reference, std::min<size_t>(max, 254), wrapped);
+      std::string expected = ReferenceNextLine(reference, std::clamp<size_t>(max, 1, 254), wrapped);
       ASSERT_EQ(fast.NextLine(static_cast<uint16_t>(max)), expected) << round;
       ASSERT_EQ(fast.LineWasWrapped(), wrapped) << round;
       ASSERT_EQ(fast.TextPosition(), reference.TextPosition()) << round;
