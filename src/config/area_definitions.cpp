@@ -8,6 +8,7 @@
 
 #include "config/area_mask.h"
 #include "config/area_readers.h"
+#include "config/case_fold.h"
 #include "config/config_lines.h"
 #include "platform/fatal.h"
 #include "text/cp866.h"
@@ -43,11 +44,15 @@ struct Group {
 class AreaCandidates {
  public:
   explicit AreaCandidates(const AreaTable& areas) : areas_(areas) {
-    tags_.reserve(static_cast<size_t>(areas.Count()));
+    size_t total = 0;
+    for (int i = 1; i <= areas.Count(); ++i) total += areas.At(i).tag.size();
+    folded_.reserve(total);
+    ends_.reserve(static_cast<size_t>(areas.Count()));
     for (int i = 1; i <= areas.Count(); ++i) {
-      tags_.push_back(UpCaseCp866(areas.At(i).tag));
-      all_.push_back(i);
-      if (!tags_.back().empty()) byFirst_[static_cast<unsigned char>(tags_.back()[0])].push_back(i);
+      const std::string& tag = areas.At(i).tag;
+      AppendUpCased(folded_, tag);
+      ends_.push_back(folded_.size());
+      if (!tag.empty()) byFirst_[static_cast<unsigned char>(folded_[folded_.size() - tag.size()])].push_back(i);
     }
   }
 
@@ -55,18 +60,28 @@ class AreaCandidates {
   std::vector<int> Matching(const std::string& mask) const {
     if (mask.empty()) return {};
     if (mask.find_first_of("*?") == std::string::npos) return areas_.FindAreas(mask);
-    const std::vector<int>& pool =
-        mask[0] == '*' || mask[0] == '?' ? all_ : byFirst_[static_cast<unsigned char>(mask[0])];
     std::vector<int> matching;
-    for (int index : pool)
-      if (MatchMask(mask, tags_[static_cast<size_t>(index - 1)])) matching.push_back(index);
+    auto tryArea = [&](int index) {
+      if (MatchMask(mask, FoldedTag(index))) matching.push_back(index);
+    };
+    if (mask[0] == '*' || mask[0] == '?') {
+      for (int index = 1; index <= areas_.Count(); ++index) tryArea(index);
+    } else {
+      for (int index : byFirst_[static_cast<unsigned char>(mask[0])]) tryArea(index);
+    }
     return matching;
   }
 
  private:
+  std::string_view FoldedTag(int index) const {
+    auto at = static_cast<size_t>(index - 1);
+    size_t begin = at == 0 ? 0 : ends_[at - 1];
+    return std::string_view(folded_).substr(begin, ends_[at] - begin);
+  }
+
   const AreaTable& areas_;
-  std::vector<std::string> tags_;  // upper-cased, by index - 1
-  std::vector<int> all_;
+  std::string folded_;        // the upper-cased tags one after another
+  std::vector<size_t> ends_;  // where each one ends in folded_, by index - 1
   std::array<std::vector<int>, 256> byFirst_;
 };
 
@@ -77,7 +92,7 @@ void ApplyGroup(const Group& group, uint32_t historyDays, const AreaCandidates& 
   std::shared_ptr<const std::vector<FileRoute>> routes;
   if (!group.routes.empty()) routes = std::make_shared<const std::vector<FileRoute>>(group.routes);
   for (int index : candidates.Matching(group.mask)) {
-    AreaEntry& area = areas.At(index);
+    AreaEntry& area = areas.AtKeepingKeys(index);
     if (!group.name.empty()) area.displayName = CutTo(group.name, kAreaNameWidth);
     area.HistoryDays = historyDays;
     area.SectionsPerDay = group.sectionsPerDay;

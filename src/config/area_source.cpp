@@ -8,8 +8,11 @@
 namespace vm {
 
 std::string HudsonAreaId(int board, std::string_view directory) {
-  std::string digits = std::to_string(board % 1000);
-  return "H" + std::string(3 - digits.size(), '0') + digits + std::string(directory);
+  board %= 1000;
+  std::string areaId = {'H', static_cast<char>('0' + board / 100),
+                        static_cast<char>('0' + board / 10 % 10), static_cast<char>('0' + board % 10)};
+  areaId += directory;
+  return areaId;
 }
 
 void WarnTableFull(AreaReaderContext& context, std::string_view tag) {
@@ -21,34 +24,40 @@ void WarnTableFull(AreaReaderContext& context, std::string_view tag) {
                   Cp866(" и все следующие пропущены."));
 }
 
-AreaEntry* TakeArea(AreaReaderContext& context, std::string_view tag, std::string areaId,
-                    AreaSource source) {
-  std::string name = CutTo(tag, kAreaNameWidth);
-  int index = context.areas.FindArea(name);
-  if (index != 0) {
-    context.areas.At(index).areaId = std::move(areaId);
-  } else {
-    AreaEntry created;
-    created.tag = name;
-    created.areaId = std::move(areaId);
-    index = context.areas.Append(std::move(created));
-    if (index == 0) {
-      WarnTableFull(context, name);
-      return nullptr;
-    }
-  }
-  AreaEntry& entry = context.areas.At(index);
-  bool manual = source == AreaSource::Manual;
-  entry.displayName = name;
-  entry.address = NetAddress{};
-  entry.netmail = 0;
-  entry.exclude = 0;
+bool TakeArea(AreaReaderContext& context, AreaEntry&& area, AreaSource source) {
+  if (area.tag.size() > kAreaNameWidth) area.tag.resize(kAreaNameWidth);
+  if (area.displayName.empty())
+    area.displayName = area.tag;
+  else if (area.displayName.size() > kAreaNameWidth)
+    area.displayName.resize(kAreaNameWidth);
+  area.exclude = 0;
   // Areas written by hand post nothing and keep their history for ever until an area
   // definition says otherwise.
-  entry.SectionsPerDay = manual ? 0 : kUnlimited;
-  entry.HistoryDays = manual ? kUnlimited : 0;
-  entry.sendMode = SendMode::Parallel;
-  return &entry;
+  bool manual = source == AreaSource::Manual;
+  area.SectionsPerDay = manual ? 0 : kUnlimited;
+  area.HistoryDays = manual ? kUnlimited : 0;
+  area.sendMode = SendMode::Parallel;
+
+  // The area is moved into the table only when it makes a new entry.
+  auto [index, appended] = context.areas.FindOrAppend(std::move(area));
+  if (index == 0) {
+    WarnTableFull(context, area.tag);
+    return false;
+  }
+  if (!appended) {
+    // Met again: the entry keeps its own tag (equal but for case), its file routes and its
+    // resume point.
+    AreaEntry& entry = context.areas.At(index);
+    entry.displayName = std::move(area.displayName);
+    entry.areaId = std::move(area.areaId);
+    entry.address = area.address;
+    entry.netmail = area.netmail;
+    entry.exclude = area.exclude;
+    entry.SectionsPerDay = area.SectionsPerDay;
+    entry.HistoryDays = area.HistoryDays;
+    entry.sendMode = area.sendMode;
+  }
+  return true;
 }
 
 }  // namespace vm

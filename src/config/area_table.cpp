@@ -39,12 +39,12 @@ void AreaTable::Refresh() const {
 
 int AreaTable::FindArea(std::string_view tag) const {
   Refresh();
-  return tags_->FindLast(tag, entries_) + 1;
+  return tags_->FindLast(tag, AreaKeyIndex::Hash(tag), entries_) + 1;
 }
 
 int AreaTable::FindAreaByAreaId(std::string_view areaId) const {
   Refresh();
-  return areaIds_->FindLast(areaId, entries_) + 1;
+  return areaIds_->FindLast(areaId, AreaKeyIndex::Hash(areaId), entries_) + 1;
 }
 
 std::vector<int> AreaTable::FindAreas(std::string_view tag) const {
@@ -55,20 +55,38 @@ std::vector<int> AreaTable::FindAreas(std::string_view tag) const {
 }
 
 int AreaTable::FindOrCreate(std::string_view tag) {
-  if (int found = FindArea(tag)) return found;
   AreaEntry entry;
   entry.tag = std::string(tag);
-  return Append(std::move(entry));
+  return FindOrAppend(std::move(entry)).index;
+}
+
+AreaTable::Placed AreaTable::FindOrAppend(AreaEntry&& entry) {
+  Refresh();
+  // The tag is hashed once, for the lookup and for filing the new entry.
+  uint32_t hash = AreaKeyIndex::Hash(entry.tag);
+  if (int found = tags_->FindLast(entry.tag, hash, entries_); found >= 0) return {found + 1, false};
+  if (Count() >= kCapacity) return {};
+  return {Store(std::move(entry), hash), true};
 }
 
 int AreaTable::Append(AreaEntry entry) {
   if (Count() >= kCapacity) return 0;
   Refresh();
-  entries_.push_back(&storage_.emplace_back(std::move(entry)));
-  int slot = Count() - 1;
-  tags_->Update(slot, *entries_.back());
-  areaIds_->Update(slot, *entries_.back());
-  return slot + 1;
+  uint32_t hash = AreaKeyIndex::Hash(entry.tag);
+  return Store(std::move(entry), hash);
+}
+
+int AreaTable::Store(AreaEntry&& entry, uint32_t tagHash) {
+  size_t slot = entries_.size();
+  // Default-made entries, not zero-filled first: each is assigned before it is used.
+  if (slot % kBlockSize == 0)
+    blocks_.push_back(std::make_unique_for_overwrite<AreaEntry[]>(kBlockSize));
+  AreaEntry& stored = blocks_.back()[slot % kBlockSize];
+  stored = std::move(entry);
+  entries_.push_back(&stored);
+  tags_->Add(static_cast<int>(slot), tagHash);
+  areaIds_->Update(static_cast<int>(slot), stored);
+  return static_cast<int>(slot) + 1;
 }
 
 void AreaTable::Swap(int a, int b) {

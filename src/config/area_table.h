@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,6 +59,9 @@ class AreaTable {
   // index from 1 to Count()
   AreaEntry& At(int index);
   const AreaEntry& At(int index) const { return *entries_.at(static_cast<size_t>(index - 1)); }
+  // For changing fields other than the tag and the area id, which must stay as they are: the
+  // lookups are not told of the change. Cheaper than At() where many entries change at once.
+  AreaEntry& AtKeepingKeys(int index) { return *entries_.at(static_cast<size_t>(index - 1)); }
 
   // Index of the last entry whose tag (area id) equals the text without regard to case; 0 when
   // none.
@@ -71,6 +73,13 @@ class AreaTable {
   // Finds the entry by tag or appends a new one with that tag. Returns 0 when the table is full
   // (the caller warns once).
   int FindOrCreate(std::string_view tag);
+  // FindArea(entry.tag); when there is no such entry, appends this one (moving from it) and
+  // says so. The index is 0 when the table is full.
+  struct Placed {
+    int index = 0;
+    bool appended = false;
+  };
+  Placed FindOrAppend(AreaEntry&& entry);
   // Appends an entry regardless of its tag; 0 when full.
   int Append(AreaEntry entry);
 
@@ -80,10 +89,15 @@ class AreaTable {
   void Reorder(const std::vector<int>& order);
 
  private:
+  static constexpr size_t kBlockSize = 64;
+
   void Refresh() const;
   void Touch(int slot) const;
+  // Stores the entry and files it in the indexes; tagHash is the hash of its tag.
+  int Store(AreaEntry&& entry, uint32_t tagHash);
 
-  std::deque<AreaEntry> storage_;  // entries never move once made
+  // Entries live in blocks that never move, so that the slots can point at them.
+  std::vector<std::unique_ptr<AreaEntry[]>> blocks_;
   std::vector<AreaEntry*> entries_;
   std::unique_ptr<AreaKeyIndex> tags_;
   std::unique_ptr<AreaKeyIndex> areaIds_;

@@ -15,15 +15,12 @@ namespace {
 
 constexpr int kHighestHudsonBoard = 999;  // what three digits can name
 
-// The area id for the path word, or empty when the line names no base of its own.
-std::string AreaIdFromPath(std::string path, const Settings& settings) {
+// The area id for the path word (upper-cased here), or empty when the line names no base of
+// its own.
+std::string AreaIdFromPath(std::string_view path, const Settings& settings) {
   if (path.empty()) return {};
-  char first = path[0];
+  char first = static_cast<char>(UpCaseCp866(static_cast<unsigned char>(path[0])));
   if (first == 'P') return {};
-  if (first == '!' || first == '$') {
-    path[0] = first == '!' ? 'J' : 'S';
-    return path;
-  }
   if (first >= '0' && first <= '9') {
     // A Hudson board number; anything but a plain number of three digits at most names no
     // board that the base could find.
@@ -31,7 +28,13 @@ std::string AreaIdFromPath(std::string path, const Settings& settings) {
     if (!board || *board < 0 || *board > kHighestHudsonBoard) return {};
     return HudsonAreaId(static_cast<int>(*board), settings.HUDSONPATH);
   }
-  return path.insert(0, 1, 'F');
+  std::string areaId(1, 'F');
+  if (first == '!' || first == '$') {
+    areaId[0] = first == '!' ? 'J' : 'S';
+    path.remove_prefix(1);
+  }
+  AppendUpCased(areaId, path);
+  return areaId;
 }
 
 }  // namespace
@@ -47,23 +50,19 @@ void ReadAreasBbs(std::string_view path, AreaReaderContext& context) {
     size_t pos = 0;
     SkipBlanks(pos, line);
     if (pos >= line.size() || line[pos] == ';') continue;
-    std::string basePath = GetWord(pos, line);
+    std::string_view basePath = GetWordView(pos, line);
     SkipBlanks(pos, line);
-    std::string tag = GetWord(pos, line);
-    UpCaseInPlace(basePath);
-    UpCaseInPlace(tag);
-    std::string areaId = AreaIdFromPath(std::move(basePath), context.settings);
-    if (areaId.empty() || tag.empty()) continue;
-
-    AreaEntry* entry = TakeArea(context, tag, std::move(areaId), AreaSource::AreasBbs);
-    if (!entry) continue;
+    std::string_view tag = GetWordView(pos, line);
+    AreaEntry area;
+    area.areaId = AreaIdFromPath(basePath, context.settings);
+    if (area.areaId.empty() || tag.empty()) continue;
+    AppendUpCased(area.tag, tag);
     // The first link, when it is an address, is the address the area posts from.
     SkipBlanks(pos, line);
-    std::string link = GetWord(pos, line);
-    if (auto address = ParseNetAddress(link, context.settings.lastParsedAddress)) {
-      entry->address = *address;
+    auto address = ParseNetAddress(GetWordView(pos, line), context.settings.lastParsedAddress);
+    if (address) area.address = *address;
+    if (TakeArea(context, std::move(area), AreaSource::AreasBbs) && address)
       context.settings.lastParsedAddress = *address;
-    }
   }
 }
 

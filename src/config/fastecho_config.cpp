@@ -159,12 +159,13 @@ FastEchoConfig ParseFastEchoConfig(uint64_t fileSize, const ReadAtFunction& read
 void ApplyFastEchoConfig(const FastEchoConfig& config, AreaReaderContext& context) {
   context.fastEchoNetmailDir = config.netmailDir;
   for (const FastEchoArea& area : config.areas) {
-    AreaEntry* entry = TakeArea(context, area.tag, AreaIdOf(area, config), AreaSource::FastEcho);
-    if (!entry) continue;
-    if (area.akaIndex < config.akas.size()) entry->address = config.akas[area.akaIndex];
-    if (context.settings.USEID && !area.description.empty())
-      entry->displayName = CutTo(area.description, kAreaNameWidth);
-    entry->netmail = area.kind == 1 ? 1 : 0;
+    AreaEntry named;
+    named.tag = area.tag;
+    named.areaId = AreaIdOf(area, config);
+    if (context.settings.USEID) named.displayName = area.description;
+    if (area.akaIndex < config.akas.size()) named.address = config.akas[area.akaIndex];
+    named.netmail = area.kind == 1 ? 1 : 0;
+    TakeArea(context, std::move(named), AreaSource::FastEcho);
   }
 }
 

@@ -31,7 +31,10 @@ void AddManualArea(std::string_view line, size_t position, AreaReaderContext& co
               Cp866(": Ошибка в параметре AREA"));
 
   // A Hudson path is the three-digit board number written before the directory (001C:\FIDO\).
-  TakeArea(context, tag, letter + WithoutTrailingSlash(basePath), AreaSource::Manual);
+  AreaEntry area;
+  area.tag = std::move(tag);
+  area.areaId = letter + WithoutTrailingSlash(basePath);
+  TakeArea(context, std::move(area), AreaSource::Manual);
 }
 
 }  // namespace vm

@@ -39,9 +39,11 @@ void ReadSquishConfig(std::string_view path, AreaReaderContext& context) {
 
     // "-$" marks a Squish base; without it the area is a directory of *.MSG files.
     char letter = line.find("-$") != std::string::npos ? 'S' : 'F';
-    AreaEntry* entry = TakeArea(context, tag, letter + basePath, AreaSource::Squish);
-    if (!entry) continue;
-    entry->netmail = keyword == "NETAREA" ? 1 : 0;
+    AreaEntry area;
+    area.tag = std::move(tag);
+    area.areaId = letter + basePath;
+    area.netmail = keyword == "NETAREA" ? 1 : 0;
+    TakeArea(context, std::move(area), AreaSource::Squish);
   }
 }
 

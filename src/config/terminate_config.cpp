@@ -67,7 +67,10 @@ void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
     if (letter == 0 || tag.empty()) continue;
     if (basePath.size() < 2 || basePath[1] != ':') basePath = configDir + "TERMAIL\\" + basePath;
 
-    TakeArea(context, tag, letter + basePath, AreaSource::Terminate);
+    AreaEntry area;
+    area.tag = std::move(tag);
+    area.areaId = letter + basePath;
+    TakeArea(context, std::move(area), AreaSource::Terminate);
   }
 }
 

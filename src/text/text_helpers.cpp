@@ -1,6 +1,10 @@
 #include "text/text_helpers.h"
 
+#include <array>
+#include <bit>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 namespace vm {
 
@@ -12,14 +16,57 @@ void SkipBlanks(size_t& pos, std::string_view text) {
   while (pos < text.size() && static_cast<unsigned char>(text[pos]) <= 32) ++pos;
 }
 
-std::string GetWord(size_t& pos, std::string_view text) {
-  size_t start = pos;
-  while (pos < text.size()) {
-    char c = text[pos];
-    if (c == ' ' || c == '"' || c == '%' || c == ',' || c == ';') break;
-    ++pos;
+namespace {
+
+// The characters that end a word, as a table: configuration readers scan every word of
+// thousands of lines with it.
+constexpr std::array<bool, 256> kWordEnds = [] {
+  std::array<bool, 256> ends{};
+  for (unsigned char c : {' ', '"', '%', ',', ';'}) ends[c] = true;
+  return ends;
+}();
+
+// Sixteen bytes compared at once (GCC and Clang vectors: SSE2 on x86-64, NEON on ARM).
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+// The position of the first word end among sixteen bytes, or 16.
+size_t FirstWordEnd(const char* at) {
+  Bytes16 bytes;
+  std::memcpy(&bytes, at, sizeof bytes);
+  Bytes16 ends = (bytes == ' ') | (bytes == '"') | (bytes == '%') | (bytes == ',') | (bytes == ';');
+  // Each lane is now 0 or 0xFF; the first 0xFF lane is the first end.
+  uint64_t halves[2];
+  std::memcpy(halves, &ends, sizeof halves);
+  if constexpr (std::endian::native == std::endian::little) {
+    if (halves[0] != 0) return static_cast<size_t>(std::countr_zero(halves[0])) / 8;
+    if (halves[1] != 0) return 8 + static_cast<size_t>(std::countr_zero(halves[1])) / 8;
+  } else {
+    if (halves[0] != 0) return static_cast<size_t>(std::countl_zero(halves[0])) / 8;
+    if (halves[1] != 0) return 8 + static_cast<size_t>(std::countl_zero(halves[1])) / 8;
   }
-  return std::string(text.substr(start, pos - start));
+  return 16;
+}
+
+}  // namespace
+
+std::string_view GetWordView(size_t& pos, std::string_view text) {
+  std::string_view rest = text.substr(pos);
+  size_t length = 0;
+  while (length + 16 <= rest.size()) {
+    size_t end = FirstWordEnd(rest.data() + length);
+    length += end;
+    if (end < 16) {
+      pos += length;
+      return rest.substr(0, length);
+    }
+  }
+  while (length < rest.size() && !kWordEnds[static_cast<unsigned char>(rest[length])]) ++length;
+  pos += length;
+  return rest.substr(0, length);
+}
+
+std::string GetWord(size_t& pos, std::string_view text) {
+  return std::string(GetWordView(pos, text));
 }
 
 std::string RemoveBlanks(std::string_view text) {

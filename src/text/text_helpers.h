@@ -19,6 +19,8 @@ void SkipBlanks(size_t& pos, std::string_view text);
 // Collects characters from pos up to (not including) the first blank, '"', '%', ',' or ';'
 // and leaves pos on that delimiter (or at the end).
 std::string GetWord(size_t& pos, std::string_view text);
+// The same word as a view into the text, for loops that scan many lines without copying.
+std::string_view GetWordView(size_t& pos, std::string_view text);
 
 // Removes every blank (code 32).
 std::string RemoveBlanks(std::string_view text);

@@ -143,6 +143,21 @@ TEST_F(AreaReadersTest, ManualAreasAndTheirDefaults) {
   EXPECT_EQ(t.areas.Count(), 4);
 }
 
+// Long words with Cyrillic letters are folded; the same tag met again in another case is the
+// same area, which takes the later line's fields (and no address when the line has none).
+TEST_F(AreaReadersTest, AreasBbsFoldsLongWordsAndMeetsATagAgainInAnyCase) {
+  std::string path = node.Write("AREAS.BBS",
+                                Cp866("c:\\фидо\\почта\\длинная.эха ru.длинная.эха 2:5020/3\r\n"
+                                      "!c:\\jam\\other.base RU.ДЛИННАЯ.ЭХА\r\n"));
+  ReadAreasBbs(path, t.context);
+  ASSERT_EQ(t.areas.Count(), 1);
+  const AreaEntry& area = t.areas.At(1);
+  EXPECT_EQ(area.tag, Cp866("RU.ДЛИННАЯ.ЭХА"));
+  EXPECT_EQ(area.areaId, "JC:\\JAM\\OTHER.BASE");
+  EXPECT_TRUE(area.address.IsEmpty());
+  EXPECT_EQ(t.areas.FindArea(Cp866("Ru.Длинная.Эха")), 1);
+}
+
 TEST_F(AreaReadersTest, ALaterSourceUpdatesTheSameEntry) {
   std::string squish = node.Write("SQUISH.CFG", "NetArea RU.TEST C:\\FIDO\\RU.TEST -$\r\n");
   ReadSquishConfig(squish, t.context);

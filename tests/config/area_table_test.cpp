@@ -5,7 +5,7 @@
 #include <random>
 
 #include "config/area_readers.h"
-
+#include "config/case_fold.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -85,9 +85,10 @@ TEST(AreaTableTest, AFullTableAddsNothingButStillFinds) {
 TEST(AreaTableTest, LookupsAgreeWithAScanOfTheTable) {
   std::mt19937 random(7);
   const std::string kParts[] = {"ru", "RU", "su", "Ru", ".", "x", Cp866("ф"), "\\"};
+  // Up to 24 bytes, so that texts span the eight-byte words the hash folds at once.
   auto text = [&random, &kParts] {
     std::string t;
-    for (int n = random() % 3; n >= 0; --n) t += kParts[random() % 8];
+    for (int n = random() % 12; n >= 0; --n) t += kParts[random() % 8];
     return t;
   };
   auto lastEqual = [](const AreaTable& table, const std::string& key, bool byTag) {
@@ -117,6 +118,36 @@ TEST(AreaTableTest, LookupsAgreeWithAScanOfTheTable) {
     std::string key = text();
     ASSERT_EQ(table.FindArea(key), lastEqual(table, key, true)) << step;
     ASSERT_EQ(table.FindAreaByAreaId(key), lastEqual(table, key, false)) << step;
+  }
+}
+
+// Each change of a tag leaves a removed cell behind in the index; once they fill half of it,
+// the index is filed again from scratch. Lookups must come through that unchanged.
+TEST(AreaTableTest, ManyChangesOfOneTagKeepTheLookupsRight) {
+  AreaTable table;
+  for (const char* tag : {"A", "B", "C"}) table.FindOrCreate(tag);
+  for (int round = 0; round < 20000; ++round) {
+    std::string tag = "T" + std::to_string(round);
+    table.At(2).tag = tag;
+    ASSERT_EQ(table.FindArea(tag), 2) << round;
+    ASSERT_EQ(table.FindArea("c"), 3) << round;
+  }
+  EXPECT_EQ(table.FindArea("B"), 0);
+}
+
+// Folding eight bytes at a time must give what UpCaseCp866 gives byte by byte, wherever in a
+// text of any length a byte stands.
+TEST(AreaTableTest, WordWiseFoldingAgreesWithUpCaseCp866) {
+  for (int c = 0; c < 256; ++c) {
+    for (size_t length = 1; length <= 19; ++length) {
+      for (size_t at = 0; at < length; ++at) {
+        std::string text(length, 'q');
+        text[at] = static_cast<char>(c);
+        std::string folded = "x";
+        AppendUpCased(folded, text);
+        ASSERT_EQ(folded, "x" + UpCaseCp866(text)) << c << " " << length << " " << at;
+      }
+    }
   }
 }
 

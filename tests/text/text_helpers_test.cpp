@@ -33,6 +33,24 @@ TEST(TextHelpers, GetWordStopsOnExactlyItsDelimiters) {
   EXPECT_EQ(pos, 5u);
 }
 
+// Long lines are scanned sixteen bytes at a time: every delimiter at every distance from the
+// start must still end the word exactly there, and no other byte may.
+TEST(TextHelpers, GetWordViewAgreesWithACharacterScanOnLongLines) {
+  const std::string fillers = std::string("aZ9.:\\\t\x01") + "\x80\xA0\xE0\xFF";
+  for (char delimiter : std::string(" \"%,;")) {
+    for (size_t length = 0; length < 40; ++length) {
+      std::string word;
+      for (size_t i = 0; i < length; ++i) word += fillers[(i * 7 + length) % fillers.size()];
+      for (const std::string& after : {std::string(), std::string(1, delimiter) + "tail of the line"}) {
+        std::string line = "  " + word + after;
+        size_t pos = 2;
+        EXPECT_EQ(GetWordView(pos, line), word) << length << delimiter;
+        EXPECT_EQ(pos, 2 + length);
+      }
+    }
+  }
+}
+
 TEST(TextHelpers, StripBracketed) {
   EXPECT_EQ(StripBracketed("[Crack] Name [v1.0]"), "Name ");
   EXPECT_EQ(StripBracketed("junk] Name [x]"), "Name ");  // "]" before "[": cut through it
