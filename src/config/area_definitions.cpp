@@ -44,45 +44,31 @@ struct Group {
 class AreaCandidates {
  public:
   explicit AreaCandidates(const AreaTable& areas) : areas_(areas) {
-    size_t total = 0;
-    for (int i = 1; i <= areas.Count(); ++i) total += areas.At(i).tag.size();
-    folded_.reserve(total);
-    ends_.reserve(static_cast<size_t>(areas.Count()));
+    const auto& upper = Cp866UpperTable();
     for (int i = 1; i <= areas.Count(); ++i) {
       const std::string& tag = areas.At(i).tag;
-      AppendUpCased(folded_, tag);
-      ends_.push_back(folded_.size());
-      if (!tag.empty()) byFirst_[static_cast<unsigned char>(folded_[folded_.size() - tag.size()])].push_back(i);
+      if (!tag.empty()) byFirst_[upper[static_cast<unsigned char>(tag[0])]].push_back(i);
     }
   }
 
-  // The indexes, ascending, of the areas whose upper-cased tags match the upper-cased mask.
+  // The indexes, ascending, of the areas whose tags match the upper-cased mask.
   std::vector<int> Matching(const std::string& mask) const {
     if (mask.empty()) return {};
     if (mask.find_first_of("*?") == std::string::npos) return areas_.FindAreas(mask);
     std::vector<int> matching;
-    auto tryArea = [&](int index) {
-      if (MatchMask(mask, FoldedTag(index))) matching.push_back(index);
-    };
     if (mask[0] == '*' || mask[0] == '?') {
-      for (int index = 1; index <= areas_.Count(); ++index) tryArea(index);
+      for (int index = 1; index <= areas_.Count(); ++index)
+        if (MatchMask(mask, areas_.At(index).tag)) matching.push_back(index);
     } else {
-      for (int index : byFirst_[static_cast<unsigned char>(mask[0])]) tryArea(index);
+      for (int index : byFirst_[static_cast<unsigned char>(mask[0])])
+        if (MatchMask(mask, areas_.At(index).tag)) matching.push_back(index);
     }
     return matching;
   }
 
  private:
-  std::string_view FoldedTag(int index) const {
-    auto at = static_cast<size_t>(index - 1);
-    size_t begin = at == 0 ? 0 : ends_[at - 1];
-    return std::string_view(folded_).substr(begin, ends_[at] - begin);
-  }
-
   const AreaTable& areas_;
-  std::string folded_;        // the upper-cased tags one after another
-  std::vector<size_t> ends_;  // where each one ends in folded_, by index - 1
-  std::array<std::vector<int>, 256> byFirst_;
+  std::array<std::vector<int>, 256> byFirst_;  // by the upper-cased first letter of the tag
 };
 
 // Copies the group's settings into every area whose tag matches its mask. The history length

@@ -21,24 +21,27 @@ bool EqualFolded(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-// Eight folded bytes at a time, so that the multiplications, not the bytes, set the pace.
+// Eight folded bytes at a time, so that the multiplications, not the bytes, set the pace. A
+// text of eight bytes or more ends with a word that overlaps the one before it.
 uint32_t AreaKeyIndex::Hash(std::string_view text) {
   uint64_t hash = text.size();
   auto mix = [&hash](uint64_t word) {
     hash = (hash ^ UpCaseWord(word)) * kMultiplier;
     hash ^= hash >> 32;
   };
-  size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
+  auto wordAt = [&text](size_t at) {
     uint64_t word;
-    std::memcpy(&word, text.data() + i, sizeof word);
-    mix(word);
-  }
-  if (i < text.size()) {
+    std::memcpy(&word, text.data() + at, sizeof word);
+    return word;
+  };
+  if (text.size() < 8) {
     uint64_t word = 0;
-    for (size_t k = i; k < text.size(); ++k)
-      word |= uint64_t{static_cast<unsigned char>(text[k])} << (8 * (k - i));
+    for (size_t i = 0; i < text.size(); ++i)
+      word |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
     mix(word);
+  } else {
+    for (size_t i = 0; i + 8 < text.size(); i += 8) mix(wordAt(i));
+    mix(wordAt(text.size() - 8));
   }
   return static_cast<uint32_t>((hash * kMultiplier) >> 32);
 }
@@ -46,7 +49,7 @@ uint32_t AreaKeyIndex::Hash(std::string_view text) {
 void AreaKeyIndex::EnsureBuilt(const Entries& entries) {
   if (built_) return;
   built_ = true;
-  cells_.assign(kCells, Cell{});
+  cells_.assign(kCells, Cell{0, kEmpty});
   usedCells_ = 0;
   for (size_t slot = 0; slot < entries.size(); ++slot)
     Update(static_cast<int>(slot), *entries[slot]);
@@ -76,10 +79,10 @@ void AreaKeyIndex::File(int slot, uint32_t hash) {
 void AreaKeyIndex::Remove(int slot) {
   auto at = static_cast<size_t>(slot);
   if (!built_ || at >= filedHash_.size() || filedHash_[at] == kNotFiled) return;
-  for (size_t i = Home(static_cast<uint32_t>(filedHash_[at])); cells_[i].slot != kEmpty;
+  for (size_t i = Home(static_cast<uint32_t>(filedHash_[at])); cells_[i].slotPlusOne != kEmpty;
        i = (i + 1) % kCells) {
-    if (cells_[i].slot == slot) {
-      cells_[i].slot = kRemoved;
+    if (cells_[i].slotPlusOne == slot + 1) {
+      cells_[i].slotPlusOne = kRemoved;
       break;
     }
   }
@@ -96,13 +99,13 @@ void AreaKeyIndex::Clear() {
 void AreaKeyIndex::Insert(uint32_t hash, int slot) {
   if ((usedCells_ + 1) * 2 > kCells) Rebuild();
   size_t i = Home(hash);
-  while (cells_[i].slot >= 0) i = (i + 1) % kCells;
-  if (cells_[i].slot == kEmpty) ++usedCells_;
-  cells_[i] = {Check(hash), static_cast<int16_t>(slot)};
+  while (cells_[i].slotPlusOne > 0) i = (i + 1) % kCells;
+  if (cells_[i].slotPlusOne == kEmpty) ++usedCells_;
+  cells_[i] = {Check(hash), static_cast<int16_t>(slot + 1)};
 }
 
 void AreaKeyIndex::Rebuild() {
-  cells_.assign(kCells, Cell{});
+  cells_.assign(kCells, Cell{0, kEmpty});
   usedCells_ = 0;
   for (size_t slot = 0; slot < filedHash_.size(); ++slot)
     if (filedHash_[slot] != kNotFiled)
@@ -113,8 +116,8 @@ template <typename Visit>
 void AreaKeyIndex::ForEachFiled(uint32_t hash, Visit visit) const {
   if (cells_.empty()) return;
   uint16_t check = Check(hash);
-  for (size_t i = Home(hash); cells_[i].slot != kEmpty; i = (i + 1) % kCells)
-    if (cells_[i].slot >= 0 && cells_[i].check == check) visit(cells_[i].slot);
+  for (size_t i = Home(hash); cells_[i].slotPlusOne != kEmpty; i = (i + 1) % kCells)
+    if (cells_[i].slotPlusOne > 0 && cells_[i].check == check) visit(cells_[i].slotPlusOne - 1);
 }
 
 std::vector<int> AreaKeyIndex::Find(std::string_view text, const Entries& entries) {

@@ -42,12 +42,12 @@ class AreaKeyIndex {
   // cell's position does not come from). Sized once for a full table, so that it is at most a
   // quarter full of live cells; equal hashes may occur many times.
   struct Cell {
-    uint16_t check = 0;
-    int16_t slot = kEmpty;
+    uint16_t check;
+    int16_t slotPlusOne;  // kEmpty, kRemoved or the slot + 1
   };
-  static_assert(AreaTable::kCapacity <= INT16_MAX);
-  static constexpr int16_t kEmpty = -1;
-  static constexpr int16_t kRemoved = -2;
+  static_assert(AreaTable::kCapacity < INT16_MAX);
+  static constexpr int16_t kEmpty = 0;  // so that a new table is all zero bytes
+  static constexpr int16_t kRemoved = -1;
   static constexpr int kCellBits = 14;
   static constexpr size_t kCells = size_t{1} << kCellBits;
   static_assert(kCells >= 4 * AreaTable::kCapacity);

@@ -5,7 +5,7 @@
 
 namespace vm {
 
-// Whether the tag matches the mask; both are compared as given (callers upper-case them).
+// Whether the tag matches the mask, letters compared after CP866 upper-casing.
 //
 // The walk is deliberately loose in two places, and area definitions files rely on it: a "?"
 // that ends the mask, or that meets the end of the tag, accepts the rest ("R?" matches

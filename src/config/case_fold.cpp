@@ -25,27 +25,35 @@ uint64_t UpCaseWordByTable(uint64_t bytes) {
 
 namespace {
 
-// Folds count bytes from in to out (which may be the same place).
-void FoldBytes(const char* in, char* out, size_t count) {
-  size_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, in + i, sizeof word);
-    word = UpCaseWord(word);
-    std::memcpy(out + i, &word, sizeof word);
+uint64_t LoadWord(const char* at) {
+  uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+void StoreWord(char* at, uint64_t word) { std::memcpy(at, &word, sizeof word); }
+
+// Folds the bytes in place. Folding twice gives what folding once gives, so a text of eight
+// bytes or more ends with a word that overlaps the one before it.
+void FoldInPlace(char* text, size_t count) {
+  if (count < 8) {
+    const unsigned char* upper = Cp866UpperTable().data();
+    for (size_t i = 0; i < count; ++i)
+      text[i] = static_cast<char>(upper[static_cast<unsigned char>(text[i])]);
+    return;
   }
-  const unsigned char* upper = Cp866UpperTable().data();
-  for (; i < count; ++i) out[i] = static_cast<char>(upper[static_cast<unsigned char>(in[i])]);
+  for (size_t i = 0; i + 8 < count; i += 8) StoreWord(text + i, UpCaseWord(LoadWord(text + i)));
+  StoreWord(text + count - 8, UpCaseWord(LoadWord(text + count - 8)));
 }
 
 }  // namespace
 
-void UpCaseInPlace(std::string& text) { FoldBytes(text.data(), text.data(), text.size()); }
+void UpCaseInPlace(std::string& text) { FoldInPlace(text.data(), text.size()); }
 
 void AppendUpCased(std::string& to, std::string_view text) {
   size_t at = to.size();
-  to.resize(at + text.size());
-  FoldBytes(text.data(), to.data() + at, text.size());
+  to.append(text);
+  FoldInPlace(to.data() + at, text.size());
 }
 
 }  // namespace vm

@@ -35,6 +35,11 @@ TEST(MatchMaskTest, Walk) {
   EXPECT_TRUE(MatchMask("*.UUE*", "RU.UUE"));
   EXPECT_FALSE(MatchMask("A", ""));
   EXPECT_FALSE(MatchMask("RU.TEST ;COMMENT", "RU.TEST"));
+  // Letters compare without regard to case, Cyrillic ones too, also where a star looks ahead.
+  EXPECT_TRUE(MatchMask("RU.*", "ru.test"));
+  EXPECT_TRUE(MatchMask(Cp866("*.ТЕСТ"), Cp866("ру.тест")));
+  EXPECT_TRUE(MatchMask(Cp866("р?.т*"), Cp866("РУ.ТЕСТ")));
+  EXPECT_FALSE(MatchMask(Cp866("*.ТЕСТ"), Cp866("ру.тесты")));
 }
 
 class AreaDefinitionsTest : public ::testing::Test {
