@@ -4,89 +4,27 @@
 #include <gtest/gtest.h>
 
 #include "decode_node.h"
-#include "support/fidonet_packet.h"
 
 namespace vm::test {
 namespace {
 
-constexpr const char* kCrashmail = "/usr/bin/crashmail";
-const NetAddress kUplink{2, 5020, 1, 0};
-const NetAddress kPoster{2, 5030, 7, 0};
-
 class TossedPosting : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(kCrashmail)) GTEST_SKIP() << "crashmail is not installed";
+    if (DebianCrashmail().empty()) GTEST_SKIP() << "crashmail is not installed";
     zip = ZipWithFileIdDiz(scratch);
     if (zip.empty()) GTEST_SKIP() << "zip is not installed";
-    for (const char* sub : {"in", "out", "tmp", "pkt", "bad", "net"}) scratch.MakeDirectory(sub);
     node.node().dir().MakeDirectory("areas/reports");
-  }
-
-  // crashmail's settings: our node 2:5020/100 fed by 2:5020/1, the area RU.FILES in the node.
-  void WritePrefs() {
-    const std::string& d = scratch.path();
-    scratch.WriteFile("prefs",
-                      "SYSOP \"Ivan Petrov\"\n"
-                      "LOGFILE \"" +
-                          d +
-                          "/log\"\nLOGLEVEL 6\n"
-                          "DUPEFILE \"" +
-                          d +
-                          "/dupes\" 200\nDUPEMODE BAD\n"
-                          "INBOUND \"" +
-                          d + "/in\"\nOUTBOUND \"" + d +
-                          "/out\"\n"
-                          "TEMPDIR \"" +
-                          d + "/tmp\"\nPACKETDIR \"" + d +
-                          "/pkt\"\n"
-                          "STATSFILE \"" +
-                          d +
-                          "/stats\"\n"
-                          "AKA 2:5020/100\nNODE 2:5020/1 \"\" \"\"\n"
-                          "NETMAIL \"NETMAIL\" 2:5020/100 MSG \"" +
-                          d +
-                          "/net\"\n"
-                          "AREA \"BAD\" 2:5020/100 MSG \"" +
-                          d +
-                          "/bad\"\n"
-                          "AREA \"RU.FILES\" 2:5020/100 MSG \"" +
-                          node.Path("areas/rufiles") + "\"\n");
   }
 
   // A plain message, then the three sections, tossed from one packet.
   void Toss() {
-    WritePrefs();
-    Packet packet;
-    packet.orig = kUplink;
-    packet.dest = NetAddress{2, 5020, 100, 0};
-    std::vector<std::string> texts{"Welcome to RU.FILES.\r"};
-    for (const Lines& section : UuSections(zip, "pack.zip", 25)) {
-      std::string text = "Here is the archive.\r\r";
-      for (const std::string& line : section) text += line + "\r";
-      texts.push_back(text);
-    }
-    ASSERT_EQ(texts.size(), 4u) << "the archive should take three sections";
-    int n = 0;
-    for (const std::string& text : texts) {
-      PacketMessage m;
-      m.orig = kUplink;
-      m.dest = NetAddress{2, 5020, 100, 0};
-      m.dateTime = "01 Mar 26  10:0" + std::to_string(n) + ":00";
-      m.fromName = "Alexander Ivanov";
-      m.toName = "All";
-      m.subject = n == 0 ? "Welcome" : "PACK.ZIP [" + std::to_string(n) + "/3]";
-      m.body = EchomailBody("RU.FILES", {"MSGID: 2:5030/7 0000000" + std::to_string(n + 1)}, text,
-                            kPoster);
-      packet.messages.push_back(m);
-      ++n;
-    }
-    scratch.WriteFile("in/0000feed.pkt", WritePacket(packet));
-    ASSERT_EQ(RunCommand("%1 SETTINGS %2 TOSSDIR %3 NOSECURITY",
-                         {kCrashmail, scratch / "prefs", scratch / "in"}, true),
-              0);
+    const std::vector<Lines> sections = UuSections(zip, "pack.zip", 25);
+    ASSERT_EQ(sections.size(), 3u) << "the archive should take three sections";
+    CrashmailNode tosser(NodeTosser(node, DebianCrashmail(), "MSG"));
+    ASSERT_TRUE(tosser.Toss(PostingPacket(sections, "PACK.ZIP"))) << tosser.Diagnostics();
     ASSERT_EQ(node.Messages("rufiles").size(), 4u + (node.Exists("areas/rufiles/1.msg") ? 1 : 0))
-        << scratch.ReadFile("log");
+        << tosser.Diagnostics();
   }
 
   ScopedTempDir scratch;

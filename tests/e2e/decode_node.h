@@ -1,9 +1,10 @@
-// A temporary node for whole-program decoding runs: *.MSG areas filled with postings through
-// the program's own Fido base, settings written per test, and the results read back.
+// A temporary node for whole-program decoding runs: areas filled with postings through the
+// program's own message bases, settings written per test, and the results read back.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,7 +12,9 @@
 #include "decode/posting_builder.h"
 #include "msgbase/message_base.h"
 #include "platform/process.h"
+#include "support/crashmail_node.h"
 #include "support/e2e_program.h"
+#include "support/fidonet_packet.h"
 #include "text/cp866.h"
 
 namespace vm::test {
@@ -23,15 +26,27 @@ struct Poster {
   std::string name = "Alexander Ivanov";
   std::string address = "2:5030/7";
   std::string date = "03-01-26";
+  std::vector<std::string> kludges;  // put into every message, each with its leading 0x01
 };
+
+// The kinds of base the node's RU.FILES can be: the letter of its area id and the word of its
+// AREA line.
+struct BaseKind {
+  char letter;
+  const char* keyword;
+};
+inline constexpr BaseKind kMsgBase{'F', "MSG"};
+inline constexpr BaseKind kSquishBase{'S', "SQUISH"};
+inline constexpr BaseKind kJamBase{'J', "JAM"};
 
 class DecodeNode {
  public:
   // settingsLines: VELDMARK.CTL lines after NAME and ADDRESS (2:5020/100), UTF-8. The node has
-  // the area RU.FILES (areas/rufiles), a log, and ROOT "files" unless the lines name another.
+  // the area RU.FILES (areas/rufiles: the directory of *.MSG files, or the name of the Squish
+  // or JAM base), a log, and ROOT "files" unless the lines name another.
   explicit DecodeNode(std::vector<std::string> settingsLines = {},
-                      const std::string& areaDefinitions = ";")
-      : node_(WithDefaults(std::move(settingsLines))) {
+                      const std::string& areaDefinitions = ";", BaseKind ruFiles = kMsgBase)
+      : ruFiles_(ruFiles), node_(WithDefaults(std::move(settingsLines), ruFiles)) {
     node_.dir().MakeDirectory("areas/rufiles");
     node_.dir().WriteFile("AREADEFS.CTL", Utf8ToCp866(areaDefinitions) + "\r\n");
   }
@@ -43,7 +58,10 @@ class DecodeNode {
     return Cp866ToUtf8(node_.Read(relative));
   }
   bool Exists(const std::string& relative) const { return node_.Exists(relative); }
-  std::string AreaId(const std::string& area) const { return "F" + Path("areas/" + area); }
+  // The areas the tests add besides RU.FILES are *.MSG areas.
+  std::string AreaId(const std::string& area) const {
+    return (area == "rufiles" ? ruFiles_.letter : 'F') + Path("areas/" + area);
+  }
 
   // One message with the text lines (CP866), an origin line with the poster's address last.
   int32_t Write(const std::string& area, const Poster& poster, const std::string& subject,
@@ -58,6 +76,7 @@ class DecodeNode {
     base->SetSubject(subject);
     base->SetDateText(poster.date);
     base->SetTimeText("10:00");
+    for (const std::string& kludge : poster.kludges) base->PutKludge(kludge);
     for (const std::string& line : lines) base->PutLine(line);
     base->PutLine("--- test");
     base->PutLine(" * Origin: Test BBS (" + poster.address + ")");
@@ -115,17 +134,65 @@ class DecodeNode {
   }
 
  private:
-  static std::vector<std::string> WithDefaults(std::vector<std::string> lines) {
+  static std::vector<std::string> WithDefaults(std::vector<std::string> lines, BaseKind ruFiles) {
     bool root = false;
     for (const std::string& line : lines) root = root || line.rfind("ROOT ", 0) == 0;
     if (!root) lines.push_back("ROOT files");
     lines.push_back("LOGPATH veldmark.log");
-    lines.push_back("AREA MSG RU.FILES areas\\rufiles");
+    lines.push_back(std::string("AREA ") + ruFiles.keyword + " RU.FILES areas\\rufiles");
     return lines;
   }
 
+  BaseKind ruFiles_;
   E2eNode node_;
 };
+
+// crashmail as the node's tosser: 2:5020/100 fed by 2:5020/1, RU.FILES being the node's
+// areas/rufiles in the format given ("MSG" or "JAM").
+inline CrashmailSetup NodeTosser(const DecodeNode& node, std::string binary, const char* format) {
+  CrashmailSetup setup;
+  setup.binary = std::move(binary);
+  setup.aka = NetAddress{2, 5020, 100, 0};
+  setup.uplink = NetAddress{2, 5020, 1, 0};
+  setup.sysop = "Ivan Petrov";
+  setup.areas = {TosserArea{"RU.FILES", format, node.Path("areas/rufiles")}};
+  return setup;
+}
+
+// A packet for the node's tosser with a posting in RU.FILES from 2:5030/7: a plain welcome
+// message, then each section after a line of text in a message of its own, subject
+// "NAME [n/total]", every message with a MSGID and the other kludges given (without 0x01).
+inline Packet PostingPacket(const std::vector<Lines>& sections, const std::string& name,
+                            const std::vector<std::string>& kludges = {}) {
+  const NetAddress uplink{2, 5020, 1, 0};
+  Packet packet;
+  packet.orig = uplink;
+  packet.dest = NetAddress{2, 5020, 100, 0};
+  std::vector<std::string> texts{"Welcome to RU.FILES.\r"};
+  for (const Lines& section : sections) {
+    std::string text = "Here is the archive.\r\r";
+    for (const std::string& line : section) text += line + "\r";
+    texts.push_back(text);
+  }
+  const std::string total = std::to_string(sections.size());
+  for (size_t n = 0; n < texts.size(); ++n) {
+    char dateTime[48], msgid[48];
+    std::snprintf(dateTime, sizeof dateTime, "01 Mar 26  10:%02zu:00", n % 60);
+    std::snprintf(msgid, sizeof msgid, "MSGID: 2:5030/7 %08zx", n + 1);
+    PacketMessage m;
+    m.orig = uplink;
+    m.dest = packet.dest;
+    m.dateTime = dateTime;
+    m.fromName = "Alexander Ivanov";
+    m.toName = "All";
+    m.subject = n == 0 ? "Welcome" : name + " [" + std::to_string(n) + "/" + total + "]";
+    std::vector<std::string> all{msgid};
+    all.insert(all.end(), kludges.begin(), kludges.end());
+    m.body = EchomailBody("RU.FILES", all, texts[n], NetAddress{2, 5030, 7, 0});
+    packet.messages.push_back(m);
+  }
+  return packet;
+}
 
 // A zip archive holding FILE_ID.DIZ (two lines) and some data; empty when zip is missing.
 inline std::string ZipWithFileIdDiz(const ScopedTempDir& scratch, size_t dataSize = 3000) {

@@ -2,101 +2,38 @@
 // through the message base interface, and messages the base writes are exported by its SCAN.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "msgbase/message_base.h"
-#include "platform/process.h"
+#include "support/crashmail_node.h"
 #include "support/fidonet_packet.h"
-#include "support/platform_temp_dir.h"
 #include "text/cp866.h"
 
 namespace vm {
 namespace {
 
-namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-constexpr const char* kCrashmail = "/usr/bin/crashmail";
 const NetAddress kOurNode{2, 5020, 9999, 0};
 const NetAddress kUplink{2, 5020, 100, 0};
 
 class CrashmailArea : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(kCrashmail)) GTEST_SKIP() << "crashmail is not installed";
-    for (const char* sub : {"in", "out", "tmp", "pkt", "echo", "net", "bad"})
-      dir.MakeDirectory(sub);
-    const std::string& d = dir.path();
-    dir.WriteFile("prefs",
-                  "SYSOP \"Test Sysop\"\n"
-                  "LOGFILE \"" +
-                      d +
-                      "/log\"\n"
-                      "LOGLEVEL 6\n"
-                      "DUPEFILE \"" +
-                      d +
-                      "/dupes\" 200\n"
-                      "DUPEMODE BAD\n"
-                      "INBOUND \"" +
-                      d +
-                      "/in\"\n"
-                      "OUTBOUND \"" +
-                      d +
-                      "/out\"\n"
-                      "TEMPDIR \"" +
-                      d +
-                      "/tmp\"\n"
-                      "PACKETDIR \"" +
-                      d +
-                      "/pkt\"\n"
-                      "STATSFILE \"" +
-                      d +
-                      "/stats\"\n"
-                      "AKA 2:5020/9999\n"
-                      "NODE 2:5020/100 \"\" \"\"\n"
-                      "ROUTE \"2:5020/100\" \"2:5020/100\" 2:5020/9999\n"
-                      "NETMAIL \"NETMAIL\" 2:5020/9999 MSG \"" +
-                      d +
-                      "/net\"\n"
-                      "AREA \"BAD\" 2:5020/9999 MSG \"" +
-                      d +
-                      "/bad\"\n"
-                      "AREA \"TEST.MSG\" 2:5020/9999 MSG \"" +
-                      d +
-                      "/echo\"\n"
-                      "EXPORT 2:5020/100\n");
+    CrashmailSetup setup;
+    setup.binary = DebianCrashmail();
+    if (setup.binary.empty()) GTEST_SKIP() << "crashmail is not installed";
+    setup.aka = kOurNode;
+    setup.uplink = kUplink;
+    setup.areas = {TosserArea{"TEST.MSG", "MSG", "echo", true}};
+    crashmail = std::make_unique<CrashmailNode>(setup);
   }
 
-  int Crashmail(const std::string& arguments) {
-    return RunCommand(std::string(kCrashmail) + " SETTINGS %1 " + arguments + " >>%2 2>&1",
-                      {dir / "prefs", dir / "output"});
-  }
+  std::string AreaId(const char* sub) const { return "F" + (crashmail->dir() / sub); }
 
-  // The packets crashmail left (echomail in its packet directory, netmail as *.out in the
-  // outbound), read and removed. It names packets from the clock, so each run's packets are
-  // collected before the next run.
-  std::vector<PacketMessage> TakePackets() {
-    std::vector<PacketMessage> messages;
-    for (const char* sub : {"pkt", "out"}) {
-      for (const auto& entry : fs::directory_iterator(dir / sub)) {
-        std::string ext = entry.path().extension().string();
-        if (ext != ".pkt" && ext != ".out") continue;
-        std::optional<Packet> packet =
-            ReadPacket(dir.ReadFile(std::string(sub) + "/" + entry.path().filename().string()));
-        EXPECT_TRUE(packet) << entry.path();
-        if (packet)
-          messages.insert(messages.end(), packet->messages.begin(), packet->messages.end());
-        fs::remove(entry.path());
-      }
-    }
-    return messages;
-  }
-
-  std::string AreaId(const char* sub) const { return "F" + dir.path() + "/" + sub; }
-
-  ScopedTempDir dir;
+  std::unique_ptr<CrashmailNode> crashmail;
 };
 
 // Text lines of the current message as a reader sees them, kludges left out.
@@ -156,9 +93,7 @@ TEST_F(CrashmailArea, TossedMessagesReadBackThroughTheInterface) {
       Netmail(point, "Point User", "Hello from a point\rline 2\r"),
       Netmail(otherZone, "Far Away", "Across zones\r"),
   };
-  dir.WriteFile("in/0000beef.pkt", WritePacket(packet));
-  ASSERT_EQ(Crashmail("TOSSDIR " + dir.path() + "/in NOSECURITY"), 0);
-  ASSERT_FALSE(dir.Exists("in/0000beef.pkt"));
+  ASSERT_TRUE(crashmail->Toss(packet)) << crashmail->Diagnostics();
 
   MessageBaseHandle echo;
   ASSERT_TRUE(OpenMessageArea(AreaId("echo"), echo));
@@ -249,11 +184,11 @@ TEST_F(CrashmailArea, WrittenMessagesAreExportedUnchanged) {
   EXPECT_EQ(echo->MessageNumber(), 1);
   Post(*echo, MailKind::Echomail, Cp866("Иван Петров"), "All", ourPoint, ourPoint,
        Cp866("test.zip [2/2]"), {"end"}, "2:5020/9999.3 1234abce");
-  ASSERT_EQ(Crashmail("SCANAREA TEST.MSG"), 0);
-  std::vector<PacketMessage> exported = TakePackets();
+  ASSERT_EQ(crashmail->Run({"SCANAREA", "TEST.MSG"}), 0) << crashmail->Diagnostics();
+  std::vector<PacketMessage> exported = crashmail->TakeExported();
 
   // crashmail keeps its high-water mark in 1.msg and never exports that one.
-  ASSERT_EQ(exported.size(), 1u) << dir.ReadFile("output");
+  ASSERT_EQ(exported.size(), 1u) << crashmail->Diagnostics();
   const PacketMessage& e = exported[0];
   EXPECT_EQ(e.fromName, Cp866("Иван Петров"));
   EXPECT_EQ(e.toName, "All");
@@ -271,9 +206,9 @@ TEST_F(CrashmailArea, WrittenMessagesAreExportedUnchanged) {
        {Cp866("Привет"), "two"}, "2:5020/9999.3 0000abcd");
   Post(*net, MailKind::Netmail, "Test Sysop", Cp866("Сисоп"), kOurNode, {2, 5020, 100, 0},
        Cp866("второе"), echoText, "2:5020/9999 0000abce");
-  ASSERT_EQ(Crashmail("SCANAREA NETMAIL"), 0);
-  exported = TakePackets();
-  ASSERT_EQ(exported.size(), 2u) << dir.ReadFile("output");
+  ASSERT_EQ(crashmail->Run({"SCANAREA", "NETMAIL"}), 0) << crashmail->Diagnostics();
+  exported = crashmail->TakeExported();
+  ASSERT_EQ(exported.size(), 2u) << crashmail->Diagnostics();
   std::sort(exported.begin(), exported.end(),
             [](const PacketMessage& a, const PacketMessage& b) { return a.subject < b.subject; });
   EXPECT_EQ(exported[0].subject, "hello uplink");
@@ -295,8 +230,8 @@ TEST_F(CrashmailArea, WrittenMessagesAreExportedUnchanged) {
   net->SeekFrom(2);
   net->LoadHeader();
   EXPECT_TRUE(net->IsSent());
-  ASSERT_EQ(Crashmail("SCANAREA NETMAIL"), 0);
-  EXPECT_TRUE(TakePackets().empty());
+  ASSERT_EQ(crashmail->Run({"SCANAREA", "NETMAIL"}), 0) << crashmail->Diagnostics();
+  EXPECT_TRUE(crashmail->TakeExported().empty());
 }
 
 }  // namespace

@@ -1,15 +1,13 @@
 // JAM bases shared with crashmail: what it tosses reads back through OpenMessageArea, and what
 // JamBase writes it exports and rescans. The crashmail binary must be one built with unsigned
 // chars (scripts/build_crashmail_jam.sh); the tests find it through VELDMARK_CRASHMAIL_JAM.
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "msgbase/jam_fixture.h"
-#include "platform/process.h"
+#include "support/crashmail_node.h"
 #include "support/fidonet_packet.h"
 #include "text/cp866.h"
 
@@ -20,43 +18,22 @@ const NetAddress kOurs{2, 5020, 9999, 0};
 const NetAddress kUplink{2, 5020, 1, 0};
 constexpr const char* kArea = "TEST.JAM";
 
-std::string Crashmail() {
-  const char* path = std::getenv("VELDMARK_CRASHMAIL_JAM");
-  return path && ::access(path, X_OK) == 0 ? path : "";
-}
-
 class JamCrashmailTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    crashmail_ = Crashmail();
-    if (crashmail_.empty())
+    CrashmailSetup setup;
+    setup.binary = JamCrashmail();
+    if (setup.binary.empty())
       GTEST_SKIP() << "VELDMARK_CRASHMAIL_JAM does not name a crashmail built with unsigned chars";
-    for (const char* sub : {"in", "out", "tmp", "pkt", "bad", "netmail", "jam"}) dir_.MakeDirectory(sub);
-    std::string d = dir_.path();
-    dir_.WriteFile("prefs",
-                   "LOGFILE \"" + d + "/crashmail.log\"\n"
-                   "LOGLEVEL 6\n"
-                   "DUPEFILE \"" + d + "/dupes\" 200\n"
-                   "DUPEMODE BAD\n"
-                   "INBOUND \"" + d + "/in\"\n"
-                   "OUTBOUND \"" + d + "/out\"\n"
-                   "TEMPDIR \"" + d + "/tmp\"\n"
-                   "PACKETDIR \"" + d + "/pkt\"\n"
-                   "STATSFILE \"" + d + "/stats\"\n"
-                   "AKA 2:5020/9999\n"
-                   "NODE 2:5020/1 \"\" \"\"\n"
-                   "NETMAIL \"NETMAIL\" 2:5020/9999 MSG \"" + d + "/netmail\"\n"
-                   "AREA \"BAD\" 2:5020/9999 MSG \"" + d + "/bad\"\n"
-                   "AREA \"" + std::string(kArea) + "\" 2:5020/9999 JAM \"" + d + "/jam/test\"\n"
-                   "EXPORT 2:5020/1\n");
+    setup.aka = kOurs;
+    setup.uplink = kUplink;
+    setup.areas = {TosserArea{kArea, "JAM", "jam/test", true}};
+    crashmail_ = std::make_unique<CrashmailNode>(setup);
   }
 
-  // Runs crashmail with the prefs file and the given words; its exit status.
-  int Run(const std::string& words) {
-    return RunCommand("%1 SETTINGS %2 " + words, {crashmail_, dir_ / "prefs"}, true);
-  }
+  int Run(const std::vector<std::string>& words) { return crashmail_->Run(words); }
 
-  std::string Log() { return dir_.ReadFile("crashmail.log"); }
+  std::string Log() { return crashmail_->Diagnostics(); }
 
   void Toss(const std::vector<PacketMessage>& messages) {
     Packet packet;
@@ -64,30 +41,14 @@ class JamCrashmailTest : public ::testing::Test {
     packet.dest = kOurs;
     packet.created = DateTime{2024, 3, 1, 12, 0, 0};
     packet.messages = messages;
-    dir_.WriteFile("in/00000001.pkt", WritePacket(packet));
-    ASSERT_EQ(Run("TOSSDIR " + (dir_ / "in") + " NOSECURITY"), 0) << Log();
-    ASSERT_FALSE(dir_.Exists("in/00000001.pkt")) << Log();
+    ASSERT_TRUE(crashmail_->Toss(packet)) << Log();
   }
 
-  // Every packet crashmail left in its outbound and packet directories, removed as read.
-  std::vector<PacketMessage> TakeExported() {
-    std::vector<PacketMessage> messages;
-    for (const char* sub : {"out", "pkt"}) {
-      for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_ / sub)) {
-        if (!entry.is_regular_file()) continue;
-        std::optional<Packet> packet = ReadPacket(ReadBytes(entry.path().string()));
-        if (!packet) continue;
-        messages.insert(messages.end(), packet->messages.begin(), packet->messages.end());
-        std::filesystem::remove(entry.path());
-      }
-    }
-    return messages;
-  }
+  std::vector<PacketMessage> TakeExported() { return crashmail_->TakeExported(); }
 
-  std::string AreaId() { return "J" + (dir_ / "jam/test"); }
+  std::string AreaId() { return "J" + (crashmail_->dir() / "jam/test"); }
 
-  std::string crashmail_;
-  ScopedTempDir dir_;
+  std::unique_ptr<CrashmailNode> crashmail_;
 };
 
 PacketMessage Echo(std::string from, std::string subject, std::vector<std::string> kludges,
@@ -177,7 +138,7 @@ TEST_F(JamCrashmailTest, WrittenMessagesAreExportedAndTheAreaRescanned) {
     ASSERT_EQ(Post(*base, draft), 0);
     CloseMessageArea(base);
   }
-  ASSERT_EQ(Run("SCAN"), 0) << Log();
+  ASSERT_EQ(Run({"SCAN"}), 0) << Log();
   std::vector<PacketMessage> exported = TakeExported();
   ASSERT_EQ(exported.size(), 1u) << Log();
   const PacketMessage& message = exported[0];
@@ -208,7 +169,7 @@ TEST_F(JamCrashmailTest, WrittenMessagesAreExportedAndTheAreaRescanned) {
   EXPECT_EQ(after.front(), "\x01MSGID: 2:5020/9999 5f3a0001");
   CloseMessageArea(base);
 
-  ASSERT_EQ(Run(std::string("RESCAN ") + kArea + " RESCANNODE 2:5020/1"), 0) << Log();
+  ASSERT_EQ(Run({"RESCAN", kArea, "RESCANNODE", "2:5020/1"}), 0) << Log();
   std::vector<PacketMessage> rescanned = TakeExported();
   ASSERT_EQ(rescanned.size(), 2u) << Log();
   EXPECT_EQ(KludgeValue(rescanned[1].body, "MSGID"), "2:5020/9999 5f3a0001");
