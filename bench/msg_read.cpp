@@ -1,5 +1,5 @@
 // Reads every message of a large generated *.MSG area through the message base interface
-// (LoadHeader, StartReading, NextLine until the text ends) and, for comparison, reads the same
+// (LoadHeader, StartReading, NextLineView until the text ends) and, for comparison, reads the same
 // files raw (open, one read, close). Prints both rates in MB/s of message files.
 // Build it in an optimised build directory (CMAKE_BUILD_TYPE=Release).
 //
@@ -66,7 +66,7 @@ uint64_t ReadThroughInterface(const std::filesystem::path& dir, uint64_t& lineBy
     base->LoadHeader();
     base->StartReading();
     lineBytes += base->FromName().size() + base->Subject().size();
-    while (!base->TextEnded()) lineBytes += base->NextLine(255).size();
+    while (!base->TextEnded()) lineBytes += base->NextLineView(255).size();
     // The text ends at the zero byte that closes the file: header, text and that byte.
     fileBytes += static_cast<uint64_t>(base->TextPosition()) + 1;
   }
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
   std::printf("                        wall-clock        CPU time\n");
   std::printf("raw file reads:        %8.1f MB/s  %8.1f MB/s\n", rawBytes / raw.wall / 1e6,
               rawBytes / raw.cpu / 1e6);
-  std::printf("LoadHeader + NextLine: %8.1f MB/s  %8.1f MB/s\n", apiBytes / api.wall / 1e6,
+  std::printf("LoadHeader + lines:    %8.1f MB/s  %8.1f MB/s\n", apiBytes / api.wall / 1e6,
               apiBytes / api.cpu / 1e6);
   std::printf("interface / raw:       %8.0f %%     %8.0f %%\n", 100.0 * raw.wall / api.wall,
               100.0 * raw.cpu / api.cpu);

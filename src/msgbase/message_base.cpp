@@ -1,10 +1,9 @@
 #include "msgbase/message_base.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstring>
 
+#include "msgbase/byte_scan.h"
 #include "msgbase/variants.h"
 
 namespace vm {
@@ -21,8 +20,15 @@ void MessageBase::SetTextWindow(std::string text, int32_t origin) {
   textEnded_ = false;
 }
 
+void MessageBase::CopyTextWindow(std::string_view text, int32_t origin) {
+  text_.assign(text);
+  textOrigin_ = origin;
+  textIndex_ = 0;
+  textEnded_ = false;
+}
+
 void MessageBase::ClearTextWindow() {
-  SetTextWindow(std::string(), textOrigin_);
+  CopyTextWindow({}, textOrigin_);
 }
 
 unsigned char MessageBase::NextChar() {
@@ -41,43 +47,18 @@ void MessageBase::SetTextPosition(int32_t position) {
 
 namespace {
 
-// Bytes that end a run of line text: zero bytes, line feeds and soft returns (all skipped),
-// and the carriage return that ends a line.
-constexpr std::array<bool, 256> MakeRunEnds() {
-  std::array<bool, 256> ends{};
-  ends[0] = ends[10] = ends[13] = ends[0x8D] = true;
-  return ends;
+// Length of the run of line text at p (at most limit bytes): up to the first zero byte, line
+// feed or soft return (all skipped) or carriage return (which ends the line).
+size_t FindRunEnd(const unsigned char* p, size_t limit) {
+  return FindStop<13, 10, 0, 0x8D>(p, limit);
 }
 
-constexpr std::array<bool, 256> kRunEnds = MakeRunEnds();
-
-// 0x80 in every byte of the word that equals b, 0 elsewhere (exact: no carries between bytes).
-uint64_t BytesEqual(uint64_t word, uint8_t b) {
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-  uint64_t y = word ^ (0x0101010101010101ull * b);
-  return ~(((y & kLow7) + kLow7) | y | kLow7);
-}
-
-// Length of the run of line text at p (at most `limit` bytes: up to the first run end), and
-// in lastSpace 1 + the offset of the run's last space (unchanged when it has none). Eight
-// bytes are looked at together where the byte order allows.
+// As FindRunEnd, noting in lastSpace 1 + the offset of the run's last space (unchanged when
+// it has none).
 size_t ScanRun(const unsigned char* p, size_t limit, size_t& lastSpace) {
-  size_t n = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; n + 8 <= limit; n += 8) {
-      uint64_t word;
-      std::memcpy(&word, p + n, 8);
-      uint64_t ends = BytesEqual(word, 0) | BytesEqual(word, 10) | BytesEqual(word, 13) |
-                      BytesEqual(word, 0x8D);
-      uint64_t spaces = BytesEqual(word, ' ');
-      int length = ends ? std::countr_zero(ends) / 8 : 8;  // bytes before the first run end
-      if (length < 8) spaces &= (uint64_t{1} << (8 * length)) - 1;
-      if (spaces) lastSpace = n + (63 - std::countl_zero(spaces)) / 8 + 1;
-      if (length < 8) return n + length;
-    }
-  }
-  for (; n < limit && !kRunEnds[p[n]]; ++n)
-    if (p[n] == ' ') lastSpace = n + 1;
+  const size_t n = FindRunEnd(p, limit);
+  const void* space = memrchr(p, ' ', n);
+  if (space != nullptr) lastSpace = static_cast<size_t>(static_cast<const unsigned char*>(space) - p) + 1;
   return n;
 }
 
@@ -89,25 +70,35 @@ size_t ScanRun(const unsigned char* p, size_t limit, size_t& lastSpace) {
 // space, exactly at maxLength (the byte that did not fit starts the next line). Zero bytes,
 // line feeds and soft returns are skipped. Reading past the end sets the end-of-text flag
 // exactly as NextChar does.
-std::string MessageBase::NextLine(uint16_t maxLength) {
-  if (textEnded_) return std::string();
+std::string_view MessageBase::NextLineView(uint16_t maxLength) {
+  if (textEnded_) return {};
   // At least one byte a line, so that every call moves on.
   const size_t max = std::clamp<size_t>(maxLength, 1, 255);
   const auto* data = reinterpret_cast<const unsigned char*>(text_.data());
   const size_t size = text_.size();
-  char line[256];
+  size_t i = textIndex_;
+  if (i < size && !(wrapped_ && data[i] == ' ')) {
+    // The common case: the line is shorter than the maximum and holds no byte to skip, so it
+    // is shown where it lies.
+    const size_t n = FindRunEnd(data + i, std::min(max, size - i));
+    if (n < max && i + n < size && data[i + n] == 13) {
+      wrapped_ = false;
+      textIndex_ = i + n + 1;
+      return {text_.data() + i, n};
+    }
+  }
+  char* line = lineBuffer_;
   size_t len = 0;
   size_t wrapLength = 0;    // bytes up to and including the last space
   size_t wrapPosition = 0;  // index just after that space
   bool previousWrapped = wrapped_;
   wrapped_ = true;
-  size_t i = textIndex_;
   for (;;) {
     if (i >= size) {
       // The next byte would lie past the end: the text has ended with this line.
       textEnded_ = true;
       textIndex_ = i;
-      return std::string(line, len);
+      return {line, len};
     }
     if (len == max) break;
     if (len == 0 && previousWrapped && data[i] == ' ') {
@@ -123,12 +114,6 @@ std::string MessageBase::NextLine(uint16_t maxLength) {
       wrapLength = len + lastSpace;
       wrapPosition = i + lastSpace;
     }
-    if (len == 0 && i + n < size && data[i + n] == 13 && n < max) {
-      // The common case: the whole line is one run up to its carriage return.
-      wrapped_ = false;
-      textIndex_ = i + n + 1;
-      return std::string(reinterpret_cast<const char*>(data + i), n);
-    }
     std::memcpy(line + len, data + i, n);
     len += n;
     i += n;
@@ -136,23 +121,27 @@ std::string MessageBase::NextLine(uint16_t maxLength) {
     if (data[i++] == 13) {
       wrapped_ = false;
       textIndex_ = i;
-      return std::string(line, len);
+      return {line, len};
     }
   }
   // The line is full. Without a space in it, the byte that did not fit comes next; else the
   // line ends with its last space and reading continues after it.
   if (wrapLength == 0) {
     textIndex_ = i;
-    return std::string(line, len);
+    return {line, len};
   }
   textIndex_ = wrapPosition;
-  return std::string(line, wrapLength);
+  return {line, wrapLength};
+}
+
+std::string MessageBase::NextLine(uint16_t maxLength) {
+  return std::string(NextLineView(maxLength));
 }
 
 std::string MessageBase::NextPlainLine(uint16_t maxLength) {
-  std::string line = NextLine(maxLength);
-  while (!line.empty() && line[0] == '\x01' && !TextEnded()) line = NextLine(maxLength);
-  return line;
+  std::string_view line = NextLineView(maxLength);
+  while (!line.empty() && line[0] == '\x01' && !TextEnded()) line = NextLineView(maxLength);
+  return std::string(line);
 }
 
 int32_t MessageBase::HighActiveNumber() {

@@ -82,6 +82,11 @@ class MessageBase {
   virtual unsigned char NextChar();
   virtual bool TextEnded() const { return textEnded_; }
   // Next line, word-wrapped at maxLength (at most 255); kludge lines are returned like others.
+  // The view stays valid only until the next call that reads or moves in the text (any of
+  // the Next... calls, SetTextPosition, StartReading, LoadHeader, a Seek); copy what must
+  // outlive it. Variants with their own text storage override this one, not NextLine.
+  virtual std::string_view NextLineView(uint16_t maxLength);
+  // NextLineView as a string of its own.
   virtual std::string NextLine(uint16_t maxLength);
   // Next line that is not a kludge line (the last kludge line when the text ends on one).
   std::string NextPlainLine(uint16_t maxLength);
@@ -150,6 +155,9 @@ class MessageBase {
   // The default text reader's window: the current message's text bytes, the TextPosition of
   // their first byte, and the reading state. Variants fill it at StartReading.
   void SetTextWindow(std::string text, int32_t origin);
+  // SetTextWindow with a copy of the bytes, kept in the window's own storage so that a base
+  // read message after message does not allocate for each.
+  void CopyTextWindow(std::string_view text, int32_t origin);
   void ClearTextWindow();
 
   std::string text_;
@@ -157,6 +165,10 @@ class MessageBase {
   int32_t textOrigin_ = 0;
   bool textEnded_ = false;
   bool wrapped_ = false;
+
+ private:
+  // Lines that cannot be shown in place in the window (cut, or with bytes to skip) are built here.
+  char lineBuffer_[256];
 };
 
 using MessageBaseHandle = std::unique_ptr<MessageBase>;

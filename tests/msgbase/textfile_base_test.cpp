@@ -1,6 +1,8 @@
 // A plain text file read and written as a base of one message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,55 @@ TEST_F(TextFile, LineEndSplitAcrossTheReadBufferIsOneLineEnd) {
   EXPECT_EQ(lines.back(), "after");
   EXPECT_NE(lines[lines.size() - 2], "");
   EXPECT_EQ(base->TextPosition(), static_cast<int32_t>(contents.size()));
+}
+
+// The line rules written out byte by byte over the whole contents, as a reference for the
+// buffered reader.
+struct ReferenceLines {
+  std::string text;
+  size_t pos = 0;
+  bool wrapped = false;
+
+  bool Ended() const { return pos >= text.size(); }
+  bool AtLineEnd() const { return pos < text.size() && (text[pos] == '\r' || text[pos] == '\n'); }
+  std::string Next(size_t limit) {
+    wrapped = false;
+    std::string line;
+    while (!Ended() && !AtLineEnd() && line.size() < limit) line += text[pos++];
+    if (AtLineEnd())
+      pos += text.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+    else if (!Ended())
+      wrapped = true;
+    return line;
+  }
+};
+
+TEST_F(TextFile, AgreesWithTheByteByByteRulesAcrossManyBufferFills) {
+  std::mt19937 rng(7);
+  const char* const ends[] = {"\r\n", "\n", "\r"};
+  for (int round = 0; round < 6; ++round) {
+    // About 300 KB: lines of any length up to a few over the maximum, with all three line
+    // ends, so that lines and CR LF pairs fall across the 64 KiB buffer's edges.
+    std::string contents;
+    while (contents.size() < 300000) {
+      const size_t length = rng() % 8 == 0 ? rng() % 700 : rng() % 90;
+      for (size_t i = 0; i < length; ++i) contents += static_cast<char>(rng() % 5 ? 'a' + rng() % 26 : ' ');
+      contents += ends[rng() % 3];
+    }
+    if (round % 2) contents.pop_back();  // a last line without its end
+    OpenWith(contents);
+    ReferenceLines reference{contents};
+    while (!reference.Ended()) {
+      const uint16_t max = rng() % 4 ? 255 : static_cast<uint16_t>(rng() % 300);
+      const std::string expected = reference.Next(std::clamp<size_t>(max, 1, 255));
+      // Both forms of the reader, mixed: they share the reading state.
+      const std::string got = rng() % 2 ? base->NextLine(max) : std::string(base->NextLineView(max));
+      ASSERT_EQ(got, expected) << round << " at " << reference.pos;
+      ASSERT_EQ(base->LineWasWrapped(), reference.wrapped) << round << " at " << reference.pos;
+      ASSERT_EQ(base->TextPosition(), static_cast<int32_t>(reference.pos)) << round;
+    }
+    EXPECT_TRUE(base->TextEnded());
+  }
 }
 
 TEST_F(TextFile, PositionsAreByteOffsetsAndCanBeRevisited) {

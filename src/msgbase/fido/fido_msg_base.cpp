@@ -213,14 +213,14 @@ void FidoMsgBase::ScanKludges() {
 }
 
 void FidoMsgBase::StartReading() {
-  std::string text;
-  if (textEnd_ > kTextStart) text.assign(file_, kTextStart, textEnd_ - kTextStart);
-  SetTextWindow(std::move(text), static_cast<int32_t>(kTextStart));
+  std::string_view text;
+  if (textEnd_ > kTextStart) text = std::string_view(file_).substr(kTextStart, textEnd_ - kTextStart);
+  CopyTextWindow(text, static_cast<int32_t>(kTextStart));
   wrapped_ = false;
 }
 
-std::string FidoMsgBase::NextLine(uint16_t maxLength) {
-  return MessageBase::NextLine(std::min<uint16_t>(maxLength, 254));
+std::string_view FidoMsgBase::NextLineView(uint16_t maxLength) {
+  return MessageBase::NextLineView(std::min<uint16_t>(maxLength, 254));
 }
 
 std::string FidoMsgBase::HeaderText(size_t offset, size_t width) const {

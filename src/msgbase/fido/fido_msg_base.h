@@ -70,7 +70,7 @@ class FidoMsgBase : public MessageBase {
   void PutChar(unsigned char c) override;
   uint16_t WriteMessage() override;
 
-  std::string NextLine(uint16_t maxLength) override;
+  std::string_view NextLineView(uint16_t maxLength) override;
 
   std::string FromName() override;
   std::string ToName() override;

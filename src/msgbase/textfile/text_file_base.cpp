@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "msgbase/byte_scan.h"
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "text/text_helpers.h"
@@ -101,26 +102,41 @@ bool TextFileBase::SkipLineEnd() {
   return true;
 }
 
-std::string TextFileBase::NextLine(uint16_t maxLength) {
+std::string_view TextFileBase::NextLineView(uint16_t maxLength) {
   const size_t limit = std::clamp<size_t>(maxLength, 1, kMaxText);
-  std::string line;
   wrapped_ = false;
-  if (TextEnded()) return line;
-  while (line.size() < limit && FillBuffer()) {
+  if (TextEnded()) return {};
+  if (bufferPos_ < bufferLength_) {
+    // The common case: the line ends within the limit and a byte of the buffer follows its
+    // line end (so that a CR LF is seen whole without a refill): shown where it lies.
     const char* start = buffer_.data() + bufferPos_;
-    size_t available = std::min(bufferLength_ - bufferPos_, limit - line.size());
-    const char* end =
-        std::find_if(start, start + available, [](char c) { return c == '\r' || c == '\n'; });
-    line.append(start, end);
-    bufferPos_ += static_cast<size_t>(end - start);
-    if (end != start + available) {
+    const size_t available = bufferLength_ - bufferPos_;
+    const size_t scan = std::min(available, limit + 1);
+    const size_t n = FindStop<'\r', '\n'>(
+        reinterpret_cast<const unsigned char*>(start), scan);
+    if (n < scan && n + 1 < available) {
+      bufferPos_ += n + 1;
+      if (start[n] == '\r' && start[n + 1] == '\n') ++bufferPos_;
+      return {start, n};
+    }
+  }
+  // Lines that reach the end of the buffer or run past the limit are put together in line_.
+  line_.clear();
+  while (line_.size() < limit && FillBuffer()) {
+    const char* start = buffer_.data() + bufferPos_;
+    const size_t available = std::min(bufferLength_ - bufferPos_, limit - line_.size());
+    const size_t n = FindStop<'\r', '\n'>(
+        reinterpret_cast<const unsigned char*>(start), available);
+    line_.append(start, n);
+    bufferPos_ += n;
+    if (n != available) {
       SkipLineEnd();
-      return line;
+      return line_;
     }
   }
   // The line filled up: it ends here if a line end follows, else it goes on in the next call.
-  if (line.size() == limit && !SkipLineEnd() && !TextEnded()) wrapped_ = true;
-  return line;
+  if (line_.size() == limit && !SkipLineEnd() && !TextEnded()) wrapped_ = true;
+  return line_;
 }
 
 int32_t TextFileBase::TextPosition() {

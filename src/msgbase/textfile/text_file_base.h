@@ -60,7 +60,7 @@ class TextFileBase : public MessageBase {
 
   unsigned char NextChar() override;
   bool TextEnded() const override;
-  std::string NextLine(uint16_t maxLength) override;
+  std::string_view NextLineView(uint16_t maxLength) override;
 
   std::string FromName() override { return {}; }
   std::string ToName() override { return {}; }
@@ -123,6 +123,7 @@ class TextFileBase : public MessageBase {
   size_t bufferLength_ = 0;
   size_t bufferPos_ = 0;
   bool readFailed_ = false;
+  std::string line_;  // a line that could not be shown in the buffer
 
   File output_;
   std::string pendingOutput_;
