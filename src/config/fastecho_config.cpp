@@ -7,6 +7,7 @@
 #include "platform/file.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
+#include "text/little_endian.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -14,16 +15,16 @@ namespace {
 
 // The fixed part (CONFIG) at the start of the file.
 constexpr size_t kFixedSize = 0x1224;
-constexpr size_t kRevision = 0x0000;       // 16-bit
-constexpr size_t kNodeCount = 0x0006;      // 16-bit
-constexpr size_t kAreaCount = 0x0008;      // 16-bit
-constexpr size_t kNetmailDir = 0x000C;     // zero-terminated, 56 bytes
-constexpr size_t kHudsonDir = 0x0044;      // zero-terminated, 56 bytes
+constexpr size_t kRevision = 0x0000;    // 16-bit
+constexpr size_t kNodeCount = 0x0006;   // 16-bit
+constexpr size_t kAreaCount = 0x0008;   // 16-bit
+constexpr size_t kNetmailDir = 0x000C;  // zero-terminated, 56 bytes
+constexpr size_t kHudsonDir = 0x0044;   // zero-terminated, 56 bytes
 constexpr size_t kPathWidth = 56;
-constexpr size_t kAkaCount = 0x0CB2;       // 8-bit
-constexpr size_t kAreaRecordSize = 0x1216; // 16-bit
-constexpr size_t kNodeRecordSize = 0x121E; // 16-bit
-constexpr size_t kExtensionSize = 0x1220;  // 32-bit, the block between CONFIG and the nodes
+constexpr size_t kAkaCount = 0x0CB2;        // 8-bit
+constexpr size_t kAreaRecordSize = 0x1216;  // 16-bit
+constexpr size_t kNodeRecordSize = 0x121E;  // 16-bit
+constexpr size_t kExtensionSize = 0x1220;   // 32-bit, the block between CONFIG and the nodes
 constexpr uint16_t kFirstRevision = 6;
 
 // The extension block: records of a 6-byte header (16-bit type, 32-bit data size) and data.
@@ -33,7 +34,7 @@ constexpr size_t kOwnAddressSize = 42;  // zone, net, node, point (16-bit each),
 
 // One area record; records may be longer than this in later versions.
 constexpr size_t kAreaSize = 190;
-constexpr size_t kAreaTag = 0x00;          // zero-terminated, 52 bytes
+constexpr size_t kAreaTag = 0x00;  // zero-terminated, 52 bytes
 constexpr size_t kAreaTagWidth = 52;
 constexpr size_t kAreaBoard = 0x34;        // 16-bit
 constexpr size_t kAreaAka = 0x3C;          // 8-bit
@@ -45,13 +46,6 @@ constexpr size_t kAreaDescriptionWidth = 52;
 constexpr uint16_t kBoardDeleted = 0x8000;
 constexpr uint16_t kHighestHudsonBoard = 200;
 constexpr uint8_t kHighestStorage = 3;  // JAM; 7 is a passed-through area
-
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 // A zero-terminated text in a field of `width` bytes; a field without its zero ends at its
 // width.
@@ -75,9 +69,9 @@ std::vector<NetAddress> ReadOwnAddresses(const ReadAtFunction& readAt, uint64_t 
   while (pos + kExtensionHeaderSize <= end) {
     uint8_t header[kExtensionHeaderSize];
     if (!ReadExactly(readAt, pos, header, sizeof header)) break;
-    uint16_t type = U16(header);
+    uint16_t type = GetLe16(header, 0);
     uint64_t dataStart = pos + kExtensionHeaderSize;
-    uint64_t dataSize = U32(header + 2);
+    uint64_t dataSize = GetLe32(header, 2);
     // A record running past the block is damaged, and so is everything after it.
     if (dataSize > end - dataStart) break;
     if (type == kOwnAddressesType) {
@@ -85,7 +79,8 @@ std::vector<NetAddress> ReadOwnAddresses(const ReadAtFunction& readAt, uint64_t 
       for (size_t i = 0; i < count; ++i) {
         uint8_t entry[8];
         if (!ReadExactly(readAt, dataStart + i * kOwnAddressSize, entry, sizeof entry)) break;
-        akas.push_back({U16(entry), U16(entry + 2), U16(entry + 4), U16(entry + 6)});
+        akas.push_back(
+            {GetLe16(entry, 0), GetLe16(entry, 2), GetLe16(entry, 4), GetLe16(entry, 6)});
       }
       break;
     }
@@ -96,8 +91,8 @@ std::vector<NetAddress> ReadOwnAddresses(const ReadAtFunction& readAt, uint64_t 
 
 // The area record, or false when it is deleted or has no base of its own.
 bool ParseArea(const uint8_t* record, FastEchoArea& area) {
-  uint16_t board = U16(record + kAreaBoard);
-  uint16_t flags = U16(record + kAreaFlags);
+  uint16_t board = GetLe16(record, kAreaBoard);
+  uint16_t flags = GetLe16(record, kAreaFlags);
   area.storage = static_cast<uint8_t>(flags & 0x0F);
   area.kind = static_cast<uint8_t>((flags >> 4) & 0x0F);
   if ((board & kBoardDeleted) != 0 || area.storage > kHighestStorage) return false;
@@ -113,10 +108,14 @@ bool ParseArea(const uint8_t* record, FastEchoArea& area) {
 
 std::string AreaIdOf(const FastEchoArea& area, const FastEchoConfig& config) {
   switch (area.storage) {
-    case 0: return HudsonAreaId(area.board, WithTrailingSlash(config.hudsonDir));
-    case 1: return "F" + WithoutTrailingSlash(area.path);
-    case 2: return "S" + area.path;
-    default: return "J" + area.path;
+    case 0:
+      return HudsonAreaId(area.board, WithTrailingSlash(config.hudsonDir));
+    case 1:
+      return "F" + WithoutTrailingSlash(area.path);
+    case 2:
+      return "S" + area.path;
+    default:
+      return "J" + area.path;
   }
 }
 
@@ -126,7 +125,7 @@ FastEchoConfig ParseFastEchoConfig(uint64_t fileSize, const ReadAtFunction& read
   FastEchoConfig config;
   uint8_t fixed[kFixedSize] = {};
   size_t got = readAt(0, fixed, std::min<uint64_t>(fileSize, kFixedSize));
-  if (got >= 2 && U16(fixed + kRevision) < kFirstRevision) {
+  if (got >= 2 && GetLe16(fixed, kRevision) < kFirstRevision) {
     config.status = FastEchoConfig::Status::OldRevision;
     return config;
   }
@@ -136,14 +135,14 @@ FastEchoConfig ParseFastEchoConfig(uint64_t fileSize, const ReadAtFunction& read
   }
   config.netmailDir = Text(fixed + kNetmailDir, kPathWidth);
   config.hudsonDir = Text(fixed + kHudsonDir, kPathWidth);
-  uint32_t extensionSize = U32(fixed + kExtensionSize);
+  uint32_t extensionSize = GetLe32(fixed, kExtensionSize);
   config.akas = ReadOwnAddresses(readAt, fileSize, extensionSize, fixed[kAkaCount]);
 
   // Records shorter than the fields we read are stepped as if they had the usual size.
-  uint64_t step = std::max<uint64_t>(U16(fixed + kAreaRecordSize), kAreaSize);
-  uint64_t nodesSize = uint64_t{U16(fixed + kNodeCount)} * U16(fixed + kNodeRecordSize);
+  uint64_t step = std::max<uint64_t>(GetLe16(fixed, kAreaRecordSize), kAreaSize);
+  uint64_t nodesSize = uint64_t{GetLe16(fixed, kNodeCount)} * GetLe16(fixed, kNodeRecordSize);
   uint64_t start = kFixedSize + uint64_t{extensionSize} + nodesSize;
-  uint16_t areaCount = U16(fixed + kAreaCount);
+  uint16_t areaCount = GetLe16(fixed, kAreaCount);
   for (uint64_t i = 0; i < areaCount; ++i) {
     uint64_t offset = start + i * step;
     // The list ends at the first record that the file does not hold whole.
@@ -175,11 +174,10 @@ void ReadFastEchoConfig(std::string_view path, AreaReaderContext& context) {
   if (!file.Open(path, OpenMode::Read))
     FatalExit(Cp866("Файл ") + shownPath + Cp866(" не найден."));
   int64_t size = file.Size();
-  FastEchoConfig config = ParseFastEchoConfig(
-      size < 0 ? 0 : static_cast<uint64_t>(size),
-      [&file](uint64_t offset, void* buffer, size_t count) {
-        return file.ReadAt(offset, buffer, count);
-      });
+  FastEchoConfig config = ParseFastEchoConfig(size < 0 ? 0 : static_cast<uint64_t>(size),
+                                              [&file](uint64_t offset, void* buffer, size_t count) {
+                                                return file.ReadAt(offset, buffer, count);
+                                              });
   switch (config.status) {
     case FastEchoConfig::Status::OldRevision:
       FatalExit(Cp866("Это старый FASTECHO.CFG. Необходим файл версии 6 или старше"));

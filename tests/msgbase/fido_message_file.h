@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/little_endian.h"
+
 namespace vm::fidotest {
 
 struct MsgFile {
@@ -58,11 +60,6 @@ inline MsgFile WithDate(std::string dateField) {
   MsgFile m;
   m.dateField = std::move(dateField);
   return m;
-}
-
-inline uint16_t Word(std::string_view bytes, size_t offset) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(bytes[offset]) |
-                               (static_cast<unsigned char>(bytes[offset + 1]) << 8));
 }
 
 }  // namespace vm::fidotest

@@ -21,7 +21,6 @@ using fidotest::MsgFile;
 using fidotest::WithDate;
 using fidotest::WithSubject;
 using fidotest::WithText;
-using fidotest::Word;
 using namespace std::string_literals;
 
 class FidoArea : public ::testing::Test {
@@ -293,14 +292,14 @@ TEST_F(FidoArea, WrittenMessageHasEveryFieldInPlace) {
   EXPECT_EQ(bytes.substr(0, 36), std::string(35, 'F') + '\0');
   EXPECT_EQ(bytes.substr(72, 72), std::string(71, 'S') + '\0');
   EXPECT_EQ(bytes.substr(144, 20), "05 Mar 24  09:07:00"s + '\0');
-  EXPECT_EQ(Word(bytes, 176), ((2024 - 1980) << 9) | (3 << 5) | 5);
-  EXPECT_EQ(Word(bytes, 178), (9 << 11) | (7 << 5));
-  EXPECT_NE(Word(bytes, 180), 0);  // date arrived: today
-  EXPECT_EQ(Word(bytes, 172), 5020);
-  EXPECT_EQ(Word(bytes, 168), 1);
-  EXPECT_EQ(Word(bytes, 170), 7);
-  EXPECT_EQ(Word(bytes, 184), 3);
-  EXPECT_EQ(Word(bytes, 186), 0x0100 | 0x0080);
+  EXPECT_EQ(GetLe16(bytes, 176), ((2024 - 1980) << 9) | (3 << 5) | 5);
+  EXPECT_EQ(GetLe16(bytes, 178), (9 << 11) | (7 << 5));
+  EXPECT_NE(GetLe16(bytes, 180), 0);  // date arrived: today
+  EXPECT_EQ(GetLe16(bytes, 172), 5020);
+  EXPECT_EQ(GetLe16(bytes, 168), 1);
+  EXPECT_EQ(GetLe16(bytes, 170), 7);
+  EXPECT_EQ(GetLe16(bytes, 184), 3);
+  EXPECT_EQ(GetLe16(bytes, 186), 0x0100 | 0x0080);
   EXPECT_EQ(bytes.substr(190), "Hello\rWorld!\0"s);
 
   // And back through a fresh object.

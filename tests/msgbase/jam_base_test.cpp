@@ -44,12 +44,12 @@ TEST_F(JamBaseTest, KludgesBecomeSubfieldsAndComeBackBeforeTheBody) {
   EXPECT_EQ(jhr.find("INTL"), std::string::npos);
   EXPECT_EQ(jhr.find("TOPT"), std::string::npos);
   EXPECT_EQ(jhr.find("FMPT"), std::string::npos);
-  EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 16), jam::JamCrc("2:5020/9999 12345678"));
-  EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 20), 0xFFFFFFFFu);
+  EXPECT_EQ(GetLe32(jhr, kBaseHeaderSize + 16), jam::JamCrc("2:5020/9999 12345678"));
+  EXPECT_EQ(GetLe32(jhr, kBaseHeaderSize + 20), 0xFFFFFFFFu);
   std::string jdx = ReadBytes(FilePath(".jdx"));
   ASSERT_EQ(jdx.size(), 8u);
-  EXPECT_EQ(Le32At(jdx, 0), jam::JamCrc("all"));
-  EXPECT_EQ(Le32At(jdx, 4), kBaseHeaderSize);
+  EXPECT_EQ(GetLe32(jdx, 0), jam::JamCrc("all"));
+  EXPECT_EQ(GetLe32(jdx, 4), kBaseHeaderSize);
 }
 
 TEST_F(JamBaseTest, HeaderFieldsFlagsAndDateRoundTrip) {
@@ -85,7 +85,7 @@ TEST_F(JamBaseTest, HeaderFieldsFlagsAndDateRoundTrip) {
   EXPECT_FALSE(base_->IsLocal() || base_->IsSent() || base_->IsDeleted());
   EXPECT_TRUE(base_->IsEchoed());
   std::string jhr = ReadBytes(FilePath(".jhr"));
-  EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 52) & 0x02000000u, 0x02000000u);  // netmail kind
+  EXPECT_EQ(GetLe32(jhr, kBaseHeaderSize + 52) & 0x02000000u, 0x02000000u);  // netmail kind
   EXPECT_NE(jhr.find("2:5020/9999.3"), std::string::npos);
   EXPECT_NE(ReadBytes(dir_ / "NETMAIL.JAM").find(BasePath() + " 1\r\n"), std::string::npos);
   EXPECT_FALSE(dir_.Exists("ECHOMAIL.JAM"));
@@ -112,7 +112,7 @@ TEST_F(JamBaseTest, LocalAndEchoMessagesAreListedInEchomailJam) {
   EXPECT_EQ(ReadBytes(dir_ / "ECHOMAIL.JAM"),
             BasePath() + " 1\r\n" + BasePath() + " 2\r\n");
   std::string jhr = ReadBytes(FilePath(".jhr"));
-  EXPECT_EQ(Le32At(jhr, kBaseHeaderSize + 52) & 0x03800000u, 0x00800000u);  // local kind
+  EXPECT_EQ(GetLe32(jhr, kBaseHeaderSize + 52) & 0x03800000u, 0x00800000u);  // local kind
 }
 
 TEST_F(JamBaseTest, LongTextIsWrittenWholeAndReadBack) {
@@ -175,8 +175,8 @@ TEST_F(JamBaseTest, EmptyIndexSlotsAreSkippedBothWays) {
   PatchLe32(FilePath(".jdx"), 28, 0x80000010);
   std::string jdx = ReadBytes(FilePath(".jdx"));
   std::string jhr = ReadBytes(FilePath(".jhr"));
-  uint32_t third = Le32At(jdx, 20);
-  PatchLe32(FilePath(".jhr"), third + 52, Le32At(jhr, third + 52) | 0x80000000u);
+  uint32_t third = GetLe32(jdx, 20);
+  PatchLe32(FilePath(".jhr"), third + 52, GetLe32(jhr, third + 52) | 0x80000000u);
 
   EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1, 5}));
   base_->SeekFrom(5);
@@ -193,7 +193,7 @@ TEST_F(JamBaseTest, MessageToNobodyIsNotMistakenForAnEmptySlot) {
   Draft draft;
   draft.to = "";
   ASSERT_EQ(Post(*base_, draft), 0);
-  EXPECT_EQ(Le32At(ReadBytes(FilePath(".jdx")), 0), 0xFFFFFFFFu);
+  EXPECT_EQ(GetLe32(ReadBytes(FilePath(".jdx")), 0), 0xFFFFFFFFu);
   EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1}));
 }
 
@@ -239,17 +239,17 @@ TEST_F(JamBaseTest, ReservedBaseHeaderBytesSurviveWrites) {
   std::string jhr = ReadBytes(FilePath(".jhr"));
   ASSERT_EQ(jhr.size(), kBaseHeaderSize);
   EXPECT_EQ(jhr.substr(0, 4), std::string("JAM\0", 4));
-  EXPECT_EQ(Le32At(jhr, 16), 0xFFFFFFFFu);
-  EXPECT_EQ(Le32At(jhr, 20), 1u);
+  EXPECT_EQ(GetLe32(jhr, 16), 0xFFFFFFFFu);
+  EXPECT_EQ(GetLe32(jhr, 20), 1u);
   PatchLe32(FilePath(".jhr"), 24, 0x12345678);   // another program's high-water mark
   PatchLe32(FilePath(".jhr"), 1020, 0xCAFEBABE);
   ASSERT_EQ(Post(*base_, Draft{}), 0);
   ASSERT_EQ(Post(*base_, Draft{}), 0);
   jhr = ReadBytes(FilePath(".jhr"));
-  EXPECT_EQ(Le32At(jhr, 24), 0x12345678u);
-  EXPECT_EQ(Le32At(jhr, 1020), 0xCAFEBABEu);
-  EXPECT_EQ(Le32At(jhr, 12), 2u);  // active messages
-  EXPECT_EQ(Le32At(jhr, 8), 4u);   // modification counter
+  EXPECT_EQ(GetLe32(jhr, 24), 0x12345678u);
+  EXPECT_EQ(GetLe32(jhr, 1020), 0xCAFEBABEu);
+  EXPECT_EQ(GetLe32(jhr, 12), 2u);  // active messages
+  EXPECT_EQ(GetLe32(jhr, 8), 4u);   // modification counter
   EXPECT_EQ(base_->ActiveCount(), 2);
 }
 

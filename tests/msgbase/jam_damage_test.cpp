@@ -23,7 +23,7 @@ class JamDamageTest : public JamFixture {
     ASSERT_EQ(Post(*base_, draft), 0);
     draft.text = "body two\r";
     ASSERT_EQ(Post(*base_, draft), 0);
-    secondHeader_ = Le32At(ReadBytes(FilePath(".jdx")), 12);
+    secondHeader_ = GetLe32(ReadBytes(FilePath(".jdx")), 12);
   }
 
   // Reopens the base after the files were patched.

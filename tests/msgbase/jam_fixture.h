@@ -11,6 +11,7 @@
 
 #include "msgbase/message_base.h"
 #include "support/platform_temp_dir.h"
+#include "text/little_endian.h"
 
 namespace vm::jamtest {
 
@@ -68,12 +69,6 @@ inline std::vector<int32_t> Numbers(MessageBase& base) {
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline uint32_t Le32At(const std::string& bytes, size_t offset) {
-  uint32_t value = 0;
-  for (size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes.at(offset + i));
-  return value;
 }
 
 inline void PatchLe32(const std::string& path, size_t offset, uint32_t value) {

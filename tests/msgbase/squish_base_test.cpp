@@ -45,7 +45,7 @@ TEST(SquishFormat, ReservedAndUnusedFieldsAreCarriedThrough) {
   MessageHeader message;
   message.replies[8] = 0xCAFEBABE;  // reply slots we never set are kept as found
   auto mbytes = EncodeMessageHeader(message);
-  EXPECT_EQ(LoadLe32(&mbytes[178 + 32]), 0xCAFEBABEu);
+  EXPECT_EQ(GetLe32(&mbytes[178 + 32], 0), 0xCAFEBABEu);
   EXPECT_EQ(DecodeMessageHeader(mbytes.data()).replies[8], 0xCAFEBABEu);
 }
 

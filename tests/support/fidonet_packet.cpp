@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/little_endian.h"
+
 namespace vm {
 namespace {
 
@@ -43,16 +45,6 @@ constexpr size_t kMsgDateTimeSize = 20;
 const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-void Put16(std::string& out, size_t offset, uint16_t value) {
-  out[offset] = static_cast<char>(value & 0xFF);
-  out[offset + 1] = static_cast<char>(value >> 8);
-}
-
-uint16_t Get16(std::string_view in, size_t offset) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(in[offset]) |
-                               (static_cast<unsigned char>(in[offset + 1]) << 8));
-}
-
 void PutZeroTerminated(std::string& out, std::string_view text, size_t maxLength) {
   out += text.substr(0, std::min(text.size(), maxLength));
   out += '\0';
@@ -86,36 +78,36 @@ std::string FidoDateTimeText(const DateTime& t) {
 
 std::string WritePacket(const Packet& packet) {
   std::string out(kHeaderSize, '\0');
-  Put16(out, kOrigNode, packet.orig.node);
-  Put16(out, kDestNode, packet.dest.node);
-  Put16(out, kYear, static_cast<uint16_t>(packet.created.year));
-  Put16(out, kMonth, static_cast<uint16_t>(packet.created.month - 1));
-  Put16(out, kDay, static_cast<uint16_t>(packet.created.day));
-  Put16(out, kHour, static_cast<uint16_t>(packet.created.hour));
-  Put16(out, kMinute, static_cast<uint16_t>(packet.created.minute));
-  Put16(out, kSecond, static_cast<uint16_t>(packet.created.second));
-  Put16(out, kPacketType, 2);
-  Put16(out, kOrigNet, packet.orig.net);
-  Put16(out, kDestNet, packet.dest.net);
+  PutLe16(out, kOrigNode, packet.orig.node);
+  PutLe16(out, kDestNode, packet.dest.node);
+  PutLe16(out, kYear, static_cast<uint16_t>(packet.created.year));
+  PutLe16(out, kMonth, static_cast<uint16_t>(packet.created.month - 1));
+  PutLe16(out, kDay, static_cast<uint16_t>(packet.created.day));
+  PutLe16(out, kHour, static_cast<uint16_t>(packet.created.hour));
+  PutLe16(out, kMinute, static_cast<uint16_t>(packet.created.minute));
+  PutLe16(out, kSecond, static_cast<uint16_t>(packet.created.second));
+  PutLe16(out, kPacketType, 2);
+  PutLe16(out, kOrigNet, packet.orig.net);
+  PutLe16(out, kDestNet, packet.dest.net);
   out.replace(kPassword, std::min<size_t>(packet.password.size(), 8), packet.password, 0, 8);
-  Put16(out, kQOrigZone, packet.orig.zone);
-  Put16(out, kQDestZone, packet.dest.zone);
-  Put16(out, kCapWordCopy, static_cast<uint16_t>(kCapType2Plus << 8));
-  Put16(out, kCapWord, kCapType2Plus);
-  Put16(out, kOrigZone, packet.orig.zone);
-  Put16(out, kDestZone, packet.dest.zone);
-  Put16(out, kOrigPoint, packet.orig.point);
-  Put16(out, kDestPoint, packet.dest.point);
+  PutLe16(out, kQOrigZone, packet.orig.zone);
+  PutLe16(out, kQDestZone, packet.dest.zone);
+  PutLe16(out, kCapWordCopy, static_cast<uint16_t>(kCapType2Plus << 8));
+  PutLe16(out, kCapWord, kCapType2Plus);
+  PutLe16(out, kOrigZone, packet.orig.zone);
+  PutLe16(out, kDestZone, packet.dest.zone);
+  PutLe16(out, kOrigPoint, packet.orig.point);
+  PutLe16(out, kDestPoint, packet.dest.point);
 
   for (const PacketMessage& m : packet.messages) {
     std::string fixed(kMsgFixedSize, '\0');
-    Put16(fixed, 0, 2);
-    Put16(fixed, kMsgOrigNode, m.orig.node);
-    Put16(fixed, kMsgDestNode, m.dest.node);
-    Put16(fixed, kMsgOrigNet, m.orig.net);
-    Put16(fixed, kMsgDestNet, m.dest.net);
-    Put16(fixed, kMsgAttribute, m.attribute);
-    Put16(fixed, kMsgCost, m.cost);
+    PutLe16(fixed, 0, 2);
+    PutLe16(fixed, kMsgOrigNode, m.orig.node);
+    PutLe16(fixed, kMsgDestNode, m.dest.node);
+    PutLe16(fixed, kMsgOrigNet, m.orig.net);
+    PutLe16(fixed, kMsgDestNet, m.dest.net);
+    PutLe16(fixed, kMsgAttribute, m.attribute);
+    PutLe16(fixed, kMsgCost, m.cost);
     fixed.replace(kMsgDateTime, std::min<size_t>(m.dateTime.size(), kMsgDateTimeSize - 1),
                   m.dateTime, 0, kMsgDateTimeSize - 1);
     out += fixed;
@@ -130,20 +122,22 @@ std::string WritePacket(const Packet& packet) {
 
 std::optional<Packet> ReadPacket(std::string_view bytes) {
   // A packet is at least its header and the terminating zero word.
-  if (bytes.size() < kHeaderSize + 2 || Get16(bytes, kPacketType) != 2) return std::nullopt;
+  if (bytes.size() < kHeaderSize + 2 || GetLe16(bytes, kPacketType) != 2) return std::nullopt;
   Packet packet;
-  packet.orig = {Get16(bytes, kQOrigZone), Get16(bytes, kOrigNet), Get16(bytes, kOrigNode), 0};
-  packet.dest = {Get16(bytes, kQDestZone), Get16(bytes, kDestNet), Get16(bytes, kDestNode), 0};
-  uint16_t cap = Get16(bytes, kCapWord);
-  uint16_t capCopy = Get16(bytes, kCapWordCopy);
+  packet.orig = {GetLe16(bytes, kQOrigZone), GetLe16(bytes, kOrigNet), GetLe16(bytes, kOrigNode),
+                 0};
+  packet.dest = {GetLe16(bytes, kQDestZone), GetLe16(bytes, kDestNet), GetLe16(bytes, kDestNode),
+                 0};
+  uint16_t cap = GetLe16(bytes, kCapWord);
+  uint16_t capCopy = GetLe16(bytes, kCapWordCopy);
   if ((cap & kCapType2Plus) && capCopy == static_cast<uint16_t>((cap >> 8) | (cap << 8))) {
-    packet.orig.zone = Get16(bytes, kOrigZone);
-    packet.dest.zone = Get16(bytes, kDestZone);
-    packet.orig.point = Get16(bytes, kOrigPoint);
-    packet.dest.point = Get16(bytes, kDestPoint);
+    packet.orig.zone = GetLe16(bytes, kOrigZone);
+    packet.dest.zone = GetLe16(bytes, kDestZone);
+    packet.orig.point = GetLe16(bytes, kOrigPoint);
+    packet.dest.point = GetLe16(bytes, kDestPoint);
   }
-  packet.created = {Get16(bytes, kYear), Get16(bytes, kMonth) + 1, Get16(bytes, kDay),
-                    Get16(bytes, kHour), Get16(bytes, kMinute),    Get16(bytes, kSecond)};
+  packet.created = {GetLe16(bytes, kYear), GetLe16(bytes, kMonth) + 1, GetLe16(bytes, kDay),
+                    GetLe16(bytes, kHour), GetLe16(bytes, kMinute),    GetLe16(bytes, kSecond)};
   std::string_view password = bytes.substr(kPassword, 8);
   packet.password = std::string(password.substr(0, password.find('\0')));
 
@@ -151,16 +145,16 @@ std::optional<Packet> ReadPacket(std::string_view bytes) {
   for (;;) {
     // Each message starts with the word 2; the word 0 ends the packet.
     if (pos + 2 > bytes.size()) return std::nullopt;
-    uint16_t type = Get16(bytes, pos);
+    uint16_t type = GetLe16(bytes, pos);
     if (type == 0) break;
     if (type != 2 || pos + kMsgFixedSize > bytes.size()) return std::nullopt;
     PacketMessage m;
-    m.orig.net = Get16(bytes, pos + kMsgOrigNet);
-    m.orig.node = Get16(bytes, pos + kMsgOrigNode);
-    m.dest.net = Get16(bytes, pos + kMsgDestNet);
-    m.dest.node = Get16(bytes, pos + kMsgDestNode);
-    m.attribute = Get16(bytes, pos + kMsgAttribute);
-    m.cost = Get16(bytes, pos + kMsgCost);
+    m.orig.net = GetLe16(bytes, pos + kMsgOrigNet);
+    m.orig.node = GetLe16(bytes, pos + kMsgOrigNode);
+    m.dest.net = GetLe16(bytes, pos + kMsgDestNet);
+    m.dest.node = GetLe16(bytes, pos + kMsgDestNode);
+    m.attribute = GetLe16(bytes, pos + kMsgAttribute);
+    m.cost = GetLe16(bytes, pos + kMsgCost);
     // The date field is fixed at 20 bytes in the packet, NUL-terminated within it.
     std::string_view date = bytes.substr(pos + kMsgDateTime, kMsgDateTimeSize);
     m.dateTime = std::string(date.substr(0, date.find('\0')));

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/little_endian.h"
+
 namespace vm::jam {
 
 // "JAM" and a zero byte open both the base header and every message header.
@@ -104,26 +106,5 @@ inline constexpr uint32_t kTypeEcho = 0x01000000;
 inline constexpr uint32_t kTypeNet = 0x02000000;
 inline constexpr uint32_t kDeleted = 0x80000000;
 }  // namespace bit
-
-// Little-endian fields inside a byte buffer; the caller guarantees the bytes are there.
-inline uint16_t GetLe16(std::string_view buffer, size_t offset) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(buffer[offset]) |
-                               static_cast<unsigned char>(buffer[offset + 1]) << 8);
-}
-
-inline uint32_t GetLe32(std::string_view buffer, size_t offset) {
-  uint32_t value = 0;
-  for (size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(buffer[offset + i]);
-  return value;
-}
-
-inline void PutLe16(std::string& buffer, size_t offset, uint16_t value) {
-  buffer[offset] = static_cast<char>(value & 0xFF);
-  buffer[offset + 1] = static_cast<char>(value >> 8);
-}
-
-inline void PutLe32(std::string& buffer, size_t offset, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) buffer[offset + i] = static_cast<char>(value >> (8 * i) & 0xFF);
-}
 
 }  // namespace vm::jam

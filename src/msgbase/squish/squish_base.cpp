@@ -385,7 +385,7 @@ int32_t SquishBase::GetLastRead(uint32_t user) {
   uint64_t at = uint64_t{user} * 4;
   uint8_t bytes[4];
   if (sql.Size() < static_cast<int64_t>(at + 4) || sql.ReadAt(at, bytes, 4) != 4) return 0;
-  return static_cast<int32_t>(LoadLe32(bytes));
+  return static_cast<int32_t>(GetLe32(bytes, 0));
 }
 
 void SquishBase::SetLastRead(uint32_t user, int32_t number) {
@@ -396,7 +396,7 @@ void SquishBase::SetLastRead(uint32_t user, int32_t number) {
     return;
   }
   uint8_t bytes[4];
-  StoreLe32(bytes, static_cast<uint32_t>(number));
+  PutLe32(bytes, 0, static_cast<uint32_t>(number));
   // Writing past the end lengthens the file; the slots in between read as zero.
   if (!sql.WriteAt(uint64_t{user} * 4, bytes, 4)) status_ = IoCode(sql.LastError(), true);
 }

@@ -10,13 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "text/little_endian.h"
 #include "text/net_address.h"
 
 namespace vm::squish {
-
-// Little-endian 32-bit values in a byte buffer.
-uint32_t LoadLe32(const uint8_t* bytes);
-void StoreLe32(uint8_t* bytes, uint32_t value);
 
 // --- Base header -------------------------------------------------------------------------
 inline constexpr size_t kBaseHeaderSize = 256;
