@@ -73,7 +73,7 @@ class AreaScanner {
   }
   void SeekFirstMessage();
   void ScanMessage();
-  void HandleKludge(const std::string& line);
+  void HandleKludge(std::string_view line);
   void HandleOriginLine(std::string_view line);
   // false when the catalogue is full and the rest of the message is to be skipped.
   bool RecordSection(const SectionHeader& header);
@@ -177,7 +177,8 @@ void AreaScanner::ScanMessage() {
       return;
     }
     const int32_t textPos = base_.TextPosition();
-    const std::string line = base_.NextLine(255);
+    // Valid until the next read: the recogniser copies what it keeps before it reads on.
+    const std::string_view line = base_.NextLineView(255);
     if (!line.empty() && line[0] == '\x01') {
       HandleKludge(line);
     } else if (IsOriginLine(line)) {
@@ -191,7 +192,7 @@ void AreaScanner::ScanMessage() {
   }
 }
 
-void AreaScanner::HandleKludge(const std::string& line) {
+void AreaScanner::HandleKludge(std::string_view line) {
   const std::string up = UpCaseCp866(line);
   const std::string_view rest = std::string_view(up).substr(std::min<size_t>(6, up.size()));
   if (up.compare(1, 4, "TOPT") == 0) {

@@ -1,5 +1,7 @@
 #include "decode/data_line.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 
 #include "decode/alphabets.h"
@@ -32,35 +34,56 @@ bool IsDataLine(std::string_view line, EncodingKind kind) {
 
 namespace {
 
-// Four characters give three bytes; groups are taken from data until count bytes are out.
-size_t DecodeGroups(const unsigned char* data, size_t size, size_t count, const Alphabet& a,
+// Four characters give three bytes. For each alphabet and each of the four places in a group,
+// what a character adds to the group's 24 bits, byte 0 in the low bits; a character outside
+// the alphabet counts as 63.
+struct GroupTables {
+  std::array<std::array<uint32_t, 256>, 4> place{};
+};
+
+constexpr GroupTables MakeGroupTables(const Alphabet& a) {
+  GroupTables t;
+  for (int c = 0; c < 256; ++c) {
+    const int value = a.values[static_cast<size_t>(c)];
+    const uint32_t v = value < 0 ? 63u : static_cast<uint32_t>(value);
+    t.place[0][static_cast<size_t>(c)] = v << 2;
+    t.place[1][static_cast<size_t>(c)] = v >> 4 | (v & 15) << 12;
+    t.place[2][static_cast<size_t>(c)] = (v >> 2) << 8 | (v & 3) << 22;
+    t.place[3][static_cast<size_t>(c)] = v << 16;
+  }
+  return t;
+}
+
+constexpr GroupTables kUuGroups = MakeGroupTables(kUuAlphabet);
+constexpr GroupTables kXxGroups = MakeGroupTables(kXxAlphabet);
+constexpr GroupTables kBase64Groups = MakeGroupTables(kBase64Alphabet);
+
+const GroupTables& GroupTablesFor(EncodingKind kind) {
+  if (kind == EncodingKind::Xx) return kXxGroups;
+  if (kind == EncodingKind::MimeBase64) return kBase64Groups;
+  return kUuGroups;
+}
+
+// Groups are taken from data until count bytes are out; characters missing at the end of the
+// line count as the alphabet's zero.
+size_t DecodeGroups(const unsigned char* data, size_t size, size_t count, const GroupTables& t,
                     unsigned char* out) {
-  auto value = [&](size_t i) -> unsigned {
-    if (i >= size) return 0;
-    int v = a.Value(data[i]);
-    return v < 0 ? 63u : static_cast<unsigned>(v);
-  };
   size_t produced = 0;
   size_t i = 0;
-  // Whole groups inside the line: the common case, without bounds tests per character.
-  while (produced + 3 <= count && i + 4 <= size) {
-    unsigned v0 = a.Value(data[i]), v1 = a.Value(data[i + 1]);
-    unsigned v2 = a.Value(data[i + 2]), v3 = a.Value(data[i + 3]);
-    // A character outside the alphabet reads as -1, that is all bits set: masking gives 63.
-    v0 &= 63; v1 &= 63; v2 &= 63; v3 &= 63;
-    out[produced] = static_cast<unsigned char>(v0 << 2 | v1 >> 4);
-    out[produced + 1] = static_cast<unsigned char>((v1 & 15) << 4 | v2 >> 2);
-    out[produced + 2] = static_cast<unsigned char>((v2 & 3) << 6 | v3);
-    produced += 3;
-    i += 4;
+  // Whole groups inside the line: the common case, without a test per character.
+  for (; produced + 3 <= count && i + 4 <= size; produced += 3, i += 4) {
+    const uint32_t bits = t.place[0][data[i]] | t.place[1][data[i + 1]] |
+                          t.place[2][data[i + 2]] | t.place[3][data[i + 3]];
+    out[produced] = static_cast<unsigned char>(bits);
+    out[produced + 1] = static_cast<unsigned char>(bits >> 8);
+    out[produced + 2] = static_cast<unsigned char>(bits >> 16);
   }
-  while (produced < count) {
-    unsigned v0 = value(i), v1 = value(i + 1), v2 = value(i + 2), v3 = value(i + 3);
-    unsigned char bytes[3] = {static_cast<unsigned char>(v0 << 2 | v1 >> 4),
-                              static_cast<unsigned char>((v1 & 15) << 4 | v2 >> 2),
-                              static_cast<unsigned char>((v2 & 3) << 6 | v3)};
-    for (int k = 0; k < 3 && produced < count; ++k) out[produced++] = bytes[k];
-    i += 4;
+  // The last, partial group, or a line cut short.
+  for (; produced < count; i += 4) {
+    uint32_t bits = 0;
+    for (size_t k = 0; k < 4; ++k) bits |= i + k < size ? t.place[k][data[i + k]] : 0;
+    for (int k = 0; k < 3 && produced < count; ++k)
+      out[produced++] = static_cast<unsigned char>(bits >> (8 * k));
   }
   return produced;
 }
@@ -78,14 +101,15 @@ size_t DecodeLine(std::string_view line, EncodingKind kind, unsigned char* out) 
       count = count >= cut ? count - cut : 0;
       size -= cut;
     }
-    return DecodeGroups(data, size, count, kBase64Alphabet, out);
+    return DecodeGroups(data, size, count, kBase64Groups, out);
   }
   if (size == 0) return 0;
   const Alphabet& alphabet = AlphabetFor(kind);
   // The length character's value: code - 32 for UU ("`" is 0), its position for XX.
   const int announced = alphabet.Value(data[0]);
   if (announced < 0) return 0;
-  return DecodeGroups(data + 1, size - 1, static_cast<size_t>(announced), alphabet, out);
+  return DecodeGroups(data + 1, size - 1, static_cast<size_t>(announced), GroupTablesFor(kind),
+                      out);
 }
 
 }  // namespace vm

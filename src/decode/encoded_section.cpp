@@ -27,13 +27,13 @@ constexpr uint16_t kLineLimit = 78;
 // A line as the data tests see it: leading codes 0-32 removed, remaining blanks read as the
 // alphabet's zero character (mail software turns backquotes into blanks). Most lines need
 // neither, and are used in place.
-std::string_view DataView(const std::string& raw, char zero, std::string& scratch) {
+std::string_view DataView(std::string_view raw, char zero, std::string& scratch) {
   if (!raw.empty() && static_cast<unsigned char>(raw[0]) > 32 &&
-      raw.find(' ') == std::string::npos)
+      raw.find(' ') == std::string_view::npos)
     return raw;
   size_t start = 0;
   SkipBlanks(start, raw);
-  scratch.assign(raw, start);
+  scratch.assign(raw.substr(start));
   for (char& c : scratch)
     if (c == ' ') c = zero;
   return scratch;
@@ -116,27 +116,29 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   TextSum section;
   work.count = 0;
   uint8_t result = 0;
-  std::string raw;
+  // The line just read (valid until the next read), and the same as the data tests see it
+  // (in raw or in scratch).
+  std::string_view raw;
   std::string scratch;
-  std::string_view line;  // raw as the data tests see it (in raw or in scratch)
+  std::string_view line;
   auto readLine = [&] {
-    raw = base.NextLine(kLineLimit);
+    raw = base.NextLineView(kLineLimit);
     line = DataView(raw, zero, scratch);
   };
 
   // Up to the first data line: skip "table" lines, take the file time, count "begin".
   for (;;) {
-    raw = base.NextLine(kLineLimit);
-    if (raw.find("table") != std::string::npos) {
+    raw = base.NextLineView(kLineLimit);
+    if (raw.find("table") != std::string_view::npos) {
       // The two lines of the table are skipped; the alphabets are fixed.
-      for (int i = 0; i < 3; ++i) raw = base.NextLine(kLineLimit);
+      for (int i = 0; i < 3; ++i) raw = base.NextLineView(kLineLimit);
     }
     size_t at = raw.find("filetime ");
-    if (at != std::string::npos) {
-      auto value = ParseWholeNumber(Trim(std::string_view(raw).substr(at + 9)));
+    if (at != std::string_view::npos) {
+      auto value = ParseWholeNumber(Trim(raw.substr(at + 9)));
       if (value) work.fileTime = static_cast<int32_t>(static_cast<uint32_t>(*value));
     }
-    if (raw.find("begin ") != std::string::npos) section.AddLine(raw);
+    if (raw.find("begin ") != std::string_view::npos) section.AddLine(raw);
     line = DataView(raw, zero, scratch);
     if (IsDataLine(line, kind) || base.TextEnded()) break;
     // The end-of-data line of UU and XX: a last section that holds only the end lines (as
@@ -152,8 +154,7 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
     section.AddLineAndData(line, work.fileSum, buffer + work.count, n);
     work.count += n;
     if (base.TextEnded()) {
-      raw.clear();
-      line = raw;
+      raw = line = {};
       break;
     }
     readLine();
@@ -176,11 +177,11 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   const int passes = number == total ? 2 : 1;
   for (int pass = 0; pass < passes; ++pass) {
     while (!StartsWith(raw, "sum") && !OpensNextSection(raw) && !base.TextEnded())
-      raw = base.NextLine(kLineLimit);
+      raw = base.NextLineView(kLineLimit);
     if (!StartsWith(raw, "sum")) break;
     result |= CheckSumLine(raw, section, work);
     if (base.TextEnded()) break;
-    raw = base.NextLine(kLineLimit);
+    raw = base.NextLineView(kLineLimit);
   }
   return result;
 }

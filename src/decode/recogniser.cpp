@@ -74,7 +74,7 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 std::string SectionRecogniser::NextUpperLine(uint16_t limit) {
-  return UpCaseCp866(base_.NextLine(limit));
+  return UpCaseCp866(base_.NextLineView(limit));
 }
 
 SectionHeader SectionRecogniser::RecogniseSectionHeader(std::string_view line, int32_t textPos) {
@@ -167,8 +167,7 @@ EncodingKind SectionRecogniser::DetectUuOrXx() {
     if (base_.TextEnded() || state_.MessageLineCounter >= settings_.headerLines)
       return EncodingKind::None;
     ++state_.MessageLineCounter;
-    const std::string line = base_.NextLine(254);
-    std::string_view data(line);
+    std::string_view data = base_.NextLineView(254);
     size_t start = 0;
     SkipBlanks(start, data);
     data.remove_prefix(start);

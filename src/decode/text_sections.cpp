@@ -33,11 +33,11 @@ uint8_t Finish(FileDecodeWork& work, uint8_t result) {
   return result;
 }
 
-// NextLine that tells whether a line was read: false once the text has ended and nothing
-// more came (the empty "line" after the last line end).
-bool ReadLine(MessageBase& base, std::string& line) {
+// NextLineView that tells whether a line was read: false once the text has ended and nothing
+// more came (the empty "line" after the last line end). The line is valid until the next read.
+bool ReadLine(MessageBase& base, std::string_view& line) {
   if (base.TextEnded()) return false;
-  line = base.NextLine(kLineLimit);
+  line = base.NextLineView(kLineLimit);
   return !(base.TextEnded() && line.empty());
 }
 
@@ -51,7 +51,7 @@ const std::string& OwnTextSeparator() {
 
 uint8_t DecodeOwnTextSection(MessageBase& base, FileDecodeWork& work) {
   work.count = 0;
-  std::string line;
+  std::string_view line;
   do {
     if (!ReadLine(base, line)) return Finish(work, decode_flag::kTextError);
   } while (line != OwnTextSeparator());
@@ -59,7 +59,7 @@ uint8_t DecodeOwnTextSection(MessageBase& base, FileDecodeWork& work) {
     if (line == OwnTextSeparator()) return Finish(work, 0);
     // A line cut by the section boundary ends in character 255 and goes on in the next line.
     const bool continued = !line.empty() && static_cast<unsigned char>(line.back()) == 255;
-    const bool fits = continued ? Append(work, std::string_view(line).substr(0, line.size() - 1))
+    const bool fits = continued ? Append(work, line.substr(0, line.size() - 1))
                                 : AppendLine(work, line);
     if (!fits) return Finish(work, 0);
   }
@@ -68,7 +68,7 @@ uint8_t DecodeOwnTextSection(MessageBase& base, FileDecodeWork& work) {
 
 uint8_t DecodeFastPostTextSection(MessageBase& base, FileDecodeWork& work) {
   work.count = 0;
-  std::string line;
+  std::string_view line;
   do {
     if (!ReadLine(base, line)) return Finish(work, decode_flag::kTextError);
   } while (RemoveBlanks(UpCaseCp866(line)).rfind("TEXTBEGIN.", 0) != 0);
@@ -81,7 +81,7 @@ uint8_t DecodeFastPostTextSection(MessageBase& base, FileDecodeWork& work) {
 
 uint8_t DecodeCrackBlock(MessageBase& base, FileDecodeWork& work) {
   work.count = 0;
-  std::string line;
+  std::string_view line;
   if (!ReadLine(base, line)) return Finish(work, decode_flag::kTextError);
   // "[BEGINCRK]" is closed by "[ENDCRK", "[BEGINCRX..." by "[ENDCRX", and so on.
   const std::string up = UpCaseCp866(line);
