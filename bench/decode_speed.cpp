@@ -57,7 +57,8 @@ void GenerateCorpus(const fs::path& work, size_t megabytes) {
   fs::remove_all(work);
   fs::create_directories(work / "msg");
   fs::create_directories(work / "sources");
-  for (const bench::CorpusFile& f : files) std::ofstream(work / "sources" / f.name, std::ios::binary) << f.data;
+  for (const bench::CorpusFile& f : files)
+    std::ofstream(work / "sources" / f.name, std::ios::binary) << f.data;
 
   std::ofstream text(work / "posting.txt", std::ios::binary);
   MessageBaseHandle area;
@@ -92,7 +93,8 @@ void GenerateCorpus(const fs::path& work, size_t megabytes) {
 
 // The best of a few runs; prepare runs before each, untimed (it clears the previous run's
 // output, which no decoder is asked to do).
-double BestSeconds(const std::function<void()>& run, const std::function<void()>& prepare = [] {}) {
+double BestSeconds(
+    const std::function<void()>& run, const std::function<void()>& prepare = [] {}) {
   double best = 1e9;
   for (int i = 0; i < kRuns; ++i) {
     prepare();
@@ -140,11 +142,12 @@ bool SameFiles(const fs::path& sources, const fs::path& out) {
   for (const auto& entry : fs::directory_iterator(sources)) {
     ++count;
     fs::path decoded = out / entry.path().filename();
-    if (!fs::exists(decoded)) decoded = out / [&] {
-      std::string upper = entry.path().filename().string();
-      for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      return upper;
-    }();
+    if (!fs::exists(decoded))
+      decoded = out / [&] {
+        std::string upper = entry.path().filename().string();
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return upper;
+      }();
     if (ReadAll(entry.path()) != ReadAll(decoded)) {
       std::cerr << "  differs: " << decoded << "\n";
       return false;
@@ -153,7 +156,9 @@ bool SameFiles(const fs::path& sources, const fs::path& out) {
   return count > 0;
 }
 
-int Run(const std::string& command) { return std::system(command.c_str()); }
+int Run(const std::string& command) {
+  return std::system(command.c_str());
+}
 
 }  // namespace
 

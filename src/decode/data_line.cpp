@@ -77,8 +77,8 @@ size_t DecodeGroups(const unsigned char* data, size_t size, size_t count, const 
   size_t i = 0;
   // Whole groups inside the line: the common case, without a test per character.
   for (; produced + 3 <= count && i + 4 <= size; produced += 3, i += 4) {
-    const uint32_t bits = t.place[0][data[i]] | t.place[1][data[i + 1]] |
-                          t.place[2][data[i + 2]] | t.place[3][data[i + 3]];
+    const uint32_t bits = t.place[0][data[i]] | t.place[1][data[i + 1]] | t.place[2][data[i + 2]] |
+                          t.place[3][data[i + 3]];
     out[produced] = static_cast<unsigned char>(bits);
     out[produced + 1] = static_cast<unsigned char>(bits >> 8);
     out[produced + 2] = static_cast<unsigned char>(bits >> 16);
@@ -109,14 +109,13 @@ size_t DecodeUuBlocks(const unsigned char* data, size_t size, size_t count, unsi
     if (_mm_movemask_epi8(inside) != 0xFFFF) break;
     const __m128i values = _mm_and_si128(_mm_sub_epi8(chars, _mm_set1_epi8(32)), _mm_set1_epi8(63));
     // Pairs of values into 12 bits (first << 6 | second), then pairs of those into 24 bits.
-    const __m128i pairs = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(values, _mm_set1_epi16(0xFF)), 6),
-                                       _mm_srli_epi16(values, 8));
+    const __m128i pairs = _mm_or_si128(
+        _mm_slli_epi16(_mm_and_si128(values, _mm_set1_epi16(0xFF)), 6), _mm_srli_epi16(values, 8));
     const __m128i groups = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00011000));
     // Each 32-bit lane holds the group's bytes last to first: put them in order.
-    const __m128i ordered =
-        _mm_or_si128(_mm_or_si128(_mm_srli_epi32(groups, 16),
-                                  _mm_and_si128(groups, _mm_set1_epi32(0xFF00))),
-                     _mm_and_si128(_mm_slli_epi32(groups, 16), _mm_set1_epi32(0xFF0000)));
+    const __m128i ordered = _mm_or_si128(
+        _mm_or_si128(_mm_srli_epi32(groups, 16), _mm_and_si128(groups, _mm_set1_epi32(0xFF00))),
+        _mm_and_si128(_mm_slli_epi32(groups, 16), _mm_set1_epi32(0xFF0000)));
     auto store = [&](__m128i lane, size_t at) {
       const auto bytes = static_cast<uint32_t>(_mm_cvtsi128_si32(lane));
       std::memcpy(out + produced + at, &bytes, 4);
@@ -153,8 +152,7 @@ size_t DecodeLine(std::string_view line, EncodingKind kind, unsigned char* out) 
   const auto count = static_cast<size_t>(announced);
   size_t done = 0;  // characters decoded ahead by whole blocks
 #if defined(__SSE2__)
-  if (kind != EncodingKind::Xx)
-    done = DecodeUuBlocks(data + 1, size - 1, count, out);
+  if (kind != EncodingKind::Xx) done = DecodeUuBlocks(data + 1, size - 1, count, out);
 #endif
   const size_t produced = done / 4 * 3;
   return produced + DecodeGroups(data + 1 + done, size - 1 - done, count - produced,

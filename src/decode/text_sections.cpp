@@ -59,8 +59,8 @@ uint8_t DecodeOwnTextSection(MessageBase& base, FileDecodeWork& work) {
     if (line == OwnTextSeparator()) return Finish(work, 0);
     // A line cut by the section boundary ends in character 255 and goes on in the next line.
     const bool continued = !line.empty() && static_cast<unsigned char>(line.back()) == 255;
-    const bool fits = continued ? Append(work, line.substr(0, line.size() - 1))
-                                : AppendLine(work, line);
+    const bool fits =
+        continued ? Append(work, line.substr(0, line.size() - 1)) : AppendLine(work, line);
     if (!fits) return Finish(work, 0);
   }
   return Finish(work, decode_flag::kTextError);

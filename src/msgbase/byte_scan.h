@@ -21,8 +21,7 @@ inline size_t FindStop(const unsigned char* p, size_t limit) {
 #if defined(__SSE2__)
   auto hits = [p](size_t at) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-    const __m128i found =
-        (... | _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(kStops))));
+    const __m128i found = (... | _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(kStops))));
     return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(found)));
   };
   // Blocks of 64 bytes first: most lines end in the first, and a branch per block rather

@@ -58,7 +58,8 @@ size_t FindRunEnd(const unsigned char* p, size_t limit) {
 size_t ScanRun(const unsigned char* p, size_t limit, size_t& lastSpace) {
   const size_t n = FindRunEnd(p, limit);
   const void* space = memrchr(p, ' ', n);
-  if (space != nullptr) lastSpace = static_cast<size_t>(static_cast<const unsigned char*>(space) - p) + 1;
+  if (space != nullptr)
+    lastSpace = static_cast<size_t>(static_cast<const unsigned char*>(space) - p) + 1;
   return n;
 }
 

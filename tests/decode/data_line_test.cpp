@@ -7,7 +7,6 @@
 #include <string>
 
 #include "decode/alphabets.h"
-
 #include "posting_builder.h"
 
 namespace vm {
@@ -104,7 +103,8 @@ TEST(DataLine, AgreesWithACharacterByCharacterReferenceOnRandomLines) {
       } else if (!line.empty()) {
         const int announced = a.Value(static_cast<unsigned char>(line[0]));
         if (announced >= 0)
-          expected = ReferenceDecode(std::string_view(line).substr(1), static_cast<size_t>(announced), a);
+          expected =
+              ReferenceDecode(std::string_view(line).substr(1), static_cast<size_t>(announced), a);
       }
       ASSERT_EQ(Decode(line, kind), expected) << round << " " << line;
     }

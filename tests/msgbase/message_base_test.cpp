@@ -186,8 +186,9 @@ TEST(NextLine, AgreesWithTheStepByStepReaderOnRandomTexts) {
       // WindowBase reads like a Fido message: at most 254 bytes a line.
       std::string expected = ReferenceNextLine(reference, std::clamp<size_t>(max, 1, 254), wrapped);
       // Both forms of the reader, mixed within a text: they share the reading state.
-      const std::string got = rng() % 2 ? fast.NextLine(static_cast<uint16_t>(max))
-                                        : std::string(fast.NextLineView(static_cast<uint16_t>(max)));
+      const std::string got = rng() % 2
+                                  ? fast.NextLine(static_cast<uint16_t>(max))
+                                  : std::string(fast.NextLineView(static_cast<uint16_t>(max)));
       ASSERT_EQ(got, expected) << round;
       ASSERT_EQ(fast.LineWasWrapped(), wrapped) << round;
       ASSERT_EQ(fast.TextPosition(), reference.TextPosition()) << round;

@@ -106,7 +106,8 @@ TEST_F(TextFile, AgreesWithTheByteByByteRulesAcrossManyBufferFills) {
     std::string contents;
     while (contents.size() < 300000) {
       const size_t length = rng() % 8 == 0 ? rng() % 700 : rng() % 90;
-      for (size_t i = 0; i < length; ++i) contents += static_cast<char>(rng() % 5 ? 'a' + rng() % 26 : ' ');
+      for (size_t i = 0; i < length; ++i)
+        contents += static_cast<char>(rng() % 5 ? 'a' + rng() % 26 : ' ');
       contents += ends[rng() % 3];
     }
     if (round % 2) contents.pop_back();  // a last line without its end
@@ -116,7 +117,8 @@ TEST_F(TextFile, AgreesWithTheByteByByteRulesAcrossManyBufferFills) {
       const uint16_t max = rng() % 4 ? 255 : static_cast<uint16_t>(rng() % 300);
       const std::string expected = reference.Next(std::clamp<size_t>(max, 1, 255));
       // Both forms of the reader, mixed: they share the reading state.
-      const std::string got = rng() % 2 ? base->NextLine(max) : std::string(base->NextLineView(max));
+      const std::string got =
+          rng() % 2 ? base->NextLine(max) : std::string(base->NextLineView(max));
       ASSERT_EQ(got, expected) << round << " at " << reference.pos;
       ASSERT_EQ(base->LineWasWrapped(), reference.wrapped) << round << " at " << reference.pos;
       ASSERT_EQ(base->TextPosition(), static_cast<int32_t>(reference.pos)) << round;

@@ -214,7 +214,8 @@ void FidoMsgBase::ScanKludges() {
 
 void FidoMsgBase::StartReading() {
   std::string_view text;
-  if (textEnd_ > kTextStart) text = std::string_view(file_).substr(kTextStart, textEnd_ - kTextStart);
+  if (textEnd_ > kTextStart)
+    text = std::string_view(file_).substr(kTextStart, textEnd_ - kTextStart);
   CopyTextWindow(text, static_cast<int32_t>(kTextStart));
   wrapped_ = false;
 }

@@ -112,8 +112,7 @@ std::string_view TextFileBase::NextLineView(uint16_t maxLength) {
     const char* start = buffer_.data() + bufferPos_;
     const size_t available = bufferLength_ - bufferPos_;
     const size_t scan = std::min(available, limit + 1);
-    const size_t n = FindStop<'\r', '\n'>(
-        reinterpret_cast<const unsigned char*>(start), scan);
+    const size_t n = FindStop<'\r', '\n'>(reinterpret_cast<const unsigned char*>(start), scan);
     if (n < scan && n + 1 < available) {
       bufferPos_ += n + 1;
       if (start[n] == '\r' && start[n + 1] == '\n') ++bufferPos_;
@@ -125,8 +124,7 @@ std::string_view TextFileBase::NextLineView(uint16_t maxLength) {
   while (line_.size() < limit && FillBuffer()) {
     const char* start = buffer_.data() + bufferPos_;
     const size_t available = std::min(bufferLength_ - bufferPos_, limit - line_.size());
-    const size_t n = FindStop<'\r', '\n'>(
-        reinterpret_cast<const unsigned char*>(start), available);
+    const size_t n = FindStop<'\r', '\n'>(reinterpret_cast<const unsigned char*>(start), available);
     line_.append(start, n);
     bufferPos_ += n;
     if (n != available) {
