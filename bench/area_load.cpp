@@ -18,21 +18,11 @@
 #include "config/area_readers.h"
 #include "config/config_lines.h"
 #include "platform/host_path.h"
+#include "quiet_console.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class QuietConsole : public vm::Console {
- public:
-  void Write(std::string_view) override {}
-  void WriteProgress(std::string_view) override {}
-  int WaitKey() override { return 27; }
-  int PollKey() override { return -1; }
-  bool IsInteractive() const override { return false; }
-  void SetTitle(std::string_view) override {}
-  void Beep() override {}
-};
 
 const char* const kHierarchies[] = {"RU", "SU", "FIDO", "N5020", "ZZ", "OS2", "PVT", "LOCAL"};
 

@@ -21,8 +21,8 @@
 #include "decode/area_scan.h"
 #include "decode/file_decoder.h"
 #include "decode_corpus.h"
-#include "platform/console.h"
 #include "platform/run_log.h"
+#include "quiet_console.h"
 
 namespace fs = std::filesystem;
 using namespace vm;
@@ -32,17 +32,6 @@ namespace {
 constexpr int kLinesPerSection = 120;
 constexpr size_t kFileSize = 5 * 1000 * 1000;
 constexpr int kRuns = 5;
-
-class QuietConsole : public Console {
- public:
-  void Write(std::string_view) override {}
-  void WriteProgress(std::string_view) override {}
-  int WaitKey() override { return 27; }
-  int PollKey() override { return -1; }
-  bool IsInteractive() const override { return false; }
-  void SetTitle(std::string_view) override {}
-  void Beep() override {}
-};
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
