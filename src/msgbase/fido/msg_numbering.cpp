@@ -1,5 +1,8 @@
 #include "msgbase/fido/msg_numbering.h"
 
+#include <algorithm>
+#include <bit>
+
 #include "platform/host_files.h"
 #include "text/cp866.h"
 
@@ -18,37 +21,65 @@ int32_t MsgNumbering::NumberOfName(std::string_view name) {
 }
 
 void MsgNumbering::Fill(const std::string& hostDir) {
+  bits_.fill(0);
   names_.clear();
+  count_ = 0;
   for (std::string& name : ListHostDirectoryFiles(hostDir)) {
     int32_t number = NumberOfName(name);
     if (number == 0) continue;
     // Of "12.msg" and "012.msg" the plain one wins, as other programs would open that one.
-    auto [it, added] = names_.emplace(number, name);
-    if (!added && name[0] != '0') it->second = std::move(name);
+    if (Has(number) && name[0] == '0') continue;
+    Add(number, std::move(name));
   }
 }
 
 void MsgNumbering::Add(int32_t number, std::string name) {
+  if (number < 1 || number > kHighest) return;
+  if (names_.empty()) names_.resize(kHighest + 1);
+  if (!Has(number)) ++count_;
+  bits_[number / 64] |= uint64_t{1} << (number % 64);
   names_[number] = std::move(name);
 }
 
 void MsgNumbering::Remove(int32_t number) {
-  names_.erase(number);
+  if (!Has(number)) return;
+  bits_[number / 64] &= ~(uint64_t{1} << (number % 64));
+  names_[number].clear();
+  --count_;
+}
+
+bool MsgNumbering::Has(int32_t number) const {
+  return number >= 1 && number <= kHighest && (bits_[number / 64] >> (number % 64) & 1) != 0;
 }
 
 const std::string* MsgNumbering::NameOf(int32_t number) const {
-  auto it = names_.find(number);
-  return it == names_.end() ? nullptr : &it->second;
+  return Has(number) ? &names_[number] : nullptr;
 }
 
 int32_t MsgNumbering::NextAfter(int32_t number) const {
-  auto it = names_.upper_bound(number);
-  return it == names_.end() ? 0 : it->first;
+  if (number >= kHighest) return 0;
+  int32_t from = std::max(number + 1, 1);
+  size_t word = static_cast<size_t>(from) / 64;
+  // The bits at and above `from` in its word, then whole words.
+  uint64_t bits = bits_[word] & (~uint64_t{0} << (from % 64));
+  while (bits == 0) {
+    if (++word == kWords) return 0;
+    bits = bits_[word];
+  }
+  return static_cast<int32_t>(word * 64) + std::countr_zero(bits);
 }
 
 int32_t MsgNumbering::PreviousBefore(int32_t number) const {
-  auto it = names_.lower_bound(number);
-  return it == names_.begin() ? 0 : std::prev(it)->first;
+  if (number <= 1) return 0;
+  int32_t below = std::min(number, kHighest + 1) - 1;
+  size_t word = static_cast<size_t>(below) / 64;
+  // The bits at and below `below` in its word, then whole words.
+  uint64_t bits = bits_[word] & (~uint64_t{0} >> (63 - below % 64));
+  while (bits == 0) {
+    if (word == 0) return 0;
+    bits = bits_[--word];
+  }
+  return static_cast<int32_t>(word * 64) + 63 - std::countl_zero(bits);
 }
 
 }  // namespace vm
