@@ -91,6 +91,12 @@ int64_t File::Size() const {
   return st.st_size;
 }
 
+int64_t File::LinkCount() const {
+  struct stat st {};
+  if (fd_ < 0 || fstat(fd_, &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_nlink);
+}
+
 size_t File::ReadAt(uint64_t offset, void* buffer, size_t size) {
   size_t done = 0;
   auto* out = static_cast<char*>(buffer);

@@ -35,6 +35,8 @@ class File {
   int LastError() const { return error_; }  // errno of the last failure, 0 when none
 
   int64_t Size() const;  // -1 on error
+  // How many directory entries name the open file: 0 once it was deleted; -1 on error.
+  int64_t LinkCount() const;
   // Positioned I/O; the return value is the number of bytes transferred (short at end of file).
   size_t ReadAt(uint64_t offset, void* buffer, size_t size);
   bool WriteAt(uint64_t offset, const void* data, size_t size);

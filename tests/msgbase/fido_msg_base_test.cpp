@@ -224,6 +224,27 @@ TEST_F(FidoArea, AddressKludgesSetZonesAndPoints) {
   EXPECT_EQ(orig.zone, 6);
 }
 
+TEST_F(FidoArea, EveryLineOfALongTextIsTestedForAddressKludges) {
+  // Encoded lines, and plain lines starting with the kludges' letters, before the kludges.
+  std::string text;
+  for (int i = 0; i < 500; ++i) text += "M" + std::string(60, 'I') + "\r";
+  text += "Images follow\rTOPTX\r INTL 5:5/5 5:5/5\r\x01\x01INTL 7:1/1 7:2/2\r";
+  // Soft returns and line feeds around the 0x01 are dropped as the line reader drops them.
+  text +=
+      "\x8D\x01\n\x8D"
+      "FMPT 4\r";
+  // The last line has no carriage return and the file no closing zero byte.
+  text += "intl 9:1/1 8:2/2";
+  Put("1.msg", WithText(text).Bytes());
+  Open();
+  Load(1);
+  NetAddress orig, dest;
+  base->GetOrigAddress(orig);
+  base->GetDestAddress(dest);
+  EXPECT_EQ(orig, (NetAddress{8, 5020, 1, 4}));
+  EXPECT_EQ(dest, (NetAddress{9, 5020, 2, 0}));
+}
+
 TEST_F(FidoArea, DamagedFilesGiveEmptyFieldsAndAnEmptyText) {
   Put("1.msg", "");
   Put("2.msg", MsgFile{}.Bytes().substr(0, 100));
@@ -395,6 +416,29 @@ TEST_F(FidoArea, DeleteMessageErasesTheFileAndTheNumber) {
   EXPECT_EQ(AreaFiles(), (Strings{"1.msg"}));
   EXPECT_EQ(base->ActiveCount(), 1);
   EXPECT_EQ(base->HighActiveNumber(), 1);
+}
+
+TEST_F(FidoArea, IsDeletedFollowsTheFileWhoeverDeletesIt) {
+  for (const char* name : {"1.msg", "2.msg", "3.msg"}) Put(name, MsgFile{}.Bytes());
+  Open();
+  Load(1);
+  EXPECT_FALSE(base->IsDeleted());
+  std::filesystem::remove(dir.path() + "/area/1.msg");  // by another program
+  EXPECT_TRUE(base->IsDeleted());
+  // Rewritten under the same name by another program after loading: still a message there.
+  Load(2);
+  std::filesystem::remove(dir.path() + "/area/2.msg");
+  Put("2.msg", WithSubject("again").Bytes());
+  EXPECT_FALSE(base->IsDeleted());
+  // A message that was never loaded is looked for by its name.
+  base->SeekNext();
+  ASSERT_EQ(base->MessageNumber(), 3);
+  EXPECT_FALSE(base->IsDeleted());
+  std::filesystem::remove(dir.path() + "/area/3.msg");
+  EXPECT_TRUE(base->IsDeleted());
+  // Back at the loaded message 2, which was not deleted.
+  base->SetLocation(2);
+  EXPECT_FALSE(base->IsDeleted());
 }
 
 TEST_F(FidoArea, LastReadSlotsPerUser) {

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 
 #include "msgbase/fido/fido_date.h"
@@ -64,7 +65,7 @@ bool IsIgnoredInLines(unsigned char c) {
 }
 
 // The first letters of INTL, TOPT and FMPT in either case.
-bool MayStartAddressKludge(char c) {
+bool MayStartAddressKludge(unsigned char c) {
   switch (c) {
     case 'I':
     case 'i':
@@ -76,6 +77,19 @@ bool MayStartAddressKludge(char c) {
     default:
       return false;
   }
+}
+
+// Whether a text line (from `first` up to its carriage return) may be an address kludge once
+// the line reader has dropped its line feeds and soft returns: its first byte, after one 0x01,
+// starts INTL, TOPT or FMPT. Most lines are decided by their first byte.
+bool MayBeAddressKludgeLine(const unsigned char* first, const unsigned char* end) {
+  if (first == end) return false;
+  if (MayStartAddressKludge(*first)) return true;
+  if (*first != 0x01 && !IsIgnoredInLines(*first)) return false;
+  while (first < end && IsIgnoredInLines(*first)) ++first;
+  if (first < end && *first == 0x01) ++first;
+  while (first < end && IsIgnoredInLines(*first)) ++first;
+  return first < end && MayStartAddressKludge(*first);
 }
 
 }  // namespace
@@ -106,6 +120,7 @@ uint16_t FidoMsgBase::Open() {
 }
 
 uint16_t FidoMsgBase::Close() {
+  CloseMessageFile();
   return 0;
 }
 
@@ -145,27 +160,38 @@ std::string FidoMsgBase::MessagePath(int32_t number) const {
 
 void FidoMsgBase::LoadHeader() {
   DiscardPending();
+  CloseMessageFile();
   wrapped_ = false;
   status_ = 0;
-  File file;
+  fileSize_ = 0;
   if (current_ <= 0 || hostDir_.empty()) {
     status_ = kStatusMissing;
-  } else if (!file.OpenHost(MessagePath(current_), OpenMode::Read)) {
-    status_ = file.LastError() == ENOENT ? kStatusMissing : kStatusUnreadable;
+  } else if (!messageFile_.OpenHost(MessagePath(current_), OpenMode::Read)) {
+    status_ = messageFile_.LastError() == ENOENT ? kStatusMissing : kStatusUnreadable;
   } else {
-    // The whole file in one read, into the buffer of the previous message.
-    int64_t size = std::min(file.Size(), kMaxMessageFile);
-    file_.resize(static_cast<size_t>(std::max<int64_t>(size, 0)));
-    file_.resize(file.ReadAt(0, file_.data(), file_.size()));
-    if (size < 0 || file.LastError() != 0) status_ = kStatusUnreadable;
+    // Kept open until the next message, so that IsDeleted asks the file rather than the path.
+    loadedNumber_ = current_;
+    // The whole file in one read, into the buffer of the previous messages.
+    int64_t size = std::min(messageFile_.Size(), kMaxMessageFile);
+    if (size < 0) {
+      status_ = kStatusUnreadable;
+    } else {
+      ReserveFileBuffer(static_cast<size_t>(size));
+      fileSize_ = messageFile_.ReadAt(0, fileBuffer_.get(), static_cast<size_t>(size));
+      if (messageFile_.LastError() != 0) status_ = kStatusUnreadable;
+    }
   }
-  if (status_ != 0) file_.clear();
+  if (status_ != 0) fileSize_ = 0;
 
   // A file shorter than the header is damaged: every field reads empty, the text is empty.
   header_.fill(0);
-  if (file_.size() >= kHeaderSize) std::memcpy(header_.data(), file_.data(), kHeaderSize);
+  if (fileSize_ >= kHeaderSize) std::memcpy(header_.data(), fileBuffer_.get(), kHeaderSize);
   textEnd_ = kTextStart;
-  if (file_.size() > kTextStart) textEnd_ = std::min(file_.find('\0', kTextStart), file_.size());
+  if (fileSize_ > kTextStart) {
+    const void* zero = std::memchr(fileBuffer_.get() + kTextStart, '\0', fileSize_ - kTextStart);
+    textEnd_ =
+        zero ? static_cast<size_t>(static_cast<const char*>(zero) - fileBuffer_.get()) : fileSize_;
+  }
 
   orig_ = {defaultZone_, HeaderWord(kOrigNet), HeaderWord(kOrigNode), 0};
   dest_ = {defaultZone_, HeaderWord(kDestNet), HeaderWord(kDestNode), 0};
@@ -189,25 +215,24 @@ void FidoMsgBase::LoadHeader() {
 void FidoMsgBase::ScanKludges() {
   // Every line of the text is offered to the address-kludge parsers, as the line reader
   // would return it (line feeds and soft returns dropped, 128 bytes at most). Lines that
-  // cannot start with INTL, TOPT or FMPT are skipped without being copied. The scan runs
-  // when an address is first asked for, as most readers never ask.
+  // cannot start with INTL, TOPT or FMPT are passed over by their first bytes, without being
+  // copied. The scan runs once per message, when an address is first asked for.
   if (kludgesScanned_) return;
   kludgesScanned_ = true;
-  const char* text = file_.data();
-  size_t pos = kTextStart;
-  while (pos < textEnd_) {
-    const void* cr = std::memchr(text + pos, '\r', textEnd_ - pos);
-    size_t lineEnd = cr ? static_cast<const char*>(cr) - text : textEnd_;
-    size_t first = pos;
-    while (first < lineEnd && IsIgnoredInLines(text[first])) ++first;
-    if (first < lineEnd && text[first] == '\x01') ++first;
-    while (first < lineEnd && IsIgnoredInLines(text[first])) ++first;
-    if (first < lineEnd && MayStartAddressKludge(text[first])) {
-      std::string line;
-      for (size_t i = pos; i < lineEnd && line.size() < kKludgeLineWidth; ++i)
-        if (!IsIgnoredInLines(text[i])) line += text[i];
-      ApplyAddressKludge(line, orig_, dest_);
+  if (textEnd_ <= kTextStart) return;
+  const auto* pos = reinterpret_cast<const unsigned char*>(fileBuffer_.get()) + kTextStart;
+  const auto* textEnd = pos + (textEnd_ - kTextStart);
+  while (pos < textEnd) {
+    const void* cr = std::memchr(pos, '\r', static_cast<size_t>(textEnd - pos));
+    const auto* lineEnd = cr ? static_cast<const unsigned char*>(cr) : textEnd;
+    if (MayBeAddressKludgeLine(pos, lineEnd)) {
+      char line[kKludgeLineWidth];
+      size_t length = 0;
+      for (const auto* p = pos; p < lineEnd && length < kKludgeLineWidth; ++p)
+        if (!IsIgnoredInLines(*p)) line[length++] = static_cast<char>(*p);
+      ApplyAddressKludge(std::string_view(line, length), orig_, dest_);
     }
+    if (lineEnd == textEnd) break;
     pos = lineEnd + 1;
   }
 }
@@ -215,7 +240,7 @@ void FidoMsgBase::ScanKludges() {
 void FidoMsgBase::StartReading() {
   std::string_view text;
   if (textEnd_ > kTextStart)
-    text = std::string_view(file_).substr(kTextStart, textEnd_ - kTextStart);
+    text = std::string_view(fileBuffer_.get() + kTextStart, textEnd_ - kTextStart);
   CopyTextWindow(text, static_cast<int32_t>(kTextStart));
   wrapped_ = false;
 }
@@ -267,7 +292,26 @@ void FidoMsgBase::GetDestAddress(NetAddress& address) {
 }
 
 bool FidoMsgBase::IsDeleted() {
-  return current_ <= 0 || hostDir_.empty() || !HostFileExists(MessagePath(current_));
+  if (current_ <= 0 || hostDir_.empty()) return true;
+  // The file loaded for this message still has a name: one fstat, no path lookup. A file that
+  // lost its last name, and a message that is not the loaded one (or failed to load), are
+  // looked up by path; DeleteMessage closes the file, so our own deletes take that way too.
+  // A loaded file that another program renamed away still counts as present, as its text
+  // was read whole.
+  if (loadedNumber_ == current_ && messageFile_.LinkCount() > 0) return false;
+  return !HostFileExists(MessagePath(current_));
+}
+
+void FidoMsgBase::CloseMessageFile() {
+  messageFile_.Close();
+  loadedNumber_ = 0;
+}
+
+void FidoMsgBase::ReserveFileBuffer(size_t size) {
+  if (size <= fileCapacity_) return;
+  // Grown in steps, and never cleared: every byte used is read from the file first.
+  fileCapacity_ = std::max(size, fileCapacity_ * 2);
+  fileBuffer_ = std::make_unique_for_overwrite<char[]>(fileCapacity_);
 }
 
 // --- Writing ------------------------------------------------------------------------------
@@ -281,8 +325,9 @@ void FidoMsgBase::DiscardPending() {
 
 void FidoMsgBase::StartNewMessage() {
   DiscardPending();
+  CloseMessageFile();
   status_ = 0;
-  file_.clear();
+  fileSize_ = 0;
   textEnd_ = kTextStart;
   ClearTextWindow();
   header_.fill(0);
@@ -458,6 +503,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
 
 void FidoMsgBase::DeleteMessage() {
   if (current_ <= 0 || hostDir_.empty()) return;
+  CloseMessageFile();
   RemoveHostFile(MessagePath(current_));
   numbering_.Remove(current_);
 }

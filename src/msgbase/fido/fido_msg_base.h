@@ -2,14 +2,16 @@
 // the text up to the first zero byte. Zones and points are not in the header; they travel in
 // the INTL, FMPT and TOPT kludges of netmail texts.
 //
-// Reading loads the whole message file at LoadHeader (one read), scans it for the address
-// kludges in memory and serves the text from memory; TextPosition is the byte offset in the
+// Reading loads the whole message file at LoadHeader (one read, the file then kept open until
+// the next message), scans it for the address kludges in memory when an address is asked for
+// and serves the text from memory; TextPosition is the byte offset in the
 // file (190 for the first text byte). A new message is composed in memory and written to a
 // temporary file in the directory, which WriteMessage renames to the next free number.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "msgbase/fido/msg_numbering.h"
@@ -130,6 +132,9 @@ class FidoMsgBase : public MessageBase {
   std::string MessagePath(int32_t number) const;
   // Applies the address kludges of the loaded text to the addresses, once per message.
   void ScanKludges();
+  void CloseMessageFile();
+  // Makes the file buffer hold at least `size` bytes (its contents are not kept).
+  void ReserveFileBuffer(size_t size);
   void DiscardPending();
   // Moves the composed message to a free number; 0 or a code.
   uint16_t FileNewMessage();
@@ -144,15 +149,19 @@ class FidoMsgBase : public MessageBase {
 
   // The current message: its header bytes, the address fields (header plus kludges, whether
   // the kludges were applied yet), the date and time texts, the whole file as read and where its
-  // text ends (first zero byte).
+  // text ends (first zero byte), and the open file with its number.
   std::array<unsigned char, kHeaderSize> header_{};
   NetAddress orig_;
   NetAddress dest_;
   bool kludgesScanned_ = true;
   std::string dateText_;
   std::string timeText_;
-  std::string file_;
+  std::unique_ptr<char[]> fileBuffer_;
+  size_t fileCapacity_ = 0;
+  size_t fileSize_ = 0;
   size_t textEnd_ = 0;
+  File messageFile_;
+  int32_t loadedNumber_ = 0;
 
   // A new message being composed: its text, and the temporary file it is written to.
   std::string newText_;
