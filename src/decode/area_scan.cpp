@@ -27,13 +27,6 @@ std::string Hex8(uint32_t value) {
   return text;
 }
 
-// A point number from the rest of a TOPT or FMPT kludge; nothing when it is not one.
-std::optional<uint16_t> PointNumber(std::string_view rest) {
-  auto value = ParseWholeNumber(Trim(rest));
-  if (!value || *value < 0 || *value > 65535) return std::nullopt;
-  return static_cast<uint16_t>(*value);
-}
-
 // The address in " * Origin: ... (2:5020/9999)": between the last "(" and the last ")".
 std::optional<NetAddress> OriginAddress(std::string_view line) {
   size_t open = line.rfind('(');
@@ -198,14 +191,14 @@ void AreaScanner::HandleKludge(std::string_view line) {
   if (up.compare(1, 4, "TOPT") == 0) {
     NetAddress address;
     base_.GetDestAddress(address);
-    if (auto point = PointNumber(rest)) {
+    if (auto point = ParseWord16(rest)) {
       address.point = *point;
       destination_ = address;
     }
   } else if (up.compare(1, 4, "FMPT") == 0) {
     NetAddress address;
     base_.GetOrigAddress(address);
-    if (auto point = PointNumber(rest)) {
+    if (auto point = ParseWord16(rest)) {
       address.point = *point;
       origin_ = address;
     }

@@ -165,4 +165,10 @@ std::optional<int64_t> ParseWholeNumber(std::string_view text) {
   return value;
 }
 
+std::optional<uint16_t> ParseWord16(std::string_view text) {
+  auto value = ParseWholeNumber(Trim(text));
+  if (!value || *value < 0 || *value > 0xFFFF) return std::nullopt;
+  return static_cast<uint16_t>(*value);
+}
+
 }  // namespace vm

@@ -44,4 +44,7 @@ std::string Trim(std::string_view text);
 // A whole decimal number with an optional sign; nothing else in the text.
 std::optional<int64_t> ParseWholeNumber(std::string_view text);
 
+// A whole number from 0 to 65535, blanks around it allowed (point numbers, zones).
+std::optional<uint16_t> ParseWord16(std::string_view text);
+
 }  // namespace vm

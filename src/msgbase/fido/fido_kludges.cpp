@@ -23,17 +23,11 @@ std::vector<std::string_view> BlankSeparatedWords(std::string_view line) {
   return words;
 }
 
-std::optional<uint16_t> Word16(std::string_view text) {
-  auto value = ParseWholeNumber(Trim(text));
-  if (!value || *value < 0 || *value > 0xFFFF) return std::nullopt;
-  return static_cast<uint16_t>(*value);
-}
-
 // The zone of "zone:net/node": the number before the colon.
 std::optional<uint16_t> ZoneOf(std::string_view address) {
   size_t colon = address.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
-  return Word16(address.substr(0, colon));
+  return ParseWord16(address.substr(0, colon));
 }
 
 }  // namespace
@@ -52,7 +46,7 @@ void ApplyAddressKludge(std::string_view line, NetAddress& orig, NetAddress& des
     if (auto zone = ZoneOf(words[1])) dest.zone = *zone;
     if (words.size() >= 3)
       if (auto zone = ZoneOf(words[2])) orig.zone = *zone;
-  } else if (auto point = Word16(words[1])) {
+  } else if (auto point = ParseWord16(words[1])) {
     (topt ? dest : orig).point = *point;
   }
 }
