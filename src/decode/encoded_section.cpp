@@ -1,12 +1,12 @@
 // UU, XX and MIME base64 sections, with the "sum -r/size" checks of UU and XX posters.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "decode/alphabets.h"
 #include "decode/data_line.h"
 #include "decode/section_decoders.h"
 #include "msgbase/message_base.h"
-#include "text/checksums.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -15,9 +15,8 @@ FileDecodeWork::FileDecodeWork() : buffer(kSectionBufferSize + kMaxLineBytes) {}
 
 void FileDecodeWork::StartFile() {
   count = 0;
-  fileLength = 0;
-  fileSum = 0;
   fileTime = 0;
+  checks.StartFile();
 }
 
 namespace {
@@ -43,42 +42,11 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-// The checksum and length of a section's encoded text: each line followed by a line feed.
-struct TextSum {
-  uint32_t length = 0;
-  uint16_t sum = 0;
-  void AddLine(std::string_view line) {
-    for (char c : line) sum = BsdSumAdd(sum, static_cast<unsigned char>(c));
-    sum = BsdSumAdd(sum, static_cast<unsigned char>('\n'));
-    length += static_cast<uint32_t>(line.size()) + 1;
-  }
-  // AddLine together with the file checksum over the line's decoded bytes: the two checksums
-  // are serial chains of their own, and run side by side in one loop.
-  void AddLineAndData(std::string_view line, uint16_t& dataSum, const unsigned char* data,
-                      size_t n) {
-    const auto* text = reinterpret_cast<const unsigned char*>(line.data());
-    const size_t common = n < line.size() ? n : line.size();
-    uint16_t a = sum, b = dataSum;
-    size_t i = 0;
-    // Four steps of each chain per round: the loop's own test and jump would otherwise
-    // compete with the chains' rotations for the same execution units.
-    for (; i + 4 <= common; i += 4) {
-      for (size_t k = i; k < i + 4; ++k) {
-        a = BsdSumAdd(a, text[k]);
-        b = BsdSumAdd(b, data[k]);
-      }
-    }
-    for (; i < common; ++i) {
-      a = BsdSumAdd(a, text[i]);
-      b = BsdSumAdd(b, data[i]);
-    }
-    for (size_t k = i; k < line.size(); ++k) a = BsdSumAdd(a, text[k]);
-    for (size_t k = i; k < n; ++k) b = BsdSumAdd(b, data[k]);
-    sum = BsdSumAdd(a, static_cast<unsigned char>('\n'));
-    dataSum = b;
-    length += static_cast<uint32_t>(line.size()) + 1;
-  }
-};
+// The section's text as "sum -r" reads it: each line followed by a line feed.
+void AddLine(std::string& text, std::string_view line) {
+  text.append(line);
+  text.push_back('\n');
+}
 
 bool OpensNextSection(std::string_view line) {
   return StartsWith(line, "section ") || StartsWith(line, "begin ");
@@ -89,30 +57,23 @@ int64_t NumberOr(std::string_view text, int64_t fallback) {
   return value ? *value : fallback;
 }
 
-// "sum -r/size 12345/7382 section ..." or "... entire input file": compares the values with
-// the section's text or the file's data and returns the flags of the differences.
-uint8_t CheckSumLine(std::string_view line, const TextSum& section, const FileDecodeWork& work) {
+// "sum -r/size 12345/7382 section ..." or "... entire input file": the values the poster
+// computed over the section's text or the file's data; nothing for another kind of sum line.
+void ReadSumLine(std::string_view line, std::vector<SumClaim>& claims) {
   size_t pos = 4;  // after "sum "
-  if (line.size() < pos || GetWord(pos, line) != "-r/size") return 0;
+  if (line.size() < pos || GetWordView(pos, line) != "-r/size") return;
   SkipBlanks(pos, line);
-  const std::string values = GetWord(pos, line);
+  const std::string_view values = GetWordView(pos, line);
   SkipBlanks(pos, line);
-  const std::string what = GetWord(pos, line);
-  const size_t slash = values.find('/');
-  const int64_t sum = slash == std::string::npos ? -1 : NumberOr(values.substr(0, slash), -1);
-  const int64_t length =
-      slash == std::string::npos ? -1 : NumberOr(std::string_view(values).substr(slash + 1), -1);
-  uint8_t flags = 0;
-  if (what == "section") {
-    if (length != section.length)
-      flags |= decode_flag::kSectionLength;
-    else if (sum != section.sum)
-      flags |= decode_flag::kSectionCrc;
-  } else if (what == "entire") {
-    if (sum != work.fileSum) flags |= decode_flag::kFileCrc;
-    if (length != work.fileLength) flags |= decode_flag::kFileLength;
+  const std::string_view what = GetWordView(pos, line);
+  if (what != "section" && what != "entire") return;
+  SumClaim claim;
+  claim.entireFile = what == "entire";
+  if (const size_t slash = values.find('/'); slash != std::string_view::npos) {
+    claim.sum = NumberOr(values.substr(0, slash), -1);
+    claim.length = NumberOr(values.substr(slash + 1), -1);
   }
-  return flags;
+  claims.push_back(claim);
 }
 
 }  // namespace
@@ -121,7 +82,9 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
                              int32_t total, int32_t number) {
   const char zero = AlphabetFor(kind).Zero();
   const std::string zeroLine(1, zero);
-  TextSum section;
+  std::string& text = work.sectionText;
+  text.clear();
+  work.claims.clear();
   work.count = 0;
   uint8_t result = 0;
   // The line just read (valid until the next read), and the same as the data tests see it
@@ -146,7 +109,7 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
       auto value = ParseWholeNumber(Trim(raw.substr(at + 9)));
       if (value) work.fileTime = static_cast<int32_t>(static_cast<uint32_t>(*value));
     }
-    if (raw.find("begin ") != std::string_view::npos) section.AddLine(raw);
+    if (raw.find("begin ") != std::string_view::npos) AddLine(text, raw);
     line = DataView(raw, zero, scratch);
     if (IsDataLine(line, kind) || base.TextEnded()) break;
     // The end-of-data line of UU and XX: a last section that holds only the end lines (as
@@ -159,7 +122,7 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   while (work.count < kSectionBufferSize && IsDataLine(line, kind)) {
     size_t n = DecodeLine(line, kind, buffer + work.count);
     if (n > kSectionBufferSize - work.count) n = kSectionBufferSize - work.count;
-    section.AddLineAndData(line, work.fileSum, buffer + work.count, n);
+    AddLine(text, line);
     work.count += n;
     if (base.TextEnded()) {
       raw = line = {};
@@ -173,11 +136,9 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   // A section without a single data line (a cut or edited message) is an error, not an empty
   // piece of the file, unless it is the last one and holds just the end lines.
   if (!sawData && !(number == total && line == zeroLine)) result |= decode_flag::kTextError;
-  work.fileLength += static_cast<uint32_t>(work.count);
-
   if (number == total) {
-    section.AddLine(line);
-    section.AddLine("end");
+    AddLine(text, line);
+    AddLine(text, "end");
   }
 
   // The "section" line, then the "entire" line of the last section. The search ends where
@@ -187,7 +148,7 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
     while (!StartsWith(raw, "sum") && !OpensNextSection(raw) && !base.TextEnded())
       raw = base.NextLineView(kLineLimit);
     if (!StartsWith(raw, "sum")) break;
-    result |= CheckSumLine(raw, section, work);
+    ReadSumLine(raw, work.claims);
     if (base.TextEnded()) break;
     raw = base.NextLineView(kLineLimit);
   }

@@ -58,6 +58,10 @@ class FileAssembler {
   // False when the user answered that decoding stops here.
   bool DecodeSection(int32_t i, uint8_t& result);
   uint8_t RunSectionDecoder(int32_t number);
+  // Reports what the checks found about the sections queued for them: all of them with
+  // `all`, which comes before anything else is said so that reports stay in section order.
+  void TakeChecked(bool all, uint8_t& result);
+  void Finish(const CheckedSection& section, uint8_t& result);
   void ReportFlags(uint8_t flags, int32_t number) const;
   void DeleteCleanMessages();
 
@@ -70,6 +74,10 @@ class FileAssembler {
   std::vector<int32_t> cleanMessages_;
   std::vector<int32_t> faultyMessages_;
 };
+
+bool HasSumLines(EncodingKind kind) {
+  return kind == EncodingKind::Uu || kind == EncodingKind::Xx || kind == EncodingKind::MimeBase64;
+}
 
 void FileAssembler::Report(std::string_view text) const {
   if (unattended_) {
@@ -101,6 +109,7 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
   for (int32_t i = 1; i <= file_.total; ++i) {
     if (!s_.state.abortPending && s_.AbortKeyPressed()) s_.state.abortPending = true;
     if (s_.state.abortPending) {
+      TakeChecked(true, result);
       if (unattended_ || s_.dialogs->AskYesNo(Cp866("Прервать раскодирование файлов?"))) {
         out_.Close();
         RemoveFile(path);
@@ -114,6 +123,7 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
     }
     if (!DecodeSection(i, result)) break;
     if (!out_.Write(work_.buffer.data(), work_.count)) {
+      TakeChecked(true, result);
       Report(unattended_ ? Cp866("Недостаточно места на диске")
                          : Cp866("Недостаточно места на диске."));
       // A half-written file is no decoded file: it goes, and no message is deleted.
@@ -121,7 +131,9 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
       RemoveFile(path);
       return outcome;
     }
+    TakeChecked(false, result);
   }
+  TakeChecked(true, result);
   out_.Close();
   if (work_.fileTime != 0) {
     const DateTime time = UnpackDosDateTime(static_cast<uint32_t>(work_.fileTime));
@@ -146,6 +158,7 @@ bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
     found = base_.Found() && base_.MessageNumber() == slot->message;
   }
   if (!found) {
+    TakeChecked(true, result);
     result |= decode_flag::kMissing;
     if (unattended_) {
       s_.log.WriteLog(Fill("    Секция %d отсутствует.", std::to_string(i)));
@@ -153,15 +166,27 @@ bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
     }
     return s_.dialogs->AskYesNo(Fill("Секция %d отсутствует. Продолжить?", std::to_string(i)));
   }
-  const uint8_t flags = RunSectionDecoder(i);
-  if (flags != 0) {
-    result |= flags;
-    ReportFlags(flags, i);
-    faultyMessages_.push_back(slot->message);
+  const CheckedSection section{i, slot->message, RunSectionDecoder(i)};
+  if (HasSumLines(file_.kind)) {
+    work_.checks.Add(section, work_.sectionText, {work_.buffer.data(), work_.count}, work_.claims);
   } else {
-    cleanMessages_.push_back(slot->message);
+    Finish(section, result);
   }
   return true;
+}
+
+void FileAssembler::TakeChecked(bool all, uint8_t& result) {
+  for (const CheckedSection& section : work_.checks.Take(all)) Finish(section, result);
+}
+
+void FileAssembler::Finish(const CheckedSection& section, uint8_t& result) {
+  if (section.flags != 0) {
+    result |= section.flags;
+    ReportFlags(section.flags, section.number);
+    faultyMessages_.push_back(section.message);
+  } else {
+    cleanMessages_.push_back(section.message);
+  }
 }
 
 uint8_t FileAssembler::RunSectionDecoder(int32_t number) {
@@ -170,10 +195,14 @@ uint8_t FileAssembler::RunSectionDecoder(int32_t number) {
     case EncodingKind::Xx:
     case EncodingKind::MimeBase64:
       return DecodeEncodedSection(base_, work_, file_.kind, file_.total, number);
-    case EncodingKind::OwnText: return DecodeOwnTextSection(base_, work_);
-    case EncodingKind::FastPostText: return DecodeFastPostTextSection(base_, work_);
-    case EncodingKind::Crack: return DecodeCrackBlock(base_, work_);
-    default: return decode_flag::kTextError;
+    case EncodingKind::OwnText:
+      return DecodeOwnTextSection(base_, work_);
+    case EncodingKind::FastPostText:
+      return DecodeFastPostTextSection(base_, work_);
+    case EncodingKind::Crack:
+      return DecodeCrackBlock(base_, work_);
+    default:
+      return decode_flag::kTextError;
   }
 }
 
@@ -196,8 +225,7 @@ void FileAssembler::DeleteCleanMessages() {
   cleanMessages_.erase(std::unique(cleanMessages_.begin(), cleanMessages_.end()),
                        cleanMessages_.end());
   for (int32_t message : cleanMessages_) {
-    if (std::find(faultyMessages_.begin(), faultyMessages_.end(), message) !=
-        faultyMessages_.end())
+    if (std::find(faultyMessages_.begin(), faultyMessages_.end(), message) != faultyMessages_.end())
       continue;
     base_.SeekFrom(message);
     if (!base_.Found() || base_.MessageNumber() != message) continue;
@@ -208,9 +236,8 @@ void FileAssembler::DeleteCleanMessages() {
 
 }  // namespace
 
-FileDecodeOutcome DecodeFoundFile(DecodeSession& session, MessageBase& base,
-                                  FileDecodeWork& work, const FoundFile& file,
-                                  std::string_view directory) {
+FileDecodeOutcome DecodeFoundFile(DecodeSession& session, MessageBase& base, FileDecodeWork& work,
+                                  const FoundFile& file, std::string_view directory) {
   return FileAssembler(session, base, work, file).Run(directory);
 }
 

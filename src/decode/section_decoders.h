@@ -1,5 +1,5 @@
 // The section decoders: each works on the current message positioned at a section's text
-// position and fills the section buffer with the section's bytes, checking the checksum and
+// position and fills the section buffer with the section's bytes, reading the checksum and
 // length lines that UU and XX posters add.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "decode/encoding_kind.h"
+#include "decode/sum_checks.h"
 
 namespace vm {
 
@@ -36,13 +37,16 @@ struct FileDecodeWork {
 
   std::vector<unsigned char> buffer;  // the section's bytes, with room for one line beyond
   size_t count = 0;                   // bytes of the current section
-  uint32_t fileLength = 0;            // decoded bytes of the file so far
-  uint16_t fileSum = 0;               // BSD checksum of those bytes
   int32_t fileTime = 0;               // packed DOS date and time; 0 when not announced
+  // UU, XX and base64: the section's text as its checksum reads it, and what its sum lines
+  // say; FileDecodeWork::checks compares the two.
+  std::string sectionText;
+  std::vector<SumClaim> claims;
+  SectionSumChecks checks;
 };
 
-// UU, XX and MIME base64 (kind). total and number decide whether the last section's end
-// lines count in its checksum.
+// UU, XX and MIME base64 (kind): fills sectionText and claims for the checks. total and
+// number decide whether the last section's end lines count in its checksum.
 uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKind kind,
                              int32_t total, int32_t number);
 // The program's own text sections, between two separator lines.

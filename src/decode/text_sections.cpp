@@ -26,10 +26,9 @@ bool AppendLine(FileDecodeWork& work, std::string_view line) {
   return Append(work, line) && Append(work, "\r\n");
 }
 
-// The bytes of the section are complete; add them to the file's length and checksum.
+// The bytes of the section are complete.
 uint8_t Finish(FileDecodeWork& work, uint8_t result) {
   if (work.count >= kSectionBufferSize) result |= decode_flag::kTooLarge;
-  work.fileLength += static_cast<uint32_t>(work.count);
   return result;
 }
 
