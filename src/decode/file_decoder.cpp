@@ -63,6 +63,10 @@ class FileAssembler {
   void TakeChecked(bool all, uint8_t& result);
   void Finish(const CheckedSection& section, uint8_t& result);
   void ReportFlags(uint8_t flags, int32_t number) const;
+  // Output goes to the file in large writes: one per section would cost a system call per
+  // few kilobytes. False once the disk refused any of it.
+  bool Output(const unsigned char* data, size_t size);
+  bool FlushOutput();
   void DeleteCleanMessages();
 
   DecodeSession& s_;
@@ -71,6 +75,8 @@ class FileAssembler {
   const FoundFile& file_;
   const bool unattended_;
   File out_;
+  std::vector<unsigned char> pendingOutput_;
+  bool outputFailed_ = false;
   std::vector<int32_t> cleanMessages_;
   std::vector<int32_t> faultyMessages_;
 };
@@ -122,18 +128,18 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
                                std::to_string(file_.total));
     }
     if (!DecodeSection(i, result)) break;
-    if (!out_.Write(work_.buffer.data(), work_.count)) {
-      TakeChecked(true, result);
-      Report(unattended_ ? Cp866("Недостаточно места на диске")
-                         : Cp866("Недостаточно места на диске."));
-      // A half-written file is no decoded file: it goes, and no message is deleted.
-      out_.Close();
-      RemoveFile(path);
-      return outcome;
-    }
+    if (!Output(work_.buffer.data(), work_.count)) break;
     TakeChecked(false, result);
   }
   TakeChecked(true, result);
+  if (!FlushOutput()) {
+    Report(unattended_ ? Cp866("Недостаточно места на диске")
+                       : Cp866("Недостаточно места на диске."));
+    // A half-written file is no decoded file: it goes, and no message is deleted.
+    out_.Close();
+    RemoveFile(path);
+    return outcome;
+  }
   out_.Close();
   if (work_.fileTime != 0) {
     const DateTime time = UnpackDosDateTime(static_cast<uint32_t>(work_.fileTime));
@@ -187,6 +193,19 @@ void FileAssembler::Finish(const CheckedSection& section, uint8_t& result) {
   } else {
     cleanMessages_.push_back(section.message);
   }
+}
+
+bool FileAssembler::Output(const unsigned char* data, size_t size) {
+  constexpr size_t kOutputChunk = 1 << 20;
+  pendingOutput_.insert(pendingOutput_.end(), data, data + size);
+  return pendingOutput_.size() < kOutputChunk ? !outputFailed_ : FlushOutput();
+}
+
+bool FileAssembler::FlushOutput() {
+  if (!pendingOutput_.empty() && !out_.Write(pendingOutput_.data(), pendingOutput_.size()))
+    outputFailed_ = true;
+  pendingOutput_.clear();
+  return !outputFailed_;
 }
 
 uint8_t FileAssembler::RunSectionDecoder(int32_t number) {

@@ -1,6 +1,10 @@
 #include "decode/file_decoder.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,6 +12,7 @@
 #include "decode/area_scan.h"
 #include "decode_fixture.h"
 #include "posting_builder.h"
+#include "support/child_process.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -23,8 +28,12 @@ class FileDecoderTest : public ::testing::Test, public test::DecodeFixture {
     if (catalogue.Count() < index) return FileDecodeOutcome{0xFF, ""};
     return DecodeFoundFile(session, base, work, catalogue.At(index), OutDir());
   }
-  FileDecodeOutcome Unattended(int index = 2) { return ScanAndDecode(DecodeFixture::Unattended(), index); }
-  FileDecodeOutcome Windowed(int index = 2) { return ScanAndDecode(DecodeFixture::Windowed(), index); }
+  FileDecodeOutcome Unattended(int index = 2) {
+    return ScanAndDecode(DecodeFixture::Unattended(), index);
+  }
+  FileDecodeOutcome Windowed(int index = 2) {
+    return ScanAndDecode(DecodeFixture::Windowed(), index);
+  }
 
   FoundFileCatalogue catalogue;
   FileDecodeWork work;
@@ -75,8 +84,8 @@ TEST_F(FileDecoderTest, ChecksumAndLengthMismatchesAreFlagged) {
     if (l.rfind("sum -r/size", 0) == 0) l.replace(l.find('/', 12), 1, "/1");
   for (const Lines& s : sections) base.Add(s);
   auto outcome = Unattended();
-  EXPECT_EQ(outcome.result, decode_flag::kSectionCrc | decode_flag::kFileCrc |
-                                decode_flag::kSectionLength);
+  EXPECT_EQ(outcome.result,
+            decode_flag::kSectionCrc | decode_flag::kFileCrc | decode_flag::kSectionLength);
   EXPECT_EQ(ReadOut(outcome.outputName).size(), data.size());
   EXPECT_NE(LogText().find(Cp866("CRC секции не совпадают. Секция 1")), std::string::npos);
 }
@@ -136,8 +145,7 @@ TEST_F(FileDecoderTest, UnclosedTextSectionIsATextError) {
 }
 
 TEST_F(FileDecoderTest, FastPostAndCrackBlocks) {
-  base.Add({"TextSection 1 of 1 of file read.me", "", "Text Begin.", "one", "two",
-            "textend. bye"});
+  base.Add({"TextSection 1 of 1 of file read.me", "", "Text Begin.", "one", "two", "textend. bye"});
   auto fp = Unattended();
   EXPECT_EQ(fp.result, 0);
   EXPECT_EQ(ReadOut(fp.outputName), "one\r\ntwo\r\n");
@@ -179,15 +187,38 @@ TEST_F(FileDecoderTest, DeleteDecodedRemovesOnlyCleanMessagesOnce) {
   Lines both = a[0];
   both.insert(both.end(), a[1].begin(), a[1].end());
   for (std::string& l : a[2])
-    if (l.rfind("sum -r/size", 0) == 0 && l.find("section") != std::string::npos) l = "sum -r/size 1/1 section";
+    if (l.rfind("sum -r/size", 0) == 0 && l.find("section") != std::string::npos)
+      l = "sum -r/size 1/1 section";
   base.Add(both);
   base.Add(a[2]);
   settings.DELETEDECODED = true;
   auto outcome = Unattended();
   EXPECT_EQ(outcome.result, decode_flag::kSectionLength);
   EXPECT_EQ(ReadOut(outcome.outputName), data);
-  EXPECT_EQ(base.deletedNumbers, std::vector<int32_t>{1}) << catalogue.At(2).Slot(1)->message
-      << catalogue.At(2).Slot(2)->message << catalogue.At(2).Slot(3)->message;
+  EXPECT_EQ(base.deletedNumbers, std::vector<int32_t>{1})
+      << catalogue.At(2).Slot(1)->message << catalogue.At(2).Slot(2)->message
+      << catalogue.At(2).Slot(3)->message;
+}
+
+TEST_F(FileDecoderTest, AFullDiskLeavesNoFileAndDeletesNoMessage) {
+  // Several megabytes, so that the refusal comes in the middle of the file.
+  const std::string data = test::TestBytes(3'000'000, 5);
+  for (const Lines& s : test::UuSections(data, "big.zip", 1000)) base.Add(s);
+  settings.DELETEDECODED = true;
+  const int status = test::InChild([&] {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{1'500'000, 1'500'000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const FileDecodeOutcome outcome = Unattended();
+    const bool reported =
+        console.output.find(Cp866("Недостаточно места на диске")) != std::string::npos;
+    _exit(outcome.result == decode_flag::kNotDecoded && reported && base.deletedNumbers.empty()
+              ? 0
+              : 1);
+  });
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "not decoded, said so, nothing deleted";
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "out")) << "the partial file is gone";
 }
 
 TEST_F(FileDecoderTest, WindowedAsksBeforeOverwriting) {

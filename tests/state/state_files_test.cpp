@@ -5,11 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <functional>
-
 #include "platform/fatal.h"
 #include "state/add_queue_entry.h"
 #include "state/state_fixture.h"
+#include "support/child_process.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -102,18 +101,6 @@ TEST_F(StateFilesTest, FirstRunWritesAFreshQueueFileAndStartsANewDay) {
   EXPECT_EQ(state.lastRun, today);
 }
 
-// Runs the function in a child process and returns its wait status.
-int InChild(const std::function<void()>& run) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    run();
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return status;
-}
-
 class InterruptedSaveTest : public StateFilesTest {
  protected:
   InterruptedSaveTest() {
@@ -142,7 +129,7 @@ class InterruptedSaveTest : public StateFilesTest {
 
   // Saves with writes beyond 8 KB refused by the system, in a child process.
   int SaveWithSmallFileLimit(bool killedBySignal) {
-    return InChild([&] {
+    return test::InChild([&] {
       signal(SIGXFSZ, killedBySignal ? SIG_DFL : SIG_IGN);
       rlimit limit{8192, 8192};
       setrlimit(RLIMIT_FSIZE, &limit);
