@@ -4,8 +4,12 @@
 
 namespace vm {
 
+bool MatchesEveryTag(std::string_view mask) {
+  return mask == "*" || mask == "*.*";
+}
+
 bool MatchMask(std::string_view mask, std::string_view tag) {
-  if (mask == "*" || mask == "*.*") return true;
+  if (MatchesEveryTag(mask)) return true;
   if (mask.empty()) return false;  // an AREA line without a mask selects nothing
   const unsigned char* upper = Cp866UpperTable().data();
   auto fold = [upper](char c) { return upper[static_cast<unsigned char>(c)]; };

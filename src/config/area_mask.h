@@ -13,4 +13,8 @@ namespace vm {
 // trying later ones ("*.B" does not match "A.A.B").
 bool MatchMask(std::string_view mask, std::string_view tag);
 
+// Whether the mask matches every tag whatever it is ("*" and "*.*"), so that the tags need not
+// be looked at.
+bool MatchesEveryTag(std::string_view mask);
+
 }  // namespace vm

@@ -8,55 +8,47 @@
 namespace vm {
 
 std::string HudsonAreaId(int board, std::string_view directory) {
-  board %= 1000;
-  std::string areaId = {'H', static_cast<char>('0' + board / 100),
-                        static_cast<char>('0' + board / 10 % 10), static_cast<char>('0' + board % 10)};
-  areaId += directory;
+  std::string areaId;
+  AppendHudsonAreaId(areaId, board, directory);
   return areaId;
+}
+
+void AppendHudsonAreaId(std::string& to, int board, std::string_view directory) {
+  board %= 1000;
+  to += {'H', static_cast<char>('0' + board / 100), static_cast<char>('0' + board / 10 % 10),
+         static_cast<char>('0' + board % 10)};
+  to += directory;
 }
 
 void WarnTableFull(AreaReaderContext& context, std::string_view tag) {
   if (context.tableFullWarned) return;
   context.tableFullWarned = true;
-  WarnAndWait(context.console,
-              Cp866("Слишком много областей: таблица вмещает не более ") +
-                  std::to_string(AreaTable::kCapacity) + Cp866(". Область ") + std::string(tag) +
-                  Cp866(" и все следующие пропущены."));
+  WarnAndWait(context.console, Cp866("Слишком много областей: таблица вмещает не более ") +
+                                   std::to_string(AreaTable::kCapacity) + Cp866(". Область ") +
+                                   std::string(tag) + Cp866(" и все следующие пропущены."));
 }
 
-bool TakeArea(AreaReaderContext& context, AreaEntry&& area, AreaSource source) {
-  if (area.tag.size() > kAreaNameWidth) area.tag.resize(kAreaNameWidth);
-  if (area.displayName.empty())
-    area.displayName = area.tag;
-  else if (area.displayName.size() > kAreaNameWidth)
-    area.displayName.resize(kAreaNameWidth);
-  area.exclude = 0;
+bool TakeArea(AreaReaderContext& context, const FoundArea& area, AreaSource source) {
+  std::string_view tag = area.tag.substr(0, kAreaNameWidth);
+  auto [index, appended] = context.areas.FindOrAppend(tag, area.areaId);
+  if (index == 0) {
+    WarnTableFull(context, tag);
+    return false;
+  }
+  // A new entry is filled where it stands; one met again (its tag equal but for case) takes a
+  // new area id, which its lookup must learn of.
+  AreaEntry& entry = appended ? context.areas.AtKeepingKeys(index) : context.areas.At(index);
+  if (!appended) entry.areaId = area.areaId;
+  entry.displayName = area.displayName.empty() ? tag : area.displayName.substr(0, kAreaNameWidth);
+  entry.address = area.address;
+  entry.netmail = area.netmail;
+  entry.exclude = 0;
   // Areas written by hand post nothing and keep their history for ever until an area
   // definition says otherwise.
   bool manual = source == AreaSource::Manual;
-  area.SectionsPerDay = manual ? 0 : kUnlimited;
-  area.HistoryDays = manual ? kUnlimited : 0;
-  area.sendMode = SendMode::Parallel;
-
-  // The area is moved into the table only when it makes a new entry.
-  auto [index, appended] = context.areas.FindOrAppend(std::move(area));
-  if (index == 0) {
-    WarnTableFull(context, area.tag);
-    return false;
-  }
-  if (!appended) {
-    // Met again: the entry keeps its own tag (equal but for case), its file routes and its
-    // resume point.
-    AreaEntry& entry = context.areas.At(index);
-    entry.displayName = std::move(area.displayName);
-    entry.areaId = std::move(area.areaId);
-    entry.address = area.address;
-    entry.netmail = area.netmail;
-    entry.exclude = area.exclude;
-    entry.SectionsPerDay = area.SectionsPerDay;
-    entry.HistoryDays = area.HistoryDays;
-    entry.sendMode = area.sendMode;
-  }
+  entry.SectionsPerDay = manual ? 0 : kUnlimited;
+  entry.HistoryDays = manual ? kUnlimited : 0;
+  entry.sendMode = SendMode::Parallel;
   return true;
 }
 

@@ -10,16 +10,26 @@ namespace vm {
 
 enum class AreaSource { FastEcho, Squish, AreasBbs, Terminate, Manual };
 
-// Finds the entry by the area's tag (cut to the tag width here) or creates it. The reader sets
-// what its source says of the area: the tag, the area id, the display name (left empty: the
-// tag), the address and the netmail flag; the rest of the source's row of defaults is set
-// here: exclude off, parallel sending, and the daily limit and history length of the source.
-// An entry found again takes these fields and keeps the others. Returns false when the table
-// is full; the first time that happens the user is warned.
-bool TakeArea(AreaReaderContext& context, AreaEntry&& area, AreaSource source);
+// What a reader learned of one area from its source. The texts are views that need to live
+// only until TakeArea returns.
+struct FoundArea {
+  std::string_view tag;
+  std::string_view areaId;
+  std::string_view displayName;  // empty: the tag
+  NetAddress address;            // empty: the main ADDRESS
+  uint8_t netmail = 0;
+};
+
+// Finds the entry by the area's tag (cut to the tag width here) or creates it. The entry takes
+// what the reader found (the display name cut to its width) and the rest of the source's row of
+// defaults: exclude off, parallel sending, and the daily limit and history length of the
+// source. An entry found again keeps its own tag, its file routes and its resume point.
+// Returns false when the table is full; the first time that happens the user is warned.
+bool TakeArea(AreaReaderContext& context, const FoundArea& area, AreaSource source);
 
 // "H", the board number in three digits (0 to 999), then the Hudson base directory.
 std::string HudsonAreaId(int board, std::string_view directory);
+void AppendHudsonAreaId(std::string& to, int board, std::string_view directory);
 
 // Warns once per run that the table is full and further areas are left out.
 void WarnTableFull(AreaReaderContext& context, std::string_view tag);

@@ -55,38 +55,46 @@ std::vector<int> AreaTable::FindAreas(std::string_view tag) const {
 }
 
 int AreaTable::FindOrCreate(std::string_view tag) {
-  AreaEntry entry;
-  entry.tag = std::string(tag);
-  return FindOrAppend(std::move(entry)).index;
+  return FindOrAppend(tag, {}).index;
 }
 
-AreaTable::Placed AreaTable::FindOrAppend(AreaEntry&& entry) {
+AreaTable::Placed AreaTable::FindOrAppend(std::string_view tag, std::string_view areaId) {
   Refresh();
   // The tag is hashed once, for the lookup and for filing the new entry.
-  uint32_t hash = AreaKeyIndex::Hash(entry.tag);
-  if (int found = tags_->FindLast(entry.tag, hash, entries_); found >= 0) return {found + 1, false};
+  uint32_t hash = AreaKeyIndex::Hash(tag);
+  if (int found = tags_->FindLast(tag, hash, entries_); found >= 0) return {found + 1, false};
   if (Count() >= kCapacity) return {};
-  return {Store(std::move(entry), hash), true};
+  // Made in its slot rather than moved there: tables of thousands of areas are read this way.
+  AreaEntry& entry = NewEntry();
+  entry.tag = tag;
+  entry.areaId = areaId;
+  return {FileNewEntry(hash), true};
 }
 
 int AreaTable::Append(AreaEntry entry) {
   if (Count() >= kCapacity) return 0;
   Refresh();
-  uint32_t hash = AreaKeyIndex::Hash(entry.tag);
-  return Store(std::move(entry), hash);
+  AreaEntry& stored = NewEntry();
+  stored = std::move(entry);
+  return FileNewEntry(AreaKeyIndex::Hash(stored.tag));
 }
 
-int AreaTable::Store(AreaEntry&& entry, uint32_t tagHash) {
+AreaEntry& AreaTable::NewEntry() {
   size_t slot = entries_.size();
-  // Default-made entries, not zero-filled first: each is assigned before it is used.
+  if (slot == 0) entries_.reserve(kCapacity);
+  // Default-made entries, not zero-filled first.
   if (slot % kBlockSize == 0)
     blocks_.push_back(std::make_unique_for_overwrite<AreaEntry[]>(kBlockSize));
-  AreaEntry& stored = blocks_.back()[slot % kBlockSize];
-  stored = std::move(entry);
-  entries_.push_back(&stored);
-  tags_->Add(static_cast<int>(slot), tagHash);
-  areaIds_->Update(static_cast<int>(slot), stored);
-  return static_cast<int>(slot) + 1;
+  AreaEntry& entry = blocks_.back()[slot % kBlockSize];
+  entries_.push_back(&entry);
+  return entry;
+}
+
+int AreaTable::FileNewEntry(uint32_t tagHash) {
+  int slot = Count() - 1;
+  tags_->Add(slot, tagHash);
+  areaIds_->Update(slot, *entries_.back());
+  return slot + 1;
 }
 
 void AreaTable::Swap(int a, int b) {

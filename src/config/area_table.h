@@ -73,13 +73,14 @@ class AreaTable {
   // Finds the entry by tag or appends a new one with that tag. Returns 0 when the table is full
   // (the caller warns once).
   int FindOrCreate(std::string_view tag);
-  // FindArea(entry.tag); when there is no such entry, appends this one (moving from it) and
-  // says so. The index is 0 when the table is full.
+  // FindArea(tag); when there is no such entry, appends one with this tag and area id (the
+  // other fields as a new AreaEntry has them) and says so. The index is 0 when the table is
+  // full.
   struct Placed {
     int index = 0;
     bool appended = false;
   };
-  Placed FindOrAppend(AreaEntry&& entry);
+  Placed FindOrAppend(std::string_view tag, std::string_view areaId);
   // Appends an entry regardless of its tag; 0 when full.
   int Append(AreaEntry entry);
 
@@ -93,8 +94,11 @@ class AreaTable {
 
   void Refresh() const;
   void Touch(int slot) const;
-  // Stores the entry and files it in the indexes; tagHash is the hash of its tag.
-  int Store(AreaEntry&& entry, uint32_t tagHash);
+  // A new default entry after the last one, for the caller to fill and then file.
+  AreaEntry& NewEntry();
+  // Files the entry NewEntry() made in the indexes and returns its index; tagHash is the hash
+  // of its tag.
+  int FileNewEntry(uint32_t tagHash);
 
   // Entries live in blocks that never move, so that the slots can point at them.
   std::vector<std::unique_ptr<AreaEntry[]>> blocks_;

@@ -15,26 +15,25 @@ namespace {
 
 constexpr int kHighestHudsonBoard = 999;  // what three digits can name
 
-// The area id for the path word (upper-cased here), or empty when the line names no base of
-// its own.
-std::string AreaIdFromPath(std::string_view path, const Settings& settings) {
-  if (path.empty()) return {};
+// Sets areaId to the area id for the path word (upper-cased here); false when the line names
+// no base of its own.
+bool AreaIdFromPath(std::string_view path, const Settings& settings, std::string& areaId) {
+  areaId.clear();
+  if (path.empty()) return false;
   char first = static_cast<char>(UpCaseCp866(static_cast<unsigned char>(path[0])));
-  if (first == 'P') return {};
+  if (first == 'P') return false;
   if (first >= '0' && first <= '9') {
     // A Hudson board number; anything but a plain number of three digits at most names no
     // board that the base could find.
     std::optional<int64_t> board = ParseWholeNumber(path);
-    if (!board || *board < 0 || *board > kHighestHudsonBoard) return {};
-    return HudsonAreaId(static_cast<int>(*board), settings.HUDSONPATH);
+    if (!board || *board < 0 || *board > kHighestHudsonBoard) return false;
+    AppendHudsonAreaId(areaId, static_cast<int>(*board), settings.HUDSONPATH);
+    return true;
   }
-  std::string areaId(1, 'F');
-  if (first == '!' || first == '$') {
-    areaId[0] = first == '!' ? 'J' : 'S';
-    path.remove_prefix(1);
-  }
+  areaId += first == '!' ? 'J' : first == '$' ? 'S' : 'F';
+  if (first == '!' || first == '$') path.remove_prefix(1);
   AppendUpCased(areaId, path);
-  return areaId;
+  return true;
 }
 
 }  // namespace
@@ -46,22 +45,27 @@ void ReadAreasBbs(std::string_view path, AreaReaderContext& context) {
     FatalExit(Cp866("VELDMARK.CTL строка ") + std::to_string(context.settingsLine) +
               Cp866(": Файл AREAS.BBS не найден - проверьте параметр AREASPATH"));
 
+  // Kept from line to line, so that their buffers are made once.
+  std::string tag;
+  std::string areaId;
   for (std::string_view line : text.lines) {
     size_t pos = 0;
     SkipBlanks(pos, line);
     if (pos >= line.size() || line[pos] == ';') continue;
     std::string_view basePath = GetWordView(pos, line);
     SkipBlanks(pos, line);
-    std::string_view tag = GetWordView(pos, line);
-    AreaEntry area;
-    area.areaId = AreaIdFromPath(basePath, context.settings);
-    if (area.areaId.empty() || tag.empty()) continue;
-    AppendUpCased(area.tag, tag);
+    std::string_view tagWord = GetWordView(pos, line);
+    if (!AreaIdFromPath(basePath, context.settings, areaId) || tagWord.empty()) continue;
+    tag.clear();
+    AppendUpCased(tag, tagWord);
     // The first link, when it is an address, is the address the area posts from.
     SkipBlanks(pos, line);
     auto address = ParseNetAddress(GetWordView(pos, line), context.settings.lastParsedAddress);
+    FoundArea area;
+    area.tag = tag;
+    area.areaId = areaId;
     if (address) area.address = *address;
-    if (TakeArea(context, std::move(area), AreaSource::AreasBbs) && address)
+    if (TakeArea(context, area, AreaSource::AreasBbs) && address)
       context.settings.lastParsedAddress = *address;
   }
 }

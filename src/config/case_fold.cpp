@@ -31,29 +31,36 @@ uint64_t LoadWord(const char* at) {
   return word;
 }
 
-void StoreWord(char* at, uint64_t word) { std::memcpy(at, &word, sizeof word); }
+void StoreWord(char* at, uint64_t word) {
+  std::memcpy(at, &word, sizeof word);
+}
 
-// Folds the bytes in place. Folding twice gives what folding once gives, so a text of eight
-// bytes or more ends with a word that overlaps the one before it.
-void FoldInPlace(char* text, size_t count) {
+// Writes the folded bytes of from to to (which may be the same place). Folding twice gives what
+// folding once gives, so a text of eight bytes or more ends with a word that overlaps the one
+// before it. Every word is loaded from the source before the first store: a load that overlaps
+// a store just made would wait for the store to finish.
+void Fold(const char* from, char* to, size_t count) {
   if (count < 8) {
     const unsigned char* upper = Cp866UpperTable().data();
     for (size_t i = 0; i < count; ++i)
-      text[i] = static_cast<char>(upper[static_cast<unsigned char>(text[i])]);
+      to[i] = static_cast<char>(upper[static_cast<unsigned char>(from[i])]);
     return;
   }
-  for (size_t i = 0; i + 8 < count; i += 8) StoreWord(text + i, UpCaseWord(LoadWord(text + i)));
-  StoreWord(text + count - 8, UpCaseWord(LoadWord(text + count - 8)));
+  uint64_t last = UpCaseWord(LoadWord(from + count - 8));
+  for (size_t i = 0; i + 8 < count; i += 8) StoreWord(to + i, UpCaseWord(LoadWord(from + i)));
+  StoreWord(to + count - 8, last);
 }
 
 }  // namespace
 
-void UpCaseInPlace(std::string& text) { FoldInPlace(text.data(), text.size()); }
+void UpCaseInPlace(std::string& text) {
+  Fold(text.data(), text.data(), text.size());
+}
 
 void AppendUpCased(std::string& to, std::string_view text) {
   size_t at = to.size();
-  to.append(text);
-  FoldInPlace(to.data() + at, text.size());
+  to.resize(at + text.size());
+  Fold(text.data(), to.data() + at, text.size());
 }
 
 }  // namespace vm

@@ -31,7 +31,8 @@ inline uint64_t UpCaseWord(uint64_t bytes) {
 
 void UpCaseInPlace(std::string& text);
 
-// Appends the text upper-cased: one copy where a word becomes a field.
+// Appends the text (which must not lie in to) upper-cased: one copy where a word becomes a
+// field.
 void AppendUpCased(std::string& to, std::string_view text);
 
 }  // namespace vm

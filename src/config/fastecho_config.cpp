@@ -158,13 +158,14 @@ FastEchoConfig ParseFastEchoConfig(uint64_t fileSize, const ReadAtFunction& read
 void ApplyFastEchoConfig(const FastEchoConfig& config, AreaReaderContext& context) {
   context.fastEchoNetmailDir = config.netmailDir;
   for (const FastEchoArea& area : config.areas) {
-    AreaEntry named;
-    named.tag = area.tag;
-    named.areaId = AreaIdOf(area, config);
-    if (context.settings.USEID) named.displayName = area.description;
-    if (area.akaIndex < config.akas.size()) named.address = config.akas[area.akaIndex];
-    named.netmail = area.kind == 1 ? 1 : 0;
-    TakeArea(context, std::move(named), AreaSource::FastEcho);
+    std::string areaId = AreaIdOf(area, config);
+    FoundArea found;
+    found.tag = area.tag;
+    found.areaId = areaId;
+    found.netmail = area.kind == 1 ? 1 : 0;
+    if (context.settings.USEID) found.displayName = area.description;
+    if (area.akaIndex < config.akas.size()) found.address = config.akas[area.akaIndex];
+    TakeArea(context, found, AreaSource::FastEcho);
   }
 }
 

@@ -31,10 +31,11 @@ void AddManualArea(std::string_view line, size_t position, AreaReaderContext& co
               Cp866(": Ошибка в параметре AREA"));
 
   // A Hudson path is the three-digit board number written before the directory (001C:\FIDO\).
-  AreaEntry area;
-  area.tag = std::move(tag);
-  area.areaId = letter + WithoutTrailingSlash(basePath);
-  TakeArea(context, std::move(area), AreaSource::Manual);
+  std::string areaId = letter + WithoutTrailingSlash(basePath);
+  FoundArea area;
+  area.tag = tag;
+  area.areaId = areaId;
+  TakeArea(context, area, AreaSource::Manual);
 }
 
 }  // namespace vm

@@ -39,11 +39,12 @@ void ReadSquishConfig(std::string_view path, AreaReaderContext& context) {
 
     // "-$" marks a Squish base; without it the area is a directory of *.MSG files.
     char letter = line.find("-$") != std::string::npos ? 'S' : 'F';
-    AreaEntry area;
-    area.tag = std::move(tag);
-    area.areaId = letter + basePath;
+    std::string areaId = letter + basePath;
+    FoundArea area;
+    area.tag = tag;
+    area.areaId = areaId;
     area.netmail = keyword == "NETAREA" ? 1 : 0;
-    TakeArea(context, std::move(area), AreaSource::Squish);
+    TakeArea(context, area, AreaSource::Squish);
   }
 }
 

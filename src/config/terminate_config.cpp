@@ -26,7 +26,8 @@ bool IsSettingLine(std::string_view line, size_t& pos) {
 // An absolute path (with a drive or from the root) stands as it is; others are relative to
 // TM.CFG's directory.
 bool IsAbsolute(std::string_view path) {
-  return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+  return (path.size() >= 2 && path[1] == ':') ||
+         (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 
 std::string FindAreaFile(const ConfigText& text, const std::string& configDir) {
@@ -67,10 +68,11 @@ void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
     if (letter == 0 || tag.empty()) continue;
     if (basePath.size() < 2 || basePath[1] != ':') basePath = configDir + "TERMAIL\\" + basePath;
 
-    AreaEntry area;
-    area.tag = std::move(tag);
-    area.areaId = letter + basePath;
-    TakeArea(context, std::move(area), AreaSource::Terminate);
+    std::string areaId = letter + basePath;
+    FoundArea area;
+    area.tag = tag;
+    area.areaId = areaId;
+    TakeArea(context, area, AreaSource::Terminate);
   }
 }
 

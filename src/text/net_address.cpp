@@ -21,8 +21,8 @@ std::optional<uint16_t> ReadNumber(std::string_view text, size_t& pos) {
 }  // namespace
 
 std::optional<NetAddress> ParseNetAddress(std::string_view raw, const NetAddress& defaults) {
-  std::string text = Trim(raw);
-  if (size_t at = text.find('@'); at != std::string::npos) text.resize(at);
+  std::string_view text = TrimView(raw);
+  if (size_t at = text.find('@'); at != std::string_view::npos) text = text.substr(0, at);
   if (text.empty()) return std::nullopt;
 
   NetAddress result{defaults.zone, defaults.net, defaults.node, 0};

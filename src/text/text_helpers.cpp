@@ -149,10 +149,14 @@ std::string FieldPad(size_t width, size_t indent, std::string_view text) {
 }
 
 std::string Trim(std::string_view text) {
+  return std::string(TrimView(text));
+}
+
+std::string_view TrimView(std::string_view text) {
   size_t b = 0, e = text.size();
   while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
   while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
-  return std::string(text.substr(b, e - b));
+  return text.substr(b, e - b);
 }
 
 std::optional<int64_t> ParseWholeNumber(std::string_view text) {

@@ -40,6 +40,8 @@ std::string FieldPad(size_t width, size_t indent, std::string_view text);
 
 // Removes blanks and control characters at both ends.
 std::string Trim(std::string_view text);
+// The same as a view into the text.
+std::string_view TrimView(std::string_view text);
 
 // A whole decimal number with an optional sign; nothing else in the text.
 std::optional<int64_t> ParseWholeNumber(std::string_view text);

@@ -1,8 +1,9 @@
 // SQUISH.CFG, AREAS.BBS, Terminate, AREA lines and the area sort, read from files in a
 // temporary node.
+#include "config/area_readers.h"
+
 #include <gtest/gtest.h>
 
-#include "config/area_readers.h"
 #include "config/area_test_node.h"
 #include "platform/fatal.h"
 
@@ -146,9 +147,9 @@ TEST_F(AreaReadersTest, ManualAreasAndTheirDefaults) {
 // Long words with Cyrillic letters are folded; the same tag met again in another case is the
 // same area, which takes the later line's fields (and no address when the line has none).
 TEST_F(AreaReadersTest, AreasBbsFoldsLongWordsAndMeetsATagAgainInAnyCase) {
-  std::string path = node.Write("AREAS.BBS",
-                                Cp866("c:\\фидо\\почта\\длинная.эха ru.длинная.эха 2:5020/3\r\n"
-                                      "!c:\\jam\\other.base RU.ДЛИННАЯ.ЭХА\r\n"));
+  std::string path =
+      node.Write("AREAS.BBS", Cp866("c:\\фидо\\почта\\длинная.эха ru.длинная.эха 2:5020/3\r\n"
+                                    "!c:\\jam\\other.base RU.ДЛИННАЯ.ЭХА\r\n"));
   ReadAreasBbs(path, t.context);
   ASSERT_EQ(t.areas.Count(), 1);
   const AreaEntry& area = t.areas.At(1);
@@ -162,8 +163,12 @@ TEST_F(AreaReadersTest, ALaterSourceUpdatesTheSameEntry) {
   std::string squish = node.Write("SQUISH.CFG", "NetArea RU.TEST C:\\FIDO\\RU.TEST -$\r\n");
   ReadSquishConfig(squish, t.context);
   t.areas.At(1).ResumeMessage = 42;
+  EXPECT_EQ(t.areas.FindAreaByAreaId("SC:\\FIDO\\RU.TEST"), 1);
   Manual("JAM ru.test C:\\JAM\\RU.TEST");
   ASSERT_EQ(t.areas.Count(), 1);
+  // The lookup by area id learns of the new one.
+  EXPECT_EQ(t.areas.FindAreaByAreaId("JC:\\JAM\\RU.TEST"), 1);
+  EXPECT_EQ(t.areas.FindAreaByAreaId("SC:\\FIDO\\RU.TEST"), 0);
   const AreaEntry& area = t.areas.At(1);
   EXPECT_EQ(area.areaId, "JC:\\JAM\\RU.TEST");
   EXPECT_EQ(area.netmail, 0);
