@@ -43,8 +43,8 @@ struct Group {
 }
 
 // The areas a mask can select, so that each mask is tried only where it may match: a mask
-// without wildcards names areas by their tag, and one that starts with a plain character only
-// meets tags that start with the same one.
+// without wildcards names areas by their tag, "*" and "*.*" select all without looking, and a
+// mask that starts with a plain character only meets tags that start with the same one.
 class AreaCandidates {
  public:
   explicit AreaCandidates(const AreaTable& areas) : areas_(areas) {
@@ -66,8 +66,6 @@ class AreaCandidates {
     if (mask.empty()) return;
     if (mask.find_first_of("*?") == std::string::npos) {
       for (int index : areas_.FindAreas(mask)) visit(index);
-    } else if (MatchesEveryTag(mask)) {
-      for (int index = 1; index <= areas_.Count(); ++index) visit(index);
     } else if (MatchesEveryTag(mask)) {
       for (int index = 1; index <= areas_.Count(); ++index) visit(index);
     } else if (mask[0] == '*' || mask[0] == '?') {
