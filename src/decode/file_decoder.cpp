@@ -55,6 +55,8 @@ class FileAssembler {
 
  private:
   void Report(std::string_view text) const;
+  // Tells the base which messages the sections will be read from, in order.
+  void AnnounceMessages();
   // False when the user answered that decoding stops here.
   bool DecodeSection(int32_t i, uint8_t& result);
   uint8_t RunSectionDecoder(int32_t number);
@@ -111,6 +113,7 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
     return outcome;
   }
 
+  AnnounceMessages();
   uint8_t result = 0;
   for (int32_t i = 1; i <= file_.total; ++i) {
     if (!s_.state.abortPending && s_.AbortKeyPressed()) s_.state.abortPending = true;
@@ -148,6 +151,14 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
   if (unattended_ && s_.settings.DELETEDECODED) DeleteCleanMessages();
   outcome.result = result;
   return outcome;
+}
+
+void FileAssembler::AnnounceMessages() {
+  std::vector<int32_t> messages;
+  for (int32_t i = 1; i <= file_.total; ++i)
+    if (const SectionSlot* slot = file_.Slot(i); slot != nullptr && slot->message != 0)
+      messages.push_back(slot->message);
+  base_.WillLoad(messages);
 }
 
 bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {

@@ -14,21 +14,19 @@ void MessageBase::PutLine(std::string_view text) {
 }
 
 void MessageBase::SetTextWindow(std::string text, int32_t origin) {
-  text_ = std::move(text);
-  textOrigin_ = origin;
-  textIndex_ = 0;
-  textEnded_ = false;
+  textStorage_ = std::move(text);
+  ShowTextWindow(textStorage_, origin);
 }
 
-void MessageBase::CopyTextWindow(std::string_view text, int32_t origin) {
-  text_.assign(text);
+void MessageBase::ShowTextWindow(std::string_view text, int32_t origin) {
+  text_ = text;
   textOrigin_ = origin;
   textIndex_ = 0;
   textEnded_ = false;
 }
 
 void MessageBase::ClearTextWindow() {
-  CopyTextWindow({}, textOrigin_);
+  ShowTextWindow({}, textOrigin_);
 }
 
 unsigned char MessageBase::NextChar() {

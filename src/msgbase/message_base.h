@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -129,6 +130,9 @@ class MessageBase {
   virtual void SeekFrom(int32_t number) = 0;
   virtual void SeekNext() = 0;
   virtual void SeekPrevious() = 0;
+  // A hint: these messages will be loaded next, in this order. Variants that pay for each
+  // message they open read them ahead; the others ignore it.
+  virtual void WillLoad(std::span<const int32_t> numbers) {}
   virtual bool Found() = 0;
   virtual void FindAddressedFirst(std::string_view name, std::string_view alias) {}
   virtual void FindAddressedNext() {}
@@ -155,18 +159,19 @@ class MessageBase {
   // The default text reader's window: the current message's text bytes, the TextPosition of
   // their first byte, and the reading state. Variants fill it at StartReading.
   void SetTextWindow(std::string text, int32_t origin);
-  // SetTextWindow with a copy of the bytes, kept in the window's own storage so that a base
-  // read message after message does not allocate for each.
-  void CopyTextWindow(std::string_view text, int32_t origin);
+  // The window over bytes the variant holds itself, unchanged until its next LoadHeader,
+  // StartReading or ClearTextWindow: nothing is copied.
+  void ShowTextWindow(std::string_view text, int32_t origin);
   void ClearTextWindow();
 
-  std::string text_;
+  std::string_view text_;
   size_t textIndex_ = 0;
   int32_t textOrigin_ = 0;
   bool textEnded_ = false;
   bool wrapped_ = false;
 
  private:
+  std::string textStorage_;  // the window's bytes when SetTextWindow gave them
   // Lines that cannot be shown in place in the window (cut, or with bytes to skip) are built here.
   char lineBuffer_[256];
 };

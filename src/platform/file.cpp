@@ -97,6 +97,13 @@ int64_t File::LinkCount() const {
   return static_cast<int64_t>(st.st_nlink);
 }
 
+FileState File::State() const {
+  struct stat st {};
+  if (fd_ < 0 || fstat(fd_, &st) != 0) return {};
+  return {st.st_size, static_cast<int64_t>(st.st_nlink),
+          static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
 size_t File::ReadAt(uint64_t offset, void* buffer, size_t size) {
   size_t done = 0;
   auto* out = static_cast<char*>(buffer);

@@ -8,6 +8,14 @@
 
 namespace vm {
 
+// What fstat says of an open file, to tell whether it changed since.
+struct FileState {
+  int64_t size = -1;  // -1 when it could not be asked
+  int64_t links = 0;
+  int64_t modifiedNs = 0;
+  bool operator==(const FileState&) const = default;
+};
+
 enum class OpenMode {
   Read,       // existing file, read only
   ReadWrite,  // existing file, read and write
@@ -37,6 +45,7 @@ class File {
   int64_t Size() const;  // -1 on error
   // How many directory entries name the open file: 0 once it was deleted; -1 on error.
   int64_t LinkCount() const;
+  FileState State() const;
   // Positioned I/O; the return value is the number of bytes transferred (short at end of file).
   size_t ReadAt(uint64_t offset, void* buffer, size_t size);
   bool WriteAt(uint64_t offset, const void* data, size_t size);

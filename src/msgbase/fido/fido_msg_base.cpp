@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "msgbase/fido/fido_date.h"
@@ -98,7 +99,7 @@ MessageBaseHandle MakeFidoMsgBase() {
   return std::make_unique<FidoMsgBase>();
 }
 
-FidoMsgBase::FidoMsgBase() = default;
+FidoMsgBase::FidoMsgBase() : readAhead_(static_cast<size_t>(kMaxMessageFile)) {}
 
 FidoMsgBase::~FidoMsgBase() {
   DiscardPending();
@@ -116,11 +117,13 @@ uint16_t FidoMsgBase::Open() {
   if (hostDir_.empty() || hostDir_.back() != '/') hostDir_ += '/';
   numbering_.Fill(hostDir_);
   current_ = 0;
+  StopReadingAhead();
   return 0;
 }
 
 uint16_t FidoMsgBase::Close() {
   CloseMessageFile();
+  StopReadingAhead();
   return 0;
 }
 
@@ -166,19 +169,21 @@ void FidoMsgBase::LoadHeader() {
   fileSize_ = 0;
   if (current_ <= 0 || hostDir_.empty()) {
     status_ = kStatusMissing;
-  } else if (!messageFile_.OpenHost(MessagePath(current_), OpenMode::Read)) {
-    status_ = messageFile_.LastError() == ENOENT ? kStatusMissing : kStatusUnreadable;
   } else {
-    // Kept open until the next message, so that IsDeleted asks the file rather than the path.
-    loadedNumber_ = current_;
-    // The whole file in one read, into the buffer of the previous messages.
-    int64_t size = std::min(messageFile_.Size(), kMaxMessageFile);
-    if (size < 0) {
-      status_ = kStatusUnreadable;
+    std::optional<MessageFileRead> read = readAhead_.Take(current_);
+    const bool readAhead = read.has_value();
+    if (!readAhead)
+      read = ReadMessageFile(MessagePath(current_), static_cast<size_t>(kMaxMessageFile));
+    ReadAheadAfter(current_, readAhead);
+    if (!read->file.IsOpen()) {
+      status_ = read->error == ENOENT ? kStatusMissing : kStatusUnreadable;
     } else {
-      ReserveFileBuffer(static_cast<size_t>(size));
-      fileSize_ = messageFile_.ReadAt(0, fileBuffer_.get(), static_cast<size_t>(size));
-      if (messageFile_.LastError() != 0) status_ = kStatusUnreadable;
+      // Kept open until the next message, so that IsDeleted asks the file rather than the path.
+      messageFile_ = std::move(read->file);
+      loadedNumber_ = current_;
+      fileBuffer_ = std::move(read->bytes);
+      fileSize_ = read->size;
+      if (read->error != 0) status_ = kStatusUnreadable;
     }
   }
   if (status_ != 0) fileSize_ = 0;
@@ -241,7 +246,7 @@ void FidoMsgBase::StartReading() {
   std::string_view text;
   if (textEnd_ > kTextStart)
     text = std::string_view(fileBuffer_.get() + kTextStart, textEnd_ - kTextStart);
-  CopyTextWindow(text, static_cast<int32_t>(kTextStart));
+  ShowTextWindow(text, static_cast<int32_t>(kTextStart));
   wrapped_ = false;
 }
 
@@ -307,11 +312,51 @@ void FidoMsgBase::CloseMessageFile() {
   loadedNumber_ = 0;
 }
 
-void FidoMsgBase::ReserveFileBuffer(size_t size) {
-  if (size <= fileCapacity_) return;
-  // Grown in steps, and never cleared: every byte used is read from the file first.
-  fileCapacity_ = std::max(size, fileCapacity_ * 2);
-  fileBuffer_ = std::make_unique_for_overwrite<char[]>(fileCapacity_);
+void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) {
+  StopReadingAhead();
+  for (int32_t number : numbers)
+    if (announced_.empty() || announced_.back() != number) announced_.push_back(number);
+  ReadAheadAfter(0, false);
+}
+
+void FidoMsgBase::ReadAheadAfter(int32_t loaded, bool wasReadAhead) {
+  // Topped up in bursts, so that the reading thread is woken once per burst.
+  constexpr size_t kAhead = 32;
+  if (!announced_.empty()) {
+    if (announcedQueued_ == announced_.size() && readAhead_.Queued() == 0) {
+      StopReadingAhead();  // the announced messages are done
+    } else {
+      while (announcedQueued_ < announced_.size() && readAhead_.Queued() <= kAhead / 2) {
+        for (size_t n = 0; n < kAhead / 2 && announcedQueued_ < announced_.size(); ++n) {
+          const int32_t next = announced_[announcedQueued_++];
+          readAhead_.Queue(next, MessagePath(next));
+        }
+      }
+      return;
+    }
+  }
+  const bool inOrder = lastLoaded_ > 0 && lastLoaded_ < MsgNumbering::kHighest &&
+                       loaded == numbering_.NextAfter(lastLoaded_);
+  lastLoaded_ = loaded;
+  if (!inOrder) return;
+  // In order again after a jump: what was queued belongs to the old place.
+  if (!wasReadAhead && readAhead_.Queued() > 0) readAhead_.Drop();
+  if (readAhead_.Queued() > kAhead / 2) return;
+  if (lastQueued_ < loaded || readAhead_.Queued() == 0) lastQueued_ = loaded;
+  while (readAhead_.Queued() < kAhead && lastQueued_ < MsgNumbering::kHighest) {
+    const int32_t next = numbering_.NextAfter(lastQueued_);
+    if (next <= lastQueued_) break;
+    readAhead_.Queue(next, MessagePath(next));
+    lastQueued_ = next;
+  }
+}
+
+void FidoMsgBase::StopReadingAhead() {
+  readAhead_.Drop();
+  announced_.clear();
+  announcedQueued_ = 0;
+  lastLoaded_ = 0;
+  lastQueued_ = 0;
 }
 
 // --- Writing ------------------------------------------------------------------------------
@@ -326,6 +371,7 @@ void FidoMsgBase::DiscardPending() {
 void FidoMsgBase::StartNewMessage() {
   DiscardPending();
   CloseMessageFile();
+  StopReadingAhead();
   status_ = 0;
   fileSize_ = 0;
   textEnd_ = kTextStart;
@@ -504,6 +550,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
 void FidoMsgBase::DeleteMessage() {
   if (current_ <= 0 || hostDir_.empty()) return;
   CloseMessageFile();
+  StopReadingAhead();
   RemoveHostFile(MessagePath(current_));
   numbering_.Remove(current_);
 }

@@ -12,8 +12,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "msgbase/fido/message_read_ahead.h"
 #include "msgbase/fido/msg_numbering.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
@@ -107,6 +110,7 @@ class FidoMsgBase : public MessageBase {
   void SeekFrom(int32_t number) override;
   void SeekNext() override;
   void SeekPrevious() override;
+  void WillLoad(std::span<const int32_t> numbers) override;
   bool Found() override { return current_ != 0; }
   int32_t HighNumber() override { return numbering_.Highest(); }
   void SetMailKind(MailKind kind) override { kind_ = kind; }
@@ -133,8 +137,12 @@ class FidoMsgBase : public MessageBase {
   // Applies the address kludges of the loaded text to the addresses, once per message.
   void ScanKludges();
   void CloseMessageFile();
-  // Makes the file buffer hold at least `size` bytes (its contents are not kept).
-  void ReserveFileBuffer(size_t size);
+  // Keeps the next messages read ahead after `loaded` (wasReadAhead: it came from the
+  // queue): those announced by WillLoad, else the following ones while messages are loaded in
+  // order.
+  void ReadAheadAfter(int32_t loaded, bool wasReadAhead);
+  // Stops reading ahead: messages are written or deleted, or the area is opened again.
+  void StopReadingAhead();
   void DiscardPending();
   // Moves the composed message to a free number; 0 or a code.
   uint16_t FileNewMessage();
@@ -157,11 +165,18 @@ class FidoMsgBase : public MessageBase {
   std::string dateText_;
   std::string timeText_;
   std::unique_ptr<char[]> fileBuffer_;
-  size_t fileCapacity_ = 0;
   size_t fileSize_ = 0;
   size_t textEnd_ = 0;
   File messageFile_;
   int32_t loadedNumber_ = 0;
+
+  // Reading ahead: the messages announced and how many of them were queued, or (with none
+  // announced) the last message loaded and the last one queued.
+  MessageReadAhead readAhead_;
+  std::vector<int32_t> announced_;
+  size_t announcedQueued_ = 0;
+  int32_t lastLoaded_ = 0;
+  int32_t lastQueued_ = 0;
 
   // A new message being composed: its text, and the temporary file it is written to.
   std::string newText_;

@@ -1,0 +1,117 @@
+#include "msgbase/fido/message_read_ahead.h"
+
+#include <algorithm>
+#include <cerrno>
+
+namespace vm {
+
+MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit) {
+  MessageFileRead read;
+  if (!read.file.OpenHost(hostPath, OpenMode::Read)) {
+    read.error = read.file.LastError();
+    return read;
+  }
+  read.state = read.file.State();
+  if (read.state.size < 0) {
+    read.error = read.file.LastError() != 0 ? read.file.LastError() : EIO;
+    return read;
+  }
+  const size_t wanted = std::min(static_cast<size_t>(read.state.size), limit);
+  read.bytes = std::make_unique_for_overwrite<char[]>(wanted);
+  read.size = read.file.ReadAt(0, read.bytes.get(), wanted);
+  read.error = read.file.LastError();
+  return read;
+}
+
+MessageReadAhead::~MessageReadAhead() {
+  if (!worker_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  workerWake_.notify_one();
+  worker_.join();
+}
+
+void MessageReadAhead::Queue(int32_t number, std::string hostPath) {
+  bool wake = false;
+  {
+    std::lock_guard lock(mutex_);
+    slots_.push_back(Slot{nextId_++, number, std::move(hostPath)});
+    wake = workerIdle_;
+  }
+  if (!worker_.joinable())
+    worker_ = std::thread([this] { WorkerLoop(); });
+  else if (wake)
+    workerWake_.notify_one();
+}
+
+size_t MessageReadAhead::Queued() {
+  std::lock_guard lock(mutex_);
+  return slots_.size();
+}
+
+std::optional<MessageFileRead> MessageReadAhead::Take(int32_t number) {
+  std::unique_lock lock(mutex_);
+  auto found = std::find_if(slots_.begin(), slots_.end(),
+                            [number](const Slot& slot) { return slot.number == number; });
+  if (found == slots_.end()) return std::nullopt;
+  // A file being read when its slot goes is let go by the worker when it is done.
+  while (slots_.begin() != found) PopFront();
+  // Only this thread removes slots, so the front stays the one waited for.
+  if (slots_.front().state != State::Done) {
+    takerWaiting_ = true;
+    takerWake_.wait(lock, [&] { return slots_.front().state == State::Done; });
+    takerWaiting_ = false;
+  }
+  MessageFileRead read = std::move(slots_.front().read);
+  const bool full = heldBytes_ >= kMostHeldBytes;
+  PopFront();
+  // The worker may be waiting for room.
+  if (full && heldBytes_ < kMostHeldBytes && workerIdle_) workerWake_.notify_one();
+  lock.unlock();
+  const bool unchanged =
+      read.file.IsOpen() && read.state.links > 0 && read.file.State() == read.state;
+  if (!unchanged) return std::nullopt;
+  return read;
+}
+
+void MessageReadAhead::Drop() {
+  std::lock_guard lock(mutex_);
+  while (!slots_.empty()) PopFront();
+}
+
+void MessageReadAhead::PopFront() {
+  if (slots_.front().state == State::Done) heldBytes_ -= slots_.front().read.size;
+  slots_.pop_front();
+}
+
+void MessageReadAhead::WorkerLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    auto waiting = slots_.end();
+    workerIdle_ = true;
+    workerWake_.wait(lock, [&] {
+      waiting = std::find_if(slots_.begin(), slots_.end(),
+                             [](const Slot& slot) { return slot.state == State::Waiting; });
+      return stop_ || (waiting != slots_.end() && heldBytes_ < kMostHeldBytes);
+    });
+    workerIdle_ = false;
+    if (stop_) return;
+    waiting->state = State::Reading;
+    const uint64_t id = waiting->id;
+    const std::string path = waiting->path;
+    lock.unlock();
+    MessageFileRead read = ReadMessageFile(path, limit_);
+    lock.lock();
+    auto slot =
+        std::find_if(slots_.begin(), slots_.end(), [id](const Slot& s) { return s.id == id; });
+    if (slot == slots_.end()) continue;  // dropped meanwhile
+    heldBytes_ += read.size;
+    slot->read = std::move(read);
+    slot->state = State::Done;
+    if (takerWaiting_) takerWake_.notify_one();
+  }
+}
+
+}  // namespace vm

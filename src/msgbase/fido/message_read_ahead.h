@@ -1,0 +1,83 @@
+// Message files read ahead of the reader on a second thread. A scan or a decode of a *.MSG
+// area opens and reads thousands of small files one after another, and the system calls cost
+// about as much as the work on their text; read ahead, they overlap with it.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/file.h"
+
+namespace vm {
+
+// One message file as read: the file stays open so that its deletion can be noticed.
+struct MessageFileRead {
+  File file;
+  FileState state;  // when it was read
+  std::unique_ptr<char[]> bytes;
+  size_t size = 0;
+  int error = 0;  // errno of the open or the read; 0 when the bytes are the whole file
+};
+
+// Opens the file and reads it whole, up to `limit` bytes.
+MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit);
+
+class MessageReadAhead {
+ public:
+  explicit MessageReadAhead(size_t limit) : limit_(limit) {}
+  ~MessageReadAhead();
+  MessageReadAhead(const MessageReadAhead&) = delete;
+  MessageReadAhead& operator=(const MessageReadAhead&) = delete;
+
+  // Queues a file to be read, in the order it will be asked for.
+  void Queue(int32_t number, std::string hostPath);
+  // Files queued and not yet taken.
+  size_t Queued();
+  // The file of the message when it is queued, after waiting for it to be read; the files
+  // queued before it are dropped. Nothing, and the queue as it was, when it is not queued.
+  // Nothing either when the file was read ahead but has changed, or gone, since: the reader
+  // may come much later than the reading ahead (a user paging through messages).
+  std::optional<MessageFileRead> Take(int32_t number);
+  // Forgets everything queued: the files may have changed (a write of our own).
+  void Drop();
+
+ private:
+  enum class State : uint8_t { Waiting, Reading, Done };
+  struct Slot {
+    uint64_t id;
+    int32_t number;
+    std::string path;
+    State state = State::Waiting;
+    MessageFileRead read;
+  };
+
+  void WorkerLoop();
+  // Removes the first slot; the lock is held.
+  void PopFront();
+
+  // Files read and not taken may hold this much before the worker waits: messages may be
+  // large.
+  static constexpr size_t kMostHeldBytes = 4 << 20;
+
+  const size_t limit_;
+  size_t heldBytes_ = 0;
+  std::deque<Slot> slots_;
+  uint64_t nextId_ = 0;
+  std::thread worker_;
+  std::mutex mutex_;
+  // Each side is woken only while it waits: most files are read before they are asked for,
+  // and a wake-up that nobody waits for would still cost a system call.
+  std::condition_variable workerWake_;
+  std::condition_variable takerWake_;
+  bool workerIdle_ = false;
+  bool takerWaiting_ = false;
+  bool stop_ = false;
+};
+
+}  // namespace vm
