@@ -61,16 +61,6 @@ void SectionSumChecks::Batch::Check() {
   }
 }
 
-SectionSumChecks::~SectionSumChecks() {
-  if (!worker_.joinable()) return;
-  {
-    std::lock_guard lock(mutex_);
-    stop_ = true;
-  }
-  wake_.notify_all();
-  worker_.join();
-}
-
 void SectionSumChecks::StartFile() {
   // What an abandoned file left behind is dropped unchecked.
   WaitForWorker();
@@ -117,7 +107,8 @@ void SectionSumChecks::Submit() {
     std::lock_guard lock(mutex_);
     busy_ = true;
   }
-  if (!worker_.joinable()) worker_ = std::thread([this] { WorkerLoop(); });
+  if (!worker_.joinable())
+    worker_ = std::jthread([this](std::stop_token stop) { WorkerLoop(stop); });
   wake_.notify_all();
 }
 
@@ -135,11 +126,10 @@ void SectionSumChecks::WaitForWorker() {
   checking_.Clear();
 }
 
-void SectionSumChecks::WorkerLoop() {
+void SectionSumChecks::WorkerLoop(std::stop_token stop) {
   std::unique_lock lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [this] { return busy_ || stop_; });
-    if (stop_) return;
+    if (!wake_.wait(lock, stop, [this] { return busy_; })) return;
     lock.unlock();
     checking_.Check();
     lock.lock();

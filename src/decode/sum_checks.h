@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <mutex>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -34,7 +35,6 @@ struct CheckedSection {
 class SectionSumChecks {
  public:
   SectionSumChecks() = default;
-  ~SectionSumChecks();
   SectionSumChecks(const SectionSumChecks&) = delete;
   SectionSumChecks& operator=(const SectionSumChecks&) = delete;
 
@@ -69,17 +69,17 @@ class SectionSumChecks {
 
   void Submit();
   void WaitForWorker();
-  void WorkerLoop();
+  void WorkerLoop(std::stop_token stop);
 
   Batch filling_;
   Batch checking_;  // handed to the worker; owned by it while busy_
   std::vector<CheckedSection> done_;
 
-  std::thread worker_;
   std::mutex mutex_;
-  std::condition_variable wake_;
+  std::condition_variable_any wake_;
   bool busy_ = false;
-  bool stop_ = false;
+  // Last, so that it is stopped and joined before the members it uses go.
+  std::jthread worker_;
 };
 
 }  // namespace vm

@@ -23,16 +23,6 @@ MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit) {
   return read;
 }
 
-MessageReadAhead::~MessageReadAhead() {
-  if (!worker_.joinable()) return;
-  {
-    std::lock_guard lock(mutex_);
-    stop_ = true;
-  }
-  workerWake_.notify_one();
-  worker_.join();
-}
-
 void MessageReadAhead::Queue(int32_t number, std::string hostPath) {
   bool wake = false;
   {
@@ -41,7 +31,7 @@ void MessageReadAhead::Queue(int32_t number, std::string hostPath) {
     wake = workerIdle_;
   }
   if (!worker_.joinable())
-    worker_ = std::thread([this] { WorkerLoop(); });
+    worker_ = std::jthread([this](std::stop_token stop) { WorkerLoop(stop); });
   else if (wake)
     workerWake_.notify_one();
 }
@@ -86,18 +76,18 @@ void MessageReadAhead::PopFront() {
   slots_.pop_front();
 }
 
-void MessageReadAhead::WorkerLoop() {
+void MessageReadAhead::WorkerLoop(std::stop_token stop) {
   std::unique_lock lock(mutex_);
   for (;;) {
     auto waiting = slots_.end();
     workerIdle_ = true;
-    workerWake_.wait(lock, [&] {
+    const bool work = workerWake_.wait(lock, stop, [&] {
       waiting = std::find_if(slots_.begin(), slots_.end(),
                              [](const Slot& slot) { return slot.state == State::Waiting; });
-      return stop_ || (waiting != slots_.end() && heldBytes_ < kMostHeldBytes);
+      return waiting != slots_.end() && heldBytes_ < kMostHeldBytes;
     });
     workerIdle_ = false;
-    if (stop_) return;
+    if (!work || stop.stop_requested()) return;
     waiting->state = State::Reading;
     const uint64_t id = waiting->id;
     const std::string path = waiting->path;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -31,7 +32,6 @@ MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit);
 class MessageReadAhead {
  public:
   explicit MessageReadAhead(size_t limit) : limit_(limit) {}
-  ~MessageReadAhead();
   MessageReadAhead(const MessageReadAhead&) = delete;
   MessageReadAhead& operator=(const MessageReadAhead&) = delete;
 
@@ -57,7 +57,7 @@ class MessageReadAhead {
     MessageFileRead read;
   };
 
-  void WorkerLoop();
+  void WorkerLoop(std::stop_token stop);
   // Removes the first slot; the lock is held.
   void PopFront();
 
@@ -69,15 +69,15 @@ class MessageReadAhead {
   size_t heldBytes_ = 0;
   std::deque<Slot> slots_;
   uint64_t nextId_ = 0;
-  std::thread worker_;
   std::mutex mutex_;
   // Each side is woken only while it waits: most files are read before they are asked for,
   // and a wake-up that nobody waits for would still cost a system call.
-  std::condition_variable workerWake_;
+  std::condition_variable_any workerWake_;
   std::condition_variable takerWake_;
   bool workerIdle_ = false;
   bool takerWaiting_ = false;
-  bool stop_ = false;
+  // Last, so that it is stopped and joined before the members it uses go.
+  std::jthread worker_;
 };
 
 }  // namespace vm
