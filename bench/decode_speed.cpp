@@ -5,8 +5,8 @@
 //   bench_decode_speed [WORKDIR [MEGABYTES]]    (defaults: /tmp/veldmark_decode_bench, 100)
 //
 // The corpus is generated into WORKDIR on the first run and reused afterwards. Rates are
-// megabytes of encoded text per second (best of five runs); every decoded file is compared
-// with its source.
+// megabytes of encoded text per second (best of five rounds, each running every contender
+// once); every decoded file is compared with its source.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +15,7 @@
 #include <functional>
 #include <iostream>
 #include <sstream>
+#include <vector>
 
 #include "config/area_table.h"
 #include "config/settings.h"
@@ -80,19 +81,26 @@ void GenerateCorpus(const fs::path& work, size_t megabytes) {
   std::ofstream(work / "corpus.done") << "v2 " << megabytes << "\n";
 }
 
-// The best of a few runs; prepare runs before each, untimed (it clears the previous run's
-// output, which no decoder is asked to do).
-double BestSeconds(
-    const std::function<void()>& run, const std::function<void()>& prepare = [] {}) {
+// One contender: what it runs, what it needs before each run (untimed: clearing the previous
+// run's output, which no decoder is asked to do), and its best time.
+struct Contender {
+  std::function<void()> run;
+  std::function<void()> prepare = [] {};
   double best = 1e9;
-  for (int i = 0; i < kRuns; ++i) {
-    prepare();
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
+};
+
+// Every contender runs once per round, the rounds one after the other, so that a slow spell of
+// the machine falls on all of them alike rather than on one contender's runs.
+void TimeInRounds(std::vector<Contender*> contenders) {
+  for (int round = 0; round < kRuns; ++round) {
+    for (Contender* c : contenders) {
+      c->prepare();
+      const auto start = std::chrono::steady_clock::now();
+      c->run();
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      c->best = std::min(c->best, took.count());
+    }
   }
-  return best;
 }
 
 void EmptyDirectory(const fs::path& dir) {
@@ -164,33 +172,33 @@ int main(int argc, char** argv) {
               kLinesPerSection);
 
   int bad = 0;
-  const double textSeconds = BestSeconds(
-      [&] { bad += DecodeArea("T" + (work / "posting.txt").string(), work / "out_text"); },
-      [&] { EmptyDirectory(work / "out_text"); });
-  const bool textSame = SameFiles(work / "sources", work / "out_text");
-  const double msgSeconds =
-      BestSeconds([&] { bad += DecodeArea("F" + (work / "msg").string(), work / "out_msg"); },
-                  [&] { EmptyDirectory(work / "out_msg"); });
-  const bool msgSame = SameFiles(work / "sources", work / "out_msg");
-
   const fs::path uudeviewOut = work / "out_uudeview";
-  const double uudeviewSeconds = BestSeconds(
-      [&] {
-        Run("uudeview -i -o -q -p '" + uudeviewOut.string() + "' '" +
-            (work / "posting.txt").string() + "' >/dev/null 2>&1");
-      },
-      [&] { EmptyDirectory(uudeviewOut); });
-  const bool uudeviewSame = SameFiles(work / "sources", uudeviewOut);
-  const double uudecodeSeconds = BestSeconds(
-      [&] { Run("uudecode -o - '" + (work / "single.uue").string() + "' >/dev/null"); });
-  // The same with its output written to a file, as the decoders above write theirs.
   const fs::path uudecodeOut = work / "single.out";
-  const double uudecodeFileSeconds = BestSeconds(
+  Contender text{
+      [&] { bad += DecodeArea("T" + (work / "posting.txt").string(), work / "out_text"); },
+      [&] { EmptyDirectory(work / "out_text"); }};
+  Contender msg{[&] { bad += DecodeArea("F" + (work / "msg").string(), work / "out_msg"); },
+                [&] { EmptyDirectory(work / "out_msg"); }};
+  Contender uudeview{[&] {
+                       Run("uudeview -i -o -q -p '" + uudeviewOut.string() + "' '" +
+                           (work / "posting.txt").string() + "' >/dev/null 2>&1");
+                     },
+                     [&] { EmptyDirectory(uudeviewOut); }};
+  Contender uudecode{
+      [&] { Run("uudecode -o - '" + (work / "single.uue").string() + "' >/dev/null"); }};
+  // The same with its output written to a file, as the decoders above write theirs.
+  Contender uudecodeFile{
       [&] {
         Run("uudecode -o '" + uudecodeOut.string() + "' '" + (work / "single.uue").string() + "'");
       },
-      [&] { fs::remove(uudecodeOut); });
+      [&] { fs::remove(uudecodeOut); }};
+  TimeInRounds({&text, &msg, &uudeview, &uudecode, &uudecodeFile});
   fs::remove(uudecodeOut);
+  const bool textSame = SameFiles(work / "sources", work / "out_text");
+  const bool msgSame = SameFiles(work / "sources", work / "out_msg");
+  const bool uudeviewSame = SameFiles(work / "sources", uudeviewOut);
+  const double textSeconds = text.best, msgSeconds = msg.best, uudeviewSeconds = uudeview.best,
+               uudecodeSeconds = uudecode.best, uudecodeFileSeconds = uudecodeFile.best;
 
   const double textRate = encodedMb / textSeconds;
   const double msgRate = encodedMb / msgSeconds;
