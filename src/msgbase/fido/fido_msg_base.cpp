@@ -308,7 +308,7 @@ bool FidoMsgBase::IsDeleted() {
 }
 
 void FidoMsgBase::CloseMessageFile() {
-  messageFile_.Close();
+  readAhead_.Retire(std::move(messageFile_));
   loadedNumber_ = 0;
 }
 
@@ -322,33 +322,38 @@ void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) {
 void FidoMsgBase::ReadAheadAfter(int32_t loaded, bool wasReadAhead) {
   // Topped up in bursts, so that the reading thread is woken once per burst.
   constexpr size_t kAhead = 32;
+  size_t queued = readAhead_.Queued();
+  std::vector<MessageReadAhead::Request> more;
   if (!announced_.empty()) {
-    if (announcedQueued_ == announced_.size() && readAhead_.Queued() == 0) {
+    if (announcedQueued_ == announced_.size() && queued == 0) {
       StopReadingAhead();  // the announced messages are done
-    } else {
-      while (announcedQueued_ < announced_.size() && readAhead_.Queued() <= kAhead / 2) {
-        for (size_t n = 0; n < kAhead / 2 && announcedQueued_ < announced_.size(); ++n) {
-          const int32_t next = announced_[announcedQueued_++];
-          readAhead_.Queue(next, MessagePath(next));
-        }
-      }
       return;
     }
+    if (queued > kAhead / 2) return;
+    for (; announcedQueued_ < announced_.size() && queued + more.size() < kAhead;
+         ++announcedQueued_)
+      more.push_back({announced_[announcedQueued_], MessagePath(announced_[announcedQueued_])});
+    readAhead_.Queue(std::move(more));
+    return;
   }
   const bool inOrder = lastLoaded_ > 0 && lastLoaded_ < MsgNumbering::kHighest &&
                        loaded == numbering_.NextAfter(lastLoaded_);
   lastLoaded_ = loaded;
   if (!inOrder) return;
   // In order again after a jump: what was queued belongs to the old place.
-  if (!wasReadAhead && readAhead_.Queued() > 0) readAhead_.Drop();
-  if (readAhead_.Queued() > kAhead / 2) return;
-  if (lastQueued_ < loaded || readAhead_.Queued() == 0) lastQueued_ = loaded;
-  while (readAhead_.Queued() < kAhead && lastQueued_ < MsgNumbering::kHighest) {
+  if (!wasReadAhead && queued > 0) {
+    readAhead_.Drop();
+    queued = 0;
+  }
+  if (queued > kAhead / 2) return;
+  if (lastQueued_ < loaded || queued == 0) lastQueued_ = loaded;
+  while (queued + more.size() < kAhead && lastQueued_ < MsgNumbering::kHighest) {
     const int32_t next = numbering_.NextAfter(lastQueued_);
     if (next <= lastQueued_) break;
-    readAhead_.Queue(next, MessagePath(next));
+    more.push_back({next, MessagePath(next)});
     lastQueued_ = next;
   }
+  readAhead_.Queue(std::move(more));
 }
 
 void FidoMsgBase::StopReadingAhead() {

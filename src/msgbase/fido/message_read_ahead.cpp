@@ -23,17 +23,28 @@ MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit) {
   return read;
 }
 
-void MessageReadAhead::Queue(int32_t number, std::string hostPath) {
+void MessageReadAhead::Queue(std::vector<Request> files) {
+  if (files.empty()) return;
   bool wake = false;
   {
     std::lock_guard lock(mutex_);
-    slots_.push_back(Slot{nextId_++, number, std::move(hostPath)});
+    for (Request& file : files)
+      slots_.push_back(Slot{nextId_++, file.number, std::move(file.hostPath)});
     wake = workerIdle_;
   }
   if (!worker_.joinable())
     worker_ = std::jthread([this](std::stop_token stop) { WorkerLoop(stop); });
   else if (wake)
     workerWake_.notify_one();
+}
+
+void MessageReadAhead::Retire(File file) {
+  if (!file.IsOpen()) return;
+  std::vector<File> closeHere;
+  std::lock_guard lock(mutex_);
+  // While nothing is read ahead the worker may not come back soon: the files are closed here.
+  if (slots_.empty()) closeHere.swap(retired_);
+  (slots_.empty() ? closeHere : retired_).push_back(std::move(file));
 }
 
 size_t MessageReadAhead::Queued() {
@@ -88,10 +99,13 @@ void MessageReadAhead::WorkerLoop(std::stop_token stop) {
     });
     workerIdle_ = false;
     if (!work || stop.stop_requested()) return;
+    std::vector<File> retired;
+    retired.swap(retired_);
     waiting->state = State::Reading;
     const uint64_t id = waiting->id;
     const std::string path = waiting->path;
     lock.unlock();
+    retired.clear();
     MessageFileRead read = ReadMessageFile(path, limit_);
     lock.lock();
     auto slot =
