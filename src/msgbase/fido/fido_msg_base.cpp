@@ -308,7 +308,7 @@ bool FidoMsgBase::IsDeleted() {
 }
 
 void FidoMsgBase::CloseMessageFile() {
-  readAhead_.Retire(std::move(messageFile_));
+  messageFile_.Close();
   loadedNumber_ = 0;
 }
 

@@ -38,15 +38,6 @@ void MessageReadAhead::Queue(std::vector<Request> files) {
     workerWake_.notify_one();
 }
 
-void MessageReadAhead::Retire(File file) {
-  if (!file.IsOpen()) return;
-  std::vector<File> closeHere;
-  std::lock_guard lock(mutex_);
-  // While nothing is read ahead the worker may not come back soon: the files are closed here.
-  if (slots_.empty()) closeHere.swap(retired_);
-  (slots_.empty() ? closeHere : retired_).push_back(std::move(file));
-}
-
 size_t MessageReadAhead::Queued() {
   std::lock_guard lock(mutex_);
   return slots_.size();
@@ -99,13 +90,10 @@ void MessageReadAhead::WorkerLoop(std::stop_token stop) {
     });
     workerIdle_ = false;
     if (!work || stop.stop_requested()) return;
-    std::vector<File> retired;
-    retired.swap(retired_);
     waiting->state = State::Reading;
     const uint64_t id = waiting->id;
     const std::string path = waiting->path;
     lock.unlock();
-    retired.clear();
     MessageFileRead read = ReadMessageFile(path, limit_);
     lock.lock();
     auto slot =

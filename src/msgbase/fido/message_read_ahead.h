@@ -44,9 +44,6 @@ class MessageReadAhead {
   void Queue(std::vector<Request> files);
   // Files queued and not yet taken.
   size_t Queued();
-  // Hands over a file that is done with, to be closed on the reading thread while it reads
-  // ahead: closing costs a system call per message too.
-  void Retire(File file);
   // The file of the message when it is queued, after waiting for it to be read; the files
   // queued before it are dropped. Nothing, and the queue as it was, when it is not queued.
   // Nothing either when the file was read ahead but has changed, or gone, since: the reader
@@ -76,7 +73,6 @@ class MessageReadAhead {
   const size_t limit_;
   size_t heldBytes_ = 0;
   std::deque<Slot> slots_;
-  std::vector<File> retired_;
   uint64_t nextId_ = 0;
   std::mutex mutex_;
   // Each side is woken only while it waits: most files are read before they are asked for,
