@@ -10,6 +10,8 @@ namespace {
 // handing it over costs nothing beside the checksums, small enough that the last batch of a
 // file, which is checked while nothing else runs, stays short.
 constexpr size_t kBatchBytes = 256 * 1024;
+// Batches that may wait for the worker before decoding waits for it in turn.
+constexpr size_t kMostQueued = 8;
 
 // Both chains at once: they are independent, so the processor runs them side by side.
 void SumTogether(uint16_t& a, const unsigned char* p, size_t n, uint16_t& b, const unsigned char* q,
@@ -33,21 +35,21 @@ void SectionSumChecks::Batch::Clear() {
   claims.clear();
 }
 
-void SectionSumChecks::Batch::Check() {
-  const auto* text8 = reinterpret_cast<const unsigned char*>(text.data());
+void SectionSumChecks::Check(Batch& batch, Chain& chain, std::vector<CheckedSection>& done) {
+  const auto* text8 = reinterpret_cast<const unsigned char*>(batch.text.data());
   size_t textStart = 0, dataStart = 0, claimsStart = 0;
-  for (Pending& pending : sections) {
+  for (Pending& pending : batch.sections) {
     uint16_t sectionSum = 0;
-    SumTogether(sectionSum, text8 + textStart, pending.textEnd - textStart, fileSum,
-                data.data() + dataStart, pending.dataEnd - dataStart);
+    SumTogether(sectionSum, text8 + textStart, pending.textEnd - textStart, chain.sum,
+                batch.data.data() + dataStart, pending.dataEnd - dataStart);
     const uint64_t sectionLength = pending.textEnd - textStart;
-    fileLength += pending.dataEnd - dataStart;
+    chain.length += pending.dataEnd - dataStart;
     uint8_t& flags = pending.section.flags;
     for (size_t c = claimsStart; c < pending.claimsEnd; ++c) {
-      const SumClaim& claim = claims[c];
+      const SumClaim& claim = batch.claims[c];
       if (claim.entireFile) {
-        if (claim.sum != fileSum) flags |= decode_flag::kFileCrc;
-        if (claim.length < 0 || static_cast<uint64_t>(claim.length) != fileLength)
+        if (claim.sum != chain.sum) flags |= decode_flag::kFileCrc;
+        if (claim.length < 0 || static_cast<uint64_t>(claim.length) != chain.length)
           flags |= decode_flag::kFileLength;
       } else if (claim.length < 0 || static_cast<uint64_t>(claim.length) != sectionLength) {
         flags |= decode_flag::kSectionLength;
@@ -55,6 +57,7 @@ void SectionSumChecks::Batch::Check() {
         flags |= decode_flag::kSectionCrc;
       }
     }
+    done.push_back(pending.section);
     textStart = pending.textEnd;
     dataStart = pending.dataEnd;
     claimsStart = pending.claimsEnd;
@@ -62,13 +65,13 @@ void SectionSumChecks::Batch::Check() {
 }
 
 void SectionSumChecks::StartFile() {
+  std::unique_lock lock(mutex_);
   // What an abandoned file left behind is dropped unchecked.
-  WaitForWorker();
-  checking_.Clear();
-  filling_.Clear();
+  queued_.clear();
+  WaitUntilChecked(lock);
   done_.clear();
-  filling_.fileSum = 0;
-  filling_.fileLength = 0;
+  chain_ = Chain{};
+  filling_.Clear();
 }
 
 void SectionSumChecks::Add(const CheckedSection& section, std::string_view text,
@@ -82,59 +85,65 @@ void SectionSumChecks::Add(const CheckedSection& section, std::string_view text,
 }
 
 std::vector<CheckedSection> SectionSumChecks::Take(bool all) {
+  std::unique_lock lock(mutex_);
   if (all) {
-    WaitForWorker();
+    WaitUntilChecked(lock);
     // The last, partly filled batch is checked here: there is nothing to run beside it.
-    if (!filling_.sections.empty()) {
-      filling_.Check();
-      for (const Pending& pending : filling_.sections) done_.push_back(pending.section);
-      filling_.Clear();
-    }
+    Check(filling_, chain_, done_);
+    filling_.Clear();
   }
   std::vector<CheckedSection> taken;
   taken.swap(done_);
   return taken;
 }
 
-// The full batch goes to the worker once the one before it is checked, so that the file's
-// checksum runs on in order. Clear() keeps a batch's checksum and length, which
-// WaitForWorker() sets before the batch is checked.
 void SectionSumChecks::Submit() {
-  WaitForWorker();
-  std::swap(checking_, filling_);
-  filling_.Clear();
-  {
-    std::lock_guard lock(mutex_);
-    busy_ = true;
+  std::unique_lock lock(mutex_);
+  if (queued_.size() >= kMostQueued) {
+    waiting_ = true;
+    waiterWake_.wait(lock, [this] { return queued_.size() < kMostQueued; });
+    waiting_ = false;
   }
+  queued_.push_back(std::move(filling_));
+  filling_ = Batch{};
+  if (!spare_.empty()) {
+    filling_ = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  const bool wake = workerIdle_;
+  lock.unlock();
   if (!worker_.joinable())
     worker_ = std::jthread([this](std::stop_token stop) { WorkerLoop(stop); });
-  wake_.notify_all();
+  else if (wake)
+    workerWake_.notify_one();
 }
 
-// Collects the worker's batch, if any, and carries its checksum over to the batch being
-// filled.
-void SectionSumChecks::WaitForWorker() {
-  {
-    std::unique_lock lock(mutex_);
-    wake_.wait(lock, [this] { return !busy_; });
-  }
-  if (checking_.sections.empty()) return;
-  for (const Pending& pending : checking_.sections) done_.push_back(pending.section);
-  filling_.fileSum = checking_.fileSum;
-  filling_.fileLength = checking_.fileLength;
-  checking_.Clear();
+void SectionSumChecks::WaitUntilChecked(std::unique_lock<std::mutex>& lock) {
+  waiting_ = true;
+  waiterWake_.wait(lock, [this] { return queued_.empty() && !checking_; });
+  waiting_ = false;
 }
 
 void SectionSumChecks::WorkerLoop(std::stop_token stop) {
   std::unique_lock lock(mutex_);
   for (;;) {
-    if (!wake_.wait(lock, stop, [this] { return busy_; })) return;
+    workerIdle_ = true;
+    const bool work = workerWake_.wait(lock, stop, [this] { return !queued_.empty(); });
+    workerIdle_ = false;
+    if (!work || stop.stop_requested()) return;
+    Batch batch = std::move(queued_.front());
+    queued_.pop_front();
+    checking_ = true;
+    if (waiting_) waiterWake_.notify_one();  // room in the queue
+    std::vector<CheckedSection> done;
     lock.unlock();
-    checking_.Check();
+    Check(batch, chain_, done);
+    batch.Clear();
     lock.lock();
-    busy_ = false;
-    wake_.notify_all();
+    done_.insert(done_.end(), done.begin(), done.end());
+    spare_.push_back(std::move(batch));
+    checking_ = false;
+    if (waiting_) waiterWake_.notify_one();
   }
 }
 

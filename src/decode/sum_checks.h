@@ -1,11 +1,13 @@
 // The "sum -r/size" checks of UU and XX sections. A BSD checksum is a serial chain of two
 // steps per byte, and a file needs two of them (each section's text and the whole file's
 // data), so the checks run on a second thread in batches of sections while the next sections
-// are decoded. Results come back in the order the sections were added.
+// are decoded; a few batches may wait for it, so that decoding seldom waits for the checks.
+// Results come back in the order the sections were added.
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <span>
 #include <stop_token>
@@ -60,24 +62,35 @@ class SectionSumChecks {
     std::string text;
     std::vector<unsigned char> data;
     std::vector<SumClaim> claims;
-    // The file's checksum and length before the batch, then after it once checked.
-    uint16_t fileSum = 0;
-    uint64_t fileLength = 0;
     void Clear();
-    void Check();
   };
+  // The file's checksum and length so far: the chain runs through the batches in order.
+  struct Chain {
+    uint16_t sum = 0;
+    uint64_t length = 0;
+  };
+  // Checks the batch's sections, carrying the chain on, and notes them as done.
+  static void Check(Batch& batch, Chain& chain, std::vector<CheckedSection>& done);
 
   void Submit();
-  void WaitForWorker();
+  // Waits until the worker has checked every batch handed to it; the lock is held.
+  void WaitUntilChecked(std::unique_lock<std::mutex>& lock);
   void WorkerLoop(std::stop_token stop);
 
   Batch filling_;
-  Batch checking_;  // handed to the worker; owned by it while busy_
-  std::vector<CheckedSection> done_;
 
   std::mutex mutex_;
-  std::condition_variable_any wake_;
-  bool busy_ = false;
+  // Batches handed over, oldest first; the worker checks them one after the other, and
+  // owns the chain while it has any.
+  std::deque<Batch> queued_;
+  bool checking_ = false;
+  Chain chain_;
+  std::vector<CheckedSection> done_;
+  std::vector<Batch> spare_;  // checked batches, cleared, for reuse
+  bool workerIdle_ = false;
+  bool waiting_ = false;  // the decoding side waits for the worker
+  std::condition_variable_any workerWake_;
+  std::condition_variable waiterWake_;
   // Last, so that it is stopped and joined before the members it uses go.
   std::jthread worker_;
 };
