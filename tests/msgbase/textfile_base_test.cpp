@@ -144,6 +144,26 @@ TEST_F(TextFile, PositionsAreByteOffsetsAndCanBeRevisited) {
   EXPECT_EQ(base->NextLine(255), "15000");
 }
 
+// Jumps anywhere in a file of many buffer fills, and reads on from there through a few more,
+// see the bytes at the position asked for.
+TEST_F(TextFile, JumpsAcrossBufferFillsReadTheRightLines) {
+  std::string contents;
+  std::vector<size_t> starts;
+  for (int i = 0; i < 60000; ++i) {
+    starts.push_back(contents.size());
+    contents += "line " + std::to_string(i) + "\r\n";
+  }
+  OpenWith(contents);
+  std::mt19937 rng(5);
+  for (int jump = 0; jump < 300; ++jump) {
+    const size_t line = rng() % starts.size();
+    base->SetTextPosition(static_cast<int32_t>(starts[line]));
+    const size_t count = rng() % 4 == 0 ? 3000 : 3;  // now and then on through a few chunks
+    for (size_t k = line; k < std::min(line + count, starts.size()); ++k)
+      ASSERT_EQ(base->NextLine(255), "line " + std::to_string(k)) << "jump " << jump;
+  }
+}
+
 TEST_F(TextFile, IsOneMessageWithoutHeaderFields) {
   OpenWith("text\n");
   base->SeekFrom(1);
