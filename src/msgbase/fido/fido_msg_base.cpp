@@ -44,7 +44,8 @@ constexpr size_t kTextStart = 190;
 // Lines are read for the address kludges up to this many bytes.
 constexpr size_t kKludgeLineWidth = 128;
 // A message file larger than this is damaged; its text is read up to this size.
-constexpr int64_t kMaxMessageFile = 16 * 1024 * 1024;
+constexpr size_t kMaxMessageFile = 16 * 1024 * 1024;
+constexpr MessageFileLayout kFileLayout{kMaxMessageFile, kTextStart};
 // Attempts at a fresh temporary name, and at a free number when other programs keep writing.
 constexpr int kTempNameAttempts = 100;
 constexpr int kNumberAttempts = 100;
@@ -99,7 +100,7 @@ MessageBaseHandle MakeFidoMsgBase() {
   return std::make_unique<FidoMsgBase>();
 }
 
-FidoMsgBase::FidoMsgBase() : readAhead_(static_cast<size_t>(kMaxMessageFile)) {}
+FidoMsgBase::FidoMsgBase() : readAhead_(kFileLayout) {}
 
 FidoMsgBase::~FidoMsgBase() {
   DiscardPending();
@@ -172,8 +173,7 @@ void FidoMsgBase::LoadHeader() {
   } else {
     std::optional<MessageFileRead> read = readAhead_.Take(current_);
     const bool readAhead = read.has_value();
-    if (!readAhead)
-      read = ReadMessageFile(MessagePath(current_), static_cast<size_t>(kMaxMessageFile));
+    if (!readAhead) read = ReadMessageFile(MessagePath(current_), kFileLayout);
     ReadAheadAfter(current_, readAhead);
     if (!read->file.IsOpen()) {
       status_ = read->error == ENOENT ? kStatusMissing : kStatusUnreadable;
@@ -183,20 +183,18 @@ void FidoMsgBase::LoadHeader() {
       loadedNumber_ = current_;
       fileBuffer_ = std::move(read->bytes);
       fileSize_ = read->size;
+      textEnd_ = read->textEnd;
       if (read->error != 0) status_ = kStatusUnreadable;
     }
   }
-  if (status_ != 0) fileSize_ = 0;
+  if (status_ != 0) {
+    fileSize_ = 0;
+    textEnd_ = kTextStart;
+  }
 
   // A file shorter than the header is damaged: every field reads empty, the text is empty.
   header_.fill(0);
   if (fileSize_ >= kHeaderSize) std::memcpy(header_.data(), fileBuffer_.get(), kHeaderSize);
-  textEnd_ = kTextStart;
-  if (fileSize_ > kTextStart) {
-    const void* zero = std::memchr(fileBuffer_.get() + kTextStart, '\0', fileSize_ - kTextStart);
-    textEnd_ =
-        zero ? static_cast<size_t>(static_cast<const char*>(zero) - fileBuffer_.get()) : fileSize_;
-  }
 
   orig_ = {defaultZone_, HeaderWord(kOrigNet), HeaderWord(kOrigNode), 0};
   dest_ = {defaultZone_, HeaderWord(kDestNet), HeaderWord(kDestNode), 0};
@@ -321,7 +319,7 @@ void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) {
 
 void FidoMsgBase::ReadAheadAfter(int32_t loaded, bool wasReadAhead) {
   // Topped up in bursts, so that the reading thread is woken once per burst.
-  constexpr size_t kAhead = 32;
+  constexpr size_t kAhead = 64;
   size_t queued = readAhead_.Queued();
   std::vector<MessageReadAhead::Request> more;
   if (!announced_.empty()) {

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace vm {
 
-MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit) {
+MessageFileRead ReadMessageFile(const std::string& hostPath, const MessageFileLayout& layout) {
   MessageFileRead read;
   if (!read.file.OpenHost(hostPath, OpenMode::Read)) {
     read.error = read.file.LastError();
@@ -16,10 +17,18 @@ MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit) {
     read.error = read.file.LastError() != 0 ? read.file.LastError() : EIO;
     return read;
   }
-  const size_t wanted = std::min(static_cast<size_t>(read.state.size), limit);
+  const size_t wanted = std::min(static_cast<size_t>(read.state.size), layout.limit);
   read.bytes = std::make_unique_for_overwrite<char[]>(wanted);
   read.size = read.file.ReadAt(0, read.bytes.get(), wanted);
   read.error = read.file.LastError();
+  read.textEnd = layout.textStart;
+  if (read.size > layout.textStart) {
+    const char* text = read.bytes.get() + layout.textStart;
+    const void* zero = std::memchr(text, '\0', read.size - layout.textStart);
+    read.textEnd =
+        zero ? layout.textStart + static_cast<size_t>(static_cast<const char*>(zero) - text)
+             : read.size;
+  }
   return read;
 }
 
@@ -94,7 +103,7 @@ void MessageReadAhead::WorkerLoop(std::stop_token stop) {
     const uint64_t id = waiting->id;
     const std::string path = waiting->path;
     lock.unlock();
-    MessageFileRead read = ReadMessageFile(path, limit_);
+    MessageFileRead read = ReadMessageFile(path, layout_);
     lock.lock();
     auto slot =
         std::find_if(slots_.begin(), slots_.end(), [id](const Slot& s) { return s.id == id; });

@@ -18,21 +18,29 @@
 
 namespace vm {
 
+// How message files are read: up to `limit` bytes, the text beginning after the header.
+struct MessageFileLayout {
+  size_t limit = 0;
+  size_t textStart = 0;
+};
+
 // One message file as read: the file stays open so that its deletion can be noticed.
 struct MessageFileRead {
   File file;
   FileState state;  // when it was read
   std::unique_ptr<char[]> bytes;
   size_t size = 0;
-  int error = 0;  // errno of the open or the read; 0 when the bytes are the whole file
+  size_t textEnd = 0;  // the first zero byte of the text, or the end of what was read
+  int error = 0;       // errno of the open or the read; 0 when the bytes are the whole file
 };
 
-// Opens the file and reads it whole, up to `limit` bytes.
-MessageFileRead ReadMessageFile(const std::string& hostPath, size_t limit);
+// Opens the file and reads it whole (up to the layout's limit), and finds where its text
+// ends.
+MessageFileRead ReadMessageFile(const std::string& hostPath, const MessageFileLayout& layout);
 
 class MessageReadAhead {
  public:
-  explicit MessageReadAhead(size_t limit) : limit_(limit) {}
+  explicit MessageReadAhead(const MessageFileLayout& layout) : layout_(layout) {}
   MessageReadAhead(const MessageReadAhead&) = delete;
   MessageReadAhead& operator=(const MessageReadAhead&) = delete;
 
@@ -70,7 +78,7 @@ class MessageReadAhead {
   // large.
   static constexpr size_t kMostHeldBytes = 4 << 20;
 
-  const size_t limit_;
+  const MessageFileLayout layout_;
   size_t heldBytes_ = 0;
   std::deque<Slot> slots_;
   uint64_t nextId_ = 0;
