@@ -62,7 +62,9 @@ TEST_F(FidoReadAhead, InOrderAndInAnnouncedOrderEveryMessageIsItself) {
   base->WillLoad(order);
   for (size_t i = 0; i < order.size(); ++i) {
     ASSERT_EQ(Load(order[i]), Subject(order[i], "first"));
-    if (i == 10) ASSERT_EQ(Load(2), Subject(2, "first"));
+    if (i == 10) {
+      ASSERT_EQ(Load(2), Subject(2, "first"));
+    }
   }
   // Back to the start and in order again.
   for (int n = 1; n <= 50; ++n) ASSERT_EQ(Load(n), Subject(n, "first"));

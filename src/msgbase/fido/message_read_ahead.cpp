@@ -38,7 +38,7 @@ void MessageReadAhead::Queue(std::vector<Request> files) {
   {
     std::lock_guard lock(mutex_);
     for (Request& file : files)
-      slots_.push_back(Slot{nextId_++, file.number, std::move(file.hostPath)});
+      slots_.push_back(Slot{nextId_++, file.number, std::move(file.hostPath), State::Waiting, {}});
     wake = workerIdle_;
   }
   if (!worker_.joinable())
