@@ -42,6 +42,7 @@ int32_t DecodeAreas(RunContext& run, const std::string& workDirectory,
   unattended.options.scanAll = run.flags.scanAll;
   unattended.workDirectory = workDirectory;
   unattended.baseDirectory = run.paths.StartDir;
+  unattended.paths = &run.paths;
   const DateTime now = LocalNow();
   unattended.today = DateOf(now);
 

@@ -9,6 +9,7 @@
 #include "app/modes.h"
 #include "app/pending_parts.h"
 #include "app/program_paths.h"
+#include "app/run_lock.h"
 #include "config/settings_reader.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
@@ -51,6 +52,17 @@ int StartUp(RunContext& run) {
   // The usage text needs no state file: answering it before they are loaded means that a
   // "?" run never writes one.
   if (run.commandLine.ParamPresent("?")) return RunUsage(run);
+
+  // Held until the run ends: from here on the run reads and writes the node's state.
+  RunLock lock;
+  switch (lock.Acquire(run.paths.ProgramDir, run.console)) {
+    case RunLock::Result::Taken:
+      break;
+    case RunLock::Result::Busy:
+      FatalExit(Cp866("Другая копия Veldmark работает с этим каталогом больше минуты"));
+    case RunLock::Result::NoLockFile:
+      FatalExit(Cp866("Не могу создать файл VELDMARK.LCK"));
+  }
 
   const CalendarDate today = DateOf(LocalNow());
   if (!install)

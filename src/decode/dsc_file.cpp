@@ -5,6 +5,7 @@
 #include "decode/report.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
 #include "text/text_helpers.h"
@@ -13,6 +14,7 @@ namespace vm {
 namespace {
 
 constexpr size_t kNameField = 30;
+constexpr std::string_view kFileLabelUtf8 = "Файл:    ";
 constexpr int kSeparatorPairs = 37;
 
 // The message of the lowest section whose message is known; 0 when none is.
@@ -36,7 +38,7 @@ std::optional<std::string> DscText(DecodeSession& session, MessageBase& base, co
 
   std::string text;
   auto put = [&text](std::string_view line) { (text += line) += "\r\n"; };
-  put(Cp866("Файл:    ") + UpCaseCp866(fileName));
+  put(Cp866(kFileLabelUtf8) + UpCaseCp866(fileName));
   put(Cp866("От кого: ") + FieldPad(kNameField, 0, base.FromName()) + " " +
       FormatNetAddress(file.fromAddress));
   std::string to = Cp866("Кому:    ") + FieldPad(kNameField, 0, base.ToName());
@@ -66,10 +68,18 @@ std::string DscPathFor(std::string_view directory, std::string_view fileName) {
   return WithTrailingSlash(directory) + parts.name + ".dsc";
 }
 
-void WriteDscFile(std::string_view path, std::string_view text) {
-  File out;
-  if (!out.Open(path, OpenMode::Create)) return;
-  out.Write(text);
+bool IsDescriptionFile(std::string_view path) {
+  if (!EqualNoCaseCp866(SplitPath(path).ext, ".dsc")) return false;
+  const std::string label = Cp866(kFileLabelUtf8);
+  File file;
+  if (!file.Open(path, OpenMode::Read)) return false;
+  std::string start(label.size(), '\0');
+  return file.Read(start.data(), start.size()) == start.size() && start == label;
+}
+
+bool WriteDscFile(std::string_view path, std::string_view text) {
+  if (FileExists(path) && !IsDescriptionFile(path)) return false;
+  return WriteFileAtomically(path, text);
 }
 
 }  // namespace vm

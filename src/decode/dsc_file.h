@@ -22,7 +22,13 @@ std::optional<std::string> DscText(DecodeSession& session, MessageBase& base, co
 // itself named so, which its description must not overwrite.
 std::string DscPathFor(std::string_view directory, std::string_view fileName);
 
-// WriteDscFile: creates the file with the text; a file that cannot be created is skipped.
-void WriteDscFile(std::string_view path, std::string_view text);
+// Whether the file at the path is a description that WriteDscFile wrote: a .dsc file whose
+// text starts the way a description does.
+bool IsDescriptionFile(std::string_view path);
+
+// Writes the description (replacing the file whole). False, and nothing written, when a file
+// other than an earlier description has that name (a decoded file named so) or the file
+// cannot be written.
+bool WriteDscFile(std::string_view path, std::string_view text);
 
 }  // namespace vm

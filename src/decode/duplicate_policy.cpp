@@ -1,5 +1,6 @@
 #include "decode/duplicate_policy.h"
 
+#include "decode/dsc_file.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "platform/run_log.h"
@@ -9,48 +10,81 @@ namespace vm {
 namespace {
 
 constexpr std::string_view kDupesDirectory = "DUPES";
+constexpr std::string_view kFilesBbs = "files.bbs";
 
 std::string In(std::string_view directory, std::string_view name) {
   return WithTrailingSlash(directory) + std::string(name);
 }
 
-}  // namespace
-
-std::string PlaceDecodedFile(DupesPolicy policy, std::string_view directory,
-                             std::string_view temporary, std::string_view name, const RunLog& log) {
+// Names that a decoded file must not take in the directory, even when nothing carries them
+// yet: files.bbs and DUPES are the program's own; a subdirectory or a description written for
+// another file cannot be replaced by a posting.
+bool IsReservedName(std::string_view directory, std::string_view name) {
   const std::string target = In(directory, name);
-  if (FileExists(target)) return ApplyDuplicatePolicy(policy, directory, temporary, name, log);
-  RenameFile(In(directory, temporary), target);
-  log.WriteLog(Cp866("    Записан новый файл"));
-  return target;
+  return EqualNoCaseCp866(name, kFilesBbs) || EqualNoCaseCp866(name, kDupesDirectory) ||
+         DirectoryExists(target) || IsDescriptionFile(target);
 }
 
-std::string ApplyDuplicatePolicy(DupesPolicy policy, std::string_view directory,
-                                 std::string_view temporary, std::string_view name,
-                                 const RunLog& log) {
-  const std::string fresh = In(directory, temporary);
+class Placement {
+ public:
+  Placement(std::string_view directory, std::string_view temporary, std::string_view name,
+            const RunLog& log)
+      : directory_(directory), fresh_(In(directory, temporary)), name_(name), log_(log) {}
+
+  std::optional<std::string> RenameTo(const std::string& target, std::string_view logLine) {
+    if (!RenameFile(fresh_, target)) return Failed();
+    log_.WriteLog(Cp866(logLine));
+    return target;
+  }
+
+  std::optional<std::string> MoveToDupes() {
+    const std::string dupes = In(directory_, kDupesDirectory);
+    if (!DirectoryExists(dupes)) MakeDirectory(dupes);
+    const std::string moved = In(dupes, name_);
+    if (!DirectoryExists(dupes) || DirectoryExists(moved)) return Failed();
+    return RenameTo(moved, "      Перемещен в \\DUPES");
+  }
+
+  std::optional<std::string> KeepOld(const std::string& target) {
+    RemoveFile(fresh_);
+    log_.WriteLog(Cp866("      Оставлен старый файл"));
+    return target;
+  }
+
+ private:
+  // The decoded bytes are not left behind under a name nobody knows: the messages stay, and
+  // the next run decodes the file again.
+  std::optional<std::string> Failed() {
+    RemoveFile(fresh_);
+    log_.WriteLog(Cp866("    Не могу записать файл ") + name_);
+    return std::nullopt;
+  }
+
+  const std::string_view directory_;
+  const std::string fresh_;
+  const std::string name_;
+  const RunLog& log_;
+};
+
+}  // namespace
+
+std::optional<std::string> PlaceDecodedFile(DupesPolicy policy, std::string_view directory,
+                                            std::string_view temporary, std::string_view name,
+                                            const RunLog& log) {
+  Placement placement(directory, temporary, name, log);
+  if (IsReservedName(directory, name)) return placement.MoveToDupes();
   const std::string target = In(directory, name);
+  if (!FileExists(target)) return placement.RenameTo(target, "    Записан новый файл");
   switch (policy) {
-    case DupesPolicy::Move: {
-      const std::string dupes = In(directory, kDupesDirectory);
-      MakeDirectory(dupes);
-      const std::string moved = In(dupes, name);
-      RemoveFile(moved);
-      RenameFile(fresh, moved);
-      log.WriteLog(Cp866("      Перемещен в \\DUPES"));
-      return moved;
-    }
+    case DupesPolicy::Move:
+      return placement.MoveToDupes();
     case DupesPolicy::Overwrite:
-      RemoveFile(target);
-      RenameFile(fresh, target);
-      log.WriteLog(Cp866("    Записан новый файл"));
-      return target;
+      // rename replaces the old file in one step: a kill leaves one of the two, never neither.
+      return placement.RenameTo(target, "    Записан новый файл");
     case DupesPolicy::Delete:
       break;
   }
-  RemoveFile(fresh);
-  log.WriteLog(Cp866("      Оставлен старый файл"));
-  return target;
+  return placement.KeepOld(target);
 }
 
 }  // namespace vm

@@ -1,6 +1,7 @@
 #include "decode/file_decoder.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "config/settings.h"
@@ -69,7 +70,8 @@ class FileAssembler {
   // few kilobytes. False once the disk refused any of it.
   bool Output(const unsigned char* data, size_t size);
   bool FlushOutput();
-  void DeleteCleanMessages();
+  // The messages with clean sections only (a message may hold several sections).
+  std::vector<int32_t> CleanMessages();
 
   DecodeSession& s_;
   MessageBase& base_;
@@ -143,13 +145,15 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
     RemoveFile(path);
     return outcome;
   }
+  // The file must be on the disk before its messages are deleted.
+  if (unattended_ && s_.settings.DELETEDECODED) out_.Sync();
   out_.Close();
   if (work_.fileTime != 0) {
     const DateTime time = UnpackDosDateTime(static_cast<uint32_t>(work_.fileTime));
     if (IsValidDosTime(time)) SetFileModifiedLocal(path, time);
   }
-  if (unattended_ && s_.settings.DELETEDECODED) DeleteCleanMessages();
   outcome.result = result;
+  outcome.cleanMessages = CleanMessages();
   return outcome;
 }
 
@@ -248,20 +252,15 @@ void FileAssembler::ReportFlags(uint8_t flags, int32_t number) const {
   }
 }
 
-void FileAssembler::DeleteCleanMessages() {
-  // Deleted once all sections were read, so that a message holding several sections is still
-  // there for the later ones; a message that also held a faulty section is kept.
+std::vector<int32_t> FileAssembler::CleanMessages() {
   std::sort(cleanMessages_.begin(), cleanMessages_.end());
   cleanMessages_.erase(std::unique(cleanMessages_.begin(), cleanMessages_.end()),
                        cleanMessages_.end());
-  for (int32_t message : cleanMessages_) {
-    if (std::find(faultyMessages_.begin(), faultyMessages_.end(), message) != faultyMessages_.end())
-      continue;
-    base_.SeekFrom(message);
-    if (!base_.Found() || base_.MessageNumber() != message) continue;
-    base_.LoadHeader();
-    base_.DeleteMessage();
-  }
+  std::sort(faultyMessages_.begin(), faultyMessages_.end());
+  std::vector<int32_t> clean;
+  std::set_difference(cleanMessages_.begin(), cleanMessages_.end(), faultyMessages_.begin(),
+                      faultyMessages_.end(), std::back_inserter(clean));
+  return clean;
 }
 
 }  // namespace
@@ -269,6 +268,15 @@ void FileAssembler::DeleteCleanMessages() {
 FileDecodeOutcome DecodeFoundFile(DecodeSession& session, MessageBase& base, FileDecodeWork& work,
                                   const FoundFile& file, std::string_view directory) {
   return FileAssembler(session, base, work, file).Run(directory);
+}
+
+void DeleteDecodedMessages(MessageBase& base, const std::vector<int32_t>& messages) {
+  for (int32_t message : messages) {
+    base.SeekFrom(message);
+    if (!base.Found() || base.MessageNumber() != message) continue;
+    base.LoadHeader();
+    base.DeleteMessage();
+  }
 }
 
 }  // namespace vm

@@ -48,8 +48,8 @@ bool IsNewPosting(HistoryList& history, const HistoryPosting& posting, uint32_t 
          WindowPassed(*entry, PostingDate(posting.dateText, today), historyDays);
 }
 
-void RememberPosting(HistoryList& history, const HistoryPosting& posting, uint32_t historyDays,
-                     const CalendarDate& today) {
+const HistoryEntry* RememberPosting(HistoryList& history, const HistoryPosting& posting,
+                                    uint32_t historyDays, const CalendarDate& today) {
   const CalendarDate posted = PostingDate(posting.dateText, today);
   HistoryEntry* entry = FindEntry(history, posting);
   if (entry == nullptr) {
@@ -60,10 +60,11 @@ void RememberPosting(HistoryList& history, const HistoryPosting& posting, uint32
     added.posted = posted;
     added.decoded = today;
     added.kind = static_cast<uint8_t>(posting.kind);
-    AddHistoryEntry(history, std::move(added));
-  } else if (WindowPassed(*entry, posted, historyDays)) {
-    entry->posted = posted;
+    return AddHistoryEntry(history, std::move(added));
   }
+  if (!WindowPassed(*entry, posted, historyDays)) return nullptr;
+  entry->posted = posted;
+  return entry;
 }
 
 }  // namespace vm

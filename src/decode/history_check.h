@@ -33,8 +33,9 @@ bool IsNewPosting(HistoryList& history, const HistoryPosting& posting, uint32_t 
 
 // Records the posting as IsNewPosting judged it: a new entry (posted on the posting's date,
 // decoded today), or an entry whose window has passed refreshed to this posting (its decoded
-// date stays); an entry still within its window is left as it is.
-void RememberPosting(HistoryList& history, const HistoryPosting& posting, uint32_t historyDays,
+// date stays); an entry still within its window is left as it is. Returns the entry made or
+// refreshed; nullptr when nothing changed.
+const HistoryEntry* RememberPosting(HistoryList& history, const HistoryPosting& posting, uint32_t historyDays,
                      const CalendarDate& today);
 
 }  // namespace vm

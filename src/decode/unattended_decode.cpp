@@ -20,6 +20,7 @@
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "platform/run_log.h"
+#include "state/dup_file.h"
 #include "text/cp866.h"
 #include "text/text_helpers.h"
 
@@ -41,6 +42,10 @@ class AreaDecoder {
 
  private:
   void HandleFile(const FoundFile& file);
+  // Records the decode in the history, in memory and at the end of VELDMARK.DUP.
+  void Remember(const HistoryPosting& posting);
+  void WriteDescription(const std::string& directory, std::string_view name,
+                        const std::string& text);
   void PrepareArea();
   // The directory a file goes to: its route's, or the area's.
   std::string DirectoryFor(std::string_view name) const;
@@ -101,7 +106,6 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
 
   if (!prepared_) PrepareArea();
   const std::string directory = DirectoryFor(name);
-  // Read before decoding: DELETEDECODED may take the message away.
   std::optional<std::string> dsc;
   if (settings.HEADERS) dsc = DscText(session_, *base_, file, name);
 
@@ -113,28 +117,48 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   run_.log.WriteLog(status);
 
   const std::string temporary = WithTrailingSlash(directory) + outcome.outputName;
-  std::string finalPath;
+  std::optional<std::string> finalPath;
+  bool placementFailed = false;
   if ((outcome.result & decode_flag::kNotDecoded) != 0) {
     // Nothing was decoded (the file could not be created, or the run was aborted).
     if (!outcome.outputName.empty()) RemoveFile(temporary);
   } else if (clean || !settings.DELETEBAD) {
     finalPath = PlaceDecodedFile(settings.DUPES, directory, outcome.outputName, name, run_.log);
+    placementFailed = !finalPath;
   } else {
     RemoveFile(temporary);
     run_.log.WriteLog(Cp866("    Удален"));
   }
   WriteWholeLine(run_.console, status);
-  if (finalPath.empty()) return;
+  if (placementFailed) WriteWholeLine(run_.console, Cp866("    Не могу записать файл ") + name);
+  // A file that was not kept keeps its messages, whatever DELETEDECODED says.
+  if (!finalPath) return;
 
   ++decodedHere_;
   ++run_.decodedFiles;
-  if (consultHistory) RememberPosting(run_.history, posting, area_.HistoryDays, run_.today);
-  if (run_.report.Reporting()) run_.report.CountFile(FileSize(finalPath).value_or(0));
-  if (clean) ListAndDescribe(file, name, finalPath);
-  if (dsc) {
-    const std::string dscPath = DscPathFor(directory, name);
-    if (!dscPath.empty()) WriteDscFile(dscPath, *dsc);
-  }
+  // The order matters for a run that is killed: the file is in place before the history
+  // knows it, and the history is on the disk before the messages go. A kill in between
+  // leaves the posting decoded with its messages still there, and the next run skips it.
+  if (consultHistory) Remember(posting);
+  if (run_.report.Reporting()) run_.report.CountFile(FileSize(*finalPath).value_or(0));
+  if (clean) ListAndDescribe(file, name, *finalPath);
+  if (dsc) WriteDescription(directory, name, *dsc);
+  if (settings.DELETEDECODED) DeleteDecodedMessages(*base_, outcome.cleanMessages);
+}
+
+void AreaDecoder::Remember(const HistoryPosting& posting) {
+  const HistoryEntry* entry =
+      RememberPosting(run_.history, posting, area_.HistoryDays, run_.today);
+  if (entry != nullptr && run_.paths != nullptr &&
+      !AppendToDuplicatesFile(*run_.paths, *entry, area_.HistoryDays, run_.settings.DELETEDECODED))
+    run_.log.WriteLog(Cp866("Не могу записать файл VELDMARK.DUP"));
+}
+
+void AreaDecoder::WriteDescription(const std::string& directory, std::string_view name,
+                                   const std::string& text) {
+  const std::string path = DscPathFor(directory, name);
+  if (!path.empty() && !WriteDscFile(path, text))
+    run_.log.WriteLog(Cp866("    Описание не записано: ") + SplitPath(path).name + ".dsc");
 }
 
 void AreaDecoder::ListAndDescribe(const FoundFile& file, std::string_view name,

@@ -21,6 +21,7 @@ class AreaTable;
 class Console;
 class NewFilesReport;
 class RunLog;
+struct ProgramPaths;
 struct Settings;
 
 struct UnattendedOptions {
@@ -48,6 +49,9 @@ struct UnattendedRun {
   UnattendedOptions options;
   std::string workDirectory;  // where archivers unpack file_id.diz
   std::string baseDirectory;  // relative route directories are taken from here
+  // Where VELDMARK.DUP is, to add every decoded file to it at once; nullptr keeps the history
+  // in memory only.
+  const ProgramPaths* paths = nullptr;
   CalendarDate today;
 
   DecodeRunState state;

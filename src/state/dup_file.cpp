@@ -1,5 +1,7 @@
 #include "state/dup_file.h"
 
+#include "platform/file.h"
+#include "platform/file_system.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -37,6 +39,20 @@ bool Expired(int64_t age, int64_t historyLength) {
   return historyLength != kUnlimited && age > historyLength;
 }
 
+void AppendEntry(std::string& out, const HistoryEntry& entry, int64_t historyLength) {
+  AppendStateLine(out, entry.fileName);
+  AppendStateLine(out, entry.areaName);
+  std::string numbers;
+  for (int64_t v : {historyLength, int64_t{entry.totalSections}, int64_t{entry.posted.year},
+                    int64_t{entry.posted.month}, int64_t{entry.posted.day}, int64_t{entry.kind},
+                    int64_t{entry.decoded.year}, int64_t{entry.decoded.month},
+                    int64_t{entry.decoded.day}}) {
+    if (!numbers.empty()) numbers += ' ';
+    numbers += std::to_string(v);
+  }
+  AppendStateLine(out, numbers);
+}
+
 }  // namespace
 
 void ParseDuplicates(const std::vector<std::string>& lines, HistoryList& history,
@@ -62,8 +78,12 @@ void ParseDuplicates(const std::vector<std::string>& lines, HistoryList& history
     entry.kind = static_cast<uint8_t>((*n)[kKind]);
     entry.decoded = {static_cast<int>((*n)[kDecodedYear]), static_cast<int>((*n)[kDecodedMonth]),
                      static_cast<int>((*n)[kDecodedDay])};
-    if (!Expired(DaysFromTo(entry.decoded, today), (*n)[kHistoryLength]))
-      AddHistoryEntry(history, std::move(entry));
+    if (!Expired(DaysFromTo(entry.decoded, today), (*n)[kHistoryLength])) {
+      // A later entry of the same posting was appended during a run that did not end
+      // normally, when a re-posting refreshed it: its posting date is the newer one.
+      const CalendarDate posted = entry.posted;
+      AddHistoryEntry(history, std::move(entry))->posted = posted;
+    }
     i += kLinesPerEntry;
   }
 }
@@ -77,17 +97,7 @@ std::string FormatDuplicates(const HistoryList& history, const AreaTable& areas,
     if (index == 0) continue;
     int64_t historyLength = areas.At(index).HistoryDays;
     if (Expired(DaysFromTo(entry.decoded, today), historyLength)) continue;
-    AppendStateLine(out, entry.fileName);
-    AppendStateLine(out, entry.areaName);
-    std::string numbers;
-    for (int64_t v : {historyLength, int64_t{entry.totalSections}, int64_t{entry.posted.year},
-                      int64_t{entry.posted.month}, int64_t{entry.posted.day}, int64_t{entry.kind},
-                      int64_t{entry.decoded.year}, int64_t{entry.decoded.month},
-                      int64_t{entry.decoded.day}}) {
-      if (!numbers.empty()) numbers += ' ';
-      numbers += std::to_string(v);
-    }
-    AppendStateLine(out, numbers);
+    AppendEntry(out, entry, historyLength);
   }
   return out;
 }
@@ -98,6 +108,17 @@ void LoadDuplicatesFile(const ProgramPaths& paths, HistoryList& history, Calenda
   DroppedLines dropped(kLabel);
   ParseDuplicates(text.lines, history, today, dropped);
   dropped.WriteTo(log);
+}
+
+bool AppendToDuplicatesFile(const ProgramPaths& paths, const HistoryEntry& entry,
+                            uint32_t historyLength, bool flush) {
+  const std::string path = paths.ProgramDir + kFileName;
+  std::string text;
+  if (FileSize(path).value_or(0) == 0) AppendStateLine(text, kDuplicatesHeader);
+  AppendEntry(text, entry, historyLength);
+  File file;
+  // One write: a kill leaves the entry whole or not there at all.
+  return file.Open(path, OpenMode::Append) && file.Write(text) && (!flush || file.Sync());
 }
 
 void SaveDuplicatesFile(const ProgramPaths& paths, const HistoryList& history,

@@ -27,6 +27,12 @@ std::string FormatDuplicates(const HistoryList& history, const AreaTable& areas,
 
 void LoadDuplicatesFile(const ProgramPaths& paths, HistoryList& history, CalendarDate today,
                         const RunLog& log);
+// Adds one entry at the end of the file as it stands (with the header when the file is new),
+// so that the history survives a run that does not reach its normal end; the whole file is
+// written again at the normal end. With `flush` the entry is on the disk when this returns.
+// False when it could not be written.
+bool AppendToDuplicatesFile(const ProgramPaths& paths, const HistoryEntry& entry,
+                            uint32_t historyLength, bool flush);
 // FatalExit "Не могу записать файл VELDMARK.DUP" when the file cannot be written.
 void SaveDuplicatesFile(const ProgramPaths& paths, const HistoryList& history,
                         const AreaTable& areas, CalendarDate today);

@@ -25,7 +25,7 @@ class FileDecoderTest : public ::testing::Test, public test::DecodeFixture {
   // Scans the area and decodes catalogue entry `index`.
   FileDecodeOutcome ScanAndDecode(DecodeSession session, int index = 2) {
     ScanArea(session, base, area, catalogue, ScanOptions{1, true, ""});
-    if (catalogue.Count() < index) return FileDecodeOutcome{0xFF, ""};
+    if (catalogue.Count() < index) return FileDecodeOutcome{0xFF, "", {}};
     return DecodeFoundFile(session, base, work, catalogue.At(index), OutDir());
   }
   FileDecodeOutcome Unattended(int index = 2) {
@@ -195,9 +195,10 @@ TEST_F(FileDecoderTest, DeleteDecodedRemovesOnlyCleanMessagesOnce) {
   auto outcome = Unattended();
   EXPECT_EQ(outcome.result, decode_flag::kSectionLength);
   EXPECT_EQ(ReadOut(outcome.outputName), data);
-  EXPECT_EQ(base.deletedNumbers, std::vector<int32_t>{1})
-      << catalogue.At(2).Slot(1)->message << catalogue.At(2).Slot(2)->message
-      << catalogue.At(2).Slot(3)->message;
+  EXPECT_EQ(outcome.cleanMessages, std::vector<int32_t>{1});
+  EXPECT_TRUE(base.deletedNumbers.empty()) << "decoding deletes nothing itself";
+  DeleteDecodedMessages(base, outcome.cleanMessages);
+  EXPECT_EQ(base.deletedNumbers, std::vector<int32_t>{1});
 }
 
 TEST_F(FileDecoderTest, AFullDiskLeavesNoFileAndDeletesNoMessage) {
