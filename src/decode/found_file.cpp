@@ -41,11 +41,11 @@ void FoundFileCatalogue::StartFresh() {
 }
 
 int FoundFileCatalogue::FindOrAdd(std::string_view key) {
-  for (int i = 2; i <= Count(); ++i)
-    if (At(i).key == key) return i;
+  if (auto it = byKey_.find(std::string(key)); it != byKey_.end()) return it->second;
   // The limit is 2998 found files plus the exit row.
   if (Count() >= kCapacity - 1) return 0;
   entries_.push_back(std::make_unique<FoundFile>());
+  byKey_.emplace(key, Count());
   return Count();
 }
 
@@ -88,6 +88,8 @@ void FoundFileCatalogue::SortCatalogue() {
   std::stable_sort(entries_.begin() + 1, entries_.end(), [](const auto& a, const auto& b) {
     return UpCaseCp866(a->name) < UpCaseCp866(b->name);
   });
+  byKey_.clear();
+  for (int i = 2; i <= Count(); ++i) byKey_.emplace(At(i).key, i);
 }
 
 }  // namespace vm

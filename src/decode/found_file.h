@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "decode/encoding_kind.h"
@@ -62,7 +63,10 @@ class FoundFileCatalogue {
 
   // Frees every entry (FreeCatalogue) and puts the exit row in as entry 1.
   void StartFresh();
-  void FreeCatalogue() { entries_.clear(); }
+  void FreeCatalogue() {
+    entries_.clear();
+    byKey_.clear();
+  }
 
   // The entry of the key, or a new one; 0 when the key is new and the catalogue is full.
   int FindOrAdd(std::string_view key);
@@ -78,6 +82,7 @@ class FoundFileCatalogue {
 
  private:
   std::vector<std::unique_ptr<FoundFile>> entries_;
+  std::unordered_map<std::string, int> byKey_;  // found files by key
 };
 
 // The exit row's name: a blank, character 17, a blank, "Выход", a blank, character 16.

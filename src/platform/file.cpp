@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include "platform/host.h"
 #include "platform/host_path.h"
@@ -61,6 +62,8 @@ bool File::Open(std::string_view programPath, OpenMode mode) {
 bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
   Close();
   int flags = Flags(mode) | O_CLOEXEC;
+  std::optional<DirectoryChange> change;
+  if (flags & O_CREAT) change.emplace(HostParentDirectory(hostPath));
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     fd_ = ::open(hostPath.c_str(), flags, kNewFileMode);
     if (fd_ >= 0) break;
@@ -75,7 +78,10 @@ bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
     error_ = EISDIR;
     return false;
   }
-  if (flags & O_CREAT) ForgetDirectoryListing(HostParentDirectory(hostPath));
+  if (change) {
+    change->Added(HostBaseName(hostPath));
+    change->Commit();
+  }
   error_ = 0;
   return true;
 }

@@ -144,17 +144,30 @@ bool RemoveDirectory(std::string_view path) {
 
 bool RemoveFile(std::string_view path) {
   std::string host = HostPath(path);
+  DirectoryChange change(HostParentDirectory(host));
   if (::unlink(host.c_str()) != 0) return false;
-  ForgetDirectoryListing(HostParentDirectory(host));
+  change.Removed(HostBaseName(host));
+  change.Commit();
   return true;
 }
 
 bool RenameFile(std::string_view from, std::string_view to) {
   std::string a = HostPath(from);
   std::string b = HostPath(to);
+  const std::string dirA = HostParentDirectory(a);
+  const std::string dirB = HostParentDirectory(b);
+  if (dirA != dirB) {
+    if (std::rename(a.c_str(), b.c_str()) != 0) return false;
+    ForgetDirectoryListing(dirA);
+    ForgetDirectoryListing(dirB);
+    return true;
+  }
+  // Within one directory, as a decoded file gets its name: the listing follows.
+  DirectoryChange change(dirA);
   if (std::rename(a.c_str(), b.c_str()) != 0) return false;
-  ForgetDirectoryListing(HostParentDirectory(a));
-  ForgetDirectoryListing(HostParentDirectory(b));
+  change.Removed(HostBaseName(a));
+  change.Added(HostBaseName(b));
+  change.Commit();
   return true;
 }
 

@@ -22,8 +22,13 @@ struct Listing {
   // when the listing was read within the clock tick of the last change, since another change
   // in that same tick would leave the time as it is.
   bool trustworthy = false;
-  std::unordered_map<std::string, std::string> byFoldedName;  // folded CP866 -> UTF-8 name
+  // Folded CP866 name -> the UTF-8 names that fold to it, in byte order (nearly always one).
+  std::unordered_map<std::string, std::vector<std::string>> byFoldedName;
 };
+
+std::string Folded(const std::string& utf8Name) {
+  return UpCaseCp866(Utf8ToCp866(utf8Name));
+}
 
 std::unordered_map<std::string, Listing>& Cache() {
   static std::unordered_map<std::string, Listing> cache;
@@ -63,8 +68,7 @@ const Listing* ListingOf(const std::string& dir) {
   }
   // Several names may fold alike (readme, README); the first in byte order wins.
   std::sort(names.begin(), names.end());
-  for (std::string& name : names)
-    listing.byFoldedName.try_emplace(UpCaseCp866(Utf8ToCp866(name)), std::move(name));
+  for (std::string& name : names) listing.byFoldedName[Folded(name)].push_back(std::move(name));
   return &(cache[dir] = std::move(listing));
 }
 
@@ -83,8 +87,8 @@ std::string FindEntry(const std::string& dir, const std::string& componentUtf8) 
   if (Exists(Join(dir, componentUtf8))) return componentUtf8;
   const Listing* listing = ListingOf(dir);
   if (!listing) return {};
-  auto it = listing->byFoldedName.find(UpCaseCp866(Utf8ToCp866(componentUtf8)));
-  return it == listing->byFoldedName.end() ? std::string() : it->second;
+  auto it = listing->byFoldedName.find(Folded(componentUtf8));
+  return it == listing->byFoldedName.end() ? std::string() : it->second.front();
 }
 
 std::string DriveRoot(char letter) {
@@ -186,6 +190,41 @@ std::string HostParentDirectory(std::string_view hostPath) {
   size_t slash = hostPath.find_last_of('/');
   if (slash == std::string_view::npos) return ".";
   return slash == 0 ? "/" : std::string(hostPath.substr(0, slash));
+}
+
+std::string HostBaseName(std::string_view hostPath) {
+  size_t slash = hostPath.find_last_of('/');
+  return std::string(slash == std::string_view::npos ? hostPath : hostPath.substr(slash + 1));
+}
+
+DirectoryChange::DirectoryChange(std::string hostDir) : dir_(std::move(hostDir)) {
+  // Without a listing in the cache there is nothing to keep up to date.
+  struct stat st {};
+  known_ = Cache().count(dir_) != 0 && stat(dir_.c_str(), &st) == 0;
+  before_ = st.st_mtim;
+}
+
+void DirectoryChange::Commit() {
+  auto& cache = Cache();
+  auto it = cache.find(dir_);
+  if (it == cache.end()) return;
+  Listing& listing = it->second;
+  struct stat st {};
+  // Only a listing that was current just before the change can follow it.
+  if (!known_ || !listing.trustworthy || !SameTime(listing.modified, before_) ||
+      stat(dir_.c_str(), &st) != 0) {
+    cache.erase(it);
+    return;
+  }
+  for (const auto& [added, name] : changes_) {
+    std::vector<std::string>& names = listing.byFoldedName[Folded(name)];
+    auto at = std::lower_bound(names.begin(), names.end(), name);
+    const bool present = at != names.end() && *at == name;
+    if (added && !present) names.insert(at, name);
+    if (!added && present) names.erase(at);
+    if (names.empty()) listing.byFoldedName.erase(Folded(name));
+  }
+  listing.modified = st.st_mtim;
 }
 
 void ForgetDirectoryListing(const std::string& hostDir) {

@@ -12,8 +12,11 @@
 // directory's modification time changes (also when another process changed it).
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vm {
 
@@ -25,6 +28,28 @@ std::string ProgramPathFromHost(std::string_view hostPath);
 
 // The directory part of a host path, without trailing slash: "/" for "/x", "." for "x".
 std::string HostParentDirectory(std::string_view hostPath);
+// The last component of a host path.
+std::string HostBaseName(std::string_view hostPath);
+
+// A change that this process makes to the entries of one host directory. Made before the
+// change and committed after it succeeded, it keeps a cached listing of the directory up to
+// date instead of dropping it, so that a run that creates thousands of files in one directory
+// does not read the directory again after each of them. A listing that was not current before
+// the change is dropped. (A change by another process within the same clock tick as ours goes
+// unnoticed until the directory changes again, as it would had the listing been read then.)
+class DirectoryChange {
+ public:
+  explicit DirectoryChange(std::string hostDir);
+  void Added(std::string utf8Name) { changes_.emplace_back(true, std::move(utf8Name)); }
+  void Removed(std::string utf8Name) { changes_.emplace_back(false, std::move(utf8Name)); }
+  void Commit();
+
+ private:
+  std::string dir_;
+  bool known_ = false;
+  timespec before_{};
+  std::vector<std::pair<bool, std::string>> changes_;
+};
 
 // Drops cached listings of one host directory (after the program itself changed it) or of all.
 void ForgetDirectoryListing(const std::string& hostDir);

@@ -68,7 +68,7 @@ TEST(UnattendedHistory, EntryWithTheOldCenturyCountsAsOld) {
   old.posted = {1926, 1, 1};
   old.decoded = {2026, 1, 1};
   old.kind = static_cast<uint8_t>(EncodingKind::Uu);
-  history.push_back(old);
+  AddHistoryEntry(history, old);
   EXPECT_TRUE(Check(history, Posting("01-02-26"), 30));
   EXPECT_EQ(history[0].posted, (CalendarDate{2026, 1, 2}));
   EXPECT_EQ(history[0].decoded, (CalendarDate{2026, 1, 1}));
