@@ -87,6 +87,7 @@ class AreaScanner {
   NetAddress origin_;
   NetAddress destination_;
   std::vector<int> entriesInMessage_;  // catalogue entries with a section in this message
+  int32_t firstUnsettled_ = 0;  // the first message that may have been read half-written
   bool fullReported_ = false;
 };
 
@@ -119,6 +120,7 @@ void AreaScanner::Run() {
     currentMessage_ = base_.MessageNumber();
     if (unattended_ && counter_ % step == 0) Progress();
     if (!base_.IsDeleted()) ScanMessage();
+    if (firstUnsettled_ == 0 && !base_.MessageSettled()) firstUnsettled_ = currentMessage_;
     if (!unattended_) s_.dialogs->StepProgress();
     base_.SeekNext();
   }
@@ -239,8 +241,10 @@ bool AreaScanner::RecordSection(const SectionHeader& header) {
 
 void AreaScanner::StoreResumePoint() {
   // Resume at the first message that holds a section of a file still incomplete, so that its
-  // sections are read again when the rest arrives; else at the last message read.
+  // sections are read again when the rest arrives; else at the last message read. Never past
+  // a message that another program may still have been writing when it was read.
   int32_t m = currentMessage_;
+  if (firstUnsettled_ != 0 && firstUnsettled_ < m) m = firstUnsettled_;
   for (int i = 2; i <= catalogue_.Count(); ++i) {
     const FoundFile& file = catalogue_.At(i);
     if (file.Complete()) continue;

@@ -120,6 +120,10 @@ class MessageBase {
   virtual bool IsPrivate() = 0;
   virtual bool IsDeleted() = 0;
   virtual bool IsEchoed() = 0;
+  // False when the loaded message may still have been being written by another program while
+  // it was read (it changed since, or was written a moment ago): a scan must come back to it.
+  // Bases that other programs write only under a lock always answer true.
+  virtual bool MessageSettled() { return true; }
 
   // --- Positioning, numbering and housekeeping ----------------------------------------
   virtual int32_t Location() = 0;

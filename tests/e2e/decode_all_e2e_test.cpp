@@ -25,6 +25,7 @@ class TossedPosting : public ::testing::Test {
     ASSERT_TRUE(tosser.Toss(PostingPacket(sections, "PACK.ZIP"))) << tosser.Diagnostics();
     ASSERT_EQ(node.Messages("rufiles").size(), 4u + (node.Exists("areas/rufiles/1.msg") ? 1 : 0))
         << tosser.Diagnostics();
+    node.AgeMessages("rufiles");
   }
 
   ScopedTempDir scratch;

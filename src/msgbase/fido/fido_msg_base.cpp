@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -180,6 +181,7 @@ void FidoMsgBase::LoadHeader() {
     } else {
       // Kept open until the next message, so that IsDeleted asks the file rather than the path.
       messageFile_ = std::move(read->file);
+      loadedState_ = read->state;
       loadedNumber_ = current_;
       fileBuffer_ = std::move(read->bytes);
       fileSize_ = read->size;
@@ -303,6 +305,17 @@ bool FidoMsgBase::IsDeleted() {
   // was read whole.
   if (loadedNumber_ == current_ && messageFile_.LinkCount() > 0) return false;
   return !HostFileExists(MessagePath(current_));
+}
+
+bool FidoMsgBase::MessageSettled() {
+  constexpr int64_t kSettleNs = 1'000'000'000;
+  if (loadedNumber_ != current_ || !messageFile_.IsOpen()) return true;
+  const FileState now = messageFile_.State();
+  if (now.size != loadedState_.size || now.modifiedNs != loadedState_.modifiedNs) return false;
+  const int64_t nowNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+  return nowNs - loadedState_.modifiedNs >= kSettleNs;
 }
 
 void FidoMsgBase::CloseMessageFile() {

@@ -100,6 +100,9 @@ class FidoMsgBase : public MessageBase {
   bool IsReceived() override { return HasFlag(attr::kReceived); }
   bool IsPrivate() override { return HasFlag(attr::kPrivate); }
   bool IsDeleted() override;
+  // *.MSG files are written without a lock: a file that changed since it was read, or that
+  // was written within the last second, may have been read half-written.
+  bool MessageSettled() override;
   bool IsEchoed() override { return true; }
 
   int32_t Location() override { return current_; }
@@ -168,6 +171,7 @@ class FidoMsgBase : public MessageBase {
   size_t fileSize_ = 0;
   size_t textEnd_ = 0;
   File messageFile_;
+  FileState loadedState_;  // of messageFile_ when it was read
   int32_t loadedNumber_ = 0;
 
   // Reading ahead: the messages announced and how many of them were queued, or (with none
