@@ -92,9 +92,9 @@ bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
   if (fd_ < 0) return false;
   struct stat st {};
   int refusal = ::fstat(fd_, &st) == 0 ? Refusal(st, mode) : errno;
-  // Reads and writes of a regular file block as usual.
-  if (refusal == 0 && ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0)
-    refusal = errno;
+  // Reads and writes of a regular file block as usual. F_SETFL takes only the status flags
+  // of the open's flags (O_APPEND stays).
+  if (refusal == 0 && ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) refusal = errno;
   if (refusal != 0) {
     ::close(fd_);
     fd_ = -1;
