@@ -85,8 +85,7 @@ class File {
 // Reads a regular file of at most maxSize bytes. On failure returns false with contents
 // empty and the reason in error: the errno of the open or the read, kNotRegularFile, EISDIR,
 // or EFBIG when the file is larger than maxSize.
-bool ReadWholeFile(std::string_view programPath, size_t maxSize, std::string& contents,
-                   int& error);
+bool ReadWholeFile(std::string_view programPath, size_t maxSize, std::string& contents, int& error);
 // Writes the bytes to a temporary file in the same directory, flushes it to disk and renames it
 // over the target, so a crash or a full disk never leaves a half-written file. Temporaries of
 // the same target that a killed run left behind are removed first (RemoveStaleTemporaries).

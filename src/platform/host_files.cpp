@@ -90,7 +90,8 @@ int RemoveStaleHostTemporaries(const std::string& hostDir, std::string_view mask
     File file;
     if (!file.OpenHost(path, OpenMode::ReadWrite) || !file.LockRange(0, 0, 1)) continue;
     // The name must still be the file that was locked.
-    struct stat held {}, current {};
+    struct stat held {};
+    struct stat current {};
     if (::fstat(file.Descriptor(), &held) != 0 || ::lstat(path.c_str(), &current) != 0 ||
         held.st_dev != current.st_dev || held.st_ino != current.st_ino)
       continue;

@@ -48,14 +48,16 @@ TEST(SpecialFiles, SettingsAndStateThatAreNoFilesStopTheRunWithAMessage) {
   const std::vector<Case> cases = {
       {"AREASPATH areas.bbs", [](auto& n) { MakeFifo(n, "areas.bbs"); },
        "VELDMARK.CTL строка 3: Файл AREAS.BBS" + notAFile + " - проверьте параметр AREASPATH"},
-      {"AREASPATH /dev/zero", {},
+      {"AREASPATH /dev/zero",
+       {},
        "VELDMARK.CTL строка 3: Файл AREAS.BBS" + notAFile + " - проверьте параметр AREASPATH"},
       {"AREASPATH areas.bbs", [](auto& n) { MakeSparse(n, "areas.bbs", 16 * kMegabyte + 1); },
        "VELDMARK.CTL строка 3: Файл AREAS.BBS слишком большой (больше 16 Мбайт) - проверьте "
        "параметр AREASPATH"},
       {"SQUISHPATH squish.cfg", [](auto& n) { MakeFifo(n, "squish.cfg"); },
        "VELDMARK.CTL строка 3: Файл SQUISH.CFG" + notAFile + " - проверьте параметр SQUISHPATH"},
-      {"SQUISHPATH /dev/zero", {},
+      {"SQUISHPATH /dev/zero",
+       {},
        "VELDMARK.CTL строка 3: Файл SQUISH.CFG" + notAFile + " - проверьте параметр SQUISHPATH"},
       {"TERMINATECFG tm.cfg", [](auto& n) { MakeFifo(n, "tm.cfg"); },
        "Файл TM.CFG" + notAFile + "."},
@@ -110,9 +112,8 @@ TEST(SpecialFiles, MessagesThatAreNoFileOrDamagedArePassedOverAndLogged) {
   EXPECT_TRUE(Contains(run.output, "    PACK.ZIP             [3/3] - Ok\n")) << run.output;
   const std::string log = node.ReadUtf8("VELDMARK.LOG");
   for (const char* name : {"10.msg", "11.msg"}) {
-    const std::string line =
-        "Файл " + std::string("AREAS\\RUFILES\\") + name +
-        " повреждён или недоступен - сообщение пропущено\r\n";
+    const std::string line = "Файл " + std::string("AREAS\\RUFILES\\") + name +
+                             " повреждён или недоступен - сообщение пропущено\r\n";
     const size_t first = log.find(line);
     EXPECT_NE(first, std::string::npos) << name << "\n" << log;
     EXPECT_EQ(log.find(line, first + 1), std::string::npos) << name << "\n" << log;

@@ -286,8 +286,8 @@ TEST_F(FidoArea, TemporariesOfKilledWritersGoWhenTheAreaIsOpened) {
   Put("1.msg", MsgFile{}.Bytes());
   const auto age = [&](const std::string& name) {
     const auto path = std::filesystem::path(dir.path()) / "area" / name;
-    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) -
-                                               std::chrono::hours(2));
+    std::filesystem::last_write_time(
+        path, std::filesystem::last_write_time(path) - std::chrono::hours(2));
   };
   // Another run composing a message, for hours now: its temporary file is held.
   MessageBaseHandle writer;

@@ -267,9 +267,10 @@ TEST(Factory, OpenFailsWhenABaseFileIsNoRegularFile) {
     bool fifo;           // else a link to /dev/zero
   };
   const Case cases[] = {
-      {"Sbase", "base.SQI", true}, {"Sbase", "base.SQD", false}, {"Jbase", "base.jhr", true},
-      {"Jbase", "base.jdx", false}, {"Tarea.txt", "area.txt", true},
-      {"Tarea.txt", "area.txt", false}, {"Fmsgs", "msgs", true},
+      {"Sbase", "base.SQI", true},     {"Sbase", "base.SQD", false},
+      {"Jbase", "base.jhr", true},     {"Jbase", "base.jdx", false},
+      {"Tarea.txt", "area.txt", true}, {"Tarea.txt", "area.txt", false},
+      {"Fmsgs", "msgs", true},
   };
   for (const Case& c : cases) {
     ScopedTempDir dir;
