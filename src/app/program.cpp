@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include <cerrno>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/pending_parts.h"
 #include "app/program_paths.h"
 #include "app/run_lock.h"
+#include "config/config_lines.h"
 #include "config/settings_reader.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
@@ -29,11 +31,16 @@ void PrintBanner(Console& console) {
   console.WriteLine("");
 }
 
+// A template is a page of text with macros; anything near this size is no template.
+constexpr size_t kMaxTemplateSize = size_t{1} << 20;
+
 // The template is needed for every posting; without it the program does not start.
 void CheckTemplate(const ProgramPaths& paths) {
   File probe;
-  if (!probe.Open(paths.ProgramDir + "veldmark.tpl", OpenMode::Read))
-    FatalExit(Cp866("Файл VELDMARK.TPL не найден"));
+  int error = probe.Open(paths.ProgramDir + "veldmark.tpl", OpenMode::Read) ? 0 : probe.LastError();
+  if (error == 0 && probe.Size() > static_cast<int64_t>(kMaxTemplateSize)) error = EFBIG;
+  if (error != 0)
+    FatalExit(Cp866("Файл VELDMARK.TPL") + UnreadableFileReason(error, kMaxTemplateSize));
 }
 
 int StartUp(RunContext& run) {

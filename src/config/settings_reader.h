@@ -19,7 +19,8 @@ namespace vm {
 // warning (WarnAndWait) and reading goes on.
 //
 // Returns false, having read nothing, when the file is missing or shorter than 10 bytes: the
-// installation writes a first one then.
+// installation writes a first one then. A file that is not a regular file, or larger than
+// kMaxConfigText, stops the run (FatalExit).
 bool ReadSettings(ProgramPaths& paths, Settings& settings, AreaTable& areas, RunLog& log,
                   Console& console);
 

@@ -79,7 +79,8 @@ bool IsDescriptionFile(std::string_view path) {
 
 bool WriteDscFile(std::string_view path, std::string_view text) {
   if (FileExists(path) && !IsDescriptionFile(path)) return false;
-  return WriteFileAtomically(path, text);
+  File out;
+  return out.Open(path, OpenMode::Create) && out.Write(text);
 }
 
 }  // namespace vm

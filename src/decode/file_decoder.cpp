@@ -114,6 +114,8 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
     Report(Cp866("Не могу создать файл"));
     return outcome;
   }
+  // Held while it is written, so that a later run tells it from one a killed run left.
+  if (unattended_) out_.ClaimTemporary();
 
   AnnounceMessages();
   uint8_t result = 0;

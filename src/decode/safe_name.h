@@ -17,5 +17,7 @@ std::string OutputPathIn(std::string_view directory, std::string_view safeName);
 
 // Eight random letters "a" to "y" and ".$$$": the temporary name of unattended decodes.
 std::string RandomTemporaryName();
+// What the names of RandomTemporaryName look like, to find those that killed runs left.
+inline constexpr std::string_view kTemporaryNameMask = "????????.$$$";
 
 }  // namespace vm

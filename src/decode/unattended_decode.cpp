@@ -29,6 +29,9 @@ namespace {
 
 constexpr size_t kScanNameWidth = 40;
 constexpr size_t kProgressWidth = 68;
+// A decoded file's temporary is held while it is written and renamed at once after: one that
+// nobody holds and that was quiet for a minute is left from a killed run.
+constexpr int64_t kTemporaryQuietSeconds = 60;
 
 class AreaDecoder {
  public:
@@ -106,6 +109,8 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
 
   if (!prepared_) PrepareArea();
   const std::string directory = DirectoryFor(name);
+  if (run_.clearedDirectories.insert(directory).second)
+    RemoveStaleTemporaries(directory, kTemporaryNameMask, kTemporaryQuietSeconds);
   std::optional<std::string> dsc;
   if (settings.HEADERS) dsc = DscText(session_, *base_, file, name);
 

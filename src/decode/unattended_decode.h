@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "decode/decode_run_state.h"
@@ -58,6 +59,8 @@ struct UnattendedRun {
   FoundFileCatalogue catalogue;
   FileDecodeWork work;
   int32_t decodedFiles = 0;  // files kept in this run, errors or not
+  // Directories already cleared of the temporary files that killed runs left in them.
+  std::set<std::string> clearedDirectories;
 };
 
 // DecodeAreaUnattended: the whole flow for the area at `areaIndex` of the table.

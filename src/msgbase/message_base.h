@@ -124,6 +124,10 @@ class MessageBase {
   // it was read (it changed since, or was written a moment ago): a scan must come back to it.
   // Bases that other programs write only under a lock always answer true.
   virtual bool MessageSettled() { return true; }
+  // The file of the current message when LoadHeader found it damaged (shorter than a header,
+  // unreadable, not a regular file) and the message reads empty; empty otherwise. Only the
+  // variant that keeps each message in a file of its own tells.
+  virtual std::string DamagedMessageFile() { return {}; }
 
   // --- Positioning, numbering and housekeeping ----------------------------------------
   virtual int32_t Location() = 0;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/host_files.h"
 #include "text/dos_time.h"
 
 namespace vm {
@@ -39,6 +40,10 @@ bool RemoveDirectory(std::string_view path);  // only when empty
 bool RemoveFile(std::string_view path);
 bool RenameFile(std::string_view from, std::string_view to);  // replaces an existing target
 bool CopyFile(std::string_view from, std::string_view to);
+// Removes the temporaries matching the DOS mask that killed runs left in the directory
+// (RemoveStaleHostTemporaries, an hour's quiet unless told otherwise); how many were removed.
+int RemoveStaleTemporaries(std::string_view dir, std::string_view mask,
+                           int64_t quietSeconds = kStaleTemporaryAge);
 
 bool ChangeDirectory(std::string_view path);
 std::string CurrentDirectory();  // program text, no trailing separator

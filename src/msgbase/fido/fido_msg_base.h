@@ -104,6 +104,7 @@ class FidoMsgBase : public MessageBase {
   // was written within the last second, may have been read half-written.
   bool MessageSettled() override;
   bool IsEchoed() override { return true; }
+  std::string DamagedMessageFile() override;
 
   int32_t Location() override { return current_; }
   void SetLocation(int32_t location) override { current_ = location; }
@@ -154,6 +155,7 @@ class FidoMsgBase : public MessageBase {
   std::string hostDir_;     // resolved at Open, with a trailing slash
   MsgNumbering numbering_;
   int32_t current_ = 0;
+  std::string damagedFile_;  // DamagedMessageFile of the loaded message
   uint16_t defaultZone_ = 1;
   MailKind kind_ = MailKind::Local;
   uint16_t status_ = 0;
