@@ -1,6 +1,7 @@
 #include "decode/duplicate_policy.h"
 
 #include "decode/dsc_file.h"
+#include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "platform/run_log.h"
@@ -31,13 +32,13 @@ class Placement {
             const RunLog& log)
       : directory_(directory), fresh_(In(directory, temporary)), name_(name), log_(log) {}
 
-  std::optional<std::string> RenameTo(const std::string& target, std::string_view logLine) {
+  std::optional<PlacedFile> RenameTo(const std::string& target, std::string_view logLine) {
     if (!RenameFile(fresh_, target)) return Failed();
     log_.WriteLog(Cp866(logLine));
-    return target;
+    return PlacedFile{target};
   }
 
-  std::optional<std::string> MoveToDupes() {
+  std::optional<PlacedFile> MoveToDupes() {
     const std::string dupes = In(directory_, kDupesDirectory);
     if (!DirectoryExists(dupes)) MakeDirectory(dupes);
     const std::string moved = In(dupes, name_);
@@ -45,16 +46,18 @@ class Placement {
     return RenameTo(moved, "      Перемещен в \\DUPES");
   }
 
-  std::optional<std::string> KeepOld(const std::string& target) {
+  std::optional<PlacedFile> KeepOld(const std::string& target, bool alreadyThere = false) {
     RemoveFile(fresh_);
     log_.WriteLog(Cp866("      Оставлен старый файл"));
-    return target;
+    return PlacedFile{target, alreadyThere};
   }
+
+  bool SameAsFresh(const std::string& target) const { return SameContents(fresh_, target); }
 
  private:
   // The decoded bytes are not left behind under a name nobody knows: the messages stay, and
   // the next run decodes the file again.
-  std::optional<std::string> Failed() {
+  std::optional<PlacedFile> Failed() {
     RemoveFile(fresh_);
     log_.WriteLog(Cp866("    Не могу записать файл ") + name_);
     return std::nullopt;
@@ -68,13 +71,14 @@ class Placement {
 
 }  // namespace
 
-std::optional<std::string> PlaceDecodedFile(DupesPolicy policy, std::string_view directory,
-                                            std::string_view temporary, std::string_view name,
-                                            const RunLog& log) {
+std::optional<PlacedFile> PlaceDecodedFile(DupesPolicy policy, std::string_view directory,
+                                           std::string_view temporary, std::string_view name,
+                                           bool keepIdentical, const RunLog& log) {
   Placement placement(directory, temporary, name, log);
   if (IsReservedName(directory, name)) return placement.MoveToDupes();
   const std::string target = In(directory, name);
   if (!FileExists(target)) return placement.RenameTo(target, "    Записан новый файл");
+  if (keepIdentical && placement.SameAsFresh(target)) return placement.KeepOld(target, true);
   switch (policy) {
     case DupesPolicy::Move:
       return placement.MoveToDupes();

@@ -122,14 +122,17 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   run_.log.WriteLog(status);
 
   const std::string temporary = WithTrailingSlash(directory) + outcome.outputName;
-  std::optional<std::string> finalPath;
+  std::optional<PlacedFile> placed;
   bool placementFailed = false;
   if ((outcome.result & decode_flag::kNotDecoded) != 0) {
     // Nothing was decoded (the file could not be created, or the run was aborted).
     if (!outcome.outputName.empty()) RemoveFile(temporary);
   } else if (clean || !settings.DELETEBAD) {
-    finalPath = PlaceDecodedFile(settings.DUPES, directory, outcome.outputName, name, run_.log);
-    placementFailed = !finalPath;
+    // A new posting whose bytes are already there was decoded by a run that ended before it
+    // could remember it: not placed, listed or reported a second time.
+    placed = PlaceDecodedFile(settings.DUPES, directory, outcome.outputName, name, isNew,
+                              run_.log);
+    placementFailed = !placed;
   } else {
     RemoveFile(temporary);
     run_.log.WriteLog(Cp866("    Удален"));
@@ -137,17 +140,20 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   WriteWholeLine(run_.console, status);
   if (placementFailed) WriteWholeLine(run_.console, Cp866("    Не могу записать файл ") + name);
   // A file that was not kept keeps its messages, whatever DELETEDECODED says.
-  if (!finalPath) return;
+  if (!placed) return;
 
-  ++decodedHere_;
-  ++run_.decodedFiles;
   // The order matters for a run that is killed: the file is in place before the history
   // knows it, and the history is on the disk before the messages go. A kill in between
-  // leaves the posting decoded with its messages still there, and the next run skips it.
+  // leaves the posting decoded with its messages still there, and the next run skips it or
+  // finds the same bytes already in place.
   if (consultHistory) Remember(posting);
-  if (run_.report.Reporting()) run_.report.CountFile(FileSize(*finalPath).value_or(0));
-  if (clean) ListAndDescribe(file, name, *finalPath);
-  if (dsc) WriteDescription(directory, name, *dsc);
+  if (!placed->alreadyThere) {
+    ++decodedHere_;
+    ++run_.decodedFiles;
+    if (run_.report.Reporting()) run_.report.CountFile(FileSize(placed->path).value_or(0));
+    if (clean) ListAndDescribe(file, name, placed->path);
+    if (dsc) WriteDescription(directory, name, *dsc);
+  }
   if (settings.DELETEDECODED) DeleteDecodedMessages(*base_, outcome.cleanMessages);
 }
 

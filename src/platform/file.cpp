@@ -274,6 +274,20 @@ bool ReadWholeFile(std::string_view programPath, size_t maxSize, std::string& co
   return error == 0;
 }
 
+bool SameContents(std::string_view programPathA, std::string_view programPathB) {
+  File a, b;
+  if (!a.Open(programPathA, OpenMode::Read) || !b.Open(programPathB, OpenMode::Read) ||
+      a.Size() != b.Size())
+    return false;
+  constexpr size_t kChunk = 65536;
+  std::string bytesA(kChunk, '\0'), bytesB(kChunk, '\0');
+  for (;;) {
+    const size_t n = a.Read(bytesA.data(), kChunk);
+    if (b.Read(bytesB.data(), kChunk) != n || bytesA.compare(0, n, bytesB, 0, n) != 0) return false;
+    if (n < kChunk) return a.LastError() == 0 && b.LastError() == 0;
+  }
+}
+
 bool WriteFileAtomically(std::string_view programPath, std::string_view contents) {
   std::string target = HostPath(programPath);
   const std::string_view targetName = std::string_view(target).substr(target.rfind('/') + 1);

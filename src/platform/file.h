@@ -86,6 +86,8 @@ class File {
 // empty and the reason in error: the errno of the open or the read, kNotRegularFile, EISDIR,
 // or EFBIG when the file is larger than maxSize.
 bool ReadWholeFile(std::string_view programPath, size_t maxSize, std::string& contents, int& error);
+// Whether both files can be read and hold the same bytes.
+bool SameContents(std::string_view programPathA, std::string_view programPathB);
 // Writes the bytes to a temporary file in the same directory, flushes it to disk and renames it
 // over the target, so a crash or a full disk never leaves a half-written file. Temporaries of
 // the same target that a killed run left behind are removed first (RemoveStaleTemporaries).
