@@ -103,6 +103,14 @@ uint16_t SquishBase::SurveyChains() {
     free.push_back({f.offset, end});
   }
   if (!freeSound || !SortDisjoint(free)) DropFreeChain();
+  // Other programs put new frames at the header's end of file: it must not lag behind a frame
+  // that a chain holds, as it does after a new frame was linked in by a process killed before
+  // the header followed.
+  for (const std::vector<Extent>* extents : {&messages, &free}) {
+    for (const Extent& extent : *extents) {
+      if (extent.end > base_.endFrame && extent.end <= UINT32_MAX) base_.endFrame = static_cast<uint32_t>(extent.end);
+    }
+  }
 
   // What the survey mended goes to disk now: a record left twice in the index, the stray
   // frame, the free chain and the counts.
