@@ -260,6 +260,24 @@ TEST(SquishDamage, WritesIntoAChainThatIsNotTheIndexAreRefused) {
   }
 }
 
+// A process killed after linking a freed frame to the end of the free chain, before the base
+// header followed: the chain runs one frame beyond the header's tail, and is taken as it is.
+TEST(SquishDamage, AFreeChainOneFrameBeyondItsHeaderIsFollowed) {
+  TempDir dir;
+  ThreeMessages b;
+  b.image.header.lastFree = b.free1;
+  b.image.Save(dir.Base());
+  size_t size = fs::file_size(dir.Base() + ".SQD");
+  SquishBase base;
+  base.SetAreaPath(dir.Base());
+  ASSERT_EQ(base.Open(), 0);
+  ASSERT_EQ(WriteSimpleMessage(base, "New", "new text"), 0);
+  EXPECT_EQ(fs::file_size(dir.Base() + ".SQD"), size);  // free1 was reused
+  ChainReport chains = CheckChains(dir.Base());
+  EXPECT_EQ(chains.problem, "");
+  EXPECT_EQ(chains.freeFrames, std::vector<uint32_t>{b.free2});
+}
+
 TEST(SquishDamage, TornIndexAndForgottenNumbersAreSurvived) {
   TempDir dir;
   ThreeMessages b;

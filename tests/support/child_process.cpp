@@ -6,8 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
 namespace vm::test {
 namespace {
 
@@ -45,7 +43,7 @@ int InChild(const std::function<void()>& run) {
   return status;
 }
 
-bool InChildKilledAtChange(const std::function<void()>& run, int change) {
+KillOutcome InChildKilledAtChange(const std::function<void()>& run, int change) {
   pid_t pid = fork();
   if (pid == 0) {
     // Stopped until the parent is tracing it.
@@ -55,26 +53,37 @@ bool InChildKilledAtChange(const std::function<void()>& run, int change) {
     _exit(0);
   }
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) std::abort();
+  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) return KillOutcome::kNotTraced;
+  auto stop = [&] {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  };
   // Syscall stops are told from signals by bit 0x80; the child dies with the test program.
-  ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+  if (ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL) != 0) {
+    stop();
+    return KillOutcome::kNotTraced;
+  }
   int changes = 0;
   int pass = 0;  // a signal for the child, passed on
   for (;;) {
-    if (ptrace(PTRACE_SYSCALL, pid, nullptr, pass) != 0) std::abort();
+    if (ptrace(PTRACE_SYSCALL, pid, nullptr, pass) != 0 || waitpid(pid, &status, 0) != pid) {
+      stop();
+      return KillOutcome::kNotTraced;
+    }
     pass = 0;
-    if (waitpid(pid, &status, 0) != pid) std::abort();
-    if (WIFEXITED(status) || WIFSIGNALED(status)) return false;
+    if (WIFEXITED(status) || WIFSIGNALED(status)) return KillOutcome::kFinished;
     if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
       pass = WSTOPSIG(status);
       continue;
     }
     __ptrace_syscall_info info{};
-    if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0) std::abort();
+    if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0) {
+      stop();
+      return KillOutcome::kNotTraced;
+    }
     if (info.op == PTRACE_SYSCALL_INFO_ENTRY && ChangesAFile(info.entry.nr) && ++changes == change) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return true;
+      stop();
+      return KillOutcome::kKilled;
     }
   }
 }
