@@ -1,4 +1,5 @@
 #include "app/failure_report.h"
+#include "app/run_context.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ class FailureReportTest : public ::testing::Test {
   FailureReportTest() : run(console, "/opt/veldmark", CommandLine({"/Decode", "RU.FILES"})) {
     run.paths.ProgramDir = ProgramPathFromHost(node.path()) + "/";
     run.settings.NAME = "Ivan Petrov";
+    run.failures.Prepare(run);
   }
 
   std::string Report() const { return node.ReadFile("VELDMARK.DBG"); }
@@ -29,7 +31,7 @@ const std::string kRequest =
     "пошлите файл VELDMARK.DBG по указанному адресу:\n";
 
 TEST_F(FailureReportTest, ExceptionAddsItsBlockAndWaitsForAKey) {
-  ReportException(run, "boom");
+  run.failures.ReportException(run, "boom");
   std::string report = Report();
   EXPECT_EQ(report.rfind("Veldmark v1.61.40 Win32b \r\nNAME               = \"Ivan Petrov\"", 0),
             0u);
@@ -41,7 +43,7 @@ TEST_F(FailureReportTest, ExceptionAddsItsBlockAndWaitsForAKey) {
 }
 
 TEST_F(FailureReportTest, RunErrorListsTheCommandLineAndDoesNotWait) {
-  ReportRunError(run, 203, "std::bad_alloc");
+  run.failures.ReportRunError(run, 203, "std::bad_alloc");
   std::string report = Report();
   const std::string tail = "---\r\n" + Cp866("Ошибка") +
                            " 203 (std::bad_alloc)\r\n/opt/veldmark\r\n/Decode\r\nRU.FILES\r\n";
@@ -53,7 +55,7 @@ TEST_F(FailureReportTest, RunErrorListsTheCommandLineAndDoesNotWait) {
 
 TEST_F(FailureReportTest, AnUnwritableReportStillTellsTheUser) {
   run.paths.ProgramDir = "/no/such/directory/";
-  ReportException(run, "boom");
+  run.failures.ReportException(run, "boom");
   EXPECT_EQ(Cp866ToUtf8(console.output).rfind(kRequest, 0), 0u);
 }
 
