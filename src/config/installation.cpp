@@ -7,6 +7,7 @@
 #include "config/disk_search.h"
 #include "config/first_settings_file.h"
 #include "config/golded_setup.h"
+#include "config/settings_reader.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -19,13 +20,19 @@ namespace vm {
 namespace {
 
 [[noreturn]] void Cancelled() {
-  FatalExit(Cp866("Установка прервана, файлы не записаны"));
+  FatalExit(Cp866("Установка прервана, VELDMARK.CTL не записан"));
+}
+
+std::optional<std::string> AskLineOrCancel(Console& console) {
+  std::optional<std::string> line = ReadLine(console);
+  if (line) *line = Trim(*line);
+  return line;
 }
 
 std::string AskLine(Console& console) {
-  std::optional<std::string> line = ReadLine(console);
+  std::optional<std::string> line = AskLineOrCancel(console);
   if (!line) Cancelled();
-  return Trim(*line);
+  return *line;
 }
 
 std::string AskName(Console& console) {
@@ -81,23 +88,26 @@ bool CanWriteProgramDir(const ProgramPaths& paths) {
   return true;
 }
 
-// Keeps a file that is about to be replaced as its backup, replacing an older backup. A file
-// that cannot be backed up is not replaced.
+// Keeps a file that is about to be replaced as its backup, replacing an older backup, unless
+// it is shorter than worthKeeping bytes. A file that cannot be backed up is not replaced.
 void KeepBackup(const ProgramPaths& paths, const std::string& name, const std::string& backup,
-                Console& console) {
+                int64_t worthKeeping, Console& console) {
   const std::string path = paths.ProgramDir + name;
   std::optional<int64_t> size = FileSize(path);
-  if (!size || *size == 0) return;
+  if (!size || *size < worthKeeping) return;
   if (!CopyFile(path, paths.ProgramDir + backup)) FatalExit(Cp866("Не могу записать ") + backup);
   console.WriteLine(Cp866("Прежний ") + name + Cp866(" сохранен как ") + backup);
 }
 
 void WriteSettingsFiles(const ProgramPaths& paths, const FirstSettings& values,
                         Console& console) {
-  KeepBackup(paths, "VELDMARK.CTL", "VELDMARK.BAK", console);
+  // A settings file too short to be read is as good as missing: it would only push out an
+  // older backup.
+  KeepBackup(paths, "VELDMARK.CTL", "VELDMARK.BAK", static_cast<int64_t>(kShortestSettingsFile),
+             console);
   if (!WriteFileAtomically(paths.ProgramDir + "VELDMARK.CTL", FirstSettingsFileText(values)))
     FatalExit(Cp866("Не могу записать VELDMARK.CTL"));
-  KeepBackup(paths, "AREADEFS.CTL", "AREADEFS.BAK", console);
+  KeepBackup(paths, "AREADEFS.CTL", "AREADEFS.BAK", 1, console);
   WriteDefaultAreaDefinitions(paths);
 }
 
@@ -134,10 +144,11 @@ void PrintClosingText(const InstallRequest& request, const MessageBasePaths& bas
 void InstallGoldEdOnly(const InstallRequest& request, Console& console) {
   console.WriteLine(
       Cp866("Введите путь к где находиться редактор GoldEd (например c:\\fido\\golded):"));
-  std::string dir = AskLine(console);
+  std::optional<std::string> dir = AskLineOrCancel(console);
   console.WriteLine("");
-  if (!SetUpGoldEd(dir.empty() ? dir : WithTrailingSlash(dir), request.programFile, console))
-    Cancelled();
+  if (!dir || !SetUpGoldEd(dir->empty() ? *dir : WithTrailingSlash(*dir), request.programFile,
+                           console))
+    FatalExit(Cp866("Установка прервана"));
   console.WriteLine("");
   console.WriteLine(Cp866("Установка закончена"));
 }

@@ -21,7 +21,6 @@ namespace vm {
 namespace {
 
 constexpr std::string_view kSettingsFileName = "veldmark.ctl";
-constexpr size_t kMinimumFileSize = 10;  // anything shorter is taken for a missing file
 constexpr size_t kArchiverExtensionWidth = 3;
 constexpr size_t kArchiverCommandWidth = 200;
 constexpr size_t kUtilityTitleWidth = 30;
@@ -434,7 +433,7 @@ bool ReadSettings(ProgramPaths& paths, Settings& settings, AreaTable& areas, Run
                   Console& console) {
   std::string contents;
   if (!ReadWholeFile(paths.ProgramDir + std::string(kSettingsFileName), contents) ||
-      contents.size() < kMinimumFileSize)
+      contents.size() < kShortestSettingsFile)
     return false;
   SettingsReader reader(paths, settings, areas, log, console);
   reader.ReadLines(contents);
