@@ -61,7 +61,8 @@ class ErrorLine {
   }
   // Eight upper-case hexadecimal digits.
   void AddHex32(uint32_t value) {
-    for (int shift = 28; shift >= 0; shift -= 4) AddChar("0123456789ABCDEF"[(value >> shift) & 0xF]);
+    for (int shift = 28; shift >= 0; shift -= 4)
+      AddChar("0123456789ABCDEF"[(value >> shift) & 0xF]);
   }
   std::string_view Text() const { return std::string_view(buffer_, size_); }
 
@@ -90,8 +91,8 @@ FailureReporter::~FailureReporter() {
 void FailureReporter::Prepare(const RunContext& run) {
   int next = current_.load() == 0 ? 1 : 0;
   Prepared& slot = slots_[static_cast<size_t>(next)];
-  slot.reportPath =
-      run.paths.ProgramDir.empty() ? std::string() : HostPath(run.paths.ProgramDir + "VELDMARK.DBG");
+  slot.reportPath = run.paths.ProgramDir.empty() ? std::string()
+                                                 : HostPath(run.paths.ProgramDir + "VELDMARK.DBG");
   slot.listing = DebugListing(run.paths, run.settings, run.areas);
   slot.commandLine = run.programFile + "\r\n";
   for (size_t i = 1; i <= run.commandLine.Count(); ++i)

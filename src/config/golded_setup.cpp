@@ -38,9 +38,8 @@ bool SetUpGoldEd(std::string_view goldEdDir, std::string_view programFile, Conso
 
   const std::string dir(goldEdDir);
   // The program's path keeps its case: GoldEd runs it on a file system that tells case apart.
-  if (!AppendToExisting(dir + "golded.cfg",
-                        AddedLines("ExternUtil 10 " + std::string(programFile) +
-                                   " /Open @OEcho @OName @OAddr")))
+  if (!AppendToExisting(dir + "golded.cfg", AddedLines("ExternUtil 10 " + std::string(programFile) +
+                                                       " /Open @OEcho @OName @OAddr")))
     console.WriteLine(Cp866("Ошибка открытия ") + UpCaseCp866(dir) + "GOLDED.CFG");
   if (!AppendToExisting(dir + "goldkeys.cfg", AddedLines(UpCaseCp866(*key) + " ExternUtil10")))
     console.WriteLine(Cp866("Ошибка открытия ") + dir + "GOLDKEYS.CFG");

@@ -23,14 +23,16 @@ namespace {
   FatalExit(Cp866("Установка прервана, VELDMARK.CTL не записан"));
 }
 
-std::optional<std::string> AskLineOrCancel(Console& console) {
+// A typed answer without blanks around it; nothing when it was cancelled.
+std::optional<std::string> TypedLine(Console& console) {
   std::optional<std::string> line = ReadLine(console);
   if (line) *line = Trim(*line);
   return line;
 }
 
-std::string AskLine(Console& console) {
-  std::optional<std::string> line = AskLineOrCancel(console);
+// An answer the installation cannot go on without.
+std::string RequiredLine(Console& console) {
+  std::optional<std::string> line = TypedLine(console);
   if (!line) Cancelled();
   return *line;
 }
@@ -38,7 +40,7 @@ std::string AskLine(Console& console) {
 std::string AskName(Console& console) {
   for (;;) {
     console.Write(Cp866("Ваше имя латинскими буквами (например Ivan Petrov): "));
-    std::string name = AskLine(console);
+    std::string name = RequiredLine(console);
     // The settings file keeps the name between double quotes: one inside would end it early.
     std::erase(name, '"');
     if (!name.empty()) return name;
@@ -49,7 +51,7 @@ std::string AskName(Console& console) {
 std::string AskAddress(Console& console) {
   for (;;) {
     console.Write(Cp866("Ваш адрес (например 2:5020/9999): "));
-    if (auto address = ParseNetAddress(AskLine(console), NetAddress{}))
+    if (auto address = ParseNetAddress(RequiredLine(console), NetAddress{}))
       return FormatNetAddress(*address);
     console.WriteLine(Cp866("Неправильный адрес!"));
   }
@@ -62,7 +64,7 @@ std::string AskRoot(Console& console) {
   console.WriteLine(
       Cp866("существует, она будет создана. (Нажмите enter, если Вы не хотите сейчас"));
   console.WriteLine(Cp866("вводить каталог):"));
-  std::string root = WithoutTrailingSlash(AskLine(console));
+  std::string root = WithoutTrailingSlash(RequiredLine(console));
   if (!root.empty()) {
     MakeDirectories(root);
     ChangeDirectory(root);
@@ -73,8 +75,7 @@ std::string AskRoot(Console& console) {
 DiskSearchResult SearchDrive(const HostDrive& drive, Console& console) {
   console.WriteLine(Cp866("Произведится поиск на диске ") + drive.name +
                     Cp866(" файлов конфигурации. Необходим лишь"));
-  console.WriteLine(
-      Cp866("один из них. Рекомендуется использовать FASTECHO.CFG. Esc - отмена. "));
+  console.WriteLine(Cp866("один из них. Рекомендуется использовать FASTECHO.CFG. Esc - отмена. "));
   return SearchDisk(drive, console);
 }
 
@@ -99,8 +100,7 @@ void KeepBackup(const ProgramPaths& paths, const std::string& name, const std::s
   console.WriteLine(Cp866("Прежний ") + name + Cp866(" сохранен как ") + backup);
 }
 
-void WriteSettingsFiles(const ProgramPaths& paths, const FirstSettings& values,
-                        Console& console) {
+void WriteSettingsFiles(const ProgramPaths& paths, const FirstSettings& values, Console& console) {
   // A settings file too short to be read is as good as missing: it would only push out an
   // older backup.
   KeepBackup(paths, "VELDMARK.CTL", "VELDMARK.BAK", static_cast<int64_t>(kShortestSettingsFile),
@@ -111,8 +111,7 @@ void WriteSettingsFiles(const ProgramPaths& paths, const FirstSettings& values,
   WriteDefaultAreaDefinitions(paths);
 }
 
-void OfferGoldEd(const InstallRequest& request, const std::string& goldEdDir,
-                 Console& console) {
+void OfferGoldEd(const InstallRequest& request, const std::string& goldEdDir, Console& console) {
   console.WriteLine(
       Cp866("  Произвести ли настройку GoldEd для использования возможности ответа на"));
   // A cancelled key question leaves GoldEd as it was; the settings are written already.
@@ -144,10 +143,10 @@ void PrintClosingText(const InstallRequest& request, const MessageBasePaths& bas
 void InstallGoldEdOnly(const InstallRequest& request, Console& console) {
   console.WriteLine(
       Cp866("Введите путь к где находиться редактор GoldEd (например c:\\fido\\golded):"));
-  std::optional<std::string> dir = AskLineOrCancel(console);
+  std::optional<std::string> dir = TypedLine(console);
   console.WriteLine("");
-  if (!dir || !SetUpGoldEd(dir->empty() ? *dir : WithTrailingSlash(*dir), request.programFile,
-                           console))
+  if (!dir ||
+      !SetUpGoldEd(dir->empty() ? *dir : WithTrailingSlash(*dir), request.programFile, console))
     FatalExit(Cp866("Установка прервана"));
   console.WriteLine("");
   console.WriteLine(Cp866("Установка закончена"));

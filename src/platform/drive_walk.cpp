@@ -23,7 +23,8 @@ std::string RealDirectory(const std::string& path) {
 
 bool Holds(const std::string& dir, const std::string& path) {
   if (dir == "/") return true;
-  return path.compare(0, dir.size(), dir) == 0 && (path.size() == dir.size() || path[dir.size()] == '/');
+  return path.compare(0, dir.size(), dir) == 0 &&
+         (path.size() == dir.size() || path[dir.size()] == '/');
 }
 
 DriveEntry::Kind KindOf(int dirFd, const char* name, unsigned char type) {
@@ -31,7 +32,10 @@ DriveEntry::Kind KindOf(int dirFd, const char* name, unsigned char type) {
   struct stat st {};
   if (type == DT_UNKNOWN) {
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return Kind::Other;
-    type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : S_ISLNK(st.st_mode) ? DT_LNK : DT_UNKNOWN;
+    type = S_ISDIR(st.st_mode)   ? DT_DIR
+           : S_ISREG(st.st_mode) ? DT_REG
+           : S_ISLNK(st.st_mode) ? DT_LNK
+                                 : DT_UNKNOWN;
   }
   if (type == DT_DIR) return Kind::Directory;
   if (type == DT_REG) return Kind::File;

@@ -1,8 +1,8 @@
 #include "app/failure_report.h"
-#include "app/run_context.h"
 
 #include <gtest/gtest.h>
 
+#include "app/run_context.h"
 #include "platform/host_path.h"
 #include "support/fake_console.h"
 #include "support/platform_temp_dir.h"

@@ -57,8 +57,8 @@ TEST(RunErrorReport, EachFaultIsReportedOnceWithTheListingAndTheCommandLine) {
       {"/Threads", "Ошибка 216 \\(SIGSEGV\\) в 00000000:00000010"},  // two at once
   };
   for (const auto& [fault, errorLine] : kFaults) {
-    for (const std::optional<std::string>& input : {std::optional<std::string>(""),
-                                                    std::optional<std::string>()}) {
+    for (const std::optional<std::string>& input :
+         {std::optional<std::string>(""), std::optional<std::string>()}) {
       SCOPED_TRACE(std::string(fault) + (input ? " with a pipe" : " with /dev/null"));
       std::remove((node.path() + "/VELDMARK.DBG").c_str());
       auto started = std::chrono::steady_clock::now();

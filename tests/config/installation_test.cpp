@@ -28,7 +28,9 @@ TEST(Installation, EscDuringTheSearchKeepsWhatWasChosenAndCommentsOutTheRest) {
   FakeConsole console("Ivan Petrov\n2:5020/100\nxxY\x1B\nx");
   console.SetInteractive(true);
   ProgramPaths paths{ProgramPathFromHost(node.path()) + "/", "", "/tmp/"};
-  Install({.manual = false, .goldEdOnly = false, .programFile = "veldmark",
+  Install({.manual = false,
+           .goldEdOnly = false,
+           .programFile = "veldmark",
            .drive = {"C:", drive.path()}},
           paths, console);
 

@@ -27,7 +27,9 @@ class InstallDrive {
   void Write(const std::string& relative, const std::string& contents) const {
     drive_.WriteFile(relative, contents);
   }
-  std::string Read(const std::string& relative) const { return Cp866ToUtf8(drive_.ReadFile(relative)); }
+  std::string Read(const std::string& relative) const {
+    return Cp866ToUtf8(drive_.ReadFile(relative));
+  }
   bool Exists(const std::string& relative) const { return drive_.Exists(relative); }
   std::string Node() const { return drive_ / "node"; }
 
@@ -73,7 +75,8 @@ void ExpectLinesInOrder(const std::string& text, const std::vector<std::string>&
 }
 
 struct Values {
-  std::string name{}, address{}, temp{}, hudson{}, areas{}, squish{}, fastEcho{}, terminate{}, root{};
+  std::string name{}, address{}, temp{}, hudson{}, areas{}, squish{}, fastEcho{}, terminate{},
+      root{};
 };
 
 // A line whose value is empty is written commented out.
@@ -149,9 +152,9 @@ std::vector<std::string> SettingLines(const Values& v) {
 }
 
 const std::string kAnswers =
-    "\nIvan Petrov\n"  // an empty name is refused
+    "\nIvan Petrov\n"       // an empty name is refused
     "2:5020\n2:5020/100\n"  // so is an address without a node
-    "YNYN"  // AREAS.BBS yes, FASTECHO.CFG no, SQUISH.CFG yes, TM.CFG no
+    "YNYN"                  // AREAS.BBS yes, FASTECHO.CFG no, SQUISH.CFG yes, TM.CFG no
     "files\n"
     "Y^z\n"  // GoldEd: yes, with the key ^z
     "x";
@@ -169,38 +172,39 @@ TEST(Installation, StartsByItselfSearchesTheDriveAndWritesReadableSettings) {
 
   ProgramRun run = drive.Run({"/q"}, kAnswers);
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.output,
-            kBanner +
-                "Установка...\n\n"
-                "Ваше имя латинскими буквами (например Ivan Petrov): \n"
-                "Имя не может быть пустым!\n"
-                "Ваше имя латинскими буквами (например Ivan Petrov): Ivan Petrov\n"
-                "Ваш адрес (например 2:5020/9999): 2:5020\n"
-                "Неправильный адрес!\n"
-                "Ваш адрес (например 2:5020/9999): 2:5020/100\n"
-                "Произведится поиск на диске C: файлов конфигурации. Необходим лишь\n"
-                "один из них. Рекомендуется использовать FASTECHO.CFG. Esc - отмена. \n"
-                "  Найден C:\\FIDO\\AREAS.BBS\n"
-                "  Использовать этот AREAS.BBS? (Y/N)Y\n"
-                "  Найден FastEcho\n"
-                "  Использовать FASTECHO.CFG? (Y/N)N\n"
-                "  Найден GoldEd\n"
-                "  Обнаружена база данных HUDSON: C:\\FIDO\\HUDSON\\\n"
-                "  Найден C:\\FIDO\\SQUISH.CFG\n"
-                "  Использовать этот SQUISH.CFG? (Y/N)Y\n"
-                "  Найден Terminate\n"
-                "  Использовать его TM.CFG? (Y/N)N\n"
-                "Укажите директорию для раскодированных файлов. Если введенной директории не\n"
-                "существует, она будет создана. (Нажмите enter, если Вы не хотите сейчас\n"
-                "вводить каталог):\n"
-                "files\n"
-                "  Произвести ли настройку GoldEd для использования возможности ответа на\n"
-                "сообщение? (Y/N)Y\n"
-                "  Введите клавишу, которой Вы будете пользоваться (например f10 или ^a Помните,\n"
-                "что клавиша должна быть не занята. Смотрите описание GoldEd за подробностями):\n"
-                "^z\n"
-                "  Установка закончена. Пожалуйста, посмотрите файлы VELDMARK.CTL и AREADEFS.CTL\n" +
-                kClosing);
+  EXPECT_EQ(
+      run.output,
+      kBanner +
+          "Установка...\n\n"
+          "Ваше имя латинскими буквами (например Ivan Petrov): \n"
+          "Имя не может быть пустым!\n"
+          "Ваше имя латинскими буквами (например Ivan Petrov): Ivan Petrov\n"
+          "Ваш адрес (например 2:5020/9999): 2:5020\n"
+          "Неправильный адрес!\n"
+          "Ваш адрес (например 2:5020/9999): 2:5020/100\n"
+          "Произведится поиск на диске C: файлов конфигурации. Необходим лишь\n"
+          "один из них. Рекомендуется использовать FASTECHO.CFG. Esc - отмена. \n"
+          "  Найден C:\\FIDO\\AREAS.BBS\n"
+          "  Использовать этот AREAS.BBS? (Y/N)Y\n"
+          "  Найден FastEcho\n"
+          "  Использовать FASTECHO.CFG? (Y/N)N\n"
+          "  Найден GoldEd\n"
+          "  Обнаружена база данных HUDSON: C:\\FIDO\\HUDSON\\\n"
+          "  Найден C:\\FIDO\\SQUISH.CFG\n"
+          "  Использовать этот SQUISH.CFG? (Y/N)Y\n"
+          "  Найден Terminate\n"
+          "  Использовать его TM.CFG? (Y/N)N\n"
+          "Укажите директорию для раскодированных файлов. Если введенной директории не\n"
+          "существует, она будет создана. (Нажмите enter, если Вы не хотите сейчас\n"
+          "вводить каталог):\n"
+          "files\n"
+          "  Произвести ли настройку GoldEd для использования возможности ответа на\n"
+          "сообщение? (Y/N)Y\n"
+          "  Введите клавишу, которой Вы будете пользоваться (например f10 или ^a Помните,\n"
+          "что клавиша должна быть не занята. Смотрите описание GoldEd за подробностями):\n"
+          "^z\n"
+          "  Установка закончена. Пожалуйста, посмотрите файлы VELDMARK.CTL и AREADEFS.CTL\n" +
+          kClosing);
   ExpectLinesInOrder(drive.Read("node/VELDMARK.CTL"),
                      SettingLines({.name = "Ivan Petrov",
                                    .address = "2:5020/100",
@@ -209,7 +213,8 @@ TEST(Installation, StartsByItselfSearchesTheDriveAndWritesReadableSettings) {
                                    .areas = "C:\\FIDO\\AREAS.BBS",
                                    .squish = "C:\\FIDO\\SQUISH.CFG",
                                    .root = "files"}));
-  EXPECT_EQ(drive.Read("node/AREADEFS.CTL").rfind(";Файл определения параметров областей\r\n", 0), 0u);
+  EXPECT_EQ(drive.Read("node/AREADEFS.CTL").rfind(";Файл определения параметров областей\r\n", 0),
+            0u);
   EXPECT_TRUE(drive.Exists("node/files"));
   EXPECT_FALSE(drive.Exists("node/VELDMARK.BAK"));  // the tiny file was nothing to keep
   EXPECT_EQ(drive.Read("FIDO/GOLDED/GOLDED.CFG"),
@@ -221,10 +226,10 @@ TEST(Installation, StartsByItselfSearchesTheDriveAndWritesReadableSettings) {
   std::string listing = drive.Listing();
   for (const char* line :
        {"HUDSONPATH         = C:\\FIDO\\HUDSON\\\r\n", "FASTECHOCFG        = \r\n",
-        "AREASPATH          = C:\\FIDO\\AREAS.BBS\r\n", "SQUISHPATH         = C:\\FIDO\\SQUISH.CFG\r\n",
-        "ROOT               = FILES\r\n", "PACKER             = \"zip -j %1 %2\"\r\n",
-        "  ZIP \"unzip -o -qq -j -C %1 %2 -d %3\"\r\n", "  RU.FILES  NetMail = no",
-        "  SU.FILES  NetMail = no"})
+        "AREASPATH          = C:\\FIDO\\AREAS.BBS\r\n",
+        "SQUISHPATH         = C:\\FIDO\\SQUISH.CFG\r\n", "ROOT               = FILES\r\n",
+        "PACKER             = \"zip -j %1 %2\"\r\n", "  ZIP \"unzip -o -qq -j -C %1 %2 -d %3\"\r\n",
+        "  RU.FILES  NetMail = no", "  SU.FILES  NetMail = no"})
     EXPECT_NE(listing.find(line), std::string::npos) << line << "\n" << listing;
 }
 
@@ -240,8 +245,9 @@ TEST(Installation, FindingNothingLeavesEveryBaseLineCommentedOut) {
       kClosing;
   ASSERT_GE(run.output.size(), tail.size());
   EXPECT_EQ(run.output.substr(run.output.size() - tail.size()), tail);
-  ExpectLinesInOrder(drive.Read("node/VELDMARK.CTL"),
-                     SettingLines({.name = "Ivan Petrov", .address = "2:5020/100", .temp = drive.Node() + "/"}));
+  ExpectLinesInOrder(
+      drive.Read("node/VELDMARK.CTL"),
+      SettingLines({.name = "Ivan Petrov", .address = "2:5020/100", .temp = drive.Node() + "/"}));
   EXPECT_NE(drive.Listing().find("AREASPATH          = \r\n"), std::string::npos);
 }
 
@@ -261,8 +267,9 @@ TEST(Installation, ManualWritesPlaceholdersAndKeepsTheOldFilesAsBackups) {
                             kClosing);
   EXPECT_EQ(drive.Read("node/veldmark.bak"), "NAME \"Ivan Petrov\"\r\nADDRESS 2:5020/100\r\n");
   EXPECT_EQ(drive.Read("node/AREADEFS.BAK"), "AREA *\r\n");
-  ExpectLinesInOrder(drive.Read("node/VELDMARK.CTL"),
-                     SettingLines({.name = "<Вася Пупкин>", .address = "1:1/1", .temp = drive.Node() + "/"}));
+  ExpectLinesInOrder(
+      drive.Read("node/VELDMARK.CTL"),
+      SettingLines({.name = "<Вася Пупкин>", .address = "1:1/1", .temp = drive.Node() + "/"}));
   EXPECT_NE(drive.Listing().find("NAME               = \"<Вася Пупкин>\"\r\nADDRESS 1:1/1\r\n"),
             std::string::npos);
 }
@@ -283,7 +290,9 @@ TEST(Installation, GoldEdOnlyExtendsGoldEdsFilesAndNothingElse) {
                 "  Введите клавишу, которой Вы будете пользоваться (например f10 или ^a Помните,\n"
                 "что клавиша должна быть не занята. Смотрите описание GoldEd за подробностями):\n"
                 "\nF10\n"
-                "Ошибка открытия " + dir + "\\GOLDKEYS.CFG\n"
+                "Ошибка открытия " +
+                dir +
+                "\\GOLDKEYS.CFG\n"
                 "\n"
                 "Установка закончена\n");
   EXPECT_NE(drive.Read("golded/golded.cfg").find(" /Open @OEcho @OName @OAddr\r\n"),
