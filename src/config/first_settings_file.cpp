@@ -27,8 +27,9 @@ class SettingsText {
     size_t end = 0;
     GetWordView(end, value);
     bool readable = !value.empty() && end == value.size();
-    Line((readable ? "" : ";") + std::string(keyword) + " " + std::string(value) + " " +
-         Cp866(comment));
+    std::string line = readable ? "" : ";";
+    line.append(keyword).append(" ").append(value).append(" ").append(Cp866(comment));
+    Line(line);
   }
   // A files.bbs example in a frame of box-drawing characters.
   void Box(std::initializer_list<std::string_view> lines) {

@@ -32,7 +32,9 @@ void FailAllocation() {
 #ifdef __SANITIZE_ADDRESS__
   if (std::malloc(huge) == nullptr) throw std::bad_alloc();
 #else
-  delete[] new char[huge];
+  // Kept where the optimiser cannot drop the request as unused.
+  void* volatile block = ::operator new(huge);
+  ::operator delete(block);
 #endif
 }
 
