@@ -53,6 +53,16 @@ TEST_F(FailureReportTest, RunErrorListsTheCommandLineAndDoesNotWait) {
   EXPECT_EQ(console.KeysLeft(), 2u);
 }
 
+TEST_F(FailureReportTest, OnlyTheFirstFailureIsReported) {
+  run.failures.ReportException(run, "first");
+  std::string output = console.output;
+  run.failures.ReportRunError(run, 203, "std::bad_alloc");
+  run.failures.ReportException(run, "second");
+  EXPECT_EQ(console.output, output);
+  EXPECT_NE(Report().find("Message = first\r\n---\r\n"), std::string::npos);
+  EXPECT_EQ(Report().find("203"), std::string::npos);
+}
+
 TEST_F(FailureReportTest, AnUnwritableReportStillTellsTheUser) {
   run.paths.ProgramDir = "/no/such/directory/";
   run.failures.ReportException(run, "boom");

@@ -1,14 +1,18 @@
 // A test program: the real program's run, whose mode is a failure named by the command word
-// (SEGV, DIVIDE, NOMEMORY, ABORT, THREADS, EXCEPTION), so that tests see how it is reported.
+// (SEGV, DIVIDE, NOMEMORY, ABORT, THREADS), so that tests see how it is reported.
+#include <time.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
-#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "app/program.h"
+#include "platform/fatal_signals.h"
 
 namespace {
 
@@ -53,14 +57,24 @@ void FaultOnTwoThreads() {
   second.join();
 }
 
+// Stands in for the full-screen interface's terminal restore: it shows on stdout that it ran,
+// and pauses, so that a second fault on another thread comes while the report is being made.
+void RestoreTerminal() {
+  constexpr std::string_view kMark = "terminal restored\n";
+  ssize_t written = write(STDOUT_FILENO, kMark.data(), kMark.size());
+  (void)written;
+  timespec pause{0, 200'000'000};
+  nanosleep(&pause, nullptr);
+}
+
 int RunFault(vm::RunContext& run) {
+  vm::SetCrashTerminalRestore(RestoreTerminal);
   const std::string fault = run.commandLine.CommandWord();
   if (fault == "SEGV") WriteThroughBadPointer();
   if (fault == "DIVIDE") return Divide(1, 0);
   if (fault == "NOMEMORY") FailAllocation();
   if (fault == "ABORT") std::abort();
   if (fault == "THREADS") FaultOnTwoThreads();
-  if (fault == "EXCEPTION") throw std::runtime_error("boom");
   return 100;  // the fault did not happen
 }
 

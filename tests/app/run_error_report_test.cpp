@@ -34,29 +34,28 @@ ProgramRun RunProbe(const E2eNode& node, const std::string& fault,
   return RunProgramFile(VELDMARK_FAULT_PROBE, {fault, "RU.FILES"}, options);
 }
 
-size_t Count(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 TEST(RunErrorReport, EachFaultIsReportedOnceWithTheListingAndTheCommandLine) {
   E2eNode node({"AREA MSG NETMAIL netmail", "REPORTAREA netmail"});
   ASSERT_EQ(RunInNode(node, {"/Debug"}).exitCode, 0);
   const std::string listing = Cp866ToUtf8(node.Read("VELDMARK.DBG"));
   const std::string commandLine = std::string(VELDMARK_FAULT_PROBE) + "\r\n";
 
+  // A signal's report puts the terminal in order first: the probe marks that on stdout. With
+  // two faults at once the second waits, so terminal, file and console see one report.
+  const std::string kRestored = "terminal restored\n";
   const struct {
     const char* fault;
     const char* errorLine;  // a regular expression
+    std::string output;
   } kFaults[] = {
-      {"/Segv", "Ошибка 216 \\(SIGSEGV\\) в 00000000:00000010"},
-      {"/Divide", "Ошибка 200 \\(SIGFPE\\) в [0-9A-F]{8}:[0-9A-F]{8}"},
-      {"/NoMemory", "Ошибка 203 \\(std::bad_alloc\\)"},
-      {"/Abort", "Ошибка 217 \\(SIGABRT\\)"},
-      {"/Threads", "Ошибка 216 \\(SIGSEGV\\) в 00000000:00000010"},  // two at once
+      {"/Segv", "Ошибка 216 \\(SIGSEGV\\) в 00000000:00000010", kBanner + kRestored + kRequest},
+      {"/Divide", "Ошибка 200 \\(SIGFPE\\) в [0-9A-F]{8}:[0-9A-F]{8}",
+       kBanner + kRestored + kRequest},
+      {"/NoMemory", "Ошибка 203 \\(std::bad_alloc\\)", kBanner + kRequest},
+      {"/Abort", "Ошибка 217 \\(SIGABRT\\)", kBanner + kRestored + kRequest},
+      {"/Threads", "Ошибка 216 \\(SIGSEGV\\) в 00000000:00000010", kBanner + kRestored + kRequest},
   };
-  for (const auto& [fault, errorLine] : kFaults) {
+  for (const auto& [fault, errorLine, output] : kFaults) {
     for (const std::optional<std::string>& input :
          {std::optional<std::string>(""), std::optional<std::string>()}) {
       SCOPED_TRACE(std::string(fault) + (input ? " with a pipe" : " with /dev/null"));
@@ -65,7 +64,7 @@ TEST(RunErrorReport, EachFaultIsReportedOnceWithTheListingAndTheCommandLine) {
       ProgramRun run = RunProbe(node, fault, input);
       EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
       EXPECT_EQ(run.exitCode, 2);
-      EXPECT_EQ(run.output, kBanner + kRequest);
+      EXPECT_EQ(run.output, output);
 
       std::string report = Cp866ToUtf8(node.Read("VELDMARK.DBG"));
       ASSERT_EQ(report.rfind(listing + "---\r\n", 0), 0u) << report;
@@ -74,20 +73,9 @@ TEST(RunErrorReport, EachFaultIsReportedOnceWithTheListingAndTheCommandLine) {
       ASSERT_NE(lineEnd, std::string::npos) << rest;
       EXPECT_TRUE(std::regex_match(rest.substr(0, lineEnd), std::regex(errorLine))) << rest;
       EXPECT_EQ(rest.substr(lineEnd + 2), commandLine + fault + "\r\nRU.FILES\r\n");
-      EXPECT_EQ(Count(report, "---"), 1u);
+      EXPECT_EQ(report.find("---", listing.size() + 1), std::string::npos);  // one report
     }
   }
-}
-
-TEST(RunErrorReport, AnExceptionKeepsItsOwnReportAndExitCode) {
-  E2eNode node;
-  ProgramRun run = RunProbe(node, "/Exception", std::nullopt);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.output, kBanner + kRequest);
-  std::string report = node.Read("VELDMARK.DBG");
-  const std::string tail = "--- Exception info\r\nMessage = boom\r\n---\r\n";
-  ASSERT_GE(report.size(), tail.size());
-  EXPECT_EQ(report.substr(report.size() - tail.size()), tail);
 }
 
 }  // namespace

@@ -63,15 +63,14 @@ TEST(DiskSearch, StaysInTheTreeAndOnOneLine) {
   EXPECT_EQ(found.bases.HUDSONPATH, "D:\\FIDO\\HUDSON\\");
   EXPECT_EQ(found.bases.TERMINATECFG, "D:\\tm.cfg");
   EXPECT_EQ(console.KeysLeft(), 0u);
-  // Every progress line is one line of the terminal wide (the last one of a run is emptied
-  // before other text); a long path shows its end.
+  // Every progress line is one line of the terminal wide (79 columns, blanks included); a long
+  // path shows its end.
   const std::string& out = console.output;
-  for (size_t at = out.find('\r'), next; at != std::string::npos; at = next) {
-    next = out.find('\r', at + 1);
-    if (next != std::string::npos && out.find('\n', at) > next) {
-      EXPECT_EQ(next - at - 1, 79u) << out.substr(at + 1, next - at - 1);
+  for (size_t at = out.find('\r'), next; (next = out.find('\r', at + 1)) != std::string::npos;
+       at = next)
+    if (out.find('\n', at) > next) {
+      EXPECT_EQ(next - at - 1, 79u) << out.substr(at, next - at);
     }
-  }
   EXPECT_NE(out.find(std::string(40, 'E') + "\\AREAS.BBS\r"), std::string::npos);
   EXPECT_NE(out.find("\r..."), std::string::npos);
 }
