@@ -14,8 +14,8 @@
 namespace vm {
 namespace {
 
-// As the source has it, in UTF-8: the console path converts it to CP866 for the Console, the
-// signal path writes it to the terminal as it is.
+// In UTF-8: the reporters of exceptions convert it to CP866 for the Console; the signal
+// reporter, which may not convert anything, writes it to the terminal as it is.
 constexpr std::string_view kRequest =
     "При работе программы Veldmark произошла неисправимая ошибка. Пожалуйста,\n"
     "пошлите файл VELDMARK.DBG по указанному адресу:\n"
