@@ -22,11 +22,6 @@ void EnqueueFile(RunContext&, const EncodeRequest&) {
   NotInThisBuild("постановка файла в очередь");
 }
 
-void Install(RunContext& run, bool) {
-  FatalExit(Cp866("Установка недоступна в данной сборке Veldmark. Напишите файл VELDMARK.CTL в ") +
-            run.paths.ProgramDir + Cp866(" вручную."));
-}
-
 void RunShell(RunContext&, const ShellStart&) {
   NotInThisBuild("интерактивная оболочка");
 }

@@ -1,5 +1,5 @@
-// The parts of the program that are not in this build yet: the send queue, the installation
-// and the interactive shell. Each is replaced by the real function when that part is built.
+// The parts of the program that are not in this build yet: the send queue and the interactive
+// shell. Each is replaced by the real function when that part is built.
 #pragma once
 
 #include <string>
@@ -21,8 +21,6 @@ struct ShellStart {
 void ProcessQueue(RunContext& run);
 // These stop the run with a message that they are not in this build.
 void EnqueueFile(RunContext& run, const EncodeRequest& request);
-// Writes a first VELDMARK.CTL; ends the run.
-[[noreturn]] void Install(RunContext& run, bool manual);
 void RunShell(RunContext& run, const ShellStart& start);
 
 }  // namespace vm

@@ -23,7 +23,6 @@ namespace vm {
 namespace {
 
 constexpr std::string_view kSettingsFileName = "veldmark.ctl";
-constexpr size_t kMinimumFileSize = 10;  // anything shorter is taken for a missing file
 constexpr size_t kArchiverExtensionWidth = 3;
 constexpr size_t kArchiverCommandWidth = 200;
 constexpr size_t kUtilityTitleWidth = 30;
@@ -443,7 +442,7 @@ bool ReadSettings(ProgramPaths& paths, Settings& settings, AreaTable& areas, Run
       FatalExit(Cp866("Файл VELDMARK.CTL") + UnreadableFileReason(error, kMaxConfigText));
     return false;
   }
-  if (contents.size() < kMinimumFileSize) return false;
+  if (contents.size() < kShortestSettingsFile) return false;
   SettingsReader reader(paths, settings, areas, log, console);
   reader.ReadLines(contents);
   reader.CheckAfterLastLine();

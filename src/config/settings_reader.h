@@ -1,12 +1,17 @@
 // VELDMARK.CTL: the program's own settings file in ProgramDir, read once at start-up.
 #pragma once
 
+#include <cstddef>
+
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "platform/console.h"
 #include "platform/run_log.h"
 
 namespace vm {
+
+// A settings file shorter than this is taken for a missing one.
+inline constexpr size_t kShortestSettingsFile = 10;
 
 // Reads ProgramDir + "veldmark.ctl" line by line into the settings; the area keywords read
 // the echo processor's configurations into the area table as they are met. After the last
