@@ -21,8 +21,8 @@ class SectionMessageTest : public ::testing::Test {
 
   // Posts section `number` of A.ZIP (12 sections of 2 UU lines) with the template lines.
   SectionMessage Build(const std::vector<std::string>& lines, int32_t number,
-                       EncodeFlags flags = kEncodeUu) {
-    entry = EntryFor(dir / "A.ZIP", flags, 2, "A.ZIP");
+                       EncodeFlags flags = kEncodeUu, const std::string& name = "A.ZIP") {
+    entry = EntryFor(dir / name, flags, 2, "A.ZIP");
     entry.offset = (number - 1) * 90;
     PostedFile file;
     EXPECT_TRUE(OpenPostedFile(entry, file));
@@ -107,6 +107,22 @@ TEST_F(SectionMessageTest, FileIdDizRunsTheArchiverWithTheDirectivesText) {
 
   Build(lines, 2, kEncodeUu | kInsertFileIdDiz);  // first section only
   EXPECT_EQ(Text()[0].rfind("section 2", 0), 0u);
+
+  // A file name that a shell would take apart reaches the archiver as one word.
+  const std::string hostile = "-$(touch PWNED); 'q' `x`.zip";
+  dir.WriteFile(hostile, "data");
+  Build(lines, 1, kEncodeUu | kInsertFileIdDiz, hostile);
+  EXPECT_EQ(Text()[0], "          line one");
+  EXPECT_FALSE(dir.Exists("PWNED"));
+  EXPECT_FALSE(dir.Exists("work/PWNED"));
+}
+
+TEST_F(SectionMessageTest, TemplateLinesAreCutAt255) {
+  dir.WriteFile("long.tpl", std::string(300, 'x') + "\r\n@SECTION\nlast");
+  const auto lines = ReadTemplate(dir / "long.tpl");
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(*lines, (std::vector<std::string>{std::string(255, 'x'), "@SECTION", "last"}));
+  EXPECT_FALSE(ReadTemplate(dir / "missing.tpl"));
 }
 
 }  // namespace
