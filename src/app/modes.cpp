@@ -8,9 +8,11 @@
 #include "app/pending_parts.h"
 #include "app/posting_modes.h"
 #include "app/usage_text.h"
+#include "config/installation.h"
 #include "platform/fatal.h"
 #include "platform/file_system.h"
 #include "platform/host.h"
+#include "platform/host_path.h"
 #include "state/state_files.h"
 #include "text/cp866.h"
 
@@ -53,10 +55,6 @@ int RunDecodeOne(RunContext& run) {
   return NormalEnd(run);
 }
 
-int RunInstallation(RunContext& run) {
-  Install(run, run.commandLine.ParamPresent("MANUAL"));
-}
-
 int RunEncode(RunContext& run) {
   EncodeRequest request = CheckEncodeArguments(run.commandLine, run.settings, run.areas,
                                                run.paths.StartDir, run.state.defaults.flags);
@@ -89,13 +87,25 @@ int Dispatch(RunContext& run) {
   if (command == "DEBUG") return RunDebugDump(run);
   if (command == "ALL") return RunDecodeAll(run);
   if (command == "DECODE") return RunDecodeOne(run);
-  if (command == "INSTALL") return RunInstallation(run);
+  if (command == "INSTALL") return RunInstallation(run, run.commandLine.ParamPresent("MANUAL"));
   if (command == "ENCODE") return RunEncode(run);
   bool shellCommand =
       command == "OPEN" || command == "DIR" || command == "NOCHANGE" || command == "QUEUE";
   if (run.commandLine.Count() > 0 && !shellCommand)
     FatalExit(Cp866("Неизвестный параметр: ") + command);
   return RunShellMode(run, command);
+}
+
+int RunInstallation(RunContext& run, bool manual) {
+  InstallRequest request;
+  request.manual = manual;
+  request.goldEdOnly = run.commandLine.ParamPresent("GOLDED");
+  std::string executable = ExecutablePath();
+  request.programFile = executable.empty() ? run.programFile : ProgramPathFromHost(executable);
+  request.drive = CurrentDrive();
+  Install(request, run.paths, run.console);
+  ChangeDirectory(run.paths.StartDir);
+  return kExitNormal;
 }
 
 int RunUsage(RunContext& run) {

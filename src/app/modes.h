@@ -11,6 +11,10 @@ namespace vm {
 // returns the exit code. An unknown command word stops with "Неизвестный параметр: ".
 int Dispatch(RunContext& run);
 
+// The installation (-Manual: without questions), from /Install or because the settings file is
+// missing; then back to StartDir. Nothing is saved.
+int RunInstallation(RunContext& run, bool manual);
+
 // The usage text or a command's detailed help; nothing is saved.
 int RunUsage(RunContext& run);
 

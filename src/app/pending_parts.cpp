@@ -12,11 +12,6 @@ namespace {
 
 }  // namespace
 
-void Install(RunContext& run, bool) {
-  FatalExit(Cp866("Установка недоступна в данной сборке Veldmark. Напишите файл VELDMARK.CTL в ") +
-            run.paths.ProgramDir + Cp866(" вручную."));
-}
-
 void RunShell(RunContext&, const ShellStart&) {
   NotInThisBuild("интерактивная оболочка");
 }

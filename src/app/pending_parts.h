@@ -1,5 +1,5 @@
-// The parts of the program that are not in this build yet: the installation and the
-// interactive shell. Each is replaced by the real function when that part is built.
+// The part of the program that is not in this build yet: the interactive shell. It is
+// replaced by the real function when that part is built.
 #pragma once
 
 #include <string>
@@ -15,8 +15,6 @@ struct ShellStart {
   int openArea = 0;     // /Open: the area to scan and reply in
 };
 
-// Writes a first VELDMARK.CTL; ends the run.
-[[noreturn]] void Install(RunContext& run, bool manual);
 // Stops the run with a message that the shell is not in this build.
 void RunShell(RunContext& run, const ShellStart& start);
 

@@ -1,14 +1,13 @@
 #include "app/program.h"
 
+#include <cerrno>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "app/failure_report.h"
-#include "app/modes.h"
-#include "app/pending_parts.h"
 #include "app/program_paths.h"
+#include "config/config_lines.h"
 #include "config/settings_reader.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
@@ -28,23 +27,32 @@ void PrintBanner(Console& console) {
   console.WriteLine("");
 }
 
+// A template is a page of text with macros; anything near this size is no template.
+constexpr size_t kMaxTemplateSize = size_t{1} << 20;
+
 // The template is needed for every posting; without it the program does not start.
 void CheckTemplate(const ProgramPaths& paths) {
   File probe;
-  if (!probe.Open(paths.ProgramDir + "veldmark.tpl", OpenMode::Read))
-    FatalExit(Cp866("Файл VELDMARK.TPL не найден"));
+  int error = probe.Open(paths.ProgramDir + "veldmark.tpl", OpenMode::Read) ? 0 : probe.LastError();
+  if (error == 0 && probe.Size() > static_cast<int64_t>(kMaxTemplateSize)) error = EFBIG;
+  if (error != 0)
+    FatalExit(Cp866("Файл VELDMARK.TPL") + UnreadableFileReason(error, kMaxTemplateSize));
 }
 
-int StartUp(RunContext& run) {
+int StartUp(RunContext& run, ModeRunner runMode) {
   PrintBanner(run.console);
   run.console.SetTitle("Veldmark");
   run.paths = FindProgramPaths();
+  run.failures.Prepare(run);
   CheckTemplate(run.paths);
 
   const bool install = run.commandLine.CommandWord() == "INSTALL";
-  // Without a settings file the installation writes one and ends the run.
-  if (!install && !ReadSettings(run.paths, run.settings, run.areas, run.log, run.console))
-    Install(run, false);
+  if (!install) {
+    // Without a settings file the installation writes one and ends the run.
+    if (!ReadSettings(run.paths, run.settings, run.areas, run.log, run.console))
+      return RunInstallation(run, false);
+    run.failures.Prepare(run);
+  }
   run.log.WriteLogBreak();
   run.log.WriteLog(run.commandLine.StartLogLine());
 
@@ -59,40 +67,41 @@ int StartUp(RunContext& run) {
 
   run.flags.decodeAnyway = run.commandLine.ParamPresent("-ANYWAY");
   run.flags.scanAll = run.commandLine.ParamPresent("-SCANALL");
-  return Dispatch(run);
+  return runMode(run);
 }
 
 }  // namespace
 
-int Run(RunContext& run) {
+int Run(RunContext& run, ModeRunner runMode) {
   try {
-    return StartUp(run);
+    return StartUp(run, runMode);
   } catch (const FatalStop& stop) {
     return StopWithMessage(run, stop.Message(), kExitFatal);
   } catch (const std::bad_alloc& failure) {
-    ReportRunError(run, kOutOfMemoryError, failure.what());
+    run.failures.ReportRunError(run, kOutOfMemoryError, failure.what());
     return kExitRunError;
   } catch (const std::out_of_range& failure) {
-    ReportRunError(run, kRangeError, failure.what());
+    run.failures.ReportRunError(run, kRangeError, failure.what());
     return kExitRunError;
   } catch (const std::length_error& failure) {
-    ReportRunError(run, kRangeError, failure.what());
+    run.failures.ReportRunError(run, kRangeError, failure.what());
     return kExitRunError;
   } catch (const std::exception& failure) {
-    ReportException(run, failure.what());
+    run.failures.ReportException(run, failure.what());
     return kExitException;
   } catch (...) {
-    ReportException(run, "unknown exception");
+    run.failures.ReportException(run, "unknown exception");
     return kExitException;
   }
 }
 
-int RunProgram(int argc, char** argv) {
+int RunProgram(int argc, char** argv, ModeRunner runMode) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(Utf8ToCp866(argv[i]));
   RunContext run(ProcessConsole(), argc > 0 ? Utf8ToCp866(argv[0]) : std::string(),
                  CommandLine(std::move(arguments)));
-  return Run(run);
+  run.failures.CatchFatalSignals();
+  return Run(run, runMode);
 }
 
 }  // namespace vm

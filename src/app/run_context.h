@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/failure_report.h"
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "platform/console.h"
@@ -16,7 +17,7 @@ namespace vm {
 enum ExitCode : int {
   kExitNormal = 0,     // normal end, usage text, /Debug
   kExitException = 1,  // an exception nothing handled
-  kExitRunError = 2,   // a run-time error (out of memory, an index out of range)
+  kExitRunError = 2,   // a run-time error (a fatal signal, out of memory, an index out of range)
   kExitFatal = 3,      // FatalExit: an error must not look like success to cron or a hook
 };
 
@@ -41,6 +42,7 @@ struct RunContext {
   RunLog log;
   RunFlags flags;
   RunState state;  // what the state files keep between runs
+  FailureReporter failures;
 };
 
 }  // namespace vm

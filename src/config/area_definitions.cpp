@@ -1,5 +1,6 @@
 // AREADEFS.CTL: per-area settings for groups of areas selected by tag masks.
 #include <array>
+#include <cerrno>
 #include <limits>
 #include <memory>
 #include <string>
@@ -196,6 +197,9 @@ bool ParseGroupLine(const std::string& keyword, std::string_view line, size_t po
 bool LoadDefinitions(const ProgramPaths& paths, Console& console, ConfigText& text) {
   int error = 0;
   if (ReadConfigText(paths.ProgramDir + "areadefs.ctl", text, error)) return true;
+  // Too large to be definitions: not to be overwritten on a key press.
+  if (error == EFBIG)
+    FatalExit(Cp866("Файл AREADEFS.CTL") + UnreadableFileReason(error, kMaxConfigText));
   if (AskYesNo(console, Cp866("Ошибка ") + std::to_string(error) +
                             Cp866(" открытия AREADEFS.CTL. Перезаписать на стандартный? (Y/N)")))
     WriteDefaultAreaDefinitions(paths);

@@ -43,7 +43,8 @@ void ReadAreasBbs(std::string_view path, AreaReaderContext& context) {
   int error = 0;
   if (!ReadConfigText(path, text, error))
     FatalExit(Cp866("VELDMARK.CTL строка ") + std::to_string(context.settingsLine) +
-              Cp866(": Файл AREAS.BBS не найден - проверьте параметр AREASPATH"));
+              Cp866(": Файл AREAS.BBS") + UnreadableFileReason(error, kMaxConfigText) +
+              Cp866(" - проверьте параметр AREASPATH"));
 
   // Kept from line to line, so that their buffers are made once.
   std::string tag;

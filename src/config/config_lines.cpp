@@ -4,30 +4,15 @@
 
 #include "config/case_fold.h"
 #include "platform/file.h"
+#include "text/cp866.h"
 #include "text/text_helpers.h"
 
 namespace vm {
 
 bool ReadConfigText(std::string_view path, ConfigText& text, int& error) {
-  text.contents.clear();
   text.lines.clear();
-  error = 0;
-  File file;
-  if (!file.Open(path, OpenMode::Read)) {
-    error = file.LastError();
-    return false;
-  }
   std::string& contents = text.contents;
-  char buffer[65536];
-  for (;;) {
-    size_t n = file.Read(buffer, sizeof buffer);
-    contents.append(buffer, n);
-    if (n < sizeof buffer) break;
-  }
-  if (file.LastError() != 0) {
-    error = file.LastError();
-    return false;
-  }
+  if (!ReadWholeFile(path, kMaxConfigText, contents, error)) return false;
   if (size_t eof = contents.find('\x1A'); eof != std::string::npos) contents.resize(eof);
   for (size_t tab = contents.find('\t'); tab != std::string::npos; tab = contents.find('\t', tab))
     contents[tab] = ' ';
@@ -41,6 +26,13 @@ bool ReadConfigText(std::string_view path, ConfigText& text, int& error) {
     text.lines.push_back(line.substr(0, kMaxText));
   }
   return true;
+}
+
+std::string UnreadableFileReason(int error, size_t maxSize) {
+  if (error == kNotRegularFile) return Cp866(" не является обычным файлом");
+  if (error == EFBIG)
+    return Cp866(" слишком большой (больше ") + std::to_string(maxSize >> 20) + Cp866(" Мбайт)");
+  return Cp866(" не найден");
 }
 
 std::string NextUpperWord(size_t& pos, std::string_view line) {

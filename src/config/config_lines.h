@@ -20,9 +20,19 @@ struct ConfigText {
   std::vector<std::string_view> lines;
 };
 
+// The largest configuration text read (settings, area definitions, the echo processors'
+// lists): far above the areas that the area table can hold, with comments.
+inline constexpr size_t kMaxConfigText = size_t{16} << 20;
+
 // Reads the file at a program path. On failure returns false and sets error to the system's
-// error code.
+// error code (ReadWholeFile: EFBIG beyond kMaxConfigText, kNotRegularFile for a FIFO or a
+// device).
 bool ReadConfigText(std::string_view path, ConfigText& text, int& error);
+
+// Why a file could not be read, as the end of a message that begins "Файл " + name:
+// " не является обычным файлом", " слишком большой (больше N Мбайт)" for a file beyond
+// maxSize (EFBIG), else " не найден".
+std::string UnreadableFileReason(int error, size_t maxSize);
 
 // Skips blanks from pos, then takes the next word (GetWord) upper-cased in CP866.
 std::string NextUpperWord(size_t& pos, std::string_view line);

@@ -1,8 +1,10 @@
 #include "config/fastecho_config.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "config/area_source.h"
+#include "config/config_lines.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/host_path.h"
@@ -46,6 +48,11 @@ constexpr size_t kAreaDescriptionWidth = 52;
 constexpr uint16_t kBoardDeleted = 0x8000;
 constexpr uint16_t kHighestHudsonBoard = 200;
 constexpr uint8_t kHighestStorage = 3;  // JAM; 7 is a passed-through area
+
+// The largest file read: 65535 areas and as many nodes, with records of the usual sizes, take
+// a few tens of megabytes at most; a larger file is no configuration (and walking it would
+// take long).
+constexpr size_t kMaxFastEchoConfig = size_t{64} << 20;
 
 // A zero-terminated text in a field of `width` bytes; a field without its zero ends at its
 // width.
@@ -173,8 +180,11 @@ void ReadFastEchoConfig(std::string_view path, AreaReaderContext& context) {
   std::string shownPath = UpCaseCp866(path);
   File file;
   if (!file.Open(path, OpenMode::Read))
-    FatalExit(Cp866("Файл ") + shownPath + Cp866(" не найден."));
+    FatalExit(Cp866("Файл ") + shownPath +
+              UnreadableFileReason(file.LastError(), kMaxFastEchoConfig) + ".");
   int64_t size = file.Size();
+  if (size > static_cast<int64_t>(kMaxFastEchoConfig))
+    FatalExit(Cp866("Файл ") + shownPath + UnreadableFileReason(EFBIG, kMaxFastEchoConfig) + ".");
   FastEchoConfig config = ParseFastEchoConfig(size < 0 ? 0 : static_cast<uint64_t>(size),
                                               [&file](uint64_t offset, void* buffer, size_t count) {
                                                 return file.ReadAt(offset, buffer, count);

@@ -1,5 +1,6 @@
 #include "config/settings_reader.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "config/area_readers.h"
+#include "config/config_lines.h"
 #include "config/key_codes.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
@@ -21,7 +23,6 @@ namespace vm {
 namespace {
 
 constexpr std::string_view kSettingsFileName = "veldmark.ctl";
-constexpr size_t kMinimumFileSize = 10;  // anything shorter is taken for a missing file
 constexpr size_t kArchiverExtensionWidth = 3;
 constexpr size_t kArchiverCommandWidth = 200;
 constexpr size_t kUtilityTitleWidth = 30;
@@ -433,9 +434,15 @@ void SettingsReader::CheckAfterLastLine() {
 bool ReadSettings(ProgramPaths& paths, Settings& settings, AreaTable& areas, RunLog& log,
                   Console& console) {
   std::string contents;
-  if (!ReadWholeFile(paths.ProgramDir + std::string(kSettingsFileName), contents) ||
-      contents.size() < kMinimumFileSize)
+  int error = 0;
+  if (!ReadWholeFile(paths.ProgramDir + std::string(kSettingsFileName), kMaxConfigText, contents,
+                     error)) {
+    // A file that is there but is no settings text is not to be replaced by the installation.
+    if (error == kNotRegularFile || error == EFBIG)
+      FatalExit(Cp866("Файл VELDMARK.CTL") + UnreadableFileReason(error, kMaxConfigText));
     return false;
+  }
+  if (contents.size() < kShortestSettingsFile) return false;
   SettingsReader reader(paths, settings, areas, log, console);
   reader.ReadLines(contents);
   reader.CheckAfterLastLine();

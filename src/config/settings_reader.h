@@ -1,12 +1,17 @@
 // VELDMARK.CTL: the program's own settings file in ProgramDir, read once at start-up.
 #pragma once
 
+#include <cstddef>
+
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "platform/console.h"
 #include "platform/run_log.h"
 
 namespace vm {
+
+// A settings file shorter than this is taken for a missing one.
+inline constexpr size_t kShortestSettingsFile = 10;
 
 // Reads ProgramDir + "veldmark.ctl" line by line into the settings; the area keywords read
 // the echo processor's configurations into the area table as they are met. After the last
@@ -19,7 +24,8 @@ namespace vm {
 // warning (WarnAndWait) and reading goes on.
 //
 // Returns false, having read nothing, when the file is missing or shorter than 10 bytes: the
-// installation writes a first one then.
+// installation writes a first one then. A file that is not a regular file, or larger than
+// kMaxConfigText, stops the run (FatalExit).
 bool ReadSettings(ProgramPaths& paths, Settings& settings, AreaTable& areas, RunLog& log,
                   Console& console);
 

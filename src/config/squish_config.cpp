@@ -24,7 +24,8 @@ void ReadSquishConfig(std::string_view path, AreaReaderContext& context) {
   int error = 0;
   if (!ReadConfigText(path, text, error))
     FatalExit(Cp866("VELDMARK.CTL строка ") + std::to_string(context.settingsLine) +
-              Cp866(": Файл SQUISH.CFG не найден - проверьте параметр SQUISHPATH"));
+              Cp866(": Файл SQUISH.CFG") + UnreadableFileReason(error, kMaxConfigText) +
+              Cp866(" - проверьте параметр SQUISHPATH"));
 
   for (std::string_view line : text.lines) {
     size_t pos = 0;

@@ -13,8 +13,8 @@
 namespace vm {
 namespace {
 
-[[noreturn]] void FileNotFound(std::string_view path) {
-  FatalExit(Cp866("Файл ") + std::string(path) + Cp866(" не найден."));
+[[noreturn]] void FileUnreadable(std::string_view path, int error) {
+  FatalExit(Cp866("Файл ") + std::string(path) + UnreadableFileReason(error, kMaxConfigText) + ".");
 }
 
 // Lines too short to hold anything, and those starting with % or @, carry no setting.
@@ -49,11 +49,11 @@ void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
   std::string configDir = SplitPath(path).dir;
   ConfigText text;
   int error = 0;
-  if (!ReadConfigText(path, text, error)) FileNotFound(path);
+  if (!ReadConfigText(path, text, error)) FileUnreadable(path, error);
   std::string areaFile = FindAreaFile(text, configDir);
   if (areaFile.empty())
     FatalExit(Cp866("В файле ") + std::string(path) + Cp866(" нет параметра AREAFILE"));
-  if (!ReadConfigText(areaFile, text, error)) FileNotFound(areaFile);
+  if (!ReadConfigText(areaFile, text, error)) FileUnreadable(areaFile, error);
 
   for (std::string_view rawLine : text.lines) {
     std::string line = UpCaseCp866(rawLine);

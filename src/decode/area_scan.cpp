@@ -65,6 +65,8 @@ class AreaScanner {
                              std::to_string(totalMessages_));
   }
   void SeekFirstMessage();
+  // Logs the loaded message's file when it is damaged, once per file and run.
+  void ReportDamagedMessage();
   void ScanMessage();
   void HandleKludge(std::string_view line);
   void HandleOriginLine(std::string_view line);
@@ -113,6 +115,7 @@ void AreaScanner::Run() {
       s_.state.abortPending = false;
     }
     base_.LoadHeader();
+    ReportDamagedMessage();
     base_.StartReading();
     subject_ = base_.Subject();
     s_.state.MessageLineCounter = 0;
@@ -157,6 +160,12 @@ void AreaScanner::SeekFirstMessage() {
   // A changed message at the resume point means the base was packed or renumbered.
   if (crc != static_cast<int32_t>(area_.ResumeCheck)) base_.SeekFrom(1);
   Log("  Areas CRC = " + Hex8(area_.ResumeCheck) + "  Msg CRC = " + Hex8(static_cast<uint32_t>(crc)));
+}
+
+void AreaScanner::ReportDamagedMessage() {
+  std::string file = base_.DamagedMessageFile();
+  if (file.empty() || !s_.state.damagedMessagesLogged.insert(file).second) return;
+  Log(Cp866("Файл ") + file + Cp866(" повреждён или недоступен - сообщение пропущено"));
 }
 
 void AreaScanner::ScanMessage() {

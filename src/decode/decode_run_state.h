@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "decode/encoding_kind.h"
@@ -19,6 +21,8 @@ struct DecodeRunState {
   bool abortPending = false;
   // Set while a scan runs and left set when it was aborted.
   bool scanInterrupted = false;
+  // Damaged message files already reported to the log in this run.
+  std::set<std::string> damagedMessagesLogged;
 };
 
 }  // namespace vm

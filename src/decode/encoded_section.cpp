@@ -88,18 +88,23 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   work.count = 0;
   uint8_t result = 0;
   // The line just read (valid until the next read), and the same as the data tests see it
-  // (in raw or in scratch).
+  // (in raw or in scratch; empty for a kludge line, which is never data).
   std::string_view raw;
   std::string scratch;
   std::string_view line;
   auto readLine = [&] {
     raw = base.NextLineView(kLineLimit);
-    line = DataView(raw, zero, scratch);
+    line = IsKludgeLine(raw) ? std::string_view() : DataView(raw, zero, scratch);
   };
 
-  // Up to the first data line: skip "table" lines, take the file time, count "begin".
+  // Up to the first data line: skip "table" lines, take the file time, count "begin". A
+  // kludge line on the way means the section has no data.
   for (;;) {
     raw = base.NextLineView(kLineLimit);
+    if (IsKludgeLine(raw)) {
+      line = {};
+      break;
+    }
     if (raw.find("table") != std::string_view::npos) {
       // The two lines of the table are skipped; the alphabets are fixed.
       for (int i = 0; i < 3; ++i) raw = base.NextLineView(kLineLimit);
@@ -129,8 +134,9 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
       break;
     }
     readLine();
-    // One stray line inside the data is passed over.
-    if (!IsDataLine(line, kind) && line != zeroLine && !base.TextEnded()) readLine();
+    // One stray line inside the data is passed over; a kludge line ends the data.
+    if (!IsDataLine(line, kind) && !IsKludgeLine(raw) && line != zeroLine && !base.TextEnded())
+      readLine();
   }
   if (work.count >= kSectionBufferSize) result |= decode_flag::kTooLarge;
   // A section without a single data line (a cut or edited message) is an error, not an empty

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "decode/encoding_kind.h"
@@ -44,6 +45,13 @@ struct FileDecodeWork {
   std::vector<SumClaim> claims;
   SectionSumChecks checks;
 };
+
+// A kludge line (first byte 0x01) is never part of a section: it ends the section's data.
+// Trailing kludges (PATH, Via, or MSGID and PID that a poster puts last) would otherwise pass
+// for data once their control character was dropped.
+inline bool IsKludgeLine(std::string_view line) {
+  return !line.empty() && line[0] == '\x01';
+}
 
 // UU, XX and MIME base64 (kind): fills sectionText and claims for the checks. total and
 // number decide whether the last section's end lines count in its checksum.

@@ -32,12 +32,13 @@ uint8_t Finish(FileDecodeWork& work, uint8_t result) {
   return result;
 }
 
-// NextLineView that tells whether a line was read: false once the text has ended and nothing
-// more came (the empty "line" after the last line end). The line is valid until the next read.
+// NextLineView that tells whether a line of the section was read: false once the text has
+// ended and nothing more came (the empty "line" after the last line end), and at a kludge line.
+// The line is valid until the next read.
 bool ReadLine(MessageBase& base, std::string_view& line) {
   if (base.TextEnded()) return false;
   line = base.NextLineView(kLineLimit);
-  return !(base.TextEnded() && line.empty());
+  return !(base.TextEnded() && line.empty()) && !IsKludgeLine(line);
 }
 
 }  // namespace

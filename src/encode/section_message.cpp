@@ -12,6 +12,8 @@ namespace vm {
 namespace {
 
 constexpr std::string_view kDizIndent = "          ";
+// A template is a page of text; anything larger is not one.
+constexpr size_t kMostTemplateBytes = 1 << 20;
 
 std::string TwoDigits(int value) {
   return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
@@ -76,7 +78,8 @@ void InsertFileIdDiz(const QueueEntry& entry, const PostedFile& file, std::strin
 
 std::optional<std::vector<std::string>> ReadTemplate(std::string_view path) {
   std::string text;
-  if (!ReadWholeFile(path, text)) return std::nullopt;
+  int error = 0;
+  if (!ReadWholeFile(path, kMostTemplateBytes, text, error)) return std::nullopt;
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {

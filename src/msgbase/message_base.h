@@ -120,6 +120,10 @@ class MessageBase {
   virtual bool IsPrivate() = 0;
   virtual bool IsDeleted() = 0;
   virtual bool IsEchoed() = 0;
+  // The file of the current message when LoadHeader found it damaged (shorter than a header,
+  // unreadable, not a regular file) and the message reads empty; empty otherwise. Only the
+  // variant that keeps each message in a file of its own tells.
+  virtual std::string DamagedMessageFile() { return {}; }
 
   // --- Positioning, numbering and housekeeping ----------------------------------------
   virtual int32_t Location() = 0;

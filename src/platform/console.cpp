@@ -71,6 +71,34 @@ bool AskYesNo(Console& console, std::string_view question) {
   }
 }
 
+std::optional<std::string> ReadLine(Console& console) {
+  constexpr int kEsc = 27;
+  constexpr int kBackspace = 8;
+  constexpr int kDelete = 127;
+  constexpr size_t kLongestLine = 255;
+  std::string line;
+  for (;;) {
+    int key = console.WaitKey();
+    if (key == kEsc) {
+      console.WriteLine("");
+      return std::nullopt;
+    }
+    if (key == '\n' || (key == '\r' && console.IsInteractive())) break;
+    if (key == kBackspace || key == kDelete) {
+      if (!line.empty()) {
+        line.pop_back();
+        console.Write("\b \b");
+      }
+      continue;
+    }
+    if (key < ' ' || line.size() >= kLongestLine) continue;
+    line += static_cast<char>(key);
+    console.Write(line.substr(line.size() - 1));
+  }
+  console.WriteLine("");
+  return line;
+}
+
 void WarnAndWait(Console& console, std::string_view message) {
   static const std::string kPressAnyKey = Cp866("Нажмите любую клавишу для продолжения...");
   console.WriteLine(message);

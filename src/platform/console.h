@@ -2,6 +2,7 @@
 // goes through this interface, so tests can substitute a fake.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,12 @@ class Console {
 // Writes the question, reads keys until Y (yes), N or Esc (no), letters without regard to
 // case, and ends the line with the answer. End of input answers no.
 bool AskYesNo(Console& console, std::string_view question);
+
+// Reads a line typed at the console: keys up to Enter, echoed as they come, Backspace taking
+// back the last one, at most 255 characters. Esc (and the end of piped input, which answers
+// like Esc) gives nothing. From a pipe a line ends at LF and CR is dropped, so that CR LF
+// lines read as one line each.
+std::optional<std::string> ReadLine(Console& console);
 
 // Prints the message, then "Нажмите любую клавишу для продолжения...", beeps and waits for a key.
 void WarnAndWait(Console& console, std::string_view message);

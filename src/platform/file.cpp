@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
 #include "platform/host.h"
+#include "platform/host_files.h"
 #include "platform/host_path.h"
+#include "text/cp866.h"
 
 namespace vm {
 namespace {
@@ -32,6 +35,23 @@ int Flags(OpenMode mode) {
       return O_WRONLY | O_CREAT | O_APPEND;
   }
   return O_RDONLY;
+}
+
+bool IsNullDevice(const struct stat& st) {
+  static const dev_t nullDevice = [] {
+    struct stat null {};
+    return ::stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) ? null.st_rdev : dev_t{0};
+  }();
+  return S_ISCHR(st.st_mode) && nullDevice != 0 && st.st_rdev == nullDevice;
+}
+
+// Why an open file is not to be used: 0 for a regular file, and for the null device opened
+// for writing (settings name "NUL" as an output that goes nowhere).
+int Refusal(const struct stat& st, OpenMode mode) {
+  if (S_ISREG(st.st_mode)) return 0;
+  if (S_ISDIR(st.st_mode)) return EISDIR;
+  if (mode != OpenMode::Read && IsNullDevice(st)) return 0;
+  return kNotRegularFile;
 }
 
 }  // namespace
@@ -60,7 +80,9 @@ bool File::Open(std::string_view programPath, OpenMode mode) {
 
 bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
   Close();
-  int flags = Flags(mode) | O_CLOEXEC;
+  // Opened without blocking, as the kind of file is only known once it is open: opening a
+  // FIFO for reading waits for a writer. Nor may a terminal become the controlling one.
+  int flags = Flags(mode) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     fd_ = ::open(hostPath.c_str(), flags, kNewFileMode);
     if (fd_ >= 0) break;
@@ -69,10 +91,14 @@ bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
   }
   if (fd_ < 0) return false;
   struct stat st {};
-  if (fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+  int refusal = ::fstat(fd_, &st) == 0 ? Refusal(st, mode) : errno;
+  // Reads and writes of a regular file block as usual. F_SETFL takes only the status flags
+  // of the open's flags (O_APPEND stays).
+  if (refusal == 0 && ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) refusal = errno;
+  if (refusal != 0) {
     ::close(fd_);
     fd_ = -1;
-    error_ = EISDIR;
+    error_ = refusal;
     return false;
   }
   if (flags & O_CREAT) ForgetDirectoryListing(HostParentDirectory(hostPath));
@@ -199,6 +225,10 @@ bool File::LockRange(uint64_t offset, uint64_t length, int attempts) {
   return false;
 }
 
+bool File::ClaimTemporary() {
+  return LockRange(0, 0, 1);  // length 0: the whole file, however long it grows
+}
+
 bool File::UnlockRange(uint64_t offset, uint64_t length) {
   struct flock lock {};
   lock.l_type = F_UNLCK;
@@ -208,24 +238,44 @@ bool File::UnlockRange(uint64_t offset, uint64_t length) {
   return ::fcntl(fd_, F_OFD_SETLK, &lock) == 0;
 }
 
-bool ReadWholeFile(std::string_view programPath, std::string& contents) {
+bool ReadWholeFile(std::string_view programPath, size_t maxSize, std::string& contents,
+                   int& error) {
   contents.clear();
   File file;
-  if (!file.Open(programPath, OpenMode::Read)) return false;
-  char buffer[65536];
-  for (;;) {
-    size_t n = file.Read(buffer, sizeof buffer);
-    contents.append(buffer, n);
-    if (n < sizeof buffer) break;
+  if (!file.Open(programPath, OpenMode::Read)) {
+    error = file.LastError();
+    return false;
   }
-  return file.LastError() == 0;
+  const int64_t size = file.Size();
+  error = size < 0 ? EIO : static_cast<uint64_t>(size) > maxSize ? EFBIG : 0;
+  if (error == 0) {
+    contents.reserve(static_cast<size_t>(size));
+    // Read to the end rather than to the size asked before: the file may be growing. One byte
+    // past the limit tells a file that grew beyond it.
+    constexpr size_t kChunk = 65536;
+    for (;;) {
+      const size_t have = contents.size();
+      const size_t want = std::min(kChunk, maxSize + 1 - have);
+      contents.resize(have + want);
+      const size_t n = file.Read(contents.data() + have, want);
+      contents.resize(have + n);
+      if (contents.size() > maxSize) error = EFBIG;
+      if (n < want || error != 0) break;
+    }
+    if (error == 0) error = file.LastError();
+  }
+  if (error != 0) contents.clear();
+  return error == 0;
 }
 
 bool WriteFileAtomically(std::string_view programPath, std::string_view contents) {
   std::string target = HostPath(programPath);
+  const std::string_view targetName = std::string_view(target).substr(target.rfind('/') + 1);
+  RemoveStaleHostTemporaries(HostParentDirectory(target), Utf8ToCp866(targetName) + ".tmp*");
   std::string temp = target + ".tmp" + std::to_string(::getpid());
   File file;
   if (!file.OpenHost(temp, OpenMode::Create)) return false;
+  file.ClaimTemporary();
   // The new file keeps the permissions of the one it replaces.
   struct stat old {};
   bool ok = (::stat(target.c_str(), &old) != 0 ||

@@ -2,6 +2,7 @@
 // and whole-file helpers.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,11 @@ struct FileState {
   int64_t modifiedNs = 0;
   bool operator==(const FileState&) const = default;
 };
+
+// File::LastError of an open refused because the path names something other than a regular
+// file: a FIFO, a device, a socket. Such a "file" could block the open or the reads, or never
+// end.
+inline constexpr int kNotRegularFile = ENXIO;
 
 enum class OpenMode {
   Read,       // existing file, read only
@@ -34,7 +40,9 @@ class File {
   File& operator=(const File&) = delete;
 
   // Opens a program path (DOS-style, CP866). Opens that fail with access denied are retried
-  // (150 attempts) as other programs may hold the file for a moment.
+  // (150 attempts) as other programs may hold the file for a moment. Only regular files are
+  // opened (a directory fails with EISDIR, anything else with kNotRegularFile), except that
+  // the null device ("NUL") may be opened for writing.
   bool Open(std::string_view programPath, OpenMode mode);
   // Opens a host path as it is (UTF-8, no mapping).
   bool OpenHost(const std::string& hostPath, OpenMode mode);
@@ -61,6 +69,10 @@ class File {
   // with 100 ms pauses while another process holds the range.
   bool LockRange(uint64_t offset, uint64_t length, int attempts = 150);
   bool UnlockRange(uint64_t offset, uint64_t length);
+  // Marks a temporary file that this run is writing, until it is closed: RemoveStaleTemporaries
+  // never removes a file so held. Call it at once after creating the file. (A whole-file lock:
+  // the system drops it when the process dies, however it dies.)
+  bool ClaimTemporary();
 
   int Descriptor() const { return fd_; }
 
@@ -70,9 +82,13 @@ class File {
 };
 
 // Whole-file helpers on program paths.
-bool ReadWholeFile(std::string_view programPath, std::string& contents);
+// Reads a regular file of at most maxSize bytes. On failure returns false with contents
+// empty and the reason in error: the errno of the open or the read, kNotRegularFile, EISDIR,
+// or EFBIG when the file is larger than maxSize.
+bool ReadWholeFile(std::string_view programPath, size_t maxSize, std::string& contents, int& error);
 // Writes the bytes to a temporary file in the same directory, flushes it to disk and renames it
-// over the target, so a crash or a full disk never leaves a half-written file.
+// over the target, so a crash or a full disk never leaves a half-written file. Temporaries of
+// the same target that a killed run left behind are removed first (RemoveStaleTemporaries).
 bool WriteFileAtomically(std::string_view programPath, std::string_view contents);
 
 }  // namespace vm

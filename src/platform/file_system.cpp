@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "platform/file.h"
+#include "platform/host_files.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
 
@@ -173,6 +174,10 @@ bool CopyFile(std::string_view from, std::string_view to) {
   // A half-written copy (a full disk) must not pass for the file.
   if (!ok) RemoveFile(to);
   return ok;
+}
+
+int RemoveStaleTemporaries(std::string_view dir, std::string_view mask) {
+  return RemoveStaleHostTemporaries(HostPath(dir), mask);
 }
 
 bool ChangeDirectory(std::string_view path) {

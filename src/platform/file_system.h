@@ -39,6 +39,9 @@ bool RemoveDirectory(std::string_view path);  // only when empty
 bool RemoveFile(std::string_view path);
 bool RenameFile(std::string_view from, std::string_view to);  // replaces an existing target
 bool CopyFile(std::string_view from, std::string_view to);
+// Removes the temporaries matching the DOS mask that killed runs left in the directory
+// (RemoveStaleHostTemporaries); how many were removed.
+int RemoveStaleTemporaries(std::string_view dir, std::string_view mask);
 
 bool ChangeDirectory(std::string_view path);
 std::string CurrentDirectory();  // program text, no trailing separator

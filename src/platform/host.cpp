@@ -20,11 +20,15 @@ DateTime LocalNow() {
   return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-std::string ExecutableDirectory() {
+std::string ExecutablePath() {
   char buffer[4096];
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return ".";
-  std::string path(buffer, static_cast<size_t>(n));
+  return n <= 0 ? std::string() : std::string(buffer, static_cast<size_t>(n));
+}
+
+std::string ExecutableDirectory() {
+  std::string path = ExecutablePath();
+  if (path.empty()) return ".";
   size_t slash = path.find_last_of('/');
   return slash == 0 ? "/" : path.substr(0, slash);
 }

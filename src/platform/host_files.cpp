@@ -7,11 +7,18 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 
+#include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/host_path.h"
+#include "text/cp866.h"
 
 namespace vm {
 namespace {
+
+// A temporary untouched this long, and held by nobody, belongs to a run that is gone.
+constexpr time_t kStaleTemporaryAge = 60 * 60;
 
 void ForgetParentListing(const std::string& hostPath) {
   size_t slash = hostPath.find_last_of('/');
@@ -67,6 +74,30 @@ bool RenameHostFileNoReplace(const std::string& from, const std::string& to) {
   ForgetParentListing(from);
   ForgetParentListing(to);
   return true;
+}
+
+int RemoveStaleHostTemporaries(const std::string& hostDir, std::string_view mask) {
+  int removed = 0;
+  const time_t now = std::time(nullptr);
+  for (const std::string& name : ListHostDirectoryFiles(hostDir)) {
+    if (!MatchesFileMask(Utf8ToCp866(name), mask)) continue;
+    const std::string path = hostDir + "/" + name;
+    struct stat named {};
+    if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) ||
+        now - named.st_mtim.tv_sec < kStaleTemporaryAge)
+      continue;
+    // Opened for writing, as only then may it be locked.
+    File file;
+    if (!file.OpenHost(path, OpenMode::ReadWrite) || !file.LockRange(0, 0, 1)) continue;
+    // The name must still be the file that was locked.
+    struct stat held {};
+    struct stat current {};
+    if (::fstat(file.Descriptor(), &held) != 0 || ::lstat(path.c_str(), &current) != 0 ||
+        held.st_dev != current.st_dev || held.st_ino != current.st_ino)
+      continue;
+    if (RemoveHostFile(path)) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace vm

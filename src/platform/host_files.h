@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vm {
@@ -17,5 +18,14 @@ bool RemoveHostFile(const std::string& hostPath);
 // Renames without ever replacing an existing target: false when the target exists (or the
 // rename fails otherwise), so two writers can never overwrite each other's file.
 bool RenameHostFileNoReplace(const std::string& from, const std::string& to);
+
+// Removes the temporary files that runs killed while writing them left in a directory: the
+// regular files whose names match the DOS mask (CP866, MatchesFileMask), that nobody has
+// written to for an hour and that no process holds (File::ClaimTemporary). A run that is
+// still writing a temporary holds it, on this host or another one sharing the directory;
+// the hour covers the moments between creating a file and claiming it, and between letting
+// it go and renaming it. On file systems without locks nothing is removed. Returns how many
+// files were removed.
+int RemoveStaleHostTemporaries(const std::string& hostDir, std::string_view mask);
 
 }  // namespace vm

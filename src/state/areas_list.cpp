@@ -5,6 +5,8 @@ namespace {
 
 constexpr const char* kFileName = "areas.lst";
 constexpr const char* kLabel = "AREAS.LST";
+// Two short lines per area of the table: well under a megabyte.
+constexpr StateFileKind kFileKind{kLabel, kAreasListHeader, size_t{16} << 20};
 
 // The values are 32-bit fields written as signed numbers; a value written unsigned is taken
 // modulo 2^32 as well.
@@ -66,7 +68,7 @@ std::string FormatAreaParameters(const AreaTable& areas) {
 
 void LoadAreaParameters(const ProgramPaths& paths, AreaTable& areas, const RunLog& log) {
   ResetAreaParameters(areas);
-  StateFileText text = ReadStateFile(paths.ProgramDir + kFileName, kAreasListHeader, log);
+  StateFileText text = ReadStateFile(paths.ProgramDir + kFileName, kFileKind, log);
   DroppedLines dropped(kLabel);
   ParseAreaParameters(text.lines, areas, dropped);
   dropped.WriteTo(log);

@@ -7,6 +7,9 @@ namespace {
 
 constexpr const char* kFileName = "veldmark.dup";
 constexpr const char* kLabel = "VELDMARK.DUP";
+// Three lines, about 80 bytes, per file decoded within the history length (which may be
+// unlimited): several hundred thousand files.
+constexpr StateFileKind kFileKind{kLabel, kDuplicatesHeader, size_t{64} << 20};
 constexpr size_t kLinesPerEntry = 3;
 constexpr size_t kNumbersPerEntry = 9;
 
@@ -94,7 +97,7 @@ std::string FormatDuplicates(const HistoryList& history, const AreaTable& areas,
 
 void LoadDuplicatesFile(const ProgramPaths& paths, HistoryList& history, CalendarDate today,
                         const RunLog& log) {
-  StateFileText text = ReadStateFile(paths.ProgramDir + kFileName, kDuplicatesHeader, log);
+  StateFileText text = ReadStateFile(paths.ProgramDir + kFileName, kFileKind, log);
   DroppedLines dropped(kLabel);
   ParseDuplicates(text.lines, history, today, dropped);
   dropped.WriteTo(log);

@@ -9,6 +9,9 @@ namespace {
 
 constexpr const char* kFileName = "queue.lst";
 constexpr const char* kLabel = "QUEUE.LST";
+// Fourteen lines of at most 255 characters per queued file, a few hundred bytes in practice:
+// tens of thousands of files.
+constexpr StateFileKind kFileKind{kLabel, kQueueHeader, size_t{32} << 20};
 
 // Lines of one entry; the 14th, empty, separates entries.
 enum EntryLine : size_t {
@@ -193,7 +196,7 @@ std::string FormatQueue(const RunState& state) {
 
 void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContext& context,
                    const RunLog& log) {
-  StateFileText text = ReadStateFile(paths.ProgramDir + kFileName, kQueueHeader, log);
+  StateFileText text = ReadStateFile(paths.ProgramDir + kFileName, kFileKind, log);
   if (text.status != StateFileText::Status::Read) {
     WriteQueueFile(paths, state);
     return;

@@ -15,7 +15,8 @@ namespace vm {
 // empty; a file with another header is deleted (a fresh QUEUE.LST is written at once); a
 // damaged file is read as far as it can be and what was dropped goes to the log. Queue
 // entries outside TEMPPATH are copied there (messages to the console). Never stops the
-// start-up, except when a fresh QUEUE.LST cannot be written (FatalExit).
+// start-up, except when a fresh QUEUE.LST cannot be written, or a file is not a regular file
+// or too large to be ours (FatalExit).
 void LoadStateFiles(RunState& state, AreaTable& areas, const Settings& settings,
                     const ProgramPaths& paths, Console& console, const RunLog& log,
                     CalendarDate today);

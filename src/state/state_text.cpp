@@ -1,5 +1,8 @@
 #include "state/state_text.h"
 
+#include <cerrno>
+
+#include "config/config_lines.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -79,12 +82,18 @@ void DroppedLines::WriteTo(const RunLog& log) const {
   }
 }
 
-StateFileText ReadStateFile(std::string_view path, std::string_view header, const RunLog& log) {
+StateFileText ReadStateFile(std::string_view path, const StateFileKind& kind, const RunLog& log) {
   StateFileText text;
   std::string contents;
-  if (!ReadWholeFile(path, contents)) return text;
+  int error = 0;
+  if (!ReadWholeFile(path, kind.maxSize, contents, error)) {
+    if (error == kNotRegularFile || error == EFBIG)
+      FatalExit(Cp866("Файл ") + std::string(kind.label) +
+                UnreadableFileReason(error, kind.maxSize));
+    return text;
+  }
   text.lines = SplitStateLines(contents);
-  if (text.lines.empty() || text.lines.front() != header) {
+  if (text.lines.empty() || text.lines.front() != kind.header) {
     text.lines.clear();
     text.status = StateFileText::Status::WrongHeader;
     RemoveFile(path);

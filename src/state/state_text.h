@@ -55,9 +55,19 @@ struct StateFileText {
   std::vector<std::string> lines;  // lines[i] is line i + 2 of the file
 };
 
+// What a state file is to the reader: the name it is shown by, the version header its first
+// line must be, and the largest size read.
+struct StateFileKind {
+  std::string_view label;  // "AREAS.LST"
+  std::string_view header;
+  size_t maxSize;
+};
+
 // Reads the file. A file whose first line is not exactly the header is deleted (and the
-// deletion logged).
-StateFileText ReadStateFile(std::string_view path, std::string_view header, const RunLog& log);
+// deletion logged). A file that is not a regular file, or larger than the kind allows, stops
+// the run (FatalExit "Файл " + label + the reason): it is no state file of ours, and
+// overwriting it at the end of the run would lose whatever it is.
+StateFileText ReadStateFile(std::string_view path, const StateFileKind& kind, const RunLog& log);
 
 // Replaces the file at once with the contents (temporary file, flush, rename). When that
 // cannot be done: FatalExit "Не могу записать файл " + fileLabel.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/run_context.h"
 #include "platform/host_path.h"
 #include "support/fake_console.h"
 #include "support/platform_temp_dir.h"
@@ -15,6 +16,7 @@ class FailureReportTest : public ::testing::Test {
   FailureReportTest() : run(console, "/opt/veldmark", CommandLine({"/Decode", "RU.FILES"})) {
     run.paths.ProgramDir = ProgramPathFromHost(node.path()) + "/";
     run.settings.NAME = "Ivan Petrov";
+    run.failures.Prepare(run);
   }
 
   std::string Report() const { return node.ReadFile("VELDMARK.DBG"); }
@@ -29,7 +31,7 @@ const std::string kRequest =
     "пошлите файл VELDMARK.DBG по указанному адресу:\n";
 
 TEST_F(FailureReportTest, ExceptionAddsItsBlockAndWaitsForAKey) {
-  ReportException(run, "boom");
+  run.failures.ReportException(run, "boom");
   std::string report = Report();
   EXPECT_EQ(report.rfind("Veldmark v1.61.40 Win32b \r\nNAME               = \"Ivan Petrov\"", 0),
             0u);
@@ -41,7 +43,7 @@ TEST_F(FailureReportTest, ExceptionAddsItsBlockAndWaitsForAKey) {
 }
 
 TEST_F(FailureReportTest, RunErrorListsTheCommandLineAndDoesNotWait) {
-  ReportRunError(run, 203, "std::bad_alloc");
+  run.failures.ReportRunError(run, 203, "std::bad_alloc");
   std::string report = Report();
   const std::string tail = "---\r\n" + Cp866("Ошибка") +
                            " 203 (std::bad_alloc)\r\n/opt/veldmark\r\n/Decode\r\nRU.FILES\r\n";
@@ -51,9 +53,19 @@ TEST_F(FailureReportTest, RunErrorListsTheCommandLineAndDoesNotWait) {
   EXPECT_EQ(console.KeysLeft(), 2u);
 }
 
+TEST_F(FailureReportTest, OnlyTheFirstFailureIsReported) {
+  run.failures.ReportException(run, "first");
+  std::string output = console.output;
+  run.failures.ReportRunError(run, 203, "std::bad_alloc");
+  run.failures.ReportException(run, "second");
+  EXPECT_EQ(console.output, output);
+  EXPECT_NE(Report().find("Message = first\r\n---\r\n"), std::string::npos);
+  EXPECT_EQ(Report().find("203"), std::string::npos);
+}
+
 TEST_F(FailureReportTest, AnUnwritableReportStillTellsTheUser) {
   run.paths.ProgramDir = "/no/such/directory/";
-  ReportException(run, "boom");
+  run.failures.ReportException(run, "boom");
   EXPECT_EQ(Cp866ToUtf8(console.output).rfind(kRequest, 0), 0u);
 }
 

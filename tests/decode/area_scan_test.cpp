@@ -101,6 +101,23 @@ TEST_F(AreaScanTest, OriginLineAndPointKludges) {
   EXPECT_EQ(catalogue.At(3).fromAddress, (NetAddress{2, 5020, 1, 0}));
 }
 
+TEST_F(AreaScanTest, DamagedMessageFilesAreLoggedOncePerRun) {
+  base.Add({"hello"});
+  base.Add({}).damagedFile = "C:\\FIDO\\FILES\\2.msg";
+  base.Add({}).damagedFile = "C:\\FIDO\\FILES\\3.msg";
+  base.Add(Section(1, 1, "whole.zip"));
+  for (bool unattended : {true, false, true}) Scan(unattended, true);
+  EXPECT_EQ(catalogue.FileCount(), 1);
+  const std::string log = LogText();
+  for (const char* file : {"2.msg", "3.msg"}) {
+    const std::string line = Cp866("Файл C:\\FIDO\\FILES\\") + file +
+                             Cp866(" повреждён или недоступен - сообщение пропущено\r\n");
+    const size_t first = log.find(line);
+    EXPECT_NE(first, std::string::npos) << file << log;
+    EXPECT_EQ(log.find(line, first + 1), std::string::npos) << file << log;
+  }
+}
+
 TEST_F(AreaScanTest, UnattendedRunsResumeAndRescanChangedAreas) {
   base.Add({"hello"});
   base.Add(Section(1, 2, "half.zip"));

@@ -20,7 +20,8 @@ struct MemoryMessage {
   NetAddress dest{};
   bool sent = false;
   bool deleted = false;
-  std::string text;  // lines end in CR
+  std::string damagedFile;  // what DamagedMessageFile tells
+  std::string text;         // lines end in CR
 };
 
 class MemoryBase : public MessageBase {
@@ -93,6 +94,7 @@ class MemoryBase : public MessageBase {
   bool IsPrivate() override { return false; }
   bool IsDeleted() override { return Current().deleted; }
   bool IsEchoed() override { return false; }
+  std::string DamagedMessageFile() override { return Current().damagedFile; }
 
   int32_t Location() override { return static_cast<int32_t>(current_); }
   void SetLocation(int32_t) override {}

@@ -117,7 +117,8 @@ inline std::string DecodeArea(MemoryBase& base, const std::string& outDir, uint8
     FileDecodeOutcome outcome = DecodeFoundFile(session, base, work, catalogue.At(i), outDir);
     result = outcome.result;
     std::string contents;
-    ReadWholeFile(outDir + "/" + outcome.outputName, contents);
+    int error = 0;
+    ReadWholeFile(outDir + "/" + outcome.outputName, size_t{1} << 30, contents, error);
     return contents;
   }
   result = 0xFF;

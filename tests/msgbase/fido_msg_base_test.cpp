@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -250,27 +251,61 @@ TEST_F(FidoArea, DamagedFilesGiveEmptyFieldsAndAnEmptyText) {
   Put("2.msg", MsgFile{}.Bytes().substr(0, 100));
   Put("3.msg", MsgFile{}.Bytes());
   Put("4.msg", MsgFile{}.Bytes());
+  Put("6.msg", MsgFile{}.Bytes().substr(0, 190));  // a header and no text: not damaged
+  // A FIFO: opening it to read would wait for a writer for ever.
+  ASSERT_EQ(mkfifo((dir.path() + "/area/5.msg").c_str(), 0600), 0);
   Open();
+  const std::string areaDir = dir.path() + "/area\\";
   for (int32_t n : {1, 2}) {
     Load(n);
     EXPECT_EQ(base->FromName(), "");
     EXPECT_EQ(base->Subject(), "");
     EXPECT_EQ(ReadAll(), (Strings{""}));
+    EXPECT_EQ(base->DamagedMessageFile(), areaDir + std::to_string(n) + ".msg");
   }
   // Gone between Open and LoadHeader, or not readable as a file.
   std::filesystem::remove(dir.path() + "/area/3.msg");
   std::filesystem::remove(dir.path() + "/area/4.msg");
   dir.MakeDirectory("area/4.msg");
-  for (int32_t n : {3, 4}) {
+  for (int32_t n : {3, 4, 5}) {
     Load(n);
     EXPECT_EQ(dynamic_cast<FidoMsgBase&>(*base).Status(),
               n == 3 ? FidoMsgBase::kStatusMissing : FidoMsgBase::kStatusUnreadable);
     EXPECT_EQ(base->FromName(), "");
     EXPECT_EQ(base->DateText(), "");
     EXPECT_EQ(ReadAll(), (Strings{""}));
+    EXPECT_EQ(base->DamagedMessageFile(), n == 3 ? "" : areaDir + std::to_string(n) + ".msg");
   }
+  Load(6);
+  EXPECT_EQ(base->DamagedMessageFile(), "");
   Load(3);
   EXPECT_TRUE(base->IsDeleted());
+}
+
+TEST_F(FidoArea, TemporariesOfKilledWritersGoWhenTheAreaIsOpened) {
+  Put("1.msg", MsgFile{}.Bytes());
+  const auto age = [&](const std::string& name) {
+    const auto path = std::filesystem::path(dir.path()) / "area" / name;
+    std::filesystem::last_write_time(
+        path, std::filesystem::last_write_time(path) - std::chrono::hours(2));
+  };
+  // Another run composing a message, for hours now: its temporary file is held.
+  MessageBaseHandle writer;
+  ASSERT_TRUE(OpenMessageArea(AreaId(), writer));
+  writer->StartNewMessage();
+  ASSERT_EQ(AreaFiles().size(), 2u);
+  const std::string held = AreaFiles()[1];
+  age(held);
+  Put("VM00BEEF.TMP", "left by a killed run");
+  age("VM00BEEF.TMP");
+  Put("VM00CAFE.TMP", "just made by a run that is still to claim it");
+  Open();
+  Strings kept{"1.msg", "VM00CAFE.TMP", held};
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(AreaFiles(), kept);
+  writer->PutLine("written at last");
+  EXPECT_EQ(writer->WriteMessage(), 0);
+  EXPECT_EQ(AreaFiles(), (Strings{"1.msg", "2.msg", "VM00CAFE.TMP"}));
 }
 
 TEST_F(FidoArea, UnreadableFileGivesEmptyFields) {

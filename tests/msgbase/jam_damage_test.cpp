@@ -56,15 +56,48 @@ TEST_F(JamDamageTest, TextOffsetsAndLengthsOutsideTheTextFile) {
 
 TEST_F(JamDamageTest, IndexPointingNowhereGivesEmptyFieldsAndSeeksGoOn) {
   PatchLe32(FilePath(".jdx"), 4, 0x7FFFFF00);  // past the end of .JHR
-  PatchLe32(FilePath(".jdx"), 12, 3);          // into the base header: no signature there
+  PatchLe32(FilePath(".jdx"), 12, 3);          // into the base header: no message header there
   Reopen();
-  EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1, 2}));
+  // The slot leading into the base header is an empty one; the other is still a message.
+  EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1}));
   base_->SeekFrom(1);
   EXPECT_TRUE(Lines(*base_).empty());
   EXPECT_EQ(base_->FromName(), "");
   base_->DeleteMessage();  // nothing to delete: no header was loaded
   base_->RewriteHeader();
   EXPECT_EQ(base_->ActiveCount(), 2);
+}
+
+TEST_F(JamDamageTest, LongRunsOfZeroSlotsHoldNoMessages) {
+  // The index grown by a million slots of zeros (a sparse file), then a message after them:
+  // a zero slot leads into the base header, where no message header can be, whichever way
+  // the index is walked and across many reads of it.
+  constexpr int32_t kZeroSlots = 1000000;
+  constexpr int32_t kLast = 2 + kZeroSlots + 1;
+  std::filesystem::resize_file(FilePath(".jdx"), (2 + kZeroSlots) * 8);
+  ASSERT_EQ(Post(*base_, Draft{}), 0);
+  EXPECT_EQ(base_->MessageNumber(), kLast);
+  Reopen();
+  EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1, 2, kLast}));
+  EXPECT_EQ(base_->HighActiveNumber(), kLast);
+  base_->SeekPrevious();
+  EXPECT_EQ(base_->MessageNumber(), 2);
+  base_->SeekFrom(3);
+  EXPECT_EQ(base_->MessageNumber(), kLast);
+  base_->SeekFrom(kLast - 5);
+  base_->SeekPrevious();
+  EXPECT_EQ(base_->MessageNumber(), 2);
+  EXPECT_EQ(base_->ActiveCount(), 3);
+
+  // A count left wrong is counted again before the next change, the zeros not with it.
+  CloseMessageArea(base_);
+  PatchLe32(FilePath(".jhr"), 12, 40);
+  ASSERT_TRUE(OpenMessageArea(AreaId(), base_));
+  base_->SeekFrom(2);
+  base_->LoadHeader();
+  base_->DeleteMessage();
+  EXPECT_EQ(base_->ActiveCount(), 2);
+  EXPECT_EQ(Numbers(*base_), (std::vector<int32_t>{1, 2, kLast}));  // deleted, still there
 }
 
 TEST_F(JamDamageTest, TruncatedIndexRecordIsIgnoredAndOverwritten) {

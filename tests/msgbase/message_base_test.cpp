@@ -2,7 +2,10 @@
 #include "msgbase/message_base.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -253,6 +256,34 @@ TEST(Factory, OpenFailsOnAMissingAreaAndOpenOrCreateMakesIt) {
   EXPECT_TRUE(dir.Exists("net/mail"));
   EXPECT_EQ(base->HighActiveNumber(), 0);
   EXPECT_EQ(base->ActiveCount(), 0);
+}
+
+// A base file that is a FIFO or a device: the area cannot be opened, at once (a FIFO would
+// hold the open for ever, /dev/zero never end).
+TEST(Factory, OpenFailsWhenABaseFileIsNoRegularFile) {
+  struct Case {
+    std::string areaId;  // relative to the directory
+    std::string file;    // the base file that is replaced
+    bool fifo;           // else a link to /dev/zero
+  };
+  const Case cases[] = {
+      {"Sbase", "base.SQI", true},     {"Sbase", "base.SQD", false},
+      {"Jbase", "base.jhr", true},     {"Jbase", "base.jdx", false},
+      {"Tarea.txt", "area.txt", true}, {"Tarea.txt", "area.txt", false},
+      {"Fmsgs", "msgs", true},
+  };
+  for (const Case& c : cases) {
+    ScopedTempDir dir;
+    const std::string areaId = c.areaId.substr(0, 1) + dir.path() + "/" + c.areaId.substr(1);
+    MessageBaseHandle base;
+    ASSERT_TRUE(OpenOrCreateMessageArea(areaId, base)) << c.areaId;
+    CloseMessageArea(base);
+    const std::string file = dir / c.file;
+    std::filesystem::remove_all(file);
+    ASSERT_EQ(c.fifo ? mkfifo(file.c_str(), 0600) : symlink("/dev/zero", file.c_str()), 0);
+    EXPECT_FALSE(OpenMessageArea(areaId, base)) << c.file;
+    EXPECT_EQ(base, nullptr);
+  }
 }
 
 TEST(HighActiveNumber, IsTheHighestExistingMessage) {

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
+#include <string>
 
 #include "support/fake_console.h"
 #include "text/cp866.h"
@@ -27,6 +29,32 @@ TEST(AskYesNo, ReadsUntilYesNoOrEsc) {
   EXPECT_FALSE(AskYesNo(ended, "?"));
   FakeConsole cyrillic(Cp866("нY"));  // the Russian letter is no answer
   EXPECT_TRUE(AskYesNo(cyrillic, "?"));
+}
+
+TEST(ReadLine, EndsAtEnterAndGivesNothingForEscOrTheEndOfInput) {
+  const struct {
+    const char* keys;
+    bool terminal;
+    std::optional<std::string> line;
+    const char* echo;
+    size_t keysLeft;
+  } kCases[] = {
+      {"Ivan Petrov\r\nrest", false, "Ivan Petrov", "Ivan Petrov\n", 4},  // a CR LF pipe
+      {"Ivan\rX", true, "Ivan", "Ivan\n", 1},  // a terminal's Enter may be CR
+      {"Iwx\b\x7Fvan\n", false, "Ivan", "Iwx\b \b\b \bvan\n", 0},
+      {"\b\tIvan\n", false, "Ivan", "Ivan\n", 0},  // nothing to take back; no control codes
+      {"Iv\033an\n", true, std::nullopt, "Iv\n", 3},  // Esc cancels the line
+      {"Ivan", false, std::nullopt, "Ivan\n", 0},  // the input ended before the line did
+  };
+  for (const auto& c : kCases) {
+    FakeConsole console(c.keys);
+    console.SetInteractive(c.terminal);
+    EXPECT_EQ(ReadLine(console), c.line) << c.keys;
+    EXPECT_EQ(console.output, c.echo) << c.keys;
+    EXPECT_EQ(console.KeysLeft(), c.keysLeft) << c.keys;
+  }
+  FakeConsole longLine(std::string(300, 'a') + "\n");
+  EXPECT_EQ(ReadLine(longLine), std::string(255, 'a'));
 }
 
 TEST(WarnAndWait, PrintsTheMessageAndThePromptAndTakesOneKey) {

@@ -152,14 +152,65 @@ TEST_F(FileTest, OpenModes) {
 
 TEST_F(FileTest, WholeFiles) {
   std::string contents;
-  EXPECT_TRUE(ReadWholeFile(path, contents));
+  int error = -1;
+  EXPECT_TRUE(ReadWholeFile(path, 1000, contents, error));
   EXPECT_EQ(contents, std::string(100, 'x'));
+  EXPECT_EQ(error, 0);
   std::string big(200000, 'q');
   ASSERT_TRUE(WriteFileAtomically(path, big));
-  EXPECT_TRUE(ReadWholeFile(path, contents));
+  EXPECT_TRUE(ReadWholeFile(path, big.size(), contents, error));
   EXPECT_EQ(contents, big);
-  EXPECT_FALSE(ReadWholeFile(tree / "missing", contents));
+  // One byte over the limit is refused before anything is read.
+  EXPECT_FALSE(ReadWholeFile(path, big.size() - 1, contents, error));
+  EXPECT_EQ(error, EFBIG);
   EXPECT_TRUE(contents.empty());
+  EXPECT_FALSE(ReadWholeFile(tree / "missing", 1000, contents, error));
+  EXPECT_EQ(error, ENOENT);
+  EXPECT_TRUE(contents.empty());
+}
+
+// FIFOs and devices are refused at once, whatever the mode, before they can block an open or
+// a read, or feed bytes without end; the null device takes writes ("NUL" in the settings).
+TEST_F(FileTest, OnlyRegularFilesOpen) {
+  const std::string fifo = tree / "10.msg";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    OpenMode mode;
+    int error;  // 0: opens
+  };
+  const Case cases[] = {
+      {fifo, OpenMode::Read, kNotRegularFile},
+      {fifo, OpenMode::ReadWrite, kNotRegularFile},
+      {fifo, OpenMode::Append, kNotRegularFile},  // no reader: it would block every write
+      {fifo, OpenMode::Create, kNotRegularFile},
+      {"/dev/zero", OpenMode::Read, kNotRegularFile},
+      {"/dev/zero", OpenMode::Append, kNotRegularFile},
+      {"/dev/null", OpenMode::Read, kNotRegularFile},
+      {"/dev/null", OpenMode::Append, 0},
+      {"/dev/null", OpenMode::Create, 0},
+      {tree.path(), OpenMode::Read, EISDIR},
+  };
+  for (const Case& c : cases) {
+    File file;
+    EXPECT_EQ(file.OpenHost(c.path, c.mode), c.error == 0) << c.path;
+    EXPECT_EQ(file.LastError(), c.error) << c.path;
+    if (c.error == 0) {
+      EXPECT_TRUE(file.Write("goes nowhere")) << c.path;
+    }
+  }
+  std::string contents;
+  int error = 0;
+  for (const char* special : {"/dev/zero", "/dev/urandom"}) {
+    EXPECT_FALSE(ReadWholeFile(special, 1 << 20, contents, error)) << special;
+    EXPECT_EQ(error, kNotRegularFile) << special;
+  }
+  EXPECT_FALSE(ReadWholeFile(fifo, 1 << 20, contents, error));
+  EXPECT_EQ(error, kNotRegularFile);
+  // A regular file is read and written blocking, as usual.
+  File file;
+  ASSERT_TRUE(file.OpenHost(path, OpenMode::ReadWrite));
+  EXPECT_EQ(fcntl(file.Descriptor(), F_GETFL) & O_NONBLOCK, 0);
 }
 
 TEST_F(FileTest, AtomicReplaceKeepsPermissionsAndLeavesNoTemporaryFile) {

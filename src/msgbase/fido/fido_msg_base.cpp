@@ -15,6 +15,7 @@
 #include "platform/host.h"
 #include "platform/host_files.h"
 #include "platform/host_path.h"
+#include "text/cp866.h"
 #include "text/dos_time.h"
 #include "text/text_helpers.h"
 
@@ -47,7 +48,10 @@ constexpr size_t kKludgeLineWidth = 128;
 constexpr size_t kMaxMessageFile = 16 * 1024 * 1024;
 constexpr MessageFileLayout kFileLayout{kMaxMessageFile, kTextStart};
 // Attempts at a fresh temporary name, and at a free number when other programs keep writing.
+// The names are "VM" and six hexadecimal digits, ".TMP": no "*.MSG" search matches them.
 constexpr int kTempNameAttempts = 100;
+constexpr const char* kTempNameFormat = "VM%06X.TMP";
+constexpr const char* kTempNameMask = "VM??????.TMP";
 constexpr int kNumberAttempts = 100;
 
 const char* const kUnknownDate = "09-06-89";
@@ -116,7 +120,12 @@ uint16_t FidoMsgBase::Open() {
   if (!Exists()) return kOpenMissingDirectory;
   hostDir_ = HostPath(programDir_);
   if (hostDir_.empty() || hostDir_.back() != '/') hostDir_ += '/';
-  numbering_.Fill(hostDir_);
+  std::vector<std::string> names = ListHostDirectoryFiles(hostDir_);
+  // A run killed while writing a message leaves its temporary file behind.
+  if (std::any_of(names.begin(), names.end(),
+                  [](const std::string& name) { return MatchesFileMask(name, kTempNameMask); }))
+    RemoveStaleHostTemporaries(hostDir_, kTempNameMask);
+  numbering_.Fill(std::move(names));
   current_ = 0;
   StopReadingAhead();
   return 0;
@@ -187,12 +196,16 @@ void FidoMsgBase::LoadHeader() {
       if (read->error != 0) status_ = kStatusUnreadable;
     }
   }
+  // A file shorter than the header is damaged: every field reads empty, the text is empty.
+  // So is a file that could not be opened or read (for one, as it is not a regular file).
+  damagedFile_.clear();
+  if (status_ == kStatusUnreadable || (status_ == 0 && fileSize_ < kHeaderSize))
+    damagedFile_ = programDir_ + Utf8ToCp866(MessagePath(current_).substr(hostDir_.size()));
   if (status_ != 0) {
     fileSize_ = 0;
     textEnd_ = kTextStart;
   }
 
-  // A file shorter than the header is damaged: every field reads empty, the text is empty.
   header_.fill(0);
   if (fileSize_ >= kHeaderSize) std::memcpy(header_.data(), fileBuffer_.get(), kHeaderSize);
 
@@ -305,6 +318,10 @@ bool FidoMsgBase::IsDeleted() {
   return !HostFileExists(MessagePath(current_));
 }
 
+std::string FidoMsgBase::DamagedMessageFile() {
+  return damagedFile_;
+}
+
 void FidoMsgBase::CloseMessageFile() {
   messageFile_.Close();
   loadedNumber_ = 0;
@@ -378,6 +395,7 @@ void FidoMsgBase::StartNewMessage() {
   status_ = 0;
   fileSize_ = 0;
   textEnd_ = kTextStart;
+  damagedFile_.clear();
   ClearTextWindow();
   header_.fill(0);
   orig_ = {};
@@ -389,13 +407,14 @@ void FidoMsgBase::StartNewMessage() {
 
   status_ = kStatusNoTempName;
   if (hostDir_.empty()) return;
-  // A name that no "*.MSG" search can match; CreateNew fails when it is taken.
+  // CreateNew fails when the name is taken.
   uint32_t seed = std::random_device{}();
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
     char name[16];
-    std::snprintf(name, sizeof name, "VM%06X.TMP", (seed + attempt * 7919u) & 0xFFFFFF);
+    std::snprintf(name, sizeof name, kTempNameFormat, (seed + attempt * 7919u) & 0xFFFFFF);
     std::string path = hostDir_ + name;
     if (tempFile_.OpenHost(path, OpenMode::CreateNew)) {
+      tempFile_.ClaimTemporary();
       tempPath_ = path;
       pending_ = true;
       status_ = 0;
@@ -525,7 +544,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
     // Another program may have written this number since the area was opened, in another
     // spelling than ours (the rename below never replaces the same name): look again.
     if (HostFileExists(base + ".MSG") || HostFileExists(base + ".Msg")) {
-      numbering_.Fill(hostDir_);
+      numbering_.Fill(ListHostDirectoryFiles(hostDir_));
       continue;
     }
     // Numbers above 31999 are not read by anyone: the message would be lost.
@@ -542,7 +561,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
       return 0;
     }
     if (!HostFileExists(hostDir_ + name)) break;  // a failure other than a taken number
-    numbering_.Fill(hostDir_);
+    numbering_.Fill(ListHostDirectoryFiles(hostDir_));
   }
   DiscardPending();
   return kWriteFailed;

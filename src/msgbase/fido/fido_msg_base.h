@@ -101,6 +101,7 @@ class FidoMsgBase : public MessageBase {
   bool IsPrivate() override { return HasFlag(attr::kPrivate); }
   bool IsDeleted() override;
   bool IsEchoed() override { return true; }
+  std::string DamagedMessageFile() override;
 
   int32_t Location() override { return current_; }
   void SetLocation(int32_t location) override { current_ = location; }
@@ -151,6 +152,7 @@ class FidoMsgBase : public MessageBase {
   std::string hostDir_;     // resolved at Open, with a trailing slash
   MsgNumbering numbering_;
   int32_t current_ = 0;
+  std::string damagedFile_;  // DamagedMessageFile of the loaded message
   uint16_t defaultZone_ = 1;
   MailKind kind_ = MailKind::Local;
   uint16_t status_ = 0;

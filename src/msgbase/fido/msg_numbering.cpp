@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 
-#include "platform/host_files.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -20,11 +19,11 @@ int32_t MsgNumbering::NumberOfName(std::string_view name) {
   return number >= 1 && number <= kHighest ? number : 0;
 }
 
-void MsgNumbering::Fill(const std::string& hostDir) {
+void MsgNumbering::Fill(std::vector<std::string> names) {
   bits_.fill(0);
   names_.clear();
   count_ = 0;
-  for (std::string& name : ListHostDirectoryFiles(hostDir)) {
+  for (std::string& name : names) {
     int32_t number = NumberOfName(name);
     if (number == 0) continue;
     // Of "12.msg" and "012.msg" the plain one wins, as other programs would open that one.

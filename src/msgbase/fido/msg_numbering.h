@@ -21,8 +21,8 @@ class MsgNumbering {
   // case; 0 for any other name.
   static int32_t NumberOfName(std::string_view name);
 
-  // Replaces the set by one scan of the directory (a host path).
-  void Fill(const std::string& hostDir);
+  // Replaces the set by the names of a directory's files (ListHostDirectoryFiles).
+  void Fill(std::vector<std::string> names);
   // Numbers outside 1 to 31999 are ignored.
   void Add(int32_t number, std::string name);
   void Remove(int32_t number);

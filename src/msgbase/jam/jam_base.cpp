@@ -17,13 +17,20 @@ namespace {
 using namespace jam;
 
 constexpr size_t kMaxPathLength = 124;
-// Index records read ahead at a time.
-constexpr int64_t kIndexWindow = 500;
+// Index records read at a time: walking the index costs one read per this many slots, so
+// that a long run of empty slots costs no more than reading them.
+constexpr int64_t kIndexWindow = 8192;
 // Real headers carry a few kilobytes of subfields at most; a larger declared length is
 // damage, and reading it all could exhaust memory.
 constexpr uint64_t kMaxSubfieldArea = 1 << 20;
 // The same for a text length: far above any real message.
 constexpr uint64_t kMaxTextLength = 64u << 20;
+
+// A header offset that marks an empty slot: negative, or inside the base header (an index of
+// zeros), where no message header can be.
+bool EmptyOffset(uint32_t offset) {
+  return static_cast<int32_t>(offset) < 0 || offset < kBaseHeaderSize;
+}
 
 bool OpenShared(File& file, const std::string& path) {
   // A base on read-only media can still be read.
@@ -112,7 +119,9 @@ bool JamBase::Lock() {
   if (!lockHeld_) return false;
   // Other programs may have written since the base header was read.
   baseHeaderChanged_ = false;
-  return ReadBaseHeader();
+  if (!ReadBaseHeader()) return false;
+  countKnown_ = baseHeader_ == knownBaseHeader_;
+  return true;
 }
 
 bool JamBase::Unlock() {
@@ -122,6 +131,7 @@ bool JamBase::Unlock() {
   bool ok = true;
   if (baseHeaderChanged_) ok = jhr_.WriteAt(0, baseHeader_.data(), baseHeader_.size());
   baseHeaderChanged_ = false;
+  knownBaseHeader_ = ok && countKnown_ ? baseHeader_ : std::string();
   ok = jhr_.UnlockRange(0, 1) && ok;
   lockHeld_ = false;
   return ok;
@@ -138,29 +148,43 @@ int64_t JamBase::High() {
   return BaseNumber() + size / static_cast<int64_t>(kIndexRecordSize) - 1;
 }
 
-std::optional<JamBase::IndexSlot> JamBase::ReadSlot(int64_t number) {
-  int64_t high = High();
+std::optional<JamBase::IndexSlot> JamBase::ReadSlot(int64_t number, int64_t high) {
   if (number < BaseNumber() || number > high) return std::nullopt;
-  if (number < windowFirst_ || number >= windowFirst_ + static_cast<int64_t>(window_.size())) {
+  auto held = static_cast<int64_t>(window_.size() / kIndexRecordSize);
+  if (number < windowFirst_ || number >= windowFirst_ + held) {
     // Seeking backwards reads the records below the wanted one, forwards those above it.
     int64_t first = number < windowFirst_ ? std::max(BaseNumber(), number - kIndexWindow + 1)
                                           : number;
     int64_t count = std::min(kIndexWindow, high - first + 1);
-    std::string records(static_cast<size_t>(count) * kIndexRecordSize, '\0');
+    window_.resize(static_cast<size_t>(count) * kIndexRecordSize);
     size_t got = jdx_.ReadAt(static_cast<uint64_t>(first - BaseNumber()) * kIndexRecordSize,
-                             records.data(), records.size());
-    window_.clear();
+                             window_.data(), window_.size());
+    window_.resize(got - got % kIndexRecordSize);
     windowFirst_ = first;
-    for (size_t at = 0; at + kIndexRecordSize <= got; at += kIndexRecordSize)
-      window_.push_back({GetLe32(records, at + kIdxNameCrc), GetLe32(records, at + kIdxHeaderOffset)});
+    held = static_cast<int64_t>(window_.size() / kIndexRecordSize);
   }
   // A short read (the index shrank meanwhile) leaves the number outside the window.
-  if (number - windowFirst_ >= static_cast<int64_t>(window_.size())) return std::nullopt;
-  return window_[static_cast<size_t>(number - windowFirst_)];
+  if (number - windowFirst_ >= held) return std::nullopt;
+  size_t at = static_cast<size_t>(number - windowFirst_) * kIndexRecordSize;
+  return IndexSlot{GetLe32(window_, at + kIdxNameCrc), GetLe32(window_, at + kIdxHeaderOffset)};
+}
+
+uint32_t JamBase::CountActive() {
+  int64_t high = High();
+  uint32_t active = 0;
+  std::string fixed;
+  for (int64_t number = NextHeld(BaseNumber(), high, 1); number <= high;
+       number = NextHeld(number + 1, high, 1)) {
+    if (ReadFixedPart(ReadSlot(number, high)->headerOffset, fixed) &&
+        !(GetLe32(fixed, kHdrAttribute) & bit::kDeleted))
+      ++active;
+  }
+  return active;
 }
 
 bool JamBase::ReadFixedPart(uint32_t offset, std::string& fixed) {
-  // An offset past the end of .JHR points at no header.
+  // An offset inside the base header or past the end of .JHR points at no message header.
+  if (offset < kBaseHeaderSize) return false;
   int64_t size = jhr_.Size();
   if (size < 0 || offset + static_cast<uint64_t>(kFixedSize) > static_cast<uint64_t>(size))
     return false;
@@ -169,11 +193,9 @@ bool JamBase::ReadFixedPart(uint32_t offset, std::string& fixed) {
   return std::string_view(fixed).substr(kHdrSignature, 4) == kSignature;
 }
 
-bool JamBase::HoldsMessage(int64_t number) {
-  std::optional<IndexSlot> slot = ReadSlot(number);
-  if (!slot) return false;
-  // A negative header offset marks an empty slot.
-  if (static_cast<int32_t>(slot->headerOffset) < 0) return false;
+bool JamBase::HoldsMessage(int64_t number, int64_t high) {
+  std::optional<IndexSlot> slot = ReadSlot(number, high);
+  if (!slot || EmptyOffset(slot->headerOffset)) return false;
   if (slot->nameCrc != kNoCrc) return true;
   // Some programs empty a slot by setting only the name CRC to 0xFFFFFFFF, but a message to
   // nobody has that CRC too: such a slot holds a message only when its offset leads to the
@@ -181,6 +203,27 @@ bool JamBase::HoldsMessage(int64_t number) {
   std::string fixed;
   return ReadFixedPart(slot->headerOffset, fixed) && GetLe32(fixed, kHdrNumber) == number &&
          !(GetLe32(fixed, kHdrAttribute) & bit::kDeleted);
+}
+
+int64_t JamBase::NextHeld(int64_t number, int64_t high, int step) {
+  int64_t base = BaseNumber();
+  while (number >= base && number <= high) {
+    // Runs of slots that their offsets alone show empty are passed over inside the window,
+    // so that a long run costs hardly more than reading it.
+    if (ReadSlot(number, high)) {
+      auto held = static_cast<int64_t>(window_.size() / kIndexRecordSize);
+      int64_t at = number - windowFirst_;
+      while (at >= 0 && at < held &&
+             EmptyOffset(GetLe32(window_.data(), static_cast<size_t>(at) * kIndexRecordSize +
+                                                     kIdxHeaderOffset)))
+        at += step;
+      number = windowFirst_ + at;
+      if (number < base || number > high) break;
+    }
+    if (HoldsMessage(number, high)) break;
+    number += step;
+  }
+  return number;
 }
 
 void JamBase::SeekFrom(int32_t number) {
@@ -192,14 +235,15 @@ void JamBase::SeekNext() {
   int64_t high = High();
   current_ = std::max(current_, BaseNumber() - 1);
   if (current_ <= high) ++current_;
-  while (current_ <= high && !HoldsMessage(current_)) ++current_;
+  current_ = NextHeld(current_, high, 1);
 }
 
 void JamBase::SeekPrevious() {
   int64_t base = BaseNumber();
-  current_ = std::min(current_, High() + 1);
+  int64_t high = High();
+  current_ = std::min(current_, high + 1);
   if (current_ >= base) --current_;
-  while (current_ >= base && !HoldsMessage(current_)) --current_;
+  current_ = NextHeld(current_, high, -1);
 }
 
 bool JamBase::Found() { return current_ >= BaseNumber() && current_ <= High(); }
@@ -226,7 +270,7 @@ void JamBase::ResetMessage() {
 
 void JamBase::LoadHeader() {
   ResetMessage();
-  std::optional<IndexSlot> slot = ReadSlot(current_);
+  std::optional<IndexSlot> slot = ReadSlot(current_, High());
   std::string fixed;
   if (!slot || !ReadFixedPart(slot->headerOffset, fixed)) return;
   fixed_ = std::move(fixed);

@@ -128,8 +128,12 @@ class JamBase final : public MessageBase {
   int64_t BaseNumber() const;
   int64_t High();
 
-  std::optional<IndexSlot> ReadSlot(int64_t number);
-  bool HoldsMessage(int64_t number);
+  // The slot of a message number up to high (the highest number the index holds now).
+  std::optional<IndexSlot> ReadSlot(int64_t number, int64_t high);
+  bool HoldsMessage(int64_t number, int64_t high);
+  // The first number from number on, walking by step (+1 or -1) between the base number and
+  // high, whose slot holds a message; the first number outside that range when none does.
+  int64_t NextHeld(int64_t number, int64_t high, int step);
   bool ReadFixedPart(uint32_t offset, std::string& fixed);
 
   uint32_t Attribute() const;
@@ -137,6 +141,8 @@ class JamBase final : public MessageBase {
   void SetFixed(size_t offset, uint32_t value);
   uint32_t Fixed(size_t offset) const;
 
+  uint32_t CountActive();
+  void CheckActiveCount();
   uint16_t AppendMessage();
   uint16_t AppendListLine(int64_t number);
   void ResetMessage();
@@ -149,10 +155,15 @@ class JamBase final : public MessageBase {
   bool baseHeaderChanged_ = false;
   int lockDepth_ = 0;
   bool lockHeld_ = false;
+  // The base header as this object last left it under the lock, its active count known to be
+  // right; empty when not known. When the header found under the lock is another, the count
+  // is checked before the next change (countKnown_ tells whether it was).
+  std::string knownBaseHeader_;
+  bool countKnown_ = false;
 
-  // Index records read ahead, starting at message number windowFirst_.
+  // Index records read ahead (as stored), starting at message number windowFirst_.
   int64_t windowFirst_ = 0;
-  std::vector<IndexSlot> window_;
+  std::string window_;
 
   // The current message: its number in the index, the header's fixed part and offset, and
   // the fields its subfields carry.

@@ -107,6 +107,7 @@ uint16_t JamBase::WriteMessage() {
     Unlock();
     return kLockFailed;
   }
+  CheckActiveCount();
   uint16_t result = AppendMessage();
   if (!Unlock() && result == 0) result = IoError(jhr_);
   return result;
@@ -132,7 +133,9 @@ uint16_t JamBase::AppendMessage() {
   SetFixed(kHdrTextLength, static_cast<uint32_t>(composed_.size()));
 
   // Text first, then the header, and the index record last: until that record is written no
-  // reader finds the message, so a failure part-way leaves no broken message behind.
+  // reader finds the message, so a failure part-way leaves no broken message behind. The
+  // active count follows at Unlock; a kill before it leaves a count that CheckActiveCount
+  // mends at the next change.
   if (!jdt_.WriteAt(static_cast<uint64_t>(textOffset), composed_.data(), composed_.size()))
     return IoError(jdt_);
   std::string header = fixed_ + area;
@@ -169,9 +172,21 @@ void JamBase::RewriteHeader() {
   Unlock();
 }
 
+// Before a change under the lock: unless the base header is the one this object left, the
+// active count is counted again. Marking a message deleted and lowering the count are two
+// writes (the header, then the base header at Unlock), as are adding one and raising it; a
+// process killed between them, or another program, may have left a count that is off.
+void JamBase::CheckActiveCount() {
+  if (countKnown_) return;
+  uint32_t active = CountActive();
+  if (active != BaseField(kBaseActive)) SetBaseField(kBaseActive, active);
+  countKnown_ = true;
+}
+
 void JamBase::DeleteMessage() {
   if (!headerOffset_ || IsDeleted()) return;
   if (Lock()) {
+    CheckActiveCount();
     // Another program may have changed the header since it was loaded (marked it sent, or
     // deleted it): the header on disk is the one to change.
     std::string fixed;

@@ -79,6 +79,7 @@ uint16_t SquishBase::Close() {
   position_ = 0;
   frameLoaded_ = false;
   stateError_ = kNoIndex;
+  surveyed_ = false;
   return 0;
 }
 
@@ -157,14 +158,30 @@ uint16_t SquishBase::ReadIndex() {
   std::vector<uint8_t> bytes(count * kIndexRecordSize);
   if (sqi_.ReadAt(0, bytes.data(), bytes.size()) != bytes.size()) return kIndexSeekFailed;
   index_.reserve(count + 100);
-  for (size_t i = 0; i < count; ++i) index_.push_back(DecodeIndexRecord(&bytes[i * kIndexRecordSize]));
+  for (size_t i = 0; i < count; ++i) {
+    IndexRecord record = DecodeIndexRecord(&bytes[i * kIndexRecordSize]);
+    // Removing a record moves the ones after it down and then shortens the file; a process
+    // killed in between leaves a record twice, side by side. Unique numbers never repeat, so
+    // the second copy is no message: it is skipped, and the next write under the lock drops it.
+    if (!index_.empty() && record == index_.back()) {
+      MarkIndexChanged(index_.size());
+      continue;
+    }
+    index_.push_back(record);
+  }
   return 0;
 }
 
 uint16_t SquishBase::Reload() {
+  BaseHeader before = base_;
+  std::vector<IndexRecord> indexBefore;
+  indexBefore.swap(index_);
   uint16_t rc = ReadBaseHeader();
   if (rc == 0) rc = ReadIndex();
   stateError_ = rc;
+  // Another program (or a process of ours that was killed) changed the base since it was
+  // surveyed: the chains have to be checked again before the next change.
+  if (rc != 0 || !(base_ == before) || index_ != indexBefore) surveyed_ = false;
   return rc;
 }
 
@@ -172,24 +189,36 @@ void SquishBase::MarkIndexChanged(size_t from) {
   if (from < indexChangedFrom_) indexChangedFrom_ = from;
 }
 
-uint16_t SquishBase::Flush() {
+uint16_t SquishBase::WriteIndex() {
+  if (indexChangedFrom_ == SIZE_MAX) return 0;
   uint16_t rc = 0;
-  if (indexChangedFrom_ != SIZE_MAX) {
-    size_t from = indexChangedFrom_ < index_.size() ? indexChangedFrom_ : index_.size();
-    std::vector<uint8_t> bytes((index_.size() - from) * kIndexRecordSize);
-    for (size_t i = from; i < index_.size(); ++i) {
-      EncodeIndexRecord(index_[i], &bytes[(i - from) * kIndexRecordSize]);
-    }
-    if (!sqi_.WriteAt(from * kIndexRecordSize, bytes.data(), bytes.size()) ||
-        !sqi_.Truncate(index_.size() * kIndexRecordSize)) {
-      rc = IoCode(sqi_.LastError(), true);
-    }
-    indexChangedFrom_ = SIZE_MAX;
+  size_t from = indexChangedFrom_ < index_.size() ? indexChangedFrom_ : index_.size();
+  std::vector<uint8_t> bytes((index_.size() - from) * kIndexRecordSize);
+  for (size_t i = from; i < index_.size(); ++i) {
+    EncodeIndexRecord(index_[i], &bytes[(i - from) * kIndexRecordSize]);
   }
+  // The records first, then the length: a kill in between leaves a record twice, which
+  // ReadIndex recognises, never one lost.
+  if (!sqi_.WriteAt(from * kIndexRecordSize, bytes.data(), bytes.size()) ||
+      !sqi_.Truncate(index_.size() * kIndexRecordSize)) {
+    rc = IoCode(sqi_.LastError(), true);
+  }
+  indexChangedFrom_ = SIZE_MAX;
+  return rc;
+}
+
+uint16_t SquishBase::WriteBaseHeader() {
+  // The counts always follow the index, which also mends counts a killed process left behind.
   base_.numMsg = base_.highMsg = static_cast<uint32_t>(index_.size());
   auto bytes = EncodeBaseHeader(base_);
-  if (!sqd_.WriteAt(0, bytes.data(), bytes.size()) && rc == 0) rc = IoCode(sqd_.LastError(), true);
-  return rc;
+  if (!sqd_.WriteAt(0, bytes.data(), bytes.size())) return IoCode(sqd_.LastError(), true);
+  return 0;
+}
+
+uint16_t SquishBase::Flush() {
+  uint16_t rc = WriteIndex();
+  uint16_t header = WriteBaseHeader();
+  return rc != 0 ? rc : header;
 }
 
 uint64_t SquishBase::FirstFrameOffset() const {

@@ -7,6 +7,11 @@
 // both back before the lock is released. Frames, chains and index entries read from disk are
 // checked before use; damage ends reading quietly and makes writing refuse with kDamaged,
 // without touching the files.
+//
+// Before the first change under a lock the chains are checked against the index (see
+// squish_survey.cpp), and every change writes in an order that leaves, wherever the process
+// is killed, a base whose index leads only to whole messages and whose half-done change that
+// check completes.
 #pragma once
 
 #include <cstdint>
@@ -148,6 +153,8 @@ class SquishBase : public MessageBase {
   uint16_t ReadBaseHeader();
   uint16_t ReadIndex();
   uint16_t Reload();
+  uint16_t WriteIndex();
+  uint16_t WriteBaseHeader();
   uint16_t Flush();
   void MarkIndexChanged(size_t from);
   uint64_t FirstFrameOffset() const;
@@ -159,18 +166,28 @@ class SquishBase : public MessageBase {
   bool WriteFrameHeader(uint32_t offset, const squish::FrameHeader& frame);
   bool MessageFits(uint32_t offset, const squish::FrameHeader& frame) const;
   bool FrameFits(uint32_t offset, const squish::FrameHeader& frame) const;
-  void ReadFreeList();
+  bool ReadFreeList();
+  void DropFreeChain();
   bool TakeFreeFrame(size_t entry);
   Place FindFrame(uint32_t needed);
+  uint16_t UnlinkFrame(uint32_t offset, uint32_t prev, uint32_t next);
+  uint16_t AddToFreeChain(uint32_t offset, squish::FrameHeader frame);
   uint16_t AppendMessage();
   uint16_t DeleteAt(size_t position);
   void FillDates();
+
+  // Checking the chains before a change (squish_survey.cpp).
+  uint16_t PrepareChange();
+  uint16_t SurveyChains();
 
   std::string path_;
   File sqd_;
   File sqi_;
   uint16_t stateError_ = squish::kNoIndex;  // result of the last header and index read; 0 = sound
   bool locked_ = false;
+  // The chains on disk were checked against the header and index in memory, and nothing has
+  // changed them since: the next change needs no survey.
+  bool surveyed_ = false;
 
   squish::BaseHeader base_;
   std::vector<squish::IndexRecord> index_;
@@ -186,7 +203,6 @@ class SquishBase : public MessageBase {
 
   std::vector<FreeFrame> freeList_;
   bool freeListRead_ = false;
-  bool freeChainDamaged_ = false;
 
   std::string compose_;
   bool composeTooLong_ = false;

@@ -39,6 +39,8 @@ struct BaseHeader {
   uint16_t keepDays = 0;
   uint16_t frameHeaderSize = 28;
   std::array<uint8_t, 124> reserved{};
+
+  bool operator==(const BaseHeader&) const = default;
 };
 
 BaseHeader DecodeBaseHeader(const uint8_t* bytes);  // kBaseHeaderSize bytes
@@ -116,6 +118,8 @@ struct IndexRecord {
   uint32_t offset = 0;  // frame offset in .SQD
   uint32_t umsgid = 0;  // unique message number
   uint32_t hash = 0;    // hash of the to name
+
+  bool operator==(const IndexRecord&) const = default;
 };
 
 IndexRecord DecodeIndexRecord(const uint8_t* bytes);  // kIndexRecordSize bytes

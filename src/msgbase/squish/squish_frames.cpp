@@ -1,7 +1,8 @@
 // Frames of the .SQD file and the two chains through them: the message chain in index order
 // and the chain of free frames left by deleted messages. Everything here runs under the
-// base's lock; every frame is read back and checked before a link in it is changed, so a
-// damaged chain makes the operation refuse instead of spreading the damage.
+// base's lock, after SurveyChains found the message chain to be the index; every frame is
+// read back and checked before a link in it is changed. A free chain that does not hold
+// together is given up rather than followed.
 #include "msgbase/squish/squish_base.h"
 
 namespace vm {
@@ -48,25 +49,40 @@ bool SquishBase::FrameFits(uint32_t offset, const FrameHeader& frame) const {
          uint64_t{offset} + base_.frameHeaderSize + frame.frameLength <= static_cast<uint64_t>(size);
 }
 
-void SquishBase::ReadFreeList() {
+bool SquishBase::ReadFreeList() {
   freeList_.clear();
   freeListRead_ = true;
-  freeChainDamaged_ = false;
   uint32_t prev = 0;
   uint32_t offset = base_.firstFree;
   while (offset != 0 && freeList_.size() < kFreeListCapacity) {
     FrameHeader frame;
     // Each frame must point back at the one before it; this also catches every loop.
     if (!ReadFrameOfType(offset, kFrameFree, frame) || frame.prev != prev) {
-      freeChainDamaged_ = true;
-      break;
+      freeList_.clear();
+      return false;
     }
     freeList_.push_back({offset, frame.frameLength});
     prev = offset;
     offset = frame.next;
   }
-  if (offset == 0 && prev != base_.lastFree) freeChainDamaged_ = true;
-  if (freeChainDamaged_) freeList_.clear();
+  if (offset == 0 && prev != base_.lastFree) {
+    // One frame beyond the tail the header names: a frame was appended to the chain and the
+    // process killed before the header followed. The header catches up.
+    if (freeList_.size() < 2 || freeList_[freeList_.size() - 2].offset != base_.lastFree) {
+      freeList_.clear();
+      return false;
+    }
+    base_.lastFree = prev;
+  }
+  return true;
+}
+
+void SquishBase::DropFreeChain() {
+  // Free frames hold no messages: a chain of them that does not hold together is given up,
+  // its frames left unused, rather than followed by us or by other programs.
+  base_.firstFree = base_.lastFree = 0;
+  freeList_.clear();
+  freeListRead_ = true;
 }
 
 bool SquishBase::TakeFreeFrame(size_t entry) {
@@ -101,22 +117,19 @@ bool SquishBase::TakeFreeFrame(size_t entry) {
 }
 
 SquishBase::Place SquishBase::FindFrame(uint32_t needed) {
-  if (!freeListRead_) ReadFreeList();
-  if (!freeChainDamaged_) {
-    // The smallest free frame strictly larger than needed; the first of equal ones.
-    size_t best = freeList_.size();
-    for (size_t i = 0; i < freeList_.size(); ++i) {
-      if (freeList_[i].length > needed && (best == freeList_.size() || freeList_[i].length < freeList_[best].length)) {
-        best = i;
-      }
+  if (!freeListRead_ && !ReadFreeList()) DropFreeChain();
+  // The smallest free frame strictly larger than needed; the first of equal ones.
+  size_t best = freeList_.size();
+  for (size_t i = 0; i < freeList_.size(); ++i) {
+    if (freeList_[i].length > needed && (best == freeList_.size() || freeList_[i].length < freeList_[best].length)) {
+      best = i;
     }
-    if (best < freeList_.size()) {
-      Place place{freeList_[best].offset, freeList_[best].length, false};
-      if (TakeFreeFrame(best)) return place;
-      // The chain is not what we read: leave it alone until the next lock.
-      freeChainDamaged_ = true;
-      freeList_.clear();
-    }
+  }
+  if (best < freeList_.size()) {
+    Place place{freeList_[best].offset, freeList_[best].length, false};
+    if (TakeFreeFrame(best)) return place;
+    // The chain is not what we read.
+    DropFreeChain();
   }
   // At the real end of the file rather than the header's: bytes past a lagging end may
   // belong to a frame the header lost, and an end beyond the file would leave a hole.
@@ -127,6 +140,60 @@ SquishBase::Place SquishBase::FindFrame(uint32_t needed) {
   // Frame offsets are 32-bit; a base that large takes no more.
   if (at + base_.frameHeaderSize + needed > UINT32_MAX) return Place{};
   return Place{at, needed, true};
+}
+
+// Takes the frame at offset out of the message chain, where prev and next are its neighbours
+// in the index (0 at the ends), and hands it to the free chain. The index no longer holds the
+// frame when this is called. The neighbours' links go first, then the base header with the
+// chain's ends and the counts, and only then is the frame marked free: a link of the message
+// chain never leads to a free frame, and a kill at any point leaves what SurveyChains finishes.
+uint16_t SquishBase::UnlinkFrame(uint32_t offset, uint32_t prev, uint32_t next) {
+  FrameHeader frame, neighbour;
+  if (!ReadFrameOfType(offset, kFrameNormal, frame)) return kDamaged;
+  if (prev != 0) {
+    if (!ReadFrameOfType(prev, kFrameNormal, neighbour)) return kDamaged;
+    if (neighbour.next != next) {
+      neighbour.next = next;
+      if (!WriteFrameHeader(prev, neighbour)) return IoCode(sqd_.LastError(), true);
+    }
+  } else {
+    base_.firstFrame = next;
+  }
+  if (next != 0) {
+    if (!ReadFrameOfType(next, kFrameNormal, neighbour)) return kDamaged;
+    if (neighbour.prev != prev) {
+      neighbour.prev = prev;
+      if (!WriteFrameHeader(next, neighbour)) return IoCode(sqd_.LastError(), true);
+    }
+  } else {
+    base_.lastFrame = prev;
+  }
+  uint16_t rc = WriteBaseHeader();
+  if (rc != 0) return rc;
+  return AddToFreeChain(offset, frame);
+}
+
+// Appends a frame that no chain holds to the free chain: the frame itself first, then the
+// old tail's link to it, then the base header (ReadFreeList accepts a tail one frame beyond
+// the header's).
+uint16_t SquishBase::AddToFreeChain(uint32_t offset, FrameHeader frame) {
+  FrameHeader tail;
+  bool tailSound = base_.lastFree == 0 ? base_.firstFree == 0
+                                       : ReadFrameOfType(base_.lastFree, kFrameFree, tail) && tail.next == 0;
+  if (!tailSound) DropFreeChain();
+  frame.type = kFrameFree;
+  frame.prev = base_.lastFree;
+  frame.next = 0;
+  if (!WriteFrameHeader(offset, frame)) return IoCode(sqd_.LastError(), true);
+  if (base_.lastFree != 0) {
+    tail.next = offset;
+    if (!WriteFrameHeader(base_.lastFree, tail)) return IoCode(sqd_.LastError(), true);
+  } else {
+    base_.firstFree = offset;
+  }
+  base_.lastFree = offset;
+  if (freeListRead_ && freeList_.size() < kFreeListCapacity) freeList_.push_back({offset, frame.frameLength});
+  return WriteBaseHeader();
 }
 
 uint16_t SquishBase::AppendMessage() {
@@ -158,8 +225,9 @@ uint16_t SquishBase::AppendMessage() {
   frame.prev = base_.lastFrame;
   frame.frameLength = place.frameLength;
   frame.msgLength = needed;
-  // Frame, message header and text go to disk before the frame is linked in, so a failed
-  // write leaves both chains as they were.
+  // The whole frame goes to disk before anything links to it; then the old last frame and
+  // the base header link it in, and the index, last, makes it a message. Killed before the
+  // index is written, the frame is one that SurveyChains takes out again.
   std::string bytes(base_.frameHeaderSize, '\0');
   auto frameBytes = EncodeFrameHeader(frame);
   bytes.replace(0, frameBytes.size(), reinterpret_cast<const char*>(frameBytes.data()), frameBytes.size());
@@ -168,7 +236,7 @@ uint16_t SquishBase::AppendMessage() {
   bytes.append(text);
   if (!sqd_.WriteAt(offset, bytes.data(), bytes.size())) {
     uint16_t rc = IoCode(sqd_.LastError(), true);
-    Flush();  // a free frame already taken out of its chain stays out of it
+    WriteBaseHeader();  // a free frame already taken out of its chain stays out of it
     return rc;
   }
   if (place.atEnd) base_.endFrame = static_cast<uint32_t>(place.offset + bytes.size());
@@ -177,83 +245,54 @@ uint16_t SquishBase::AppendMessage() {
     last.next = offset;
     if (!WriteFrameHeader(base_.lastFrame, last)) {
       uint16_t rc = IoCode(sqd_.LastError(), true);
-      Flush();
+      WriteBaseHeader();
       return rc;
     }
   } else {
     base_.firstFrame = offset;
   }
   base_.lastFrame = offset;
+  uint16_t rc = WriteBaseHeader();
+  if (rc != 0) return rc;
 
   index_.push_back(IndexRecord{offset, static_cast<uint32_t>(uid), IndexHash()});
   MarkIndexChanged(index_.size() - 1);
+  rc = WriteIndex();
+  if (rc != 0) return rc;
   base_.uid = static_cast<uint32_t>(uid + 1);
+  rc = WriteBaseHeader();
+  if (rc != 0) return rc;
 
   if (base_.maxMsg > 0 && base_.maxMsg > base_.skipMsg) {
     while (index_.size() > base_.maxMsg) {
-      if (DeleteAt(base_.skipMsg) != 0) break;  // a damaged old message stays; the new one is in
+      rc = DeleteAt(base_.skipMsg);
+      if (rc != 0) {
+        // The new message is in; what the old one left is finished at the next change.
+        surveyed_ = false;
+        break;
+      }
     }
   }
   position_ = index_.size();
   frameLoaded_ = false;
-  return Flush();
+  return 0;
 }
 
 uint16_t SquishBase::DeleteAt(size_t position) {
+  // The chains were surveyed: the message's neighbours in the chain are those in the index.
   uint32_t offset = index_[position].offset;
-  FrameHeader frame, prev, next, lastFree;
-  // The frame's neighbours must point back at it and the chain ends must be where the base
-  // header says; the free chain's tail must be a free frame. Nothing is written otherwise.
-  if (!ReadFrameOfType(offset, kFrameNormal, frame)) return kDamaged;
-  if (frame.prev == offset || frame.next == offset || (frame.prev != 0 && frame.prev == frame.next)) {
-    return kDamaged;
-  }
-  if (frame.prev == 0 ? base_.firstFrame != offset
-                      : !ReadFrameOfType(frame.prev, kFrameNormal, prev) || prev.next != offset) {
-    return kDamaged;
-  }
-  if (frame.next == 0 ? base_.lastFrame != offset
-                      : !ReadFrameOfType(frame.next, kFrameNormal, next) || next.prev != offset) {
-    return kDamaged;
-  }
-  if (base_.lastFree == 0 ? base_.firstFree != 0
-                          : !ReadFrameOfType(base_.lastFree, kFrameFree, lastFree) || lastFree.next != 0) {
-    return kDamaged;
-  }
-
-  if (frame.prev != 0) {
-    prev.next = frame.next;
-    if (!WriteFrameHeader(frame.prev, prev)) return IoCode(sqd_.LastError(), true);
-  } else {
-    base_.firstFrame = frame.next;
-  }
-  if (frame.next != 0) {
-    next.prev = frame.prev;
-    if (!WriteFrameHeader(frame.next, next)) return IoCode(sqd_.LastError(), true);
-  } else {
-    base_.lastFrame = frame.prev;
-  }
-  frame.type = kFrameFree;
-  frame.prev = base_.lastFree;
-  frame.next = 0;
-  if (!WriteFrameHeader(offset, frame)) return IoCode(sqd_.LastError(), true);
-  if (base_.lastFree != 0) {
-    lastFree.next = offset;
-    if (!WriteFrameHeader(base_.lastFree, lastFree)) return IoCode(sqd_.LastError(), true);
-  } else {
-    base_.firstFree = offset;
-  }
-  base_.lastFree = offset;
-  if (freeListRead_ && !freeChainDamaged_ && freeList_.size() < kFreeListCapacity) {
-    freeList_.push_back({offset, frame.frameLength});
-  }
-
+  uint32_t prev = position > 0 ? index_[position - 1].offset : 0;
+  uint32_t next = position + 1 < index_.size() ? index_[position + 1].offset : 0;
+  // The index goes first: from then on no reader finds the message, and its frame is still
+  // whole while the links around it change.
   index_.erase(index_.begin() + static_cast<std::ptrdiff_t>(position));
   MarkIndexChanged(position);
   // The current message keeps its place, so that SeekNext after deleting it goes on with the
   // message that followed.
   if (position_ > position) --position_;
-  return 0;
+  uint16_t rc = WriteIndex();
+  if (rc != 0) return rc;
+  return UnlinkFrame(offset, prev, next);
 }
 
 uint16_t SquishBase::WriteMessage() {
@@ -261,7 +300,9 @@ uint16_t SquishBase::WriteMessage() {
   if (composeTooLong_) return status_ = kTextTooLong;
   bool tookLock = !locked_;
   if (tookLock && !Lock()) return status_ = kLockFailed;
-  uint16_t rc = stateError_ != 0 ? stateError_ : AppendMessage();
+  uint16_t rc = PrepareChange();
+  if (rc == 0) rc = AppendMessage();
+  if (rc != 0) surveyed_ = false;
   if (tookLock) Unlock();
   return status_ = rc;
 }
@@ -275,16 +316,13 @@ void SquishBase::DeleteMessage() {
   uint32_t uid = index_[position_ - 1].umsgid;
   bool tookLock = !locked_;
   if (tookLock && !Lock()) return;
-  uint16_t rc = stateError_;
+  uint16_t rc = PrepareChange();
   if (rc == 0) {
     // Look the message up again: the index was re-read under the lock.
     size_t position = FindPosition(uid);
-    if (position < index_.size()) {
-      rc = DeleteAt(position);
-      uint16_t flushed = Flush();
-      if (rc == 0) rc = flushed;
-    }
+    if (position < index_.size()) rc = DeleteAt(position);
   }
+  if (rc != 0) surveyed_ = false;
   status_ = rc;
   if (tookLock) Unlock();
 }
@@ -293,7 +331,7 @@ void SquishBase::RewriteHeader() {
   if (!IsOpen() || !frameLoaded_) return;
   bool tookLock = !locked_;
   if (tookLock && !Lock()) return;
-  uint16_t rc = stateError_;
+  uint16_t rc = PrepareChange();
   size_t position = rc == 0 ? FindPosition(frameUid_) : index_.size();
   if (rc == 0 && position == index_.size()) rc = kDamaged;  // the message is gone meanwhile
   if (rc == 0) {
@@ -314,6 +352,7 @@ void SquishBase::RewriteHeader() {
       }
     }
   }
+  if (rc != 0) surveyed_ = false;
   status_ = rc;
   if (tookLock) Unlock();
 }
