@@ -6,6 +6,7 @@
 #include "app/decode_modes.h"
 #include "app/mode_arguments.h"
 #include "app/pending_parts.h"
+#include "app/posting_modes.h"
 #include "app/usage_text.h"
 #include "config/installation.h"
 #include "platform/fatal.h"
@@ -29,7 +30,7 @@ void RequireRoot(const Settings& settings) {
 }
 
 int RunQueueOnly(RunContext& run) {
-  ProcessQueue(run);
+  ProcessSendQueue(run);
   return NormalEnd(run);
 }
 
@@ -42,7 +43,7 @@ int RunDebugDump(RunContext& run) {
 int RunDecodeAll(RunContext& run) {
   RequireRoot(run.settings);
   DecodeAllAreas(run);
-  ProcessQueue(run);
+  ProcessSendQueue(run);
   return NormalEnd(run);
 }
 
@@ -50,7 +51,7 @@ int RunDecodeOne(RunContext& run) {
   RequireRoot(run.settings);
   int area = FindAreaOrStop(run.commandLine, run.areas);
   DecodeOneArea(run, area);
-  ProcessQueue(run);
+  ProcessSendQueue(run);
   return NormalEnd(run);
 }
 
@@ -59,8 +60,8 @@ int RunEncode(RunContext& run) {
                                                run.paths.StartDir, run.state.defaults.flags);
   run.state.defaults.flags = request.flags;
   run.state.defaults.toAddress = request.destination;
-  EnqueueFile(run, request);
-  ProcessQueue(run);
+  EnqueueFromCommandLine(run, request);
+  ProcessSendQueue(run);
   return NormalEnd(run);
 }
 

@@ -12,16 +12,6 @@ namespace {
 
 }  // namespace
 
-void ProcessQueue(RunContext& run) {
-  if (run.state.queue.empty()) return;
-  run.console.WriteLine(Cp866("Очередь не обработана: отправка файлов недоступна в данной сборке "
-                              "Veldmark, очередь сохранена."));
-}
-
-void EnqueueFile(RunContext&, const EncodeRequest&) {
-  NotInThisBuild("постановка файла в очередь");
-}
-
 void RunShell(RunContext&, const ShellStart&) {
   NotInThisBuild("интерактивная оболочка");
 }

@@ -1,5 +1,5 @@
-// The parts of the program that are not in this build yet: the send queue and the interactive
-// shell. Each is replaced by the real function when that part is built.
+// The part of the program that is not in this build yet: the interactive shell. It is
+// replaced by the real function when that part is built.
 #pragma once
 
 #include <string>
@@ -15,12 +15,7 @@ struct ShellStart {
   int openArea = 0;     // /Open: the area to scan and reply in
 };
 
-// With an empty queue nothing to do; with entries one line that posting is not in this build,
-// the queue kept as it is for a build that has it. Every mode that ends with it reaches the
-// normal end.
-void ProcessQueue(RunContext& run);
-// These stop the run with a message that they are not in this build.
-void EnqueueFile(RunContext& run, const EncodeRequest& request);
+// Stops the run with a message that the shell is not in this build.
 void RunShell(RunContext& run, const ShellStart& start);
 
 }  // namespace vm

@@ -1,5 +1,7 @@
 #include "state/queue_file.h"
 
+#include "platform/file.h"
+#include "platform/file_system.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -206,6 +208,17 @@ void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContex
 
 void WriteQueueFile(const ProgramPaths& paths, const RunState& state) {
   WriteStateFile(paths.ProgramDir + kFileName, FormatQueue(state), kLabel);
+}
+
+bool SaveQueueProgress(const ProgramPaths& paths, const RunState& state) {
+  const std::string path = paths.ProgramDir + kFileName;
+  const std::string temporary = path + ".$$$";
+  File file;
+  const bool written = file.Open(temporary, OpenMode::Create) && file.Write(FormatQueue(state));
+  file.Close();
+  if (written && RenameFile(temporary, path)) return true;
+  RemoveFile(temporary);
+  return false;
 }
 
 }  // namespace vm

@@ -30,5 +30,10 @@ void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContex
                    const RunLog& log);
 // FatalExit "Не могу записать файл QUEUE.LST" when the file cannot be written.
 void WriteQueueFile(const ProgramPaths& paths, const RunState& state);
+// The queue's progress while files are being posted: the file is replaced as a whole (a run
+// killed at any moment leaves the old file or the new one), but not flushed to the disk, which
+// would cost more than posting a section (the messages just written are not flushed either).
+// False when it could not be written; the normal end writes it again.
+bool SaveQueueProgress(const ProgramPaths& paths, const RunState& state);
 
 }  // namespace vm

@@ -141,4 +141,22 @@ std::string Utf8ToCp866(std::string_view text) {
   return out;
 }
 
+std::optional<Cp866Char> Utf8CharToCp866(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const unsigned char lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) return Cp866Char{lead, 1};
+  const int length = SequenceLength(lead);
+  if (length == 0 || text.size() < static_cast<size_t>(length)) return std::nullopt;
+  char32_t cp = length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
+  for (int i = 1; i < length; ++i) {
+    const unsigned char next = static_cast<unsigned char>(text[static_cast<size_t>(i)]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  if ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000)) return std::nullopt;
+  const char byte = UnicodeToCp866(cp);
+  if (byte == '?') return std::nullopt;
+  return Cp866Char{static_cast<unsigned char>(byte), static_cast<size_t>(length)};
+}
+
 }  // namespace vm

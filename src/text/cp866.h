@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,15 @@ std::string Cp866ToUtf8(std::string_view text);
 
 // UTF-8 to CP866; characters without a CP866 counterpart and malformed sequences become '?'.
 std::string Utf8ToCp866(std::string_view text);
+
+// The UTF-8 character at the start of the text as a CP866 byte, with the length of its
+// sequence; nothing when the sequence is malformed or cut off, or code page 866 has no such
+// character.
+struct Cp866Char {
+  unsigned char byte = 0;
+  size_t length = 0;
+};
+std::optional<Cp866Char> Utf8CharToCp866(std::string_view text);
 
 // The program's own texts stand in the source as UTF-8 literals and are used as CP866:
 // Cp866("Нажмите любую клавишу"). Hot paths keep the converted text in a static.

@@ -194,8 +194,7 @@ TEST(CommandLineRun, SettingsErrorsAndWarningsNeverWaitUnattended) {
 TEST(CommandLineRun, ModesOfLaterWorkSayTheyAreMissing) {
   E2eNode node({"ROOT files", "AREA MSG NETMAIL netmail"});
   node.dir().WriteFile("A.ZIP", "zip");
-  const std::vector<std::vector<std::string>> runs = {{"/Encode", "a.zip", "UU", "NETMAIL", "All"},
-                                                      {"/Open", "NetMail", "Ivan", "2:5020/1"},
+  const std::vector<std::vector<std::string>> runs = {{"/Open", "NetMail", "Ivan", "2:5020/1"},
                                                       {}};
   for (const std::vector<std::string>& arguments : runs) {
     ProgramRun run = RunInNode(node, arguments);

@@ -1,0 +1,162 @@
+// Encoding speed: posting a 100 MB file as UU in 120-line sections into a JAM area and into a
+// *.MSG area (queue, encoders, checksums, messages and the queue saved after every section),
+// against uuencode of the same file into a file, in the same run.
+//
+//   bench_encode_speed [WORKDIR [MEGABYTES]]    (defaults: /tmp/veldmark_encode_bench, 100)
+//
+// Prints the times (best of three rounds, each running every contender once) and the ratios
+// uuencode time / ours; targets: JAM at least 1.0, *.MSG at least 0.5 (exit code 1 when
+// missed). Every posting is checked to have written the expected number of messages. Beside
+// the elapsed time of a posting, its processor time shows how much of it was work: the MSGID
+// serials come from the clock at one per hundredth of a second (so that no serial repeats in
+// this run or the next), which paces a posting at 100 messages a second.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+
+#include <sys/resource.h>
+
+#include "config/area_table.h"
+#include "config/settings.h"
+#include "encode/queue_runner.h"
+#include "encode/send_queue.h"
+#include "msgbase/message_base.h"
+#include "quiet_console.h"
+#include "state/queue_file.h"
+
+namespace fs = std::filesystem;
+using namespace vm;
+
+namespace {
+
+constexpr int kLinesPerSection = 120;
+constexpr int kRounds = 3;
+
+void MakeInput(const fs::path& file, size_t bytes) {
+  if (fs::exists(file) && fs::file_size(file) == bytes) return;
+  std::mt19937_64 random(42);
+  std::ofstream out(file, std::ios::binary);
+  std::vector<uint64_t> block(1 << 16);
+  for (size_t written = 0; written < bytes;) {
+    for (uint64_t& v : block) v = random();
+    const size_t n = std::min(bytes - written, block.size() * sizeof(uint64_t));
+    out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(n));
+    written += n;
+  }
+}
+
+struct Timing {
+  double elapsed = 1e9;
+  double processor = 1e9;  // user and system time of this process
+};
+
+double ProcessorSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Keeps the best of the rounds.
+void Time(Timing& best, const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  const double processorStart = ProcessorSeconds();
+  run();
+  best.processor = std::min(best.processor, ProcessorSeconds() - processorStart);
+  best.elapsed = std::min(
+      best.elapsed,
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+}
+
+// Posts the file into the area as the command line does (/Encode ... -Immed); returns the
+// messages written.
+int32_t Post(const fs::path& work, const fs::path& file, const std::string& areaId) {
+  Settings settings;
+  settings.NAME = "Bench";
+  settings.ADDRESS = "2:5020/100";
+  settings.address = NetAddress{2, 5020, 100, 0};
+  AreaTable areas;
+  AreaEntry area;
+  area.tag = "BENCH";
+  area.areaId = areaId;
+  area.SectionsLeftToday = kUnlimited;
+  areas.Append(area);
+  ProgramPaths paths{work.string() + "/", work.string(), work.string() + "/"};
+  RunState state;
+  QuietConsole console;
+
+  EnqueueRequest request;
+  request.path = file.string();
+  request.areaId = areaId;
+  request.templatePath = (work / "veldmark.tpl").string();
+  request.fromName = "Bench";
+  request.toName = "All";
+  request.fromAddress = "2:5020/100";
+  request.flags = kEncodeUu | kSendImmediately;
+  request.linesPerSection = kLinesPerSection;
+  request.allowance = static_cast<int32_t>(kUnlimited);
+  EnqueueFile(state.queue, request, QueueContext{settings, console, {}});
+  QueueRun run{state, areas, settings, paths, console, CalendarDate{2026, 1, 1},
+               [&] { SaveQueueProgress(paths, state); }};
+  ProcessQueue(run);
+
+  MessageBaseHandle base;
+  if (!OpenMessageArea(areaId, base)) return 0;
+  const int32_t count = base->ActiveCount();
+  CloseMessageArea(base);
+  return count;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const fs::path work = argc > 1 ? argv[1] : "/tmp/veldmark_encode_bench";
+  const size_t megabytes = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 100;
+  fs::create_directories(work);
+  const fs::path input = work / "input.bin";
+  MakeInput(input, megabytes * 1000 * 1000);
+  std::ofstream(work / "veldmark.tpl") << "@SECTION\r\n";
+  const int64_t capacity = int64_t{kLinesPerSection} * 45;
+  const int32_t sections = static_cast<int32_t>((fs::file_size(input) + capacity - 1) / capacity);
+
+  const std::string uuencode = "uuencode '" + input.string() + "' input.bin > '" +
+                               (work / "input.uue").string() + "'";
+  Timing best[3];
+  for (int round = 0; round < kRounds; ++round) {
+    Time(best[0], [&] {
+      if (std::system(uuencode.c_str()) != 0) std::fprintf(stderr, "uuencode failed\n");
+    });
+    const struct {
+      const char* dir;
+      char letter;
+    } areas[] = {{"jam", 'J'}, {"msg", 'F'}};
+    for (int a = 0; a < 2; ++a) {
+      fs::remove_all(work / areas[a].dir);
+      fs::create_directories(work / areas[a].dir);
+      const std::string areaId =
+          areas[a].letter + (work / areas[a].dir / (areas[a].letter == 'J' ? "bench" : "")).string();
+      int32_t written = 0;
+      Time(best[a + 1], [&] { written = Post(work, input, areaId); });
+      if (written != sections) {
+        std::fprintf(stderr, "%s: %d messages written, %d expected\n", areas[a].dir, written,
+                     sections);
+        return 2;
+      }
+    }
+  }
+  const double uu = best[0].elapsed;
+  const double jam = uu / best[1].elapsed, msg = uu / best[2].elapsed;
+  std::printf("%zu MB as UU, %d sections of %d lines\n", megabytes, sections, kLinesPerSection);
+  std::printf("uuencode to a file   %8.3f s\n", uu);
+  std::printf("veldmark into JAM    %8.3f s (processor %.3f s)  uuencode/ours %.3f (target 1.0)\n",
+              best[1].elapsed, best[1].processor, jam);
+  std::printf("veldmark into *.MSG  %8.3f s (processor %.3f s)  uuencode/ours %.3f (target 0.5)\n",
+              best[2].elapsed, best[2].processor, msg);
+  std::printf("MSGID pacing alone   %8.3f s per posting (100 messages a second)\n",
+              sections / 100.0);
+  return jam >= 1.0 && msg >= 0.5 ? 0 : 1;
+}

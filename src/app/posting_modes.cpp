@@ -1,0 +1,34 @@
+#include "app/posting_modes.h"
+
+#include "encode/queue_runner.h"
+#include "encode/send_queue.h"
+#include "platform/host.h"
+#include "state/queue_file.h"
+
+namespace vm {
+
+void EnqueueFromCommandLine(RunContext& run, const EncodeRequest& request) {
+  const AreaEntry& area = run.areas.At(request.area);
+  EnqueueRequest enqueue;
+  enqueue.path = request.filePath;
+  enqueue.areaId = area.areaId;
+  enqueue.templatePath = run.paths.ProgramDir + "veldmark.tpl";
+  enqueue.fromName = run.settings.NAME;
+  enqueue.toName = request.recipient;
+  enqueue.fromAddress = run.settings.ADDRESS;
+  enqueue.toAddress = request.destination;
+  enqueue.flags = request.flags;
+  enqueue.linesPerSection = run.settings.LINESPERSEC;
+  enqueue.postedName = request.postedName;
+  enqueue.subject = request.postedName;
+  enqueue.allowance = static_cast<int32_t>(area.SectionsLeftToday);
+  EnqueueFile(run.state.queue, enqueue, QueueContext{run.settings, run.console, {}});
+}
+
+void ProcessSendQueue(RunContext& run) {
+  QueueRun queueRun{run.state,   run.areas, run.settings, run.paths, run.console,
+                    DateOf(LocalNow()), [&run] { SaveQueueProgress(run.paths, run.state); }};
+  ProcessQueue(queueRun);
+}
+
+}  // namespace vm

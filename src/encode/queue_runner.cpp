@@ -1,0 +1,252 @@
+#include "encode/queue_runner.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "encode/section_message.h"
+#include "encode/send_queue.h"
+#include "msgbase/message_base.h"
+#include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "text/cp866.h"
+
+namespace vm {
+namespace {
+
+constexpr int32_t kImmediateAllowance = 65535;
+constexpr int64_t kLeastFreeSpace = 10000;
+constexpr std::string_view kWorkDirectoryName = "$veldm$.###";
+// Hudson area ids hold the board number before the directory.
+constexpr size_t kHudsonBoardDigits = 3;
+
+// The directory or base path of an area id, for the free-space check.
+std::string AreaLocation(std::string_view areaId) {
+  if (areaId.empty()) return {};
+  const size_t skip = UpCaseCp866(static_cast<unsigned char>(areaId[0])) == 'H'
+                          ? 1 + kHudsonBoardDigits
+                          : 1;
+  return std::string(areaId.substr(std::min(skip, areaId.size())));
+}
+
+std::string DirectoryKey(std::string_view dir) {
+  std::string key = UpCaseCp866(WithTrailingSlash(dir));
+  for (char& c : key)
+    if (c == '/') c = '\\';
+  return key;
+}
+
+class QueueRunner {
+ public:
+  explicit QueueRunner(QueueRun& run) : run_(run), environment_(run.settings) {
+    environment_.defaultToName = run.state.defaults.toName;
+    environment_.workDirectory = WithTrailingSlash(run.paths.TempDir) + std::string(kWorkDirectoryName);
+  }
+  ~QueueRunner() { CloseTarget(); }
+
+  void Run();
+
+ private:
+  struct Attempt {
+    bool finished = false;
+    bool writeFailed = false;
+  };
+
+  bool OpenTarget(const QueueEntry& entry);
+  void CloseTarget();
+  void CheckFreeSpace(const QueueEntry& entry);
+  Attempt StartFile(QueueEntry& entry);
+  Attempt PostSection(QueueEntry& entry);
+  void CountAgainstArea(const QueueEntry& entry);
+  void FinishFile(SendQueue::iterator entry);
+  void CloseFile();
+  void Print(std::string_view text) { run_.console.Write(text); }
+
+  QueueRun& run_;
+  PostingEnvironment environment_;
+  MessageBaseHandle target_;
+  std::string targetId_;
+  const QueueEntry* started_ = nullptr;  // the entry whose file is open
+  bool startedPosted_ = false;           // a section of it went out in this run
+  PostedFile file_;
+  std::vector<std::string> template_;
+  bool anyStarted_ = false;
+};
+
+bool QueueRunner::OpenTarget(const QueueEntry& entry) {
+  if (target_ && EqualNoCaseCp866(targetId_, entry.areaId)) return true;
+  CloseTarget();
+  // The area is locked while the run writes to it, so that other programs sharing the base
+  // see a whole series of writes; one that cannot be locked is not written to.
+  if (!OpenOrCreateMessageArea(entry.areaId, target_)) return false;
+  if (!target_->Lock()) {
+    CloseMessageArea(target_);
+    return false;
+  }
+  targetId_ = entry.areaId;
+  return true;
+}
+
+void QueueRunner::CloseTarget() {
+  if (!target_) return;
+  target_->Unlock();
+  CloseMessageArea(target_);
+  targetId_.clear();
+}
+
+void QueueRunner::CheckFreeSpace(const QueueEntry& entry) {
+  const std::string location = AreaLocation(entry.areaId);
+  const int64_t free = FreeDiskSpace(location);
+  if (free >= 0 && free < kLeastFreeSpace)
+    run_.console.WriteLine(Cp866("Недостаточно места для кодирования на диске ") + location);
+}
+
+void QueueRunner::CloseFile() {
+  file_.input.Close();
+  template_.clear();
+}
+
+QueueRunner::Attempt QueueRunner::StartFile(QueueEntry& entry) {
+  Print(anyStarted_ ? "\n" : Cp866("Обработка очереди...\n\n"));
+  anyStarted_ = true;
+  const PathParts parts = SplitPath(entry.path);
+  Print(Cp866(" ∙ ") + UpCaseCp866(parts.name + parts.ext) + " ");
+  started_ = &entry;
+  startedPosted_ = false;
+  CloseFile();
+
+  Attempt attempt;
+  attempt.finished = true;
+  std::optional<std::vector<std::string>> lines = ReadTemplate(entry.templatePath);
+  if (!lines) {
+    run_.console.WriteLine(Cp866("Шаблон ") + entry.templatePath + Cp866(" не найден. Секция ") +
+                           std::to_string(SectionNumber(entry)) + Cp866(" файла ") + entry.path +
+                           Cp866(" пропущена."));
+    return attempt;
+  }
+  template_ = std::move(*lines);
+  if (!OpenPostedFile(entry, file_)) {
+    run_.console.WriteLine(Cp866("Файл ") + entry.path + Cp866(" не найден"));
+    return attempt;
+  }
+  // Emptied since it was queued: nothing to post, and a section "1 of 0" would help no one.
+  if (file_.size == 0) {
+    run_.console.WriteLine(Cp866("Файл ") + entry.path + Cp866(" пуст"));
+    CloseFile();
+    return attempt;
+  }
+  if (file_.utf8ToCp866) Print(Cp866("(UTF-8 в CP866) "));
+  attempt = PostSection(entry);
+  entry.flags &= ~EncodeFlags{kInsertText};
+  return attempt;
+}
+
+QueueRunner::Attempt QueueRunner::PostSection(QueueEntry& entry) {
+  const int32_t offset = entry.offset;
+  const uint32_t fileSum = entry.fileSum;
+  const int index = run_.areas.FindAreaByAreaId(entry.areaId);
+  const bool netmail = index != 0 && run_.areas.At(index).netmail != 0;
+  const SectionMessage message =
+      BuildSectionMessage(entry, file_, template_, netmail, *target_, environment_);
+  Attempt attempt;
+  attempt.finished = message.finished;
+  if (message.writeResult != 0) {
+    // Not posted: the entry stays where it was, to post this section another time.
+    entry.offset = offset;
+    entry.fileSum = fileSum;
+    attempt.writeFailed = true;
+    run_.console.WriteLine(Cp866("Ошибка записи в ") + entry.areaId);
+    return attempt;
+  }
+  ++entry.sentToday;
+  startedPosted_ = true;
+  if (run_.saveProgress) run_.saveProgress();
+  return attempt;
+}
+
+void QueueRunner::CountAgainstArea(const QueueEntry& entry) {
+  const int index = run_.areas.FindAreaByAreaId(entry.areaId);
+  if (index == 0) return;
+  AreaEntry& area = run_.areas.AtKeepingKeys(index);
+  if (area.SectionsPerDay != kUnlimited) --area.SectionsLeftToday;  // may wrap below zero
+}
+
+void QueueRunner::FinishFile(SendQueue::iterator it) {
+  const QueueEntry& entry = *it;
+  const bool posted = started_ == &entry && startedPosted_;
+  if (posted) {
+    const bool inTempPath = !run_.settings.TEMPPATH.empty() &&
+                            DirectoryKey(SplitPath(entry.path).dir) ==
+                                DirectoryKey(run_.settings.TEMPPATH);
+    if (entry.flags & (kDeleteAfterSending | kCompressed))
+      RemoveFile(entry.path);
+    else if (inTempPath && !(entry.flags & kSingleSection))
+      RemoveFile(entry.path);
+    const int index = run_.areas.FindAreaByAreaId(entry.areaId);
+    if (!run_.settings.DECODEYOURS && index != 0) {
+      const PathParts parts = SplitPath(entry.path);
+      HistoryEntry history;
+      history.fileName = parts.name + parts.ext;
+      history.areaName = run_.areas.At(index).tag;
+      history.totalSections = file_.total;
+      history.kind = static_cast<uint8_t>(SectionKind(entry.flags));
+      history.posted = history.decoded = run_.today;
+      AddHistoryEntry(run_.state.history, history);
+    }
+  }
+  if (started_ == &entry) {
+    CloseFile();
+    started_ = nullptr;
+  }
+  RemoveQueueEntry(run_.state.queue, it);
+  if (run_.saveProgress) run_.saveProgress();
+}
+
+void QueueRunner::Run() {
+  SendQueue& queue = run_.state.queue;
+  ReleaseSections(queue, run_.areas);
+  for (auto it = queue.begin(); it != queue.end();) {
+    QueueEntry& entry = *it;
+    if (!OpenTarget(entry)) {
+      run_.console.WriteLine(Cp866("Нет доступа к ") + entry.areaId);
+      ++it;
+      continue;
+    }
+    const bool immediate = (entry.flags & kSendImmediately) != 0;
+    if (immediate) entry.allowedToday = kImmediateAllowance;
+    const bool mayPost =
+        entry.sentToday < entry.allowedToday || immediate || (entry.flags & kInsertText);
+    Attempt attempt;
+    if (mayPost) {
+      CheckFreeSpace(entry);
+      attempt = started_ == &entry ? PostSection(entry) : StartFile(entry);
+      if (attempt.writeFailed) {
+        ++it;  // kept for another run
+        continue;
+      }
+      CountAgainstArea(entry);
+      Print(">");
+      if (attempt.finished) Print(" - Ok");
+    }
+    if (attempt.finished) {
+      const auto next = std::next(it);
+      FinishFile(it);
+      it = next;
+      ReleaseSections(queue, run_.areas);
+    } else if (entry.sentToday >= entry.allowedToday) {
+      ++it;
+    }
+  }
+  if (anyStarted_) Print("\n");
+  CloseFile();
+  CloseTarget();
+  RemoveDirectory(environment_.workDirectory);
+}
+
+}  // namespace
+
+void ProcessQueue(QueueRun& run) {
+  QueueRunner(run).Run();
+}
+
+}  // namespace vm

@@ -1,0 +1,30 @@
+// The send-queue run: each entry posts the sections today allows it, one message per section,
+// into its area; a file whose last section went out leaves the queue.
+#pragma once
+
+#include <functional>
+
+#include "config/area_table.h"
+#include "config/settings.h"
+#include "platform/console.h"
+#include "state/calendar_date.h"
+#include "state/run_state.h"
+
+namespace vm {
+
+struct QueueRun {
+  RunState& state;  // the queue, the history, the default recipient
+  AreaTable& areas;  // the daily allowances, netmail flags, tags
+  const Settings& settings;
+  const ProgramPaths& paths;
+  Console& console;
+  CalendarDate today;
+  // Called after every section posted and every entry that left the queue, so that a run
+  // killed half-way posts again at most the section it was writing.
+  std::function<void()> saveProgress;
+};
+
+// The command-line form: progress and problems are console lines.
+void ProcessQueue(QueueRun& run);
+
+}  // namespace vm
