@@ -59,17 +59,18 @@ class MessageBase {
   virtual void SetSeeAlso(int32_t number) = 0;
   virtual void SetDateText(std::string_view mmddyy) = 0;
   virtual void SetTimeText(std::string_view hhmm) = 0;
-  virtual void SetLocal(bool on) = 0;
-  virtual void SetReceived(bool on) = 0;
-  virtual void SetPrivate(bool on) = 0;
-  virtual void SetCrash(bool on) = 0;
-  virtual void SetKillSent(bool on) = 0;
-  virtual void SetSent(bool on) = 0;
-  virtual void SetFileAttached(bool on) = 0;
-  virtual void SetReceiptRequested(bool on) = 0;
-  virtual void SetAuditRequested(bool on) = 0;
-  virtual void SetIsReceipt(bool on) = 0;
-  virtual void SetFileRequest(bool on) = 0;
+  // The attribute flags; variants keep them through SetAttributeBit and HasAttributeBit.
+  virtual void SetLocal(bool on) { SetAttributeBit(attr::kLocal, on); }
+  virtual void SetReceived(bool on) { SetAttributeBit(attr::kReceived, on); }
+  virtual void SetPrivate(bool on) { SetAttributeBit(attr::kPrivate, on); }
+  virtual void SetCrash(bool on) { SetAttributeBit(attr::kCrash, on); }
+  virtual void SetKillSent(bool on) { SetAttributeBit(attr::kKillSent, on); }
+  virtual void SetSent(bool on) { SetAttributeBit(attr::kSent, on); }
+  virtual void SetFileAttached(bool on) { SetAttributeBit(attr::kFileAttached, on); }
+  virtual void SetReceiptRequested(bool on) { SetAttributeBit(attr::kReceiptRequested, on); }
+  virtual void SetAuditRequested(bool on) { SetAttributeBit(attr::kAuditRequested, on); }
+  virtual void SetIsReceipt(bool on) { SetAttributeBit(attr::kIsReceipt, on); }
+  virtual void SetFileRequest(bool on) { SetAttributeBit(attr::kFileRequest, on); }
   virtual void PutText(std::string_view text) = 0;
   virtual void PutChar(unsigned char c) = 0;
   virtual void PutLine(std::string_view text);  // PutText + carriage return
@@ -107,17 +108,17 @@ class MessageBase {
   virtual int32_t MessageNumber() = 0;
   virtual void GetOrigAddress(NetAddress& address) = 0;
   virtual void GetDestAddress(NetAddress& address) = 0;
-  virtual bool IsLocal() = 0;
-  virtual bool IsCrash() = 0;
-  virtual bool IsKillSent() = 0;
-  virtual bool IsSent() = 0;
-  virtual bool IsFileAttached() = 0;
-  virtual bool IsReceiptRequested() = 0;
-  virtual bool IsAuditRequested() = 0;
-  virtual bool IsReceipt() = 0;
-  virtual bool IsFileRequest() = 0;
-  virtual bool IsReceived() = 0;
-  virtual bool IsPrivate() = 0;
+  virtual bool IsLocal() { return HasAttributeBit(attr::kLocal); }
+  virtual bool IsCrash() { return HasAttributeBit(attr::kCrash); }
+  virtual bool IsKillSent() { return HasAttributeBit(attr::kKillSent); }
+  virtual bool IsSent() { return HasAttributeBit(attr::kSent); }
+  virtual bool IsFileAttached() { return HasAttributeBit(attr::kFileAttached); }
+  virtual bool IsReceiptRequested() { return HasAttributeBit(attr::kReceiptRequested); }
+  virtual bool IsAuditRequested() { return HasAttributeBit(attr::kAuditRequested); }
+  virtual bool IsReceipt() { return HasAttributeBit(attr::kIsReceipt); }
+  virtual bool IsFileRequest() { return HasAttributeBit(attr::kFileRequest); }
+  virtual bool IsReceived() { return HasAttributeBit(attr::kReceived); }
+  virtual bool IsPrivate() { return HasAttributeBit(attr::kPrivate); }
   virtual bool IsDeleted() = 0;
   virtual bool IsEchoed() = 0;
   // False when the loaded message may still have been being written by another program while
@@ -164,6 +165,12 @@ class MessageBase {
   int32_t HighActiveNumber();
 
  protected:
+  // The one pair of hooks behind the eleven attribute setters and queries: each variant keeps
+  // the flags (given as attr:: bits) in its own header. By default a flag is never set and
+  // setting it changes nothing.
+  virtual void SetAttributeBit(uint16_t bit, bool on) {}
+  virtual bool HasAttributeBit(uint16_t bit) { return false; }
+
   // The default text reader's window: the current message's text bytes, the TextPosition of
   // their first byte, and the reading state. Variants fill it at StartReading.
   void SetTextWindow(std::string text, int32_t origin);

@@ -295,7 +295,7 @@ int32_t FidoMsgBase::ReplyTo() {
 int32_t FidoMsgBase::SeeAlso() {
   return HeaderWord(kSeeAlso);
 }
-bool FidoMsgBase::HasFlag(uint16_t bit) const {
+bool FidoMsgBase::HasAttributeBit(uint16_t bit) {
   return (HeaderWord(kAttributes) & bit) != 0;
 }
 
@@ -451,7 +451,7 @@ void FidoMsgBase::PutHeaderWord(size_t offset, uint16_t value) {
   header_[offset + 1] = static_cast<unsigned char>(value >> 8);
 }
 
-void FidoMsgBase::SetFlag(uint16_t bit, bool on) {
+void FidoMsgBase::SetAttributeBit(uint16_t bit, bool on) {
   uint16_t word = HeaderWord(kAttributes);
   PutHeaderWord(kAttributes, on ? word | bit : word & ~bit);
 }

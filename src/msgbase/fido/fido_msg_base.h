@@ -60,17 +60,6 @@ class FidoMsgBase : public MessageBase {
   void SetSeeAlso(int32_t number) override;
   void SetDateText(std::string_view mmddyy) override;
   void SetTimeText(std::string_view hhmm) override;
-  void SetLocal(bool on) override { SetFlag(attr::kLocal, on); }
-  void SetReceived(bool on) override { SetFlag(attr::kReceived, on); }
-  void SetPrivate(bool on) override { SetFlag(attr::kPrivate, on); }
-  void SetCrash(bool on) override { SetFlag(attr::kCrash, on); }
-  void SetKillSent(bool on) override { SetFlag(attr::kKillSent, on); }
-  void SetSent(bool on) override { SetFlag(attr::kSent, on); }
-  void SetFileAttached(bool on) override { SetFlag(attr::kFileAttached, on); }
-  void SetReceiptRequested(bool on) override { SetFlag(attr::kReceiptRequested, on); }
-  void SetAuditRequested(bool on) override { SetFlag(attr::kAuditRequested, on); }
-  void SetIsReceipt(bool on) override { SetFlag(attr::kIsReceipt, on); }
-  void SetFileRequest(bool on) override { SetFlag(attr::kFileRequest, on); }
   void PutText(std::string_view text) override;
   void PutChar(unsigned char c) override;
   uint16_t WriteMessage() override;
@@ -88,17 +77,6 @@ class FidoMsgBase : public MessageBase {
   int32_t MessageNumber() override { return current_; }
   void GetOrigAddress(NetAddress& address) override;
   void GetDestAddress(NetAddress& address) override;
-  bool IsLocal() override { return HasFlag(attr::kLocal); }
-  bool IsCrash() override { return HasFlag(attr::kCrash); }
-  bool IsKillSent() override { return HasFlag(attr::kKillSent); }
-  bool IsSent() override { return HasFlag(attr::kSent); }
-  bool IsFileAttached() override { return HasFlag(attr::kFileAttached); }
-  bool IsReceiptRequested() override { return HasFlag(attr::kReceiptRequested); }
-  bool IsAuditRequested() override { return HasFlag(attr::kAuditRequested); }
-  bool IsReceipt() override { return HasFlag(attr::kIsReceipt); }
-  bool IsFileRequest() override { return HasFlag(attr::kFileRequest); }
-  bool IsReceived() override { return HasFlag(attr::kReceived); }
-  bool IsPrivate() override { return HasFlag(attr::kPrivate); }
   bool IsDeleted() override;
   // *.MSG files are written without a lock: a file that changed since it was read, or that
   // was written within the last second, may have been read half-written.
@@ -127,8 +105,8 @@ class FidoMsgBase : public MessageBase {
  private:
   static constexpr size_t kHeaderSize = 190;
 
-  void SetFlag(uint16_t bit, bool on);
-  bool HasFlag(uint16_t bit) const;
+  void SetAttributeBit(uint16_t bit, bool on) override;
+  bool HasAttributeBit(uint16_t bit) override;
   std::string HeaderText(size_t offset, size_t width) const;
   void PutHeaderText(size_t offset, size_t width, std::string_view text);
   uint16_t HeaderWord(size_t offset) const;

@@ -340,21 +340,15 @@ void JamBase::SetAttribute(uint32_t bitMask, bool on) {
   SetFixed(kHdrAttribute, on ? Attribute() | bitMask : Attribute() & ~bitMask);
 }
 
+void JamBase::SetAttributeBit(uint16_t bit, bool on) { SetAttribute(JamAttributeBit(bit), on); }
+
+bool JamBase::HasAttributeBit(uint16_t bit) { return (Attribute() & JamAttributeBit(bit)) != 0; }
+
 uint16_t JamBase::Cost() { return static_cast<uint16_t>(std::min<uint32_t>(Fixed(kHdrCost), 0xFFFF)); }
 int32_t JamBase::ReplyTo() { return static_cast<int32_t>(Fixed(kHdrReplyTo)); }
 int32_t JamBase::SeeAlso() { return static_cast<int32_t>(Fixed(kHdrFirstReply)); }
 int32_t JamBase::NextSeeAlso() { return static_cast<int32_t>(Fixed(kHdrNextReply)); }
 
-bool JamBase::IsLocal() { return Attribute() & bit::kLocal; }
-bool JamBase::IsCrash() { return Attribute() & bit::kCrash; }
-bool JamBase::IsKillSent() { return Attribute() & bit::kKillSent; }
-bool JamBase::IsSent() { return Attribute() & bit::kSent; }
-bool JamBase::IsFileAttached() { return Attribute() & bit::kFileAttached; }
-bool JamBase::IsReceiptRequested() { return Attribute() & bit::kReceiptRequested; }
-bool JamBase::IsAuditRequested() { return Attribute() & bit::kAuditRequested; }
-bool JamBase::IsFileRequest() { return Attribute() & bit::kFileRequest; }
-bool JamBase::IsReceived() { return Attribute() & bit::kReceived; }
-bool JamBase::IsPrivate() { return Attribute() & bit::kPrivate; }
 bool JamBase::IsDeleted() { return Attribute() & bit::kDeleted; }
 
 }  // namespace vm

@@ -45,17 +45,6 @@ class JamBase final : public MessageBase {
   void SetSeeAlso(int32_t number) override;
   void SetDateText(std::string_view mmddyy) override { dateText_ = mmddyy.substr(0, 8); }
   void SetTimeText(std::string_view hhmm) override { timeText_ = hhmm.substr(0, 5); }
-  void SetLocal(bool on) override;
-  void SetReceived(bool on) override;
-  void SetPrivate(bool on) override;
-  void SetCrash(bool on) override;
-  void SetKillSent(bool on) override;
-  void SetSent(bool on) override;
-  void SetFileAttached(bool on) override;
-  void SetReceiptRequested(bool on) override;
-  void SetAuditRequested(bool on) override;
-  void SetIsReceipt(bool on) override {}
-  void SetFileRequest(bool on) override;
   void PutText(std::string_view text) override { composed_ += text; }
   void PutChar(unsigned char c) override { composed_ += static_cast<char>(c); }
   void PutKludge(std::string_view kludge) override;
@@ -75,17 +64,6 @@ class JamBase final : public MessageBase {
   int32_t MessageNumber() override { return Clamp32(current_); }
   void GetOrigAddress(NetAddress& address) override { address = orig_; }
   void GetDestAddress(NetAddress& address) override { address = dest_; }
-  bool IsLocal() override;
-  bool IsCrash() override;
-  bool IsKillSent() override;
-  bool IsSent() override;
-  bool IsFileAttached() override;
-  bool IsReceiptRequested() override;
-  bool IsAuditRequested() override;
-  bool IsReceipt() override { return false; }
-  bool IsFileRequest() override;
-  bool IsReceived() override;
-  bool IsPrivate() override;
   bool IsDeleted() override;
   bool IsEchoed() override { return true; }
 
@@ -138,6 +116,9 @@ class JamBase final : public MessageBase {
 
   uint32_t Attribute() const;
   void SetAttribute(uint32_t bitMask, bool on);
+  // The common flags through the table of their JAM bits (jam_layout.h).
+  void SetAttributeBit(uint16_t bit, bool on) override;
+  bool HasAttributeBit(uint16_t bit) override;
   void SetFixed(size_t offset, uint32_t value);
   uint32_t Fixed(size_t offset) const;
 

@@ -73,17 +73,6 @@ class SquishBase : public MessageBase {
   void SetSeeAlso(int32_t number) override { header_.replies[0] = static_cast<uint32_t>(number); }
   void SetDateText(std::string_view mmddyy) override { dateText_ = CutTo(mmddyy, 8); }
   void SetTimeText(std::string_view hhmm) override { timeText_ = CutTo(hhmm, 5); }
-  void SetLocal(bool on) override { SetAttr(attr::kLocal, on); }
-  void SetReceived(bool on) override { SetAttr(attr::kReceived, on); }
-  void SetPrivate(bool on) override { SetAttr(attr::kPrivate, on); }
-  void SetCrash(bool on) override { SetAttr(attr::kCrash, on); }
-  void SetKillSent(bool on) override { SetAttr(attr::kKillSent, on); }
-  void SetSent(bool on) override { SetAttr(attr::kSent, on); }
-  void SetFileAttached(bool on) override { SetAttr(attr::kFileAttached, on); }
-  void SetReceiptRequested(bool on) override { SetAttr(attr::kReceiptRequested, on); }
-  void SetAuditRequested(bool on) override { SetAttr(attr::kAuditRequested, on); }
-  void SetIsReceipt(bool on) override { SetAttr(attr::kIsReceipt, on); }
-  void SetFileRequest(bool on) override { SetAttr(attr::kFileRequest, on); }
   void PutText(std::string_view text) override;
   void PutChar(unsigned char c) override;
   uint16_t WriteMessage() override;
@@ -99,17 +88,6 @@ class SquishBase : public MessageBase {
   int32_t MessageNumber() override;
   void GetOrigAddress(NetAddress& address) override { address = header_.orig; }
   void GetDestAddress(NetAddress& address) override { address = header_.dest; }
-  bool IsLocal() override { return HasAttr(attr::kLocal); }
-  bool IsCrash() override { return HasAttr(attr::kCrash); }
-  bool IsKillSent() override { return HasAttr(attr::kKillSent); }
-  bool IsSent() override { return HasAttr(attr::kSent); }
-  bool IsFileAttached() override { return HasAttr(attr::kFileAttached); }
-  bool IsReceiptRequested() override { return HasAttr(attr::kReceiptRequested); }
-  bool IsAuditRequested() override { return HasAttr(attr::kAuditRequested); }
-  bool IsReceipt() override { return HasAttr(attr::kIsReceipt); }
-  bool IsFileRequest() override { return HasAttr(attr::kFileRequest); }
-  bool IsReceived() override { return HasAttr(attr::kReceived); }
-  bool IsPrivate() override { return HasAttr(attr::kPrivate); }
   // Deleted messages leave the chain, so a message found is never deleted.
   bool IsDeleted() override { return false; }
   bool IsEchoed() override { return (header_.attr & squish::kAttrScanned) == 0; }
@@ -145,6 +123,9 @@ class SquishBase : public MessageBase {
   };
 
   bool IsOpen() const { return sqd_.IsOpen() && sqi_.IsOpen(); }
+  // The common attribute bits are MSGAPI's own in the header's attribute word.
+  void SetAttributeBit(uint16_t bit, bool on) override { SetAttr(bit, on); }
+  bool HasAttributeBit(uint16_t bit) override { return HasAttr(bit); }
   void SetAttr(uint32_t bit, bool on);
   bool HasAttr(uint32_t bit) const { return (header_.attr & bit) != 0; }
   uint32_t IndexHash() const;
