@@ -47,6 +47,11 @@ class MessageBase {
   virtual bool Exists() = 0;
   virtual bool Lock() { return true; }
   virtual bool Unlock() { return true; }
+  // The outcome of the last operation that records one: 0, a DOS-style I/O code
+  // (platform/io_result.h) or one of the variant's own codes.
+  uint16_t Status() const { return status_; }
+  // Why that operation failed, as a short CP866 text; empty when Status is 0.
+  std::string StatusReason() const;
 
   // --- Filling in a new message (nothing reaches the disk before WriteMessage) -----------
   virtual void SetDestAddress(const NetAddress& address) = 0;
@@ -171,6 +176,12 @@ class MessageBase {
   virtual void SetAttributeBit(uint16_t bit, bool on) {}
   virtual bool HasAttributeBit(uint16_t bit) { return false; }
 
+  // Records an operation's outcome in the status word and returns it.
+  uint16_t SetStatus(uint16_t code) { return status_ = code; }
+  // What the variant's own status codes mean; the I/O codes are told by IoReason.
+  virtual std::string OwnStatusReason(uint16_t code) const { return {}; }
+  uint16_t status_ = 0;
+
   // The default text reader's window: the current message's text bytes, the TextPosition of
   // their first byte, and the reading state. Variants fill it at StartReading.
   void SetTextWindow(std::string text, int32_t origin);
@@ -193,14 +204,28 @@ class MessageBase {
 
 using MessageBaseHandle = std::unique_ptr<MessageBase>;
 
+// Why an area could not be opened (or, after opening, locked): the variant's status code and
+// its reason. A letter that names no variant has code 0.
+struct OpenFailure {
+  uint16_t code = 0;
+  std::string reason;
+};
+// The failure as it follows a "cannot access" line in the log or on the console.
+std::string DescribeOpenFailure(const OpenFailure& failure);
+// The base's present status as an OpenFailure.
+OpenFailure FailureOf(const MessageBase& base);
+
 // Picks the variant by the first letter of the area id (H, S, F, J, T, any case) and hands it
 // characters 2 to 129 of the id. False for any other letter; the handle may stay empty when a
 // variant cannot be made.
 bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle);
-// MakeMessageBase, then Open; false (and an empty handle) when either fails.
-bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle);
+// MakeMessageBase, then Open; false (and an empty handle) when either fails, with the reason
+// in *failure when one is given.
+bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle,
+                     OpenFailure* failure = nullptr);
 // As OpenMessageArea, creating a missing area first (200 messages, 10 days).
-bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle);
+bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle,
+                             OpenFailure* failure = nullptr);
 // Close and dispose; false for an empty handle or when Close failed.
 bool CloseMessageArea(MessageBaseHandle& handle);
 void DisposeMessageBase(MessageBaseHandle& handle);

@@ -31,7 +31,7 @@ class FidoMsgBase : public MessageBase {
   // StartNewMessage: no temporary name could be made, or the file not created.
   static constexpr uint16_t kStatusNoTempName = 1001;
   static constexpr uint16_t kStatusTempNotCreated = 1002;
-  // Open: the directory does not exist.
+  // Open: the directory does not exist. (A directory that cannot be read gives its I/O code.)
   static constexpr uint16_t kOpenMissingDirectory = 500;
   // WriteMessage: every number up to 31999 is taken, or the message file could not be written.
   static constexpr uint16_t kWriteAreaFull = 1003;
@@ -42,7 +42,6 @@ class FidoMsgBase : public MessageBase {
 
   // The zone both addresses get on reading when no INTL kludge says otherwise (1 at first).
   void SetDefaultZone(uint16_t zone) { defaultZone_ = zone; }
-  uint16_t Status() const { return status_; }
 
   void SetAreaPath(std::string_view locator) override;
   uint16_t Open() override;
@@ -105,6 +104,7 @@ class FidoMsgBase : public MessageBase {
  private:
   static constexpr size_t kHeaderSize = 190;
 
+  std::string OwnStatusReason(uint16_t code) const override;
   void SetAttributeBit(uint16_t bit, bool on) override;
   bool HasAttributeBit(uint16_t bit) override;
   std::string HeaderText(size_t offset, size_t width) const;
@@ -136,7 +136,6 @@ class FidoMsgBase : public MessageBase {
   std::string damagedFile_;  // DamagedMessageFile of the loaded message
   uint16_t defaultZone_ = 1;
   MailKind kind_ = MailKind::Local;
-  uint16_t status_ = 0;
 
   // The current message: its header bytes, the address fields (header plus kludges, whether
   // the kludges were applied yet), the date and time texts, the whole file as read and where its

@@ -13,13 +13,16 @@
 #include "msgbase/jam/jam_subfields.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
+#include "platform/io_result.h"
 #include "text/dos_time.h"
 
 namespace vm {
 
 class JamBase final : public MessageBase {
  public:
-  // Result codes besides the host's I/O error numbers.
+  // Result codes besides the DOS-style I/O codes of platform/io_result.h. A write or delete
+  // that cannot take the lock answers kLockFailed; the status word then says
+  // io::kLockViolation, which tells a lock held elsewhere from a permission refused.
   static constexpr uint16_t kLockFailed = 5;
   static constexpr uint16_t kNotJamBase = 1001;  // missing or damaged base header
   static constexpr uint16_t kBaseFull = 1002;    // no message number or offset left
@@ -94,8 +97,9 @@ class JamBase final : public MessageBase {
 
   static std::string CutTo255(std::string_view text) { return std::string(text.substr(0, 255)); }
   static int32_t Clamp32(int64_t value);
-  // The host's error number of the file's last failure as a result code.
-  static uint16_t IoError(const File& file);
+  // The I/O code of the file's last failure, kept in the status word.
+  uint16_t IoError(const File& file, bool writing = true);
+  std::string OwnStatusReason(uint16_t code) const override;
 
   // Extensions are written in lower case, as the JAM programs on this host name the files;
   // files made elsewhere in upper case are still found (paths resolve without regard to case).

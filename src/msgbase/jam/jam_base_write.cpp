@@ -116,7 +116,7 @@ uint16_t JamBase::AppendMessage() {
   if (headerOffset < 0) return IoError(jhr_);
   if (number > kMaxNumber || textOffset + composed_.size() > kMaxTextEnd ||
       headerOffset + kFixedSize + area.size() > kMaxHeaderEnd)
-    return kBaseFull;
+    return SetStatus(kBaseFull);
   SetFixed(kHdrSubfieldLength, static_cast<uint32_t>(area.size()));
   SetFixed(kHdrNumber, static_cast<uint32_t>(number));
   SetFixed(kHdrTextOffset, static_cast<uint32_t>(textOffset));

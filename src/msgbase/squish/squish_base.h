@@ -22,12 +22,15 @@
 #include "msgbase/message_base.h"
 #include "msgbase/squish/squish_format.h"
 #include "platform/file.h"
+#include "platform/io_result.h"
 #include "text/text_helpers.h"
 
 namespace vm {
 
 namespace squish {
-// Status codes (besides the DOS-style I/O codes 2, 3, 5, 100, 101 of failed file operations).
+// Result codes (besides the DOS-style I/O codes of platform/io_result.h). Open answers
+// kIndexOpenFailed when the index cannot be opened, and a write that cannot take the lock
+// kLockFailed; the status word then holds the I/O code (io::kLockViolation for the lock).
 inline constexpr uint16_t kLockFailed = 5;
 inline constexpr uint16_t kIndexOpenFailed = 100;
 inline constexpr uint16_t kAlreadyOpen = 176;
@@ -36,9 +39,6 @@ inline constexpr uint16_t kNoIndex = 999;
 inline constexpr uint16_t kBadHeader = 1001;
 inline constexpr uint16_t kDamaged = 1002;      // a frame, chain or index entry that is not sound
 inline constexpr uint16_t kTextTooLong = 1003;  // the new message's text is beyond kMaxTextBytes
-
-// The DOS-style code of a failed file operation (errno), as the other variants report them.
-uint16_t IoCode(int err, bool writing);
 
 // The largest message text kept when writing and read when reading. Far above any posting,
 // it only bounds the memory a damaged length could ask for.
@@ -51,9 +51,6 @@ class SquishBase : public MessageBase {
  public:
   SquishBase() = default;
   ~SquishBase() override;
-
-  // The last error: an I/O code or one of the squish:: codes; 0 after a clean operation.
-  uint16_t Status() const { return status_; }
 
   void SetAreaPath(std::string_view locator) override;
   uint16_t Open() override;
@@ -123,6 +120,7 @@ class SquishBase : public MessageBase {
   };
 
   bool IsOpen() const { return sqd_.IsOpen() && sqi_.IsOpen(); }
+  std::string OwnStatusReason(uint16_t code) const override;
   // The common attribute bits are MSGAPI's own in the header's attribute word.
   void SetAttributeBit(uint16_t bit, bool on) override { SetAttr(bit, on); }
   bool HasAttributeBit(uint16_t bit) override { return HasAttr(bit); }
@@ -189,7 +187,6 @@ class SquishBase : public MessageBase {
   bool composeTooLong_ = false;
   std::string dateText_;
   std::string timeText_;
-  uint16_t status_ = 0;
 };
 
 }  // namespace vm
