@@ -178,6 +178,9 @@ TEST_F(HudsonTest, DamageGivesAStatusAndWritesNothing) {
   dir_.WriteFile("MSGHDR.BBS", header);
   EXPECT_EQ(ReadText(*base, 1), "");
   EXPECT_EQ(base->Status(), HudsonBase::kTextNotFound);
+  header[10] = 0;  // no text, its first record anywhere
+  dir_.WriteFile("MSGHDR.BBS", header);
+  EXPECT_EQ(ReadText(*base, 1), "");
 
   // The index one record short of the headers: writing refuses and leaves every file alone.
   dir_.WriteFile("MSGHDR.BBS", header + std::string(187, '\0'));

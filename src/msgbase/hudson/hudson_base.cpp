@@ -62,18 +62,13 @@ std::string HudsonBase::OwnStatusReason(uint16_t code) const {
 
 // --- The file check, opening and creating ------------------------------------------------
 
+// Whether the five files are there; their sizes are checked once they are open.
 HudsonBase::FileSet HudsonBase::CheckFiles() const {
   int present = 0;
   for (const char* name : kRecordFiles) present += FileExists(PathOf(name)) ? 1 : 0;
   if (present == 0) return FileSet::None;
-  if (present != static_cast<int>(std::size(kRecordFiles))) return FileSet::Inconsistent;
-  auto size = [&](const char* name) { return FileSize(PathOf(name)).value_or(-1); };
-  int64_t headers = size(kHeaderFile) / static_cast<int64_t>(kHeaderSize);
-  if (size(kInfoFile) != static_cast<int64_t>(kInfoSize) ||
-      size(kIndexFile) / static_cast<int64_t>(kIndexSize) != headers ||
-      size(kToIndexFile) / static_cast<int64_t>(kToIndexSize) != headers)
-    return FileSet::Inconsistent;
-  return FileSet::Whole;
+  return present == static_cast<int>(std::size(kRecordFiles)) ? FileSet::Whole
+                                                              : FileSet::Inconsistent;
 }
 
 bool HudsonBase::Exists() { return CheckFiles() != FileSet::None; }
@@ -114,9 +109,11 @@ uint16_t HudsonBase::Open() {
       return SetStatus(code);
     }
   }
-  if (!RecordFilesAgree()) {
+  // Another program appending a message makes the record counts differ for a moment: only
+  // what they are under the lock counts.
+  if (!RecordFilesAgree() && (!Lock() || !RecordFilesAgree() || !Unlock())) {
     Close();
-    return status_;
+    return SetStatus(kInconsistent);
   }
   if (!ReadInfo()) {
     Close();
@@ -212,11 +209,11 @@ bool HudsonBase::Lock() {
   return true;
 }
 
+// Every change writes the info record as it makes it: there is nothing left to write here.
 bool HudsonBase::Unlock() {
   if (!locked_) return true;
-  bool ok = infoRecord_.size() != kInfoSize || WriteInfo();
-  info_.UnlockRange(kLockByteNew, 1);
-  info_.UnlockRange(kLockByteOld, 1);
+  bool ok = info_.UnlockRange(kLockByteNew, 1);
+  ok = info_.UnlockRange(kLockByteOld, 1) && ok;
   locked_ = false;
   return ok;
 }
@@ -324,7 +321,8 @@ void HudsonBase::StartReading() {
     SetTextWindow(std::move(text), 0);
     return;
   }
-  int64_t count = std::min({named, available - first, kMaxMessageRecords});
+  // A message without text may name a first record anywhere, even past the end.
+  int64_t count = std::max<int64_t>(0, std::min({named, available - first, kMaxMessageRecords}));
   if (count < named) SetStatus(kShortText);
   std::string records(static_cast<size_t>(count) * kTextRecordSize, '\0');
   size_t got = texts_.ReadAt(static_cast<uint64_t>(first) * kTextRecordSize, records.data(),
