@@ -35,6 +35,8 @@ void HudsonBase::StartNewMessage() {
   PutHeaderText(kHdrSubject, kSubjectWidth, "* Blank *");
   origPoint_ = destPoint_ = 0;
   echoed_ = false;
+  // No header on disk is current any more: RewriteHeader and DeleteMessage do nothing.
+  found_ = false;
   composed_.clear();
   recordStarts_.clear();
   ClearTextWindow();
