@@ -4,7 +4,8 @@
 // MSGTXT.BBS raw (1 MB at a time). Prints both rates in MB/s of text records.
 // Build it in an optimised build directory (CMAKE_BUILD_TYPE=Release).
 //
-//   bench_hudson_read [directory [messages per board]]   (default: $TMPDIR/veldmark-bench-hudson, 10000)
+//   bench_hudson_read [directory [messages per board]]   (default: $TMPDIR/veldmark-bench-hudson,
+//   10000)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,7 +26,9 @@ using namespace vm::hudson;
 using vm::PutLe16;
 using Clock = std::chrono::steady_clock;
 
-double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double CpuSeconds() {
+  return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 struct Timer {
   Clock::time_point wallStart = Clock::now();
@@ -57,7 +60,8 @@ void MakeBase(const std::filesystem::path& dir, int perBoard) {
   PutLe16(info, kInfoBoardActive, static_cast<uint16_t>(perBoard));
   PutLe16(info, kInfoBoardActive + 2, static_cast<uint16_t>(perBoard));
   std::string text;
-  for (int line = 0; line < 50; ++line) text += "M" + std::string(60, static_cast<char>('!' + line)) + "\r";
+  for (int line = 0; line < 50; ++line)
+    text += "M" + std::string(60, static_cast<char>('!' + line)) + "\r";
   for (int n = 1; n <= total; ++n) {
     const uint8_t board = static_cast<uint8_t>(1 + n % 2);
     const size_t first = texts.size() / kTextRecordSize;
@@ -84,11 +88,14 @@ void MakeBase(const std::filesystem::path& dir, int perBoard) {
     PutText(to, 0, "All");
     toIndex += to;
   }
-  const std::pair<const char*, const std::string*> files[] = {
-      {kInfoFile, &info}, {kIndexFile, &index}, {kToIndexFile, &toIndex},
-      {kHeaderFile, &headers}, {kTextFile, &texts}};
+  const std::pair<const char*, const std::string*> files[] = {{kInfoFile, &info},
+                                                              {kIndexFile, &index},
+                                                              {kToIndexFile, &toIndex},
+                                                              {kHeaderFile, &headers},
+                                                              {kTextFile, &texts}};
   for (const auto& [name, bytes] : files)
-    std::ofstream(dir / name, std::ios::binary | std::ios::trunc).write(bytes->data(), bytes->size());
+    std::ofstream(dir / name, std::ios::binary | std::ios::trunc)
+        .write(bytes->data(), bytes->size());
 }
 
 uint64_t ReadRaw(const std::filesystem::path& dir) {
@@ -128,9 +135,9 @@ uint64_t ReadThroughInterface(const std::filesystem::path& dir, uint64_t& lineBy
 
 int main(int argc, char** argv) {
   const char* tmp = std::getenv("TMPDIR");
-  std::filesystem::path dir = argc > 1 ? argv[1]
-                                       : std::filesystem::path(tmp && *tmp ? tmp : "/tmp") /
-                                             "veldmark-bench-hudson";
+  std::filesystem::path dir =
+      argc > 1 ? argv[1]
+               : std::filesystem::path(tmp && *tmp ? tmp : "/tmp") / "veldmark-bench-hudson";
   int perBoard = argc > 2 ? std::atoi(argv[2]) : 10000;
   perBoard = std::clamp(perBoard, 1, 32000);  // message numbers are 16-bit
   std::printf("generating %d messages in each of two boards in %s ...\n", perBoard, dir.c_str());
@@ -150,8 +157,8 @@ int main(int argc, char** argv) {
     ReadThroughInterface(dir, unused, false);
     gather.Keep(timer);
   }
-  std::printf("MSGTXT.BBS %.1f MB; board 1: %.1f MB of records (%.1f MB of lines)\n", rawBytes / 1e6,
-              apiBytes / 1e6, lineBytes / 1e6);
+  std::printf("MSGTXT.BBS %.1f MB; board 1: %.1f MB of records (%.1f MB of lines)\n",
+              rawBytes / 1e6, apiBytes / 1e6, lineBytes / 1e6);
   std::printf("                        wall-clock        CPU time\n");
   std::printf("raw MSGTXT.BBS reads:  %8.1f MB/s  %8.1f MB/s\n", rawBytes / raw.wall / 1e6,
               rawBytes / raw.cpu / 1e6);

@@ -35,7 +35,8 @@ TEST(HudsonArea, PostingFromAnotherProgramDecodesAndTheReportGoesToAnotherBoard)
   const ProgramRun run = node.Run({"/All"});
   ASSERT_EQ(run.exitCode, 0) << run.output << run.errors;
   EXPECT_TRUE(node.Read("FILES/PACK.ZIP") == data) << run.output;
-  EXPECT_FALSE(Contains(node.ReadUtf8("VELDMARK.LOG"), "Нет доступа")) << node.ReadUtf8("VELDMARK.LOG");
+  EXPECT_FALSE(Contains(node.ReadUtf8("VELDMARK.LOG"), "Нет доступа"))
+      << node.ReadUtf8("VELDMARK.LOG");
 
   std::vector<HudsonMessage> reports;
   for (const HudsonMessage& m : ReadHudsonMessages(dir)) {

@@ -10,7 +10,8 @@
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Itests \
 //     tests/fuzz/hudson_fuzz.cpp src/msgbase/message_base.cpp src/msgbase/*/*.cpp \
 //     src/text/*.cpp src/platform/*.cpp -o /tmp/hudson_fuzz
-//   mkdir -p /tmp/hudson_corpus && /tmp/hudson_fuzz /tmp/hudson_corpus -max_total_time=300 -max_len=65536
+//   mkdir -p /tmp/hudson_corpus && /tmp/hudson_fuzz /tmp/hudson_corpus -max_total_time=300
+//   -max_len=65536
 #include <unistd.h>
 
 #include <cstddef>

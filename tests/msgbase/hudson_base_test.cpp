@@ -143,8 +143,8 @@ TEST_F(HudsonTest, LocatorAndFileCheck) {
     uint16_t open;
   };
   // Only the first three characters are the board: "1C:" names none.
-  const Case cases[] = {{"001", 0}, {" 12", 0}, {"200", 0}, {"000", 5001}, {"201", 5001},
-                        {"1" + std::string("C:"), 5001}};
+  const Case cases[] = {{"001", 0},    {" 12", 0},    {"200", 0},
+                        {"000", 5001}, {"201", 5001}, {"1" + std::string("C:"), 5001}};
   for (const Case& c : cases) {
     HudsonBase base;
     base.SetAreaPath(c.locator + dir_.path());
@@ -189,7 +189,8 @@ TEST_F(HudsonTest, DamageGivesAStatusAndWritesNothing) {
   base->StartNewMessage();
   base->PutLine("two");
   EXPECT_EQ(base->WriteMessage(), HudsonBase::kInconsistent);
-  for (size_t i = 0; i < std::size(kFiles); ++i) EXPECT_EQ(Bytes(kFiles[i]), before[i]) << kFiles[i];
+  for (size_t i = 0; i < std::size(kFiles); ++i)
+    EXPECT_EQ(Bytes(kFiles[i]), before[i]) << kFiles[i];
 }
 
 TEST_F(HudsonTest, FullBaseAnswers99) {

@@ -48,7 +48,8 @@ class HudsonModel {
     base.SetEchoed(echoed);
     base.SetOrigAddress({2, 5020, 100, 0});
     base.SetDestAddress({2, 5020, 1, point});
-    if (point != 0 && kind == MailKind::Netmail) m.text = "\x01TOPT " + std::to_string(point) + "\r";
+    if (point != 0 && kind == MailKind::Netmail)
+      m.text = "\x01TOPT " + std::to_string(point) + "\r";
     base.SetPrivate(m.privateFlag);
     // Lines without spaces, some longer than a line read: they come back cut, not wrapped
     // at a space, so their bytes join up again.
@@ -124,7 +125,8 @@ class HudsonModel {
       if (!m.deleted) ++active, ++perBoard[m.board];
     EXPECT_EQ(info.active, active);
     EXPECT_EQ(info.highMsg, high_);
-    for (int board = 1; board <= 200; ++board) EXPECT_EQ(info.areaActive[board - 1], perBoard[board]);
+    for (int board = 1; board <= 200; ++board)
+      EXPECT_EQ(info.areaActive[board - 1], perBoard[board]);
     EXPECT_EQ(fs::file_size(dir_ + "/MSGINFO.BBS"), 406u);
     EXPECT_EQ(fs::file_size(dir_ + "/MSGIDX.BBS"), 3u * written_);
     EXPECT_EQ(fs::file_size(dir_ + "/MSGTOIDX.BBS"), 36u * written_);

@@ -119,7 +119,8 @@ class OpenFailureTest : public ::testing::Test {
   void TakeRights(size_t i) const {
     const std::string& locator = Variants().at(kCases[i].letter).locator;
     const bool inFolder = kCases[i].letter == 'J' || kCases[i].letter == 'S';
-    std::string target = dir_ / (Folder(i) + (inFolder ? locator.substr(0, locator.find('/')) : locator));
+    std::string target =
+        dir_ / (Folder(i) + (inFolder ? locator.substr(0, locator.find('/')) : locator));
     ASSERT_EQ(chmod(target.c_str(), 0), 0);
   }
 

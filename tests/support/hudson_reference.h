@@ -30,7 +30,7 @@ struct HudsonMessage {
   std::string to = "All";
   std::string from = "Sysop";
   std::string subject;
-  std::string text;  // lines end with CR
+  std::string text;     // lines end with CR
   std::string toIndex;  // what MSGTOIDX.BBS says (filled by the reader)
 };
 

@@ -30,13 +30,19 @@ bool OpenShared(File& file, const std::string& path) {
   return file.Open(path, OpenMode::ReadWrite) || file.Open(path, OpenMode::Read);
 }
 
-int64_t SizeOf(const File& file) { return std::max<int64_t>(file.Size(), 0); }
+int64_t SizeOf(const File& file) {
+  return std::max<int64_t>(file.Size(), 0);
+}
 
 }  // namespace
 
-MessageBaseHandle MakeHudsonBase() { return std::make_unique<HudsonBase>(); }
+MessageBaseHandle MakeHudsonBase() {
+  return std::make_unique<HudsonBase>();
+}
 
-HudsonBase::~HudsonBase() { Close(); }
+HudsonBase::~HudsonBase() {
+  Close();
+}
 
 // The first three characters are the board number ("001", " 12"); anything else there (a
 // one-digit board followed by a drive letter) names no board. The rest is the directory, kept
@@ -49,14 +55,22 @@ void HudsonBase::SetAreaPath(std::string_view locator) {
 
 std::string HudsonBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kUnreadableInfo: return Cp866("не прочитан MSGINFO.BBS");
-    case kBaseFull: return Cp866("база заполнена");
-    case kShortText: return Cp866("текст сообщения за концом MSGTXT.BBS");
-    case kTextNotFound: return Cp866("нет текста сообщения");
-    case kInconsistent: return Cp866("файлы базы не согласованы");
-    case kBadBoard: return Cp866("номер доски не от 1 до 200");
-    case kNotOpen: return Cp866("база не открыта");
-    default: return {};
+    case kUnreadableInfo:
+      return Cp866("не прочитан MSGINFO.BBS");
+    case kBaseFull:
+      return Cp866("база заполнена");
+    case kShortText:
+      return Cp866("текст сообщения за концом MSGTXT.BBS");
+    case kTextNotFound:
+      return Cp866("нет текста сообщения");
+    case kInconsistent:
+      return Cp866("файлы базы не согласованы");
+    case kBadBoard:
+      return Cp866("номер доски не от 1 до 200");
+    case kNotOpen:
+      return Cp866("база не открыта");
+    default:
+      return {};
   }
 }
 
@@ -71,12 +85,14 @@ HudsonBase::FileSet HudsonBase::CheckFiles() const {
                                                               : FileSet::Inconsistent;
 }
 
-bool HudsonBase::Exists() { return CheckFiles() != FileSet::None; }
+bool HudsonBase::Exists() {
+  return CheckFiles() != FileSet::None;
+}
 
 bool HudsonBase::RecordFilesAgree() {
   uint32_t headers = HeaderRecords();
-  if (info_.Size() != static_cast<int64_t>(kInfoSize) ||
-      SizeOf(index_) / kIndexSize != headers || SizeOf(toIndex_) / kToIndexSize != headers) {
+  if (info_.Size() != static_cast<int64_t>(kInfoSize) || SizeOf(index_) / kIndexSize != headers ||
+      SizeOf(toIndex_) / kToIndexSize != headers) {
     SetStatus(kInconsistent);
     return false;
   }
@@ -134,9 +150,12 @@ uint16_t HudsonBase::Close() {
 
 uint16_t HudsonBase::Create(uint16_t, uint16_t) {
   switch (CheckFiles()) {
-    case FileSet::Whole: return SetStatus(0);  // another program made it meanwhile
-    case FileSet::Inconsistent: return SetStatus(kInconsistent);
-    case FileSet::None: break;
+    case FileSet::Whole:
+      return SetStatus(0);  // another program made it meanwhile
+    case FileSet::Inconsistent:
+      return SetStatus(kInconsistent);
+    case FileSet::None:
+      break;
   }
   std::string dir = WithoutTrailingSlash(dir_);
   if (!dir.empty() && !DirectoryExists(dir)) MakeDirectories(dir);
@@ -150,7 +169,8 @@ uint16_t HudsonBase::Create(uint16_t, uint16_t) {
     if (std::string_view(name) == kInfoFile) {
       std::string info(kInfoSize, '\0');
       PutLe16(info, kInfoLowest, 1);
-      if (!file.WriteAt(0, info.data(), info.size())) return SetStatus(IoCode(file.LastError(), true));
+      if (!file.WriteAt(0, info.data(), info.size()))
+        return SetStatus(IoCode(file.LastError(), true));
     }
   }
   return SetStatus(0);
@@ -235,9 +255,11 @@ bool HudsonBase::IndexAt(int64_t record, uint16_t& number, uint8_t& board) {
   auto held = static_cast<int64_t>(window_.size() / kIndexSize);
   if (record < windowFirst_ || record >= windowFirst_ + held) {
     // Walking backwards reads the records below the wanted one, forwards those above it.
-    int64_t first = record < windowFirst_ ? std::max<int64_t>(0, record - kIndexWindow + 1) : record;
+    int64_t first =
+        record < windowFirst_ ? std::max<int64_t>(0, record - kIndexWindow + 1) : record;
     window_.resize(static_cast<size_t>(kIndexWindow) * kIndexSize);
-    size_t got = index_.ReadAt(static_cast<uint64_t>(first) * kIndexSize, window_.data(), window_.size());
+    size_t got =
+        index_.ReadAt(static_cast<uint64_t>(first) * kIndexSize, window_.data(), window_.size());
     window_.resize(got - got % kIndexSize);
     windowFirst_ = first;
     held = static_cast<int64_t>(window_.size() / kIndexSize);
@@ -279,9 +301,13 @@ void HudsonBase::SeekFrom(int32_t number) {
   Walk(+1);
 }
 
-void HudsonBase::SeekNext() { Walk(+1); }
+void HudsonBase::SeekNext() {
+  Walk(+1);
+}
 
-void HudsonBase::SeekPrevious() { Walk(-1); }
+void HudsonBase::SeekPrevious() {
+  Walk(-1);
+}
 
 void HudsonBase::SetLocation(int32_t location) {
   uint16_t number = 0;
@@ -325,8 +351,8 @@ void HudsonBase::StartReading() {
   int64_t count = std::max<int64_t>(0, std::min({named, available - first, kMaxMessageRecords}));
   if (count < named) SetStatus(kShortText);
   std::string records(static_cast<size_t>(count) * kTextRecordSize, '\0');
-  size_t got = texts_.ReadAt(static_cast<uint64_t>(first) * kTextRecordSize, records.data(),
-                             records.size());
+  size_t got =
+      texts_.ReadAt(static_cast<uint64_t>(first) * kTextRecordSize, records.data(), records.size());
   count = static_cast<int64_t>(got / kTextRecordSize);
   text.reserve(static_cast<size_t>(count) * kTextRecordBytes);
   for (int64_t r = 0; r < count; ++r) {
@@ -358,8 +384,8 @@ void HudsonBase::SetTextPosition(int32_t position) {
 
 std::string HudsonBase::HeaderText(size_t offset) const {
   if (header_.size() != kHeaderSize) return {};
-  size_t width = offset == kHdrTime ? kTimeWidth
-                 : offset == kHdrDate ? kDateWidth
+  size_t width = offset == kHdrTime      ? kTimeWidth
+                 : offset == kHdrDate    ? kDateWidth
                  : offset == kHdrSubject ? kSubjectWidth
                                          : kNameWidth;
   size_t length = std::min<size_t>(static_cast<unsigned char>(header_[offset]), width);
@@ -381,14 +407,30 @@ void HudsonBase::PutHeaderWord(size_t offset, uint16_t value) {
   if (header_.size() == kHeaderSize) PutLe16(header_, offset, value);
 }
 
-std::string HudsonBase::FromName() { return HeaderText(kHdrFrom); }
-std::string HudsonBase::ToName() { return HeaderText(kHdrTo); }
-std::string HudsonBase::Subject() { return HeaderText(kHdrSubject); }
-std::string HudsonBase::DateText() { return HeaderText(kHdrDate); }
-std::string HudsonBase::TimeText() { return HeaderText(kHdrTime); }
-uint16_t HudsonBase::Cost() { return HeaderWord(kHdrCost); }
-int32_t HudsonBase::ReplyTo() { return HeaderWord(kHdrReplyTo); }
-int32_t HudsonBase::SeeAlso() { return HeaderWord(kHdrSeeAlso); }
+std::string HudsonBase::FromName() {
+  return HeaderText(kHdrFrom);
+}
+std::string HudsonBase::ToName() {
+  return HeaderText(kHdrTo);
+}
+std::string HudsonBase::Subject() {
+  return HeaderText(kHdrSubject);
+}
+std::string HudsonBase::DateText() {
+  return HeaderText(kHdrDate);
+}
+std::string HudsonBase::TimeText() {
+  return HeaderText(kHdrTime);
+}
+uint16_t HudsonBase::Cost() {
+  return HeaderWord(kHdrCost);
+}
+int32_t HudsonBase::ReplyTo() {
+  return HeaderWord(kHdrReplyTo);
+}
+int32_t HudsonBase::SeeAlso() {
+  return HeaderWord(kHdrSeeAlso);
+}
 
 void HudsonBase::GetOrigAddress(NetAddress& address) {
   if (header_.size() != kHeaderSize) {

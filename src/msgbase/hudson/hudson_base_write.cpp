@@ -16,7 +16,8 @@ constexpr uint32_t kMaxLastReadUser = 65535;
 
 // The text padded on the left with '0' to width, cut to width, with sep forced at the places
 // given (a date "MM-DD-YY", a time "HH:MM").
-std::string FixedText(std::string_view text, size_t width, char sep, std::initializer_list<size_t> at) {
+std::string FixedText(std::string_view text, size_t width, char sep,
+                      std::initializer_list<size_t> at) {
   std::string fixed(text.substr(0, width));
   fixed.insert(0, width - fixed.size(), '0');
   for (size_t i : at) fixed[i] = sep;
@@ -42,14 +43,24 @@ void HudsonBase::StartNewMessage() {
   ClearTextWindow();
 }
 
-void HudsonBase::SetFromName(std::string_view name) { PutHeaderText(kHdrFrom, kNameWidth, name); }
-void HudsonBase::SetToName(std::string_view name) { PutHeaderText(kHdrTo, kNameWidth, name); }
+void HudsonBase::SetFromName(std::string_view name) {
+  PutHeaderText(kHdrFrom, kNameWidth, name);
+}
+void HudsonBase::SetToName(std::string_view name) {
+  PutHeaderText(kHdrTo, kNameWidth, name);
+}
 void HudsonBase::SetSubject(std::string_view subject) {
   PutHeaderText(kHdrSubject, kSubjectWidth, subject);
 }
-void HudsonBase::SetCost(uint16_t cost) { PutHeaderWord(kHdrCost, cost); }
-void HudsonBase::SetReplyTo(int32_t number) { PutHeaderWord(kHdrReplyTo, static_cast<uint16_t>(number)); }
-void HudsonBase::SetSeeAlso(int32_t number) { PutHeaderWord(kHdrSeeAlso, static_cast<uint16_t>(number)); }
+void HudsonBase::SetCost(uint16_t cost) {
+  PutHeaderWord(kHdrCost, cost);
+}
+void HudsonBase::SetReplyTo(int32_t number) {
+  PutHeaderWord(kHdrReplyTo, static_cast<uint16_t>(number));
+}
+void HudsonBase::SetSeeAlso(int32_t number) {
+  PutHeaderWord(kHdrSeeAlso, static_cast<uint16_t>(number));
+}
 
 void HudsonBase::SetDateText(std::string_view mmddyy) {
   PutHeaderText(kHdrDate, kDateWidth, FixedText(mmddyy, kDateWidth, '-', {2, 5}));
@@ -61,7 +72,10 @@ void HudsonBase::SetTimeText(std::string_view hhmm) {
 
 // Points have no field in the header: netmail carries them in TOPT and FMPT lines.
 void HudsonBase::PutAddressKludge(const char* keyword, uint16_t point) {
-  if (point != 0 && kind_ == MailKind::Netmail) PutLine("\x01" + std::string(keyword) + std::to_string(point));
+  if (point == 0 || kind_ != MailKind::Netmail) return;
+  std::string line(1, '\x01');
+  line.append(keyword).append(std::to_string(point));
+  PutLine(line);
 }
 
 void HudsonBase::SetDestAddress(const NetAddress& address) {
@@ -91,9 +105,13 @@ void HudsonBase::SetAttributeBit(uint16_t bit, bool on) {
   }
 }
 
-void HudsonBase::PutText(std::string_view text) { composed_ += text; }
+void HudsonBase::PutText(std::string_view text) {
+  composed_ += text;
+}
 
-void HudsonBase::PutChar(unsigned char c) { composed_ += static_cast<char>(c); }
+void HudsonBase::PutChar(unsigned char c) {
+  composed_ += static_cast<char>(c);
+}
 
 // --- Writing -------------------------------------------------------------------------------
 
@@ -167,7 +185,8 @@ uint16_t HudsonBase::AppendMessage() {
   if (!WriteInfo()) return SetStatus(IoCode(info_.LastError(), true));
 
   if (kind_ != MailKind::Local && echoed_) {
-    uint16_t rc = AppendToList(kind_ == MailKind::Echomail ? kEchoListFile : kNetListFile, headerRecord);
+    uint16_t rc =
+        AppendToList(kind_ == MailKind::Echomail ? kEchoListFile : kNetListFile, headerRecord);
     if (rc != 0) return rc;
   }
   window_.clear();
@@ -181,16 +200,15 @@ uint16_t HudsonBase::AppendMessage() {
 uint16_t HudsonBase::WriteIndexRecords(int64_t record) {
   const uint8_t attributes = static_cast<uint8_t>(header_[kHdrMsgAttr]);
   const bool deleted = attributes & msg::kDeleted;
-  std::string to = deleted                          ? kDeletedMark
-                   : attributes & msg::kReceived ? kReceivedMark
-                                                   : ToName();
+  std::string to = deleted ? kDeletedMark : attributes & msg::kReceived ? kReceivedMark : ToName();
   std::string toRecord(kToIndexSize, '\0');
   toRecord[0] = static_cast<char>(to.size());
   to.copy(&toRecord[1], kNameWidth);
   uint8_t index[kIndexSize];
   PutLe16(index, kIdxNumber, deleted ? kDeletedNumber : HeaderWord(kHdrNumber));
   index[kIdxBoard] = static_cast<uint8_t>(header_[kHdrBoard]);
-  if (!toIndex_.WriteAt(static_cast<uint64_t>(record) * kToIndexSize, toRecord.data(), kToIndexSize))
+  if (!toIndex_.WriteAt(static_cast<uint64_t>(record) * kToIndexSize, toRecord.data(),
+                        kToIndexSize))
     return SetStatus(IoCode(toIndex_.LastError(), true));
   if (!index_.WriteAt(static_cast<uint64_t>(record) * kIndexSize, index, kIndexSize))
     return SetStatus(IoCode(index_.LastError(), true));
@@ -274,7 +292,8 @@ void HudsonBase::SetLastRead(uint32_t user, int32_t number) {
   }
   uint8_t word[2];
   PutLe16(word, 0, static_cast<uint16_t>(number));
-  if (!file.WriteAt(uint64_t{user} * kLastReadSize + 2 * static_cast<uint64_t>(board_ - 1), word, 2))
+  if (!file.WriteAt(uint64_t{user} * kLastReadSize + 2 * static_cast<uint64_t>(board_ - 1), word,
+                    2))
     SetStatus(IoCode(file.LastError(), true));
 }
 
