@@ -66,7 +66,7 @@ class QueueRunner {
   PostingEnvironment environment_;
   MessageBaseHandle target_;
   std::string targetId_;
-  OpenFailure targetFailure_;  // why the last target could not be opened or locked
+  OpenFailure targetFailure_;            // why the last target could not be opened or locked
   const QueueEntry* started_ = nullptr;  // the entry whose file is open
   bool startedPosted_ = false;           // a section of it went out in this run
   PostedFile file_;

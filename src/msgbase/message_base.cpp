@@ -188,7 +188,9 @@ std::string MessageBase::StatusReason() const {
   return reason.empty() ? IoReason(status_) : reason;
 }
 
-OpenFailure FailureOf(const MessageBase& base) { return {base.Status(), base.StatusReason()}; }
+OpenFailure FailureOf(const MessageBase& base) {
+  return {base.Status(), base.StatusReason()};
+}
 
 std::string DescribeOpenFailure(const OpenFailure& failure) {
   if (failure.code == 0) return ": " + Cp866("неизвестный тип базы");

@@ -164,7 +164,7 @@ TEST(DecodePolicies, BrokenAreaIsReportedAndExcludedAreaOnlyByDecode) {
   ProgramRun run = node.Run({"/All"});
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(Contains(run.output, "  Сканирую RU.GONE" + std::string(33, ' ') +
-                                        " - нет доступа к базе: нет каталога (код 500)\n"))
+                                       " - нет доступа к базе: нет каталога (код 500)\n"))
       << run.output;
   EXPECT_TRUE(Contains(node.ReadUtf8("VELDMARK.LOG"),
                        "Нет доступа к RU.GONE - FAREAS\\GONE: нет каталога (код 500)\r\n"))

@@ -138,14 +138,21 @@ uint16_t FidoMsgBase::Open() {
 
 std::string FidoMsgBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kOpenMissingDirectory: return Cp866("нет каталога");
-    case kStatusMissing: return Cp866("нет файла сообщения");
-    case kStatusUnreadable: return Cp866("файл сообщения не читается");
+    case kOpenMissingDirectory:
+      return Cp866("нет каталога");
+    case kStatusMissing:
+      return Cp866("нет файла сообщения");
+    case kStatusUnreadable:
+      return Cp866("файл сообщения не читается");
     case kStatusNoTempName:
-    case kStatusTempNotCreated: return Cp866("не создан временный файл");
-    case kWriteAreaFull: return Cp866("все номера сообщений заняты");
-    case kWriteFailed: return Cp866("ошибка записи сообщения");
-    default: return {};
+    case kStatusTempNotCreated:
+      return Cp866("не создан временный файл");
+    case kWriteAreaFull:
+      return Cp866("все номера сообщений заняты");
+    case kWriteFailed:
+      return Cp866("ошибка записи сообщения");
+    default:
+      return {};
   }
 }
 

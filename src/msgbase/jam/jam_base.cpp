@@ -47,9 +47,12 @@ uint16_t JamBase::IoError(const File& file, bool writing) {
 
 std::string JamBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kNotJamBase: return Cp866("повреждён заголовок базы");
-    case kBaseFull: return Cp866("база заполнена");
-    default: return {};
+    case kNotJamBase:
+      return Cp866("повреждён заголовок базы");
+    case kBaseFull:
+      return Cp866("база заполнена");
+    default:
+      return {};
   }
 }
 
@@ -353,9 +356,13 @@ void JamBase::SetAttribute(uint32_t bitMask, bool on) {
   SetFixed(kHdrAttribute, on ? Attribute() | bitMask : Attribute() & ~bitMask);
 }
 
-void JamBase::SetAttributeBit(uint16_t bit, bool on) { SetAttribute(JamAttributeBit(bit), on); }
+void JamBase::SetAttributeBit(uint16_t bit, bool on) {
+  SetAttribute(JamAttributeBit(bit), on);
+}
 
-bool JamBase::HasAttributeBit(uint16_t bit) { return (Attribute() & JamAttributeBit(bit)) != 0; }
+bool JamBase::HasAttributeBit(uint16_t bit) {
+  return (Attribute() & JamAttributeBit(bit)) != 0;
+}
 
 uint16_t JamBase::Cost() { return static_cast<uint16_t>(std::min<uint32_t>(Fixed(kHdrCost), 0xFFFF)); }
 int32_t JamBase::ReplyTo() { return static_cast<int32_t>(Fixed(kHdrReplyTo)); }

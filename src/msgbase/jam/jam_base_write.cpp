@@ -60,7 +60,6 @@ void JamBase::SetNextSeeAlso(int32_t number) {
   SetFixed(kHdrNextReply, static_cast<uint32_t>(number));
 }
 
-
 void JamBase::StartNewMessage() {
   ResetMessage();
   composedAt_ = LocalNow();

@@ -36,12 +36,17 @@ SquishBase::~SquishBase() { Close(); }
 
 std::string SquishBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kBadHeader: return Cp866("повреждён заголовок базы");
-    case kDamaged: return Cp866("база повреждена");
+    case kBadHeader:
+      return Cp866("повреждён заголовок базы");
+    case kDamaged:
+      return Cp866("база повреждена");
     case kNoIndex:
-    case kIndexSeekFailed: return Cp866("не прочитан индекс");
-    case kTextTooLong: return Cp866("слишком длинный текст");
-    default: return {};
+    case kIndexSeekFailed:
+      return Cp866("не прочитан индекс");
+    case kTextTooLong:
+      return Cp866("слишком длинный текст");
+    default:
+      return {};
   }
 }
 
