@@ -127,9 +127,15 @@ uint16_t HudsonBase::Open() {
   }
   // Another program appending a message makes the record counts differ for a moment: only
   // what they are under the lock counts.
-  if (!RecordFilesAgree() && (!Lock() || !RecordFilesAgree() || !Unlock())) {
-    Close();
-    return SetStatus(kInconsistent);
+  if (!RecordFilesAgree()) {
+    const bool locked = Lock();
+    const bool agree = locked && RecordFilesAgree();
+    const uint16_t code = locked ? kInconsistent : status_;
+    Unlock();
+    if (!agree) {
+      Close();
+      return SetStatus(code);
+    }
   }
   if (!ReadInfo()) {
     Close();
