@@ -80,8 +80,10 @@ void NewFilesReport::StartMessage(const DateTime& now) {
   const int index = areas_.FindArea(settings_.REPORTAREA);
   if (index == 0) return;
   const AreaEntry& area = areas_.At(index);
-  if (!OpenOrCreateMessageArea(area.areaId, base_)) {
-    log_.WriteLog(Cp866("Нет доступа к ") + area.tag + " - " + area.areaId);
+  OpenFailure failure;
+  if (!OpenOrCreateMessageArea(area.areaId, base_, &failure)) {
+    log_.WriteLog(Cp866("Нет доступа к ") + area.tag + " - " + area.areaId +
+                  DescribeOpenFailure(failure));
     base_.reset();
     return;
   }

@@ -68,9 +68,11 @@ class AreaDecoder {
 void AreaDecoder::Run() {
   Console& console = run_.console;
   console.WriteProgress(scanLine_);
-  if (!OpenMessageArea(area_.areaId, base_)) {
-    run_.log.WriteLog(Cp866("Нет доступа к ") + area_.tag + " - " + area_.areaId);
-    WriteWholeLine(console, scanLine_ + Cp866(" - нет доступа к базе"));
+  OpenFailure failure;
+  if (!OpenMessageArea(area_.areaId, base_, &failure)) {
+    const std::string why = DescribeOpenFailure(failure);
+    run_.log.WriteLog(Cp866("Нет доступа к ") + area_.tag + " - " + area_.areaId + why);
+    WriteWholeLine(console, scanLine_ + Cp866(" - нет доступа к базе") + why);
     return;
   }
   ScanOptions scan;

@@ -66,7 +66,8 @@ class QueueRunner {
   PostingEnvironment environment_;
   MessageBaseHandle target_;
   std::string targetId_;
-  std::string freeSpaceProbe_;  // the host path whose file system holds the target
+  std::string freeSpaceProbe_;           // the host path whose file system holds the target
+  OpenFailure targetFailure_;            // why the last target could not be opened or locked
   const QueueEntry* started_ = nullptr;  // the entry whose file is open
   bool startedPosted_ = false;           // a section of it went out in this run
   PostedFile file_;
@@ -79,8 +80,9 @@ bool QueueRunner::OpenTarget(const QueueEntry& entry) {
   CloseTarget();
   // The area is locked while the run writes to it, so that other programs sharing the base
   // see a whole series of writes; one that cannot be locked is not written to.
-  if (!OpenOrCreateMessageArea(entry.areaId, target_)) return false;
+  if (!OpenOrCreateMessageArea(entry.areaId, target_, &targetFailure_)) return false;
   if (!target_->Lock()) {
+    targetFailure_ = FailureOf(*target_);
     CloseMessageArea(target_);
     return false;
   }
@@ -210,7 +212,8 @@ void QueueRunner::Run() {
   for (auto it = queue.begin(); it != queue.end();) {
     QueueEntry& entry = *it;
     if (!OpenTarget(entry)) {
-      run_.console.WriteLine(Cp866("Нет доступа к ") + entry.areaId);
+      run_.console.WriteLine(Cp866("Нет доступа к ") + entry.areaId +
+                             DescribeOpenFailure(targetFailure_));
       ++it;
       continue;
     }

@@ -5,6 +5,8 @@
 
 #include "msgbase/byte_scan.h"
 #include "msgbase/variants.h"
+#include "platform/io_result.h"
+#include "text/cp866.h"
 
 namespace vm {
 
@@ -180,25 +182,56 @@ bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle) {
   return true;
 }
 
-bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle) {
-  if (!MakeMessageBase(areaId, handle) || !handle) return false;
-  if (handle->Open() != 0) {
-    DisposeMessageBase(handle);
-    return false;
+std::string MessageBase::StatusReason() const {
+  if (status_ == 0) return {};
+  std::string reason = OwnStatusReason(status_);
+  return reason.empty() ? IoReason(status_) : reason;
+}
+
+OpenFailure FailureOf(const MessageBase& base) {
+  return {base.Status(), base.StatusReason()};
+}
+
+std::string DescribeOpenFailure(const OpenFailure& failure) {
+  if (failure.code == 0) return ": " + Cp866("неизвестный тип базы");
+  std::string code = Cp866("код ") + std::to_string(failure.code);
+  return failure.reason.empty() ? ": " + code : ": " + failure.reason + " (" + code + ")";
+}
+
+namespace {
+
+// Gives up a base that failed with `result`: its reason goes to *failure, the object away.
+bool GiveUp(MessageBaseHandle& handle, uint16_t result, OpenFailure* failure) {
+  if (failure != nullptr) {
+    // The status word is the more telling where the result is a fixed code.
+    *failure = FailureOf(*handle);
+    if (failure->code == 0) *failure = OpenFailure{result, IoReason(result)};
   }
+  DisposeMessageBase(handle);
+  return false;
+}
+
+bool Make(std::string_view areaId, MessageBaseHandle& handle, OpenFailure* failure) {
+  if (MakeMessageBase(areaId, handle) && handle) return true;
+  if (failure != nullptr) *failure = OpenFailure{};
+  return false;
+}
+
+}  // namespace
+
+bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle, OpenFailure* failure) {
+  if (!Make(areaId, handle, failure)) return false;
+  if (uint16_t rc = handle->Open(); rc != 0) return GiveUp(handle, rc, failure);
   return true;
 }
 
-bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle) {
-  if (!MakeMessageBase(areaId, handle) || !handle) return false;
-  if (!handle->Exists() && handle->Create(200, 10) != 0) {
-    DisposeMessageBase(handle);
-    return false;
+bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle,
+                             OpenFailure* failure) {
+  if (!Make(areaId, handle, failure)) return false;
+  if (!handle->Exists()) {
+    if (uint16_t rc = handle->Create(200, 10); rc != 0) return GiveUp(handle, rc, failure);
   }
-  if (handle->Open() != 0) {
-    DisposeMessageBase(handle);
-    return false;
-  }
+  if (uint16_t rc = handle->Open(); rc != 0) return GiveUp(handle, rc, failure);
   return true;
 }
 

@@ -47,6 +47,11 @@ class MessageBase {
   virtual bool Exists() = 0;
   virtual bool Lock() { return true; }
   virtual bool Unlock() { return true; }
+  // The outcome of the last operation that records one: 0, a DOS-style I/O code
+  // (platform/io_result.h) or one of the variant's own codes.
+  uint16_t Status() const { return status_; }
+  // Why that operation failed, as a short CP866 text; empty when Status is 0.
+  std::string StatusReason() const;
 
   // --- Filling in a new message (nothing reaches the disk before WriteMessage) -----------
   virtual void SetDestAddress(const NetAddress& address) = 0;
@@ -59,17 +64,18 @@ class MessageBase {
   virtual void SetSeeAlso(int32_t number) = 0;
   virtual void SetDateText(std::string_view mmddyy) = 0;
   virtual void SetTimeText(std::string_view hhmm) = 0;
-  virtual void SetLocal(bool on) = 0;
-  virtual void SetReceived(bool on) = 0;
-  virtual void SetPrivate(bool on) = 0;
-  virtual void SetCrash(bool on) = 0;
-  virtual void SetKillSent(bool on) = 0;
-  virtual void SetSent(bool on) = 0;
-  virtual void SetFileAttached(bool on) = 0;
-  virtual void SetReceiptRequested(bool on) = 0;
-  virtual void SetAuditRequested(bool on) = 0;
-  virtual void SetIsReceipt(bool on) = 0;
-  virtual void SetFileRequest(bool on) = 0;
+  // The attribute flags; variants keep them through SetAttributeBit and HasAttributeBit.
+  virtual void SetLocal(bool on) { SetAttributeBit(attr::kLocal, on); }
+  virtual void SetReceived(bool on) { SetAttributeBit(attr::kReceived, on); }
+  virtual void SetPrivate(bool on) { SetAttributeBit(attr::kPrivate, on); }
+  virtual void SetCrash(bool on) { SetAttributeBit(attr::kCrash, on); }
+  virtual void SetKillSent(bool on) { SetAttributeBit(attr::kKillSent, on); }
+  virtual void SetSent(bool on) { SetAttributeBit(attr::kSent, on); }
+  virtual void SetFileAttached(bool on) { SetAttributeBit(attr::kFileAttached, on); }
+  virtual void SetReceiptRequested(bool on) { SetAttributeBit(attr::kReceiptRequested, on); }
+  virtual void SetAuditRequested(bool on) { SetAttributeBit(attr::kAuditRequested, on); }
+  virtual void SetIsReceipt(bool on) { SetAttributeBit(attr::kIsReceipt, on); }
+  virtual void SetFileRequest(bool on) { SetAttributeBit(attr::kFileRequest, on); }
   virtual void PutText(std::string_view text) = 0;
   virtual void PutChar(unsigned char c) = 0;
   virtual void PutLine(std::string_view text);  // PutText + carriage return
@@ -107,17 +113,17 @@ class MessageBase {
   virtual int32_t MessageNumber() = 0;
   virtual void GetOrigAddress(NetAddress& address) = 0;
   virtual void GetDestAddress(NetAddress& address) = 0;
-  virtual bool IsLocal() = 0;
-  virtual bool IsCrash() = 0;
-  virtual bool IsKillSent() = 0;
-  virtual bool IsSent() = 0;
-  virtual bool IsFileAttached() = 0;
-  virtual bool IsReceiptRequested() = 0;
-  virtual bool IsAuditRequested() = 0;
-  virtual bool IsReceipt() = 0;
-  virtual bool IsFileRequest() = 0;
-  virtual bool IsReceived() = 0;
-  virtual bool IsPrivate() = 0;
+  virtual bool IsLocal() { return HasAttributeBit(attr::kLocal); }
+  virtual bool IsCrash() { return HasAttributeBit(attr::kCrash); }
+  virtual bool IsKillSent() { return HasAttributeBit(attr::kKillSent); }
+  virtual bool IsSent() { return HasAttributeBit(attr::kSent); }
+  virtual bool IsFileAttached() { return HasAttributeBit(attr::kFileAttached); }
+  virtual bool IsReceiptRequested() { return HasAttributeBit(attr::kReceiptRequested); }
+  virtual bool IsAuditRequested() { return HasAttributeBit(attr::kAuditRequested); }
+  virtual bool IsReceipt() { return HasAttributeBit(attr::kIsReceipt); }
+  virtual bool IsFileRequest() { return HasAttributeBit(attr::kFileRequest); }
+  virtual bool IsReceived() { return HasAttributeBit(attr::kReceived); }
+  virtual bool IsPrivate() { return HasAttributeBit(attr::kPrivate); }
   virtual bool IsDeleted() = 0;
   virtual bool IsEchoed() = 0;
   // False when the loaded message may still have been being written by another program while
@@ -164,6 +170,18 @@ class MessageBase {
   int32_t HighActiveNumber();
 
  protected:
+  // The one pair of hooks behind the eleven attribute setters and queries: each variant keeps
+  // the flags (given as attr:: bits) in its own header. By default a flag is never set and
+  // setting it changes nothing.
+  virtual void SetAttributeBit(uint16_t bit, bool on) {}
+  virtual bool HasAttributeBit(uint16_t bit) { return false; }
+
+  // Records an operation's outcome in the status word and returns it.
+  uint16_t SetStatus(uint16_t code) { return status_ = code; }
+  // What the variant's own status codes mean; the I/O codes are told by IoReason.
+  virtual std::string OwnStatusReason(uint16_t code) const { return {}; }
+  uint16_t status_ = 0;
+
   // The default text reader's window: the current message's text bytes, the TextPosition of
   // their first byte, and the reading state. Variants fill it at StartReading.
   void SetTextWindow(std::string text, int32_t origin);
@@ -186,14 +204,28 @@ class MessageBase {
 
 using MessageBaseHandle = std::unique_ptr<MessageBase>;
 
+// Why an area could not be opened (or, after opening, locked): the variant's status code and
+// its reason. A letter that names no variant has code 0.
+struct OpenFailure {
+  uint16_t code = 0;
+  std::string reason;
+};
+// The failure as it follows a "cannot access" line in the log or on the console.
+std::string DescribeOpenFailure(const OpenFailure& failure);
+// The base's present status as an OpenFailure.
+OpenFailure FailureOf(const MessageBase& base);
+
 // Picks the variant by the first letter of the area id (H, S, F, J, T, any case) and hands it
 // characters 2 to 129 of the id. False for any other letter; the handle may stay empty when a
 // variant cannot be made.
 bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle);
-// MakeMessageBase, then Open; false (and an empty handle) when either fails.
-bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle);
+// MakeMessageBase, then Open; false (and an empty handle) when either fails, with the reason
+// in *failure when one is given.
+bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle,
+                     OpenFailure* failure = nullptr);
 // As OpenMessageArea, creating a missing area first (200 messages, 10 days).
-bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle);
+bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle,
+                             OpenFailure* failure = nullptr);
 // Close and dispose; false for an empty handle or when Close failed.
 bool CloseMessageArea(MessageBaseHandle& handle);
 void DisposeMessageBase(MessageBaseHandle& handle);

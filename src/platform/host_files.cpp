@@ -30,9 +30,10 @@ bool HostFileExists(const std::string& hostPath) {
   return ::stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-std::vector<std::string> ListHostDirectoryFiles(const std::string& hostDir) {
+std::vector<std::string> ListHostDirectoryFiles(const std::string& hostDir, int* error) {
   std::vector<std::string> names;
   DIR* dir = ::opendir(hostDir.c_str());
+  if (error != nullptr) *error = dir ? 0 : errno;
   if (!dir) return names;
   while (dirent* entry = ::readdir(dir)) {
     bool isDirectory = entry->d_type == DT_DIR;

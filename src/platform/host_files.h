@@ -12,9 +12,9 @@ namespace vm {
 
 bool HostFileExists(const std::string& hostPath);  // anything but a directory
 // Names (as on disk) of the entries of a directory that are not directories, in no particular
-// order; empty when the directory cannot be read. One pass of readdir, no stat per entry
-// where the file system reports entry types.
-std::vector<std::string> ListHostDirectoryFiles(const std::string& hostDir);
+// order; empty when the directory cannot be read (then *error, when given, is its errno; else
+// 0). One pass of readdir, no stat per entry where the file system reports entry types.
+std::vector<std::string> ListHostDirectoryFiles(const std::string& hostDir, int* error = nullptr);
 bool RemoveHostFile(const std::string& hostPath);
 // Renames without ever replacing an existing target: false when the target exists (or the
 // rename fails otherwise), so two writers can never overwrite each other's file.

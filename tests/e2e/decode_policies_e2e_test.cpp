@@ -163,10 +163,11 @@ TEST(DecodePolicies, BrokenAreaIsReportedAndExcludedAreaOnlyByDecode) {
 
   ProgramRun run = node.Run({"/All"});
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_TRUE(
-      Contains(run.output, "  Сканирую RU.GONE" + std::string(33, ' ') + " - нет доступа к базе\n"))
+  EXPECT_TRUE(Contains(run.output, "  Сканирую RU.GONE" + std::string(33, ' ') +
+                                       " - нет доступа к базе: нет каталога (код 500)\n"))
       << run.output;
-  EXPECT_TRUE(Contains(node.ReadUtf8("VELDMARK.LOG"), "Нет доступа к RU.GONE - FAREAS\\GONE\r\n"))
+  EXPECT_TRUE(Contains(node.ReadUtf8("VELDMARK.LOG"),
+                       "Нет доступа к RU.GONE - FAREAS\\GONE: нет каталога (код 500)\r\n"))
       << node.ReadUtf8("VELDMARK.LOG");
   EXPECT_TRUE(node.Exists("FILES/OPEN.ZIP"));
   EXPECT_FALSE(Contains(run.output, "RU.QUIET"));

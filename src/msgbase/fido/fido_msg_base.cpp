@@ -16,6 +16,7 @@
 #include "platform/host.h"
 #include "platform/host_files.h"
 #include "platform/host_path.h"
+#include "platform/io_result.h"
 #include "text/cp866.h"
 #include "text/dos_time.h"
 #include "text/text_helpers.h"
@@ -118,10 +119,13 @@ void FidoMsgBase::SetAreaPath(std::string_view locator) {
 }
 
 uint16_t FidoMsgBase::Open() {
-  if (!Exists()) return kOpenMissingDirectory;
+  if (!Exists()) return SetStatus(kOpenMissingDirectory);
   hostDir_ = HostPath(programDir_);
   if (hostDir_.empty() || hostDir_.back() != '/') hostDir_ += '/';
-  std::vector<std::string> names = ListHostDirectoryFiles(hostDir_);
+  int error = 0;
+  std::vector<std::string> names = ListHostDirectoryFiles(hostDir_, &error);
+  // An unreadable directory would look like an empty area.
+  if (error != 0) return SetStatus(IoCode(error, false));
   // A run killed while writing a message leaves its temporary file behind.
   if (std::any_of(names.begin(), names.end(),
                   [](const std::string& name) { return MatchesFileMask(name, kTempNameMask); }))
@@ -130,6 +134,26 @@ uint16_t FidoMsgBase::Open() {
   current_ = 0;
   StopReadingAhead();
   return 0;
+}
+
+std::string FidoMsgBase::OwnStatusReason(uint16_t code) const {
+  switch (code) {
+    case kOpenMissingDirectory:
+      return Cp866("нет каталога");
+    case kStatusMissing:
+      return Cp866("нет файла сообщения");
+    case kStatusUnreadable:
+      return Cp866("файл сообщения не читается");
+    case kStatusNoTempName:
+    case kStatusTempNotCreated:
+      return Cp866("не создан временный файл");
+    case kWriteAreaFull:
+      return Cp866("все номера сообщений заняты");
+    case kWriteFailed:
+      return Cp866("ошибка записи сообщения");
+    default:
+      return {};
+  }
 }
 
 uint16_t FidoMsgBase::Close() {
@@ -295,7 +319,7 @@ int32_t FidoMsgBase::ReplyTo() {
 int32_t FidoMsgBase::SeeAlso() {
   return HeaderWord(kSeeAlso);
 }
-bool FidoMsgBase::HasFlag(uint16_t bit) const {
+bool FidoMsgBase::HasAttributeBit(uint16_t bit) {
   return (HeaderWord(kAttributes) & bit) != 0;
 }
 
@@ -451,7 +475,7 @@ void FidoMsgBase::PutHeaderWord(size_t offset, uint16_t value) {
   header_[offset + 1] = static_cast<unsigned char>(value >> 8);
 }
 
-void FidoMsgBase::SetFlag(uint16_t bit, bool on) {
+void FidoMsgBase::SetAttributeBit(uint16_t bit, bool on) {
   uint16_t word = HeaderWord(kAttributes);
   PutHeaderWord(kAttributes, on ? word | bit : word & ~bit);
 }

@@ -31,7 +31,7 @@ class FidoMsgBase : public MessageBase {
   // StartNewMessage: no temporary name could be made, or the file not created.
   static constexpr uint16_t kStatusNoTempName = 1001;
   static constexpr uint16_t kStatusTempNotCreated = 1002;
-  // Open: the directory does not exist.
+  // Open: the directory does not exist. (A directory that cannot be read gives its I/O code.)
   static constexpr uint16_t kOpenMissingDirectory = 500;
   // WriteMessage: every number up to 31999 is taken, or the message file could not be written.
   static constexpr uint16_t kWriteAreaFull = 1003;
@@ -42,7 +42,6 @@ class FidoMsgBase : public MessageBase {
 
   // The zone both addresses get on reading when no INTL kludge says otherwise (1 at first).
   void SetDefaultZone(uint16_t zone) { defaultZone_ = zone; }
-  uint16_t Status() const { return status_; }
 
   void SetAreaPath(std::string_view locator) override;
   uint16_t Open() override;
@@ -60,17 +59,6 @@ class FidoMsgBase : public MessageBase {
   void SetSeeAlso(int32_t number) override;
   void SetDateText(std::string_view mmddyy) override;
   void SetTimeText(std::string_view hhmm) override;
-  void SetLocal(bool on) override { SetFlag(attr::kLocal, on); }
-  void SetReceived(bool on) override { SetFlag(attr::kReceived, on); }
-  void SetPrivate(bool on) override { SetFlag(attr::kPrivate, on); }
-  void SetCrash(bool on) override { SetFlag(attr::kCrash, on); }
-  void SetKillSent(bool on) override { SetFlag(attr::kKillSent, on); }
-  void SetSent(bool on) override { SetFlag(attr::kSent, on); }
-  void SetFileAttached(bool on) override { SetFlag(attr::kFileAttached, on); }
-  void SetReceiptRequested(bool on) override { SetFlag(attr::kReceiptRequested, on); }
-  void SetAuditRequested(bool on) override { SetFlag(attr::kAuditRequested, on); }
-  void SetIsReceipt(bool on) override { SetFlag(attr::kIsReceipt, on); }
-  void SetFileRequest(bool on) override { SetFlag(attr::kFileRequest, on); }
   void PutText(std::string_view text) override;
   void PutChar(unsigned char c) override;
   uint16_t WriteMessage() override;
@@ -88,17 +76,6 @@ class FidoMsgBase : public MessageBase {
   int32_t MessageNumber() override { return current_; }
   void GetOrigAddress(NetAddress& address) override;
   void GetDestAddress(NetAddress& address) override;
-  bool IsLocal() override { return HasFlag(attr::kLocal); }
-  bool IsCrash() override { return HasFlag(attr::kCrash); }
-  bool IsKillSent() override { return HasFlag(attr::kKillSent); }
-  bool IsSent() override { return HasFlag(attr::kSent); }
-  bool IsFileAttached() override { return HasFlag(attr::kFileAttached); }
-  bool IsReceiptRequested() override { return HasFlag(attr::kReceiptRequested); }
-  bool IsAuditRequested() override { return HasFlag(attr::kAuditRequested); }
-  bool IsReceipt() override { return HasFlag(attr::kIsReceipt); }
-  bool IsFileRequest() override { return HasFlag(attr::kFileRequest); }
-  bool IsReceived() override { return HasFlag(attr::kReceived); }
-  bool IsPrivate() override { return HasFlag(attr::kPrivate); }
   bool IsDeleted() override;
   // *.MSG files are written without a lock: a file that changed since it was read, or that
   // was written within the last second, may have been read half-written.
@@ -127,8 +104,9 @@ class FidoMsgBase : public MessageBase {
  private:
   static constexpr size_t kHeaderSize = 190;
 
-  void SetFlag(uint16_t bit, bool on);
-  bool HasFlag(uint16_t bit) const;
+  std::string OwnStatusReason(uint16_t code) const override;
+  void SetAttributeBit(uint16_t bit, bool on) override;
+  bool HasAttributeBit(uint16_t bit) override;
   std::string HeaderText(size_t offset, size_t width) const;
   void PutHeaderText(size_t offset, size_t width, std::string_view text);
   uint16_t HeaderWord(size_t offset) const;
@@ -158,7 +136,6 @@ class FidoMsgBase : public MessageBase {
   std::string damagedFile_;  // DamagedMessageFile of the loaded message
   uint16_t defaultZone_ = 1;
   MailKind kind_ = MailKind::Local;
-  uint16_t status_ = 0;
 
   // The current message: its header bytes, the address fields (header plus kludges, whether
   // the kludges were applied yet), the date and time texts, the whole file as read and where its

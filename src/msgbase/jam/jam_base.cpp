@@ -2,7 +2,6 @@
 #include "msgbase/jam/jam_base.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <limits>
 
 #include "msgbase/jam/jam_crc.h"
@@ -10,6 +9,7 @@
 #include "msgbase/jam/jam_time.h"
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
+#include "text/cp866.h"
 
 namespace vm {
 namespace {
@@ -41,9 +41,19 @@ bool OpenShared(File& file, const std::string& path) {
 
 MessageBaseHandle MakeJamBase() { return std::make_unique<JamBase>(); }
 
-uint16_t JamBase::IoError(const File& file) {
-  int error = file.LastError();
-  return error > 0 && error < 1000 ? static_cast<uint16_t>(error) : static_cast<uint16_t>(EIO);
+uint16_t JamBase::IoError(const File& file, bool writing) {
+  return SetStatus(IoCode(file.LastError(), writing));
+}
+
+std::string JamBase::OwnStatusReason(uint16_t code) const {
+  switch (code) {
+    case kNotJamBase:
+      return Cp866("повреждён заголовок базы");
+    case kBaseFull:
+      return Cp866("база заполнена");
+    default:
+      return {};
+  }
 }
 
 JamBase::~JamBase() { Close(); }
@@ -61,17 +71,17 @@ bool JamBase::Exists() { return FileExists(FileName(".jhr")); }
 
 uint16_t JamBase::Open() {
   Close();
-  if (!OpenShared(jhr_, FileName(".jhr"))) return IoError(jhr_);
+  if (!OpenShared(jhr_, FileName(".jhr"))) return SetStatus(IoCode(jhr_, FileName(".jhr"), false));
   // Message numbers are handed out as signed 32-bit numbers: a base number past them is
   // damage, not a base to number from.
   if (!ReadBaseHeader() || BaseNumber() > std::numeric_limits<int32_t>::max()) {
     Close();
-    return kNotJamBase;
+    return SetStatus(kNotJamBase);
   }
   const std::pair<File*, std::string_view> others[] = {{&jdt_, ".jdt"}, {&jdx_, ".jdx"}};
   for (const auto& [file, extension] : others) {
     if (!OpenShared(*file, FileName(extension))) {
-      uint16_t code = IoError(*file);
+      uint16_t code = IoError(*file, false);
       Close();
       return code;
     }
@@ -79,7 +89,7 @@ uint16_t JamBase::Open() {
   window_.clear();
   current_ = BaseNumber() - 1;
   ResetMessage();
-  return 0;
+  return SetStatus(0);
 }
 
 uint16_t JamBase::Close() {
@@ -116,10 +126,16 @@ int64_t JamBase::BaseNumber() const { return BaseField(kBaseNumber); }
 bool JamBase::Lock() {
   if (++lockDepth_ > 1) return lockHeld_;
   lockHeld_ = jhr_.IsOpen() && jhr_.LockRange(0, 1);
-  if (!lockHeld_) return false;
+  if (!lockHeld_) {
+    SetStatus(io::kLockViolation);
+    return false;
+  }
   // Other programs may have written since the base header was read.
   baseHeaderChanged_ = false;
-  if (!ReadBaseHeader()) return false;
+  if (!ReadBaseHeader()) {
+    SetStatus(kNotJamBase);
+    return false;
+  }
   countKnown_ = baseHeader_ == knownBaseHeader_;
   return true;
 }
@@ -340,21 +356,19 @@ void JamBase::SetAttribute(uint32_t bitMask, bool on) {
   SetFixed(kHdrAttribute, on ? Attribute() | bitMask : Attribute() & ~bitMask);
 }
 
+void JamBase::SetAttributeBit(uint16_t bit, bool on) {
+  SetAttribute(JamAttributeBit(bit), on);
+}
+
+bool JamBase::HasAttributeBit(uint16_t bit) {
+  return (Attribute() & JamAttributeBit(bit)) != 0;
+}
+
 uint16_t JamBase::Cost() { return static_cast<uint16_t>(std::min<uint32_t>(Fixed(kHdrCost), 0xFFFF)); }
 int32_t JamBase::ReplyTo() { return static_cast<int32_t>(Fixed(kHdrReplyTo)); }
 int32_t JamBase::SeeAlso() { return static_cast<int32_t>(Fixed(kHdrFirstReply)); }
 int32_t JamBase::NextSeeAlso() { return static_cast<int32_t>(Fixed(kHdrNextReply)); }
 
-bool JamBase::IsLocal() { return Attribute() & bit::kLocal; }
-bool JamBase::IsCrash() { return Attribute() & bit::kCrash; }
-bool JamBase::IsKillSent() { return Attribute() & bit::kKillSent; }
-bool JamBase::IsSent() { return Attribute() & bit::kSent; }
-bool JamBase::IsFileAttached() { return Attribute() & bit::kFileAttached; }
-bool JamBase::IsReceiptRequested() { return Attribute() & bit::kReceiptRequested; }
-bool JamBase::IsAuditRequested() { return Attribute() & bit::kAuditRequested; }
-bool JamBase::IsFileRequest() { return Attribute() & bit::kFileRequest; }
-bool JamBase::IsReceived() { return Attribute() & bit::kReceived; }
-bool JamBase::IsPrivate() { return Attribute() & bit::kPrivate; }
 bool JamBase::IsDeleted() { return Attribute() & bit::kDeleted; }
 
 }  // namespace vm

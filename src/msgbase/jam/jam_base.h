@@ -13,13 +13,16 @@
 #include "msgbase/jam/jam_subfields.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
+#include "platform/io_result.h"
 #include "text/dos_time.h"
 
 namespace vm {
 
 class JamBase final : public MessageBase {
  public:
-  // Result codes besides the host's I/O error numbers.
+  // Result codes besides the DOS-style I/O codes of platform/io_result.h. A write or delete
+  // that cannot take the lock answers kLockFailed; the status word then says
+  // io::kLockViolation, which tells a lock held elsewhere from a permission refused.
   static constexpr uint16_t kLockFailed = 5;
   static constexpr uint16_t kNotJamBase = 1001;  // missing or damaged base header
   static constexpr uint16_t kBaseFull = 1002;    // no message number or offset left
@@ -45,17 +48,6 @@ class JamBase final : public MessageBase {
   void SetSeeAlso(int32_t number) override;
   void SetDateText(std::string_view mmddyy) override { dateText_ = mmddyy.substr(0, 8); }
   void SetTimeText(std::string_view hhmm) override { timeText_ = hhmm.substr(0, 5); }
-  void SetLocal(bool on) override;
-  void SetReceived(bool on) override;
-  void SetPrivate(bool on) override;
-  void SetCrash(bool on) override;
-  void SetKillSent(bool on) override;
-  void SetSent(bool on) override;
-  void SetFileAttached(bool on) override;
-  void SetReceiptRequested(bool on) override;
-  void SetAuditRequested(bool on) override;
-  void SetIsReceipt(bool on) override {}
-  void SetFileRequest(bool on) override;
   void PutText(std::string_view text) override { composed_ += text; }
   void PutChar(unsigned char c) override { composed_ += static_cast<char>(c); }
   void PutKludge(std::string_view kludge) override;
@@ -75,17 +67,6 @@ class JamBase final : public MessageBase {
   int32_t MessageNumber() override { return Clamp32(current_); }
   void GetOrigAddress(NetAddress& address) override { address = orig_; }
   void GetDestAddress(NetAddress& address) override { address = dest_; }
-  bool IsLocal() override;
-  bool IsCrash() override;
-  bool IsKillSent() override;
-  bool IsSent() override;
-  bool IsFileAttached() override;
-  bool IsReceiptRequested() override;
-  bool IsAuditRequested() override;
-  bool IsReceipt() override { return false; }
-  bool IsFileRequest() override;
-  bool IsReceived() override;
-  bool IsPrivate() override;
   bool IsDeleted() override;
   bool IsEchoed() override { return true; }
 
@@ -116,8 +97,9 @@ class JamBase final : public MessageBase {
 
   static std::string CutTo255(std::string_view text) { return std::string(text.substr(0, 255)); }
   static int32_t Clamp32(int64_t value);
-  // The host's error number of the file's last failure as a result code.
-  static uint16_t IoError(const File& file);
+  // The I/O code of the file's last failure, kept in the status word.
+  uint16_t IoError(const File& file, bool writing = true);
+  std::string OwnStatusReason(uint16_t code) const override;
 
   // Extensions are written in lower case, as the JAM programs on this host name the files;
   // files made elsewhere in upper case are still found (paths resolve without regard to case).
@@ -138,6 +120,9 @@ class JamBase final : public MessageBase {
 
   uint32_t Attribute() const;
   void SetAttribute(uint32_t bitMask, bool on);
+  // The common flags through the table of their JAM bits (jam_layout.h).
+  void SetAttributeBit(uint16_t bit, bool on) override;
+  bool HasAttributeBit(uint16_t bit) override;
   void SetFixed(size_t offset, uint32_t value);
   uint32_t Fixed(size_t offset) const;
 

@@ -60,17 +60,6 @@ void JamBase::SetNextSeeAlso(int32_t number) {
   SetFixed(kHdrNextReply, static_cast<uint32_t>(number));
 }
 
-void JamBase::SetLocal(bool on) { SetAttribute(bit::kLocal, on); }
-void JamBase::SetReceived(bool on) { SetAttribute(bit::kReceived, on); }
-void JamBase::SetPrivate(bool on) { SetAttribute(bit::kPrivate, on); }
-void JamBase::SetCrash(bool on) { SetAttribute(bit::kCrash, on); }
-void JamBase::SetKillSent(bool on) { SetAttribute(bit::kKillSent, on); }
-void JamBase::SetSent(bool on) { SetAttribute(bit::kSent, on); }
-void JamBase::SetFileAttached(bool on) { SetAttribute(bit::kFileAttached, on); }
-void JamBase::SetReceiptRequested(bool on) { SetAttribute(bit::kReceiptRequested, on); }
-void JamBase::SetAuditRequested(bool on) { SetAttribute(bit::kAuditRequested, on); }
-void JamBase::SetFileRequest(bool on) { SetAttribute(bit::kFileRequest, on); }
-
 void JamBase::StartNewMessage() {
   ResetMessage();
   composedAt_ = LocalNow();
@@ -126,7 +115,7 @@ uint16_t JamBase::AppendMessage() {
   if (headerOffset < 0) return IoError(jhr_);
   if (number > kMaxNumber || textOffset + composed_.size() > kMaxTextEnd ||
       headerOffset + kFixedSize + area.size() > kMaxHeaderEnd)
-    return kBaseFull;
+    return SetStatus(kBaseFull);
   SetFixed(kHdrSubfieldLength, static_cast<uint32_t>(area.size()));
   SetFixed(kHdrNumber, static_cast<uint32_t>(number));
   SetFixed(kHdrTextOffset, static_cast<uint32_t>(textOffset));

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "msgbase/message_base.h"
 #include "text/little_endian.h"
 
 namespace vm::jam {
@@ -106,5 +107,33 @@ inline constexpr uint32_t kTypeEcho = 0x01000000;
 inline constexpr uint32_t kTypeNet = 0x02000000;
 inline constexpr uint32_t kDeleted = 0x80000000;
 }  // namespace bit
+
+// The JAM bit of each common attribute flag (attr:: in message_base.h). JAM has no bit for
+// "is a return receipt": that flag is never set.
+struct AttributeBitPair {
+  uint16_t common;
+  uint32_t jam;
+};
+inline constexpr AttributeBitPair kAttributeBits[] = {
+    {attr::kPrivate, bit::kPrivate},
+    {attr::kCrash, bit::kCrash},
+    {attr::kReceived, bit::kReceived},
+    {attr::kSent, bit::kSent},
+    {attr::kFileAttached, bit::kFileAttached},
+    {attr::kKillSent, bit::kKillSent},
+    {attr::kLocal, bit::kLocal},
+    {attr::kFileRequest, bit::kFileRequest},
+    {attr::kReceiptRequested, bit::kReceiptRequested},
+    {attr::kIsReceipt, 0},
+    {attr::kAuditRequested, bit::kAuditRequested},
+};
+
+// The JAM bits of the common flags in `common`.
+constexpr uint32_t JamAttributeBit(uint16_t common) {
+  uint32_t bits = 0;
+  for (const AttributeBitPair& pair : kAttributeBits)
+    if (common & pair.common) bits |= pair.jam;
+  return bits;
+}
 
 }  // namespace vm::jam

@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/host_path.h"
+#include "text/cp866.h"
 #include "text/dos_time.h"
 
 namespace vm {
@@ -19,23 +20,6 @@ namespace {
 constexpr size_t kMaxIndexRecords = size_t{1} << 22;
 // Last-read slots beyond this user number are not kept (a 4 MB .SQL file).
 constexpr uint32_t kMaxLastReadUser = uint32_t{1} << 20;
-
-}  // namespace
-
-uint16_t squish::IoCode(int err, bool writing) {
-  switch (err) {
-    case ENOENT: return 2;
-    case ENOTDIR: return 3;
-    case EMFILE:
-    case ENFILE: return 4;
-    case EACCES:
-    case EPERM:
-    case EROFS: return 5;
-    default: return writing ? 101 : 100;
-  }
-}
-
-namespace {
 
 // Opens for shared reading and writing; a file we may only read is opened read-only, so
 // that a base on a read-only medium can still be scanned.
@@ -50,14 +34,33 @@ bool OpenShared(File& file, const std::string& path) {
 
 SquishBase::~SquishBase() { Close(); }
 
+std::string SquishBase::OwnStatusReason(uint16_t code) const {
+  switch (code) {
+    case kBadHeader:
+      return Cp866("повреждён заголовок базы");
+    case kDamaged:
+      return Cp866("база повреждена");
+    case kNoIndex:
+    case kIndexSeekFailed:
+      return Cp866("не прочитан индекс");
+    case kTextTooLong:
+      return Cp866("слишком длинный текст");
+    default:
+      return {};
+  }
+}
+
 // The whole locator is kept: cutting a long path would open or create a different base.
 void SquishBase::SetAreaPath(std::string_view locator) { path_ = std::string(locator); }
 
 uint16_t SquishBase::Open() {
   Close();
-  if (!OpenShared(sqi_, path_ + ".SQI")) return status_ = kIndexOpenFailed;
+  if (!OpenShared(sqi_, path_ + ".SQI")) {
+    SetStatus(IoCode(sqi_, path_ + ".SQI", false));
+    return kIndexOpenFailed;
+  }
   if (!OpenShared(sqd_, path_ + ".SQD")) {
-    status_ = IoCode(sqd_.LastError(), false);
+    status_ = IoCode(sqd_, path_ + ".SQD", false);
     sqi_.Close();
     return status_;
   }
@@ -113,7 +116,7 @@ bool SquishBase::Lock() {
   if (locked_) return true;
   if (!sqd_.IsOpen()) return false;
   if (!sqd_.LockRange(0, 1)) {
-    status_ = kLockFailed;
+    status_ = io::kLockViolation;
     return false;
   }
   locked_ = true;

@@ -22,12 +22,15 @@
 #include "msgbase/message_base.h"
 #include "msgbase/squish/squish_format.h"
 #include "platform/file.h"
+#include "platform/io_result.h"
 #include "text/text_helpers.h"
 
 namespace vm {
 
 namespace squish {
-// Status codes (besides the DOS-style I/O codes 2, 3, 5, 100, 101 of failed file operations).
+// Result codes (besides the DOS-style I/O codes of platform/io_result.h). Open answers
+// kIndexOpenFailed when the index cannot be opened, and a write that cannot take the lock
+// kLockFailed; the status word then holds the I/O code (io::kLockViolation for the lock).
 inline constexpr uint16_t kLockFailed = 5;
 inline constexpr uint16_t kIndexOpenFailed = 100;
 inline constexpr uint16_t kAlreadyOpen = 176;
@@ -36,9 +39,6 @@ inline constexpr uint16_t kNoIndex = 999;
 inline constexpr uint16_t kBadHeader = 1001;
 inline constexpr uint16_t kDamaged = 1002;      // a frame, chain or index entry that is not sound
 inline constexpr uint16_t kTextTooLong = 1003;  // the new message's text is beyond kMaxTextBytes
-
-// The DOS-style code of a failed file operation (errno), as the other variants report them.
-uint16_t IoCode(int err, bool writing);
 
 // The largest message text kept when writing and read when reading. Far above any posting,
 // it only bounds the memory a damaged length could ask for.
@@ -51,9 +51,6 @@ class SquishBase : public MessageBase {
  public:
   SquishBase() = default;
   ~SquishBase() override;
-
-  // The last error: an I/O code or one of the squish:: codes; 0 after a clean operation.
-  uint16_t Status() const { return status_; }
 
   void SetAreaPath(std::string_view locator) override;
   uint16_t Open() override;
@@ -73,17 +70,6 @@ class SquishBase : public MessageBase {
   void SetSeeAlso(int32_t number) override { header_.replies[0] = static_cast<uint32_t>(number); }
   void SetDateText(std::string_view mmddyy) override { dateText_ = CutTo(mmddyy, 8); }
   void SetTimeText(std::string_view hhmm) override { timeText_ = CutTo(hhmm, 5); }
-  void SetLocal(bool on) override { SetAttr(attr::kLocal, on); }
-  void SetReceived(bool on) override { SetAttr(attr::kReceived, on); }
-  void SetPrivate(bool on) override { SetAttr(attr::kPrivate, on); }
-  void SetCrash(bool on) override { SetAttr(attr::kCrash, on); }
-  void SetKillSent(bool on) override { SetAttr(attr::kKillSent, on); }
-  void SetSent(bool on) override { SetAttr(attr::kSent, on); }
-  void SetFileAttached(bool on) override { SetAttr(attr::kFileAttached, on); }
-  void SetReceiptRequested(bool on) override { SetAttr(attr::kReceiptRequested, on); }
-  void SetAuditRequested(bool on) override { SetAttr(attr::kAuditRequested, on); }
-  void SetIsReceipt(bool on) override { SetAttr(attr::kIsReceipt, on); }
-  void SetFileRequest(bool on) override { SetAttr(attr::kFileRequest, on); }
   void PutText(std::string_view text) override;
   void PutChar(unsigned char c) override;
   uint16_t WriteMessage() override;
@@ -99,17 +85,6 @@ class SquishBase : public MessageBase {
   int32_t MessageNumber() override;
   void GetOrigAddress(NetAddress& address) override { address = header_.orig; }
   void GetDestAddress(NetAddress& address) override { address = header_.dest; }
-  bool IsLocal() override { return HasAttr(attr::kLocal); }
-  bool IsCrash() override { return HasAttr(attr::kCrash); }
-  bool IsKillSent() override { return HasAttr(attr::kKillSent); }
-  bool IsSent() override { return HasAttr(attr::kSent); }
-  bool IsFileAttached() override { return HasAttr(attr::kFileAttached); }
-  bool IsReceiptRequested() override { return HasAttr(attr::kReceiptRequested); }
-  bool IsAuditRequested() override { return HasAttr(attr::kAuditRequested); }
-  bool IsReceipt() override { return HasAttr(attr::kIsReceipt); }
-  bool IsFileRequest() override { return HasAttr(attr::kFileRequest); }
-  bool IsReceived() override { return HasAttr(attr::kReceived); }
-  bool IsPrivate() override { return HasAttr(attr::kPrivate); }
   // Deleted messages leave the chain, so a message found is never deleted.
   bool IsDeleted() override { return false; }
   bool IsEchoed() override { return (header_.attr & squish::kAttrScanned) == 0; }
@@ -145,6 +120,10 @@ class SquishBase : public MessageBase {
   };
 
   bool IsOpen() const { return sqd_.IsOpen() && sqi_.IsOpen(); }
+  std::string OwnStatusReason(uint16_t code) const override;
+  // The common attribute bits are MSGAPI's own in the header's attribute word.
+  void SetAttributeBit(uint16_t bit, bool on) override { SetAttr(bit, on); }
+  bool HasAttributeBit(uint16_t bit) override { return HasAttr(bit); }
   void SetAttr(uint32_t bit, bool on);
   bool HasAttr(uint32_t bit) const { return (header_.attr & bit) != 0; }
   uint32_t IndexHash() const;
@@ -208,7 +187,6 @@ class SquishBase : public MessageBase {
   bool composeTooLong_ = false;
   std::string dateText_;
   std::string timeText_;
-  uint16_t status_ = 0;
 };
 
 }  // namespace vm

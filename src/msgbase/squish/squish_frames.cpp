@@ -299,7 +299,7 @@ uint16_t SquishBase::WriteMessage() {
   if (!IsOpen()) return status_ = kNoIndex;
   if (composeTooLong_) return status_ = kTextTooLong;
   bool tookLock = !locked_;
-  if (tookLock && !Lock()) return status_ = kLockFailed;
+  if (tookLock && !Lock()) return kLockFailed;
   uint16_t rc = PrepareChange();
   if (rc == 0) rc = AppendMessage();
   if (rc != 0) surveyed_ = false;

@@ -6,6 +6,7 @@
 #include "msgbase/byte_scan.h"
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
+#include "platform/io_result.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -41,9 +42,13 @@ uint16_t TextFileBase::Open() {
   bufferLength_ = bufferPos_ = 0;
   readFailed_ = false;
   size_ = 0;
-  if (!input_.Open(path_, OpenMode::Read)) return kOpenFailed;
+  // The result is the fixed kOpenFailed; the status word tells why.
+  if (!input_.Open(path_, OpenMode::Read)) {
+    SetStatus(IoCode(input_, path_, false));
+    return kOpenFailed;
+  }
   size_ = std::max<int64_t>(input_.Size(), 0);
-  return 0;
+  return SetStatus(0);
 }
 
 uint16_t TextFileBase::Close() {
@@ -55,7 +60,10 @@ uint16_t TextFileBase::Close() {
 
 uint16_t TextFileBase::Create(uint16_t, uint16_t) {
   FlushOutput();
-  if (!output_.Open(path_, OpenMode::Create)) return 1;
+  if (!output_.Open(path_, OpenMode::Create)) {
+    SetStatus(IoCode(output_, path_, true));
+    return 1;
+  }
   outputFailed_ = false;
   created_ = true;
   return 0;

@@ -43,17 +43,6 @@ class TextFileBase : public MessageBase {
   void SetSeeAlso(int32_t) override {}
   void SetDateText(std::string_view) override {}
   void SetTimeText(std::string_view) override {}
-  void SetLocal(bool) override {}
-  void SetReceived(bool) override {}
-  void SetPrivate(bool) override {}
-  void SetCrash(bool) override {}
-  void SetKillSent(bool) override {}
-  void SetSent(bool) override {}
-  void SetFileAttached(bool) override {}
-  void SetReceiptRequested(bool) override {}
-  void SetAuditRequested(bool) override {}
-  void SetIsReceipt(bool) override {}
-  void SetFileRequest(bool) override {}
   void PutText(std::string_view text) override;
   void PutChar(unsigned char c) override;
   uint16_t WriteMessage() override;
@@ -73,17 +62,6 @@ class TextFileBase : public MessageBase {
   int32_t MessageNumber() override { return 1; }
   void GetOrigAddress(NetAddress& address) override { address = {}; }
   void GetDestAddress(NetAddress& address) override { address = {}; }
-  bool IsLocal() override { return true; }
-  bool IsCrash() override { return false; }
-  bool IsKillSent() override { return false; }
-  bool IsSent() override { return false; }
-  bool IsFileAttached() override { return false; }
-  bool IsReceiptRequested() override { return false; }
-  bool IsAuditRequested() override { return false; }
-  bool IsReceipt() override { return false; }
-  bool IsFileRequest() override { return false; }
-  bool IsReceived() override { return false; }
-  bool IsPrivate() override { return false; }
   bool IsDeleted() override { return false; }
   bool IsEchoed() override { return false; }
 
@@ -114,6 +92,8 @@ class TextFileBase : public MessageBase {
   // Consumes one line end at the reading point (CR LF, LF or CR); false when none is there.
   bool SkipLineEnd();
   bool FlushOutput();
+  // The file counts as a local message; setting flags changes nothing.
+  bool HasAttributeBit(uint16_t bit) override { return bit == attr::kLocal; }
 
   std::string path_;
   File input_;

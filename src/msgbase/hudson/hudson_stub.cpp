@@ -1,9 +1,0 @@
-// Placeholder until the Hudson variant is built: the factory then makes no object, so opening
-// such an area fails like an unknown base.
-#include "msgbase/variants.h"
-
-namespace vm {
-
-MessageBaseHandle MakeHudsonBase() { return nullptr; }
-
-}  // namespace vm
