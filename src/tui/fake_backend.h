@@ -1,0 +1,51 @@
+// A backend without a terminal: events come from a script, the last presented buffer is kept
+// for the tests to read cell by cell. When the script has run out it answers Esc (and, after
+// a few, a quit command), so that a test that forgot a key ends instead of hanging.
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include "tui/backend.h"
+
+namespace vm::tui {
+
+class FakeBackend : public Backend {
+ public:
+  FakeBackend(int width = 80, int height = 25) : width_(width), height_(height) {}
+
+  void Push(const Event& event) { events_.push_back(event); }
+  void PushKey(int key) { Push(Event::Key(key)); }
+  // Each byte of the CP866 text as a key.
+  void PushKeys(std::string_view cp866Text);
+  void ResizeTo(int width, int height);
+  size_t EventsLeft() const { return events_.size(); }
+
+  // The command that a script that has run out finally answers with.
+  void SetExhaustedCommand(int command) { exhaustedCommand_ = command; }
+
+  const CellBuffer& Screen() const { return screen_; }
+  std::string Row(int y) const { return screen_.RowText(y); }
+  int presents = 0;
+  int suspends = 0;
+  int resumes = 0;
+  std::string title;
+
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  void Present(const CellBuffer& buffer) override;
+  Event WaitEvent(int timeoutMs) override;
+  void Suspend() override { ++suspends; }
+  void Resume() override { ++resumes; }
+  void SetTitle(std::string_view cp866Title) override { title = cp866Title; }
+
+ private:
+  int width_;
+  int height_;
+  std::deque<Event> events_;
+  CellBuffer screen_;
+  int exhausted_ = 0;
+  int exhaustedCommand_ = 0;
+};
+
+}  // namespace vm::tui
