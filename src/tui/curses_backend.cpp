@@ -4,10 +4,12 @@
 #define _XOPEN_SOURCE_EXTENDED 1
 #endif
 #include <ncursesw/curses.h>
+#include <langinfo.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +119,10 @@ bool CursesBackend::TerminalAttached() { return isatty(STDIN_FILENO) && isatty(S
 
 std::unique_ptr<CursesBackend> CursesBackend::Open() {
   if (!TerminalAttached()) return nullptr;
+  // Wide-character curses writes the locale's charset; the terminal gets UTF-8 even when the
+  // environment names the C locale.
+  std::setlocale(LC_CTYPE, "");
+  if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
   g_haveSavedTermios = tcgetattr(STDIN_FILENO, &g_savedTermios) == 0;
   auto state = std::make_unique<State>();
   state->screen = newterm(nullptr, stdout, stdin);

@@ -1,0 +1,28 @@
+#include "shell/shell.h"
+
+#include "shell/main_window.h"
+#include "shell/shell_menu.h"
+#include "text/cp866.h"
+#include "tui/application.h"
+#include "tui/message_box.h"
+
+namespace vm::shell {
+
+void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea) {
+  tui::Palette palette;
+  tui::Application app(backend, palette);
+  SetUpMenuBar(app.Menu());
+  SetUpStatusLine(app.Status());
+  MainWindow window(app, context);
+  app.SetMainView(&window);
+  app.SetAfterEvent([&window] { window.Refresh(); });
+  app.SetBreakHandler([&app] {
+    if (tui::AskYes(app, Cp866("Вы уверены что хотите выйти?"))) app.Quit();
+  });
+  window.Refresh();
+  window.ReadDirectory();
+  window.QueueStart(openArea);
+  app.Run();
+}
+
+}  // namespace vm::shell
