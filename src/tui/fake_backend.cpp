@@ -9,9 +9,10 @@ void FakeBackend::PushKeys(std::string_view cp866Text) {
 }
 
 void FakeBackend::ResizeTo(int width, int height) {
-  width_ = width;
-  height_ = height;
-  Push(Event(EventKind::Resize));
+  // The terminal takes the new size when the script reaches the event.
+  Event resize(EventKind::Resize);
+  resize.mouse.where = Point{width, height};
+  Push(resize);
 }
 
 void FakeBackend::Present(const CellBuffer& buffer) {
@@ -20,10 +21,12 @@ void FakeBackend::Present(const CellBuffer& buffer) {
 }
 
 Event FakeBackend::WaitEvent(int timeoutMs) {
-  if (!events_.empty()) {
+  while (!events_.empty()) {
     Event event = events_.front();
     events_.pop_front();
-    return event;
+    if (event.kind == EventKind::Resize) width_ = event.mouse.where.x, height_ = event.mouse.where.y;
+    if (event.kind != kSnapshot) return event;
+    snapshots.push_back(screen_);
   }
   if (timeoutMs == 0) return Event(EventKind::Idle);
   // Out of script: Esc closes dialogs; should that not end the run, the command does.

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "tui/backend.h"
 
@@ -19,6 +20,9 @@ class FakeBackend : public Backend {
   // Each byte of the CP866 text as a key.
   void PushKeys(std::string_view cp866Text);
   void ResizeTo(int width, int height);
+  // When the script reaches this point, the screen as last presented is kept in snapshots.
+  void PushSnapshot() { Push(Event(kSnapshot)); }
+  std::vector<CellBuffer> snapshots;
   size_t EventsLeft() const { return events_.size(); }
 
   // The command that a script that has run out finally answers with.
@@ -40,6 +44,8 @@ class FakeBackend : public Backend {
   void SetTitle(std::string_view cp866Title) override { title = cp866Title; }
 
  private:
+  static constexpr EventKind kSnapshot = static_cast<EventKind>(-1);
+
   int width_;
   int height_;
   std::deque<Event> events_;

@@ -46,7 +46,8 @@ void InputLine::FromHistory(int step) {
   const auto& entries = histories_->Entries(historyId_);
   if (entries.empty()) return;
   const int count = static_cast<int>(entries.size());
-  historyAt_ = historyAt_ < 0 ? (step < 0 ? count - 1 : 0) : historyAt_ + step;
+  // Up goes back to older entries, Down forward again; the first Up gives the latest.
+  historyAt_ = historyAt_ < 0 ? 0 : historyAt_ - step;
   historyAt_ = (historyAt_ % count + count) % count;
   SetText(entries[static_cast<size_t>(count - 1 - historyAt_)]);
 }
