@@ -310,8 +310,8 @@ TEST_F(ToolkitTest, ProgressWindowTakesAKeyAsAnAbortRequest) {
   EXPECT_FALSE(progress.AbortRequested()) << "the request is taken once";
   progress.Step(2);
   const CellBuffer& s = backend.Screen();
-  EXPECT_EQ(s.RowText(8, 15, 50), "\xC9" + std::string(16, '\xCD') + " Veldmark - Test " +
-                                       std::string(15, '\xCD') + "\xBB");
+  EXPECT_EQ(s.RowText(8, 15, 50), "\xC9" + std::string(15, '\xCD') + " Veldmark - Test " +
+                                       std::string(16, '\xCD') + "\xBB");
   EXPECT_EQ(s.RowText(10, 15, 50), Cp866("║              Пожалуйста подождите              ║"));
   EXPECT_EQ(s.RowText(12, 18, 44), std::string(44, '\xDB')) << "all steps done: the bar is full";
 }
