@@ -38,7 +38,7 @@ std::string DirectoryNameColumn(const DirectoryEntry& entry, int extra) {
   if (entry.name == "..") return FieldPad(baseWidth + 4, 0, "..");
   NameParts parts = SplitName(entry.name);
   if (entry.isDirectory) parts = {UpCaseCp866(parts.base), UpCaseCp866(parts.ext)};
-  return FieldPad(baseWidth + 1, 0, parts.base) + FieldPad(3, 0, parts.ext);
+  return FieldPad(baseWidth, 0, parts.base) + " " + FieldPad(3, 0, parts.ext);
 }
 
 std::string DirectorySizeColumn(const DirectoryEntry& entry) {
