@@ -1,5 +1,7 @@
 #include "tui/fake_backend.h"
 
+#include <csignal>
+
 #include "tui/keys.h"
 
 namespace vm::tui {
@@ -22,15 +24,20 @@ void FakeBackend::Present(const CellBuffer& buffer) {
 
 Event FakeBackend::WaitEvent(int timeoutMs) {
   while (!events_.empty()) {
+    if (events_.front().kind == kWait && timeoutMs == 0) return Event(EventKind::Idle);
     Event event = events_.front();
     events_.pop_front();
     if (event.kind == EventKind::Resize) width_ = event.mouse.where.x, height_ = event.mouse.where.y;
-    if (event.kind != kSnapshot) return event;
-    snapshots.push_back(screen_);
+    if (event.kind == kSnapshot) snapshots.push_back(screen_);
+    if (event.kind != kSnapshot && event.kind != kWait) return event;
   }
   if (timeoutMs == 0) return Event(EventKind::Idle);
-  // Out of script: Esc closes dialogs; should that not end the run, the command does.
-  if (++exhausted_ > 20 && exhaustedCommand_ != 0) return Event::Command(exhaustedCommand_);
+  // Out of script: Esc closes dialogs; should that not end the run, the end signal does.
+  if (++exhausted_ > 20) {
+    Event end(EventKind::Signal);
+    end.signal = SIGTERM;
+    return end;
+  }
   return Event::Key(key::kEsc);
 }
 

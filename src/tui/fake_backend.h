@@ -1,6 +1,7 @@
 // A backend without a terminal: events come from a script, the last presented buffer is kept
-// for the tests to read cell by cell. When the script has run out it answers Esc (and, after
-// a few, a quit command), so that a test that forgot a key ends instead of hanging.
+// for the tests to read cell by cell. When the script has run out it answers Esc, and after a
+// few of those an end signal (SIGTERM), so that a test that forgot a key ends instead of
+// hanging.
 #pragma once
 
 #include <deque>
@@ -23,10 +24,10 @@ class FakeBackend : public Backend {
   // When the script reaches this point, the screen as last presented is kept in snapshots.
   void PushSnapshot() { Push(Event(kSnapshot)); }
   std::vector<CellBuffer> snapshots;
+  // The events after this point are typed only once the program waits for input again: a
+  // poll during a long operation (timeout 0) does not see them.
+  void PushWait() { Push(Event(kWait)); }
   size_t EventsLeft() const { return events_.size(); }
-
-  // The command that a script that has run out finally answers with.
-  void SetExhaustedCommand(int command) { exhaustedCommand_ = command; }
 
   const CellBuffer& Screen() const { return screen_; }
   std::string Row(int y) const { return screen_.RowText(y); }
@@ -45,13 +46,13 @@ class FakeBackend : public Backend {
 
  private:
   static constexpr EventKind kSnapshot = static_cast<EventKind>(-1);
+  static constexpr EventKind kWait = static_cast<EventKind>(-2);
 
   int width_;
   int height_;
   std::deque<Event> events_;
   CellBuffer screen_;
   int exhausted_ = 0;
-  int exhaustedCommand_ = 0;
 };
 
 }  // namespace vm::tui

@@ -71,7 +71,6 @@ struct ToolkitTest : ::testing::Test {
     app.Status().SetItems({{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}});
     app.SetMainView(&view);
     app.EnableCommand(kDisabledCommand, false);
-    backend.SetExhaustedCommand(kQuitCommand);
   }
 
   FakeBackend backend;
