@@ -2,7 +2,9 @@
 
 #include <ctime>
 
+#include "platform/drive_walk.h"
 #include "platform/file_system.h"
+#include "platform/host_path.h"
 #include "shell/panel_colours.h"
 #include "shell/panel_frame.h"
 #include "text/cp866.h"
@@ -52,7 +54,7 @@ std::string DirectorySizeColumn(const DirectoryEntry& entry) {
 bool DirectoryPanel::Read(bool showHidden) {
   const std::string dir = CurrentDirectory();
   // "/" and the mapped drives' roots have no "..".
-  const bool root = dir == "/" || dir.empty();
+  const bool root = dir == "/" || dir.empty() || dir == ProgramPathFromHost(CurrentDrive().hostRoot);
   SetList(ReadDirectoryList(dir, showHidden, root));
   return !list_.tooMany;
 }
