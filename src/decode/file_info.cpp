@@ -25,7 +25,7 @@ std::string DailyLimit(uint32_t limit, uint32_t value) {
 
 std::string AddressAfter(std::string_view name, const NetAddress& address, bool show) {
   std::string line = FieldPad(kNameWidth, 0, name);
-  if (show && !address.IsEmpty()) line += "  " + FormatNetAddress(address);
+  if (show && !address.IsEmpty()) line.append("  ").append(FormatNetAddress(address));
   return line;
 }
 
@@ -35,7 +35,7 @@ std::string MissingSections(const FoundFile& file) {
   std::string line = Cp866("Отсутствуют cекции:");
   for (int32_t n = 1; n <= file.total; ++n) {
     const SectionSlot* slot = file.Slot(n);
-    if (slot == nullptr || slot->message == 0) line += " " + std::to_string(n);
+    if (slot == nullptr || slot->message == 0) line.append(" ").append(std::to_string(n));
   }
   return line;
 }

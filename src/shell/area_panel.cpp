@@ -179,7 +179,8 @@ std::string AreaPanel::InfoText() const {
   if (selectedCount_ > 0) return std::to_string(selectedCount_) + Cp866(" файл(ов) выбрано");
   const FoundFile* file = CursorFile();
   if (file == nullptr) return {};
-  const std::string counts = "[" + std::to_string(file->present) + "/" + std::to_string(file->total) + "]";
+  std::string counts("[");
+  counts.append(std::to_string(file->present)).append("/").append(std::to_string(file->total)).append("]");
   const std::string label = EncodingLabel(file->kind);
   const size_t width = static_cast<size_t>(panel_.width - 2);
   const size_t gap = counts.size() + label.size() < width ? width - counts.size() - label.size() : 1;

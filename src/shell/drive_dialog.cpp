@@ -38,7 +38,7 @@ std::optional<std::string> ChooseDrive(tui::Application& app, const std::vector<
   const tui::Control* focus = nullptr;
   for (int i = 0; i < count; ++i) {
     const std::string& root = drives[static_cast<size_t>(i)];
-    const std::string text = root == "/" ? "~/~" : "~" + root.substr(0, 1) + "~:";
+    const std::string text = root == "/" ? std::string("~/~") : std::string("~").append(root, 0, 1).append("~:");
     auto& button = dialog.Add(std::make_unique<tui::Button>(3 + i * kButtonStep, 2, kButtonStep, text, kFirstCommand + i));
     if (root == current) focus = &button;
   }

@@ -74,9 +74,9 @@ void MainWindow::Refresh() {
 
   std::string title = "Veldmark";
   if (directoryActive_)
-    title += " - " + CurrentDirectory();
+    title.append(" - ").append(CurrentDirectory());
   else if (area_.Opened())
-    title += " - " + (openArea_ > 0 ? ctx_.areas.At(openArea_).displayName : textFileArea_.displayName);
+    title.append(" - ").append(openArea_ > 0 ? ctx_.areas.At(openArea_).displayName : textFileArea_.displayName);
   if (title != title_) {
     title_ = title;
     app_.SetTitle(title);

@@ -24,7 +24,8 @@ void DrawFrame(CellBuffer& out, const Rect& area, uint8_t attr, FrameStyle style
   out.Put(area.x, area.Bottom(), dbl ? kDoubleBottomLeft : kSingleBottomLeft, attr);
   out.Put(area.Right(), area.Bottom(), dbl ? kDoubleBottomRight : kSingleBottomRight, attr);
   if (title.empty()) return;
-  std::string text = " " + std::string(title) + " ";
+  std::string text(" ");
+  text.append(title).append(" ");
   const int room = area.width - 4;
   if (room <= 0) return;
   if (static_cast<int>(text.size()) > room) text.resize(static_cast<size_t>(room));
