@@ -226,7 +226,8 @@ void AreaPanel::DrawFiles(CellBuffer& out, const Palette& palette, bool active) 
 
   for (int row = 0; row < files_.rows; ++row) {
     const int index = files_.top + row;
-    if (index > files_.count) break;
+    // A rescan refills the catalogue while its progress window redraws the screen.
+    if (index > files_.count || index > catalogue_.Count()) break;
     const bool onCursor = active && index == files_.cursor;
     const int y = panel_.y + kListTop + row;
     if (index == 1) {

@@ -46,6 +46,7 @@ constexpr ExtraKey kExtraKeys[] = {
 };
 
 constexpr auto kDoubleClickTime = std::chrono::milliseconds(400);
+constexpr int kLostTerminalReads = 50;
 
 volatile sig_atomic_t g_pendingSignal = 0;
 struct termios g_savedTermios;
@@ -112,6 +113,7 @@ struct CursesBackend::State {
   bool manyColours = false;
   bool title = false;
   Point lastClick{-1, -1};
+  int failedReads = 0;  // input waits in a row that failed at once
   std::chrono::steady_clock::time_point lastClickTime;
 };
 
@@ -217,13 +219,24 @@ Event CursesBackend::WaitEvent(int timeoutMs) {
   }
   timeout(timeoutMs);
   wint_t ch = 0;
+  const auto start = std::chrono::steady_clock::now();
   const int result = get_wch(&ch);
-  if (result == ERR) {
-    // A signal may have cut the wait short; an input error must not make the loop spin.
-    if (g_pendingSignal == 0 && timeoutMs > 0) napms(10);
-    return g_pendingSignal != 0 ? WaitEvent(0) : Event(EventKind::Idle);
+  if (result != ERR) {
+    s_->failedReads = 0;
+    return Translate(result, ch);
   }
-  return Translate(result, ch);
+  if (g_pendingSignal != 0) return WaitEvent(0);
+  // A wait that fails long before its time is an input error, not a quiet keyboard: a few in a
+  // row mean the terminal is gone, which ends the run like a hangup instead of spinning.
+  if (timeoutMs > 0 && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(timeoutMs / 2)) {
+    if (++s_->failedReads >= kLostTerminalReads) {
+      Event hangup(EventKind::Signal);
+      hangup.signal = SIGHUP;
+      return hangup;
+    }
+    napms(10);
+  }
+  return Event(EventKind::Idle);
 }
 
 Event CursesBackend::Translate(int result, unsigned int ch) {

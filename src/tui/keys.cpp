@@ -50,4 +50,10 @@ bool IsPlainHotLetter(int key, unsigned char hotLetter) {
   return position != 0 && position == KeyPosition(hotLetter);
 }
 
+bool SameKey(int pressed, int bound) {
+  if (pressed == bound) return true;
+  if ((bound & kModifiers) != kAlt || (bound & ~kModifiers) > 255) return false;
+  return IsAltHotLetter(pressed, static_cast<unsigned char>(bound & ~kModifiers));
+}
+
 }  // namespace vm::tui::key

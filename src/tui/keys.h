@@ -50,5 +50,8 @@ unsigned char KeyPosition(unsigned char letter);
 bool IsAltHotLetter(int key, unsigned char hotLetter);
 // Whether a plain character key types the hot letter (without regard to case or layout).
 bool IsPlainHotLetter(int key, unsigned char hotLetter);
+// Whether two keys are the same key of the keyboard: equal, or Alt with letters on the same key
+// in the two layouts (Alt+X bound to a command answers Alt+Ч as well).
+bool SameKey(int pressed, int bound);
 
 }  // namespace vm::tui::key

@@ -33,11 +33,11 @@ int MenuBar::ItemAt(int x) const {
   return -1;
 }
 
-int MenuBar::CommandForKey(int key) const {
+int MenuBar::CommandForKey(int pressed) const {
   for (const MenuBarItem& top : items_) {
-    if (top.key != 0 && top.key == key && enabled_(top.command)) return top.command;
+    if (top.key != 0 && key::SameKey(pressed, top.key) && enabled_(top.command)) return top.command;
     for (const MenuItem& item : top.items)
-      if (!item.separator && item.key != 0 && item.key == key && enabled_(item.command))
+      if (!item.separator && item.key != 0 && key::SameKey(pressed, item.key) && enabled_(item.command))
         return item.command;
   }
   return 0;

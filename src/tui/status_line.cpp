@@ -1,5 +1,7 @@
 #include "tui/status_line.h"
 
+#include "tui/keys.h"
+
 namespace vm::tui {
 
 void StatusLine::Draw(CellBuffer& out, const Palette& palette) {
@@ -18,9 +20,9 @@ void StatusLine::Draw(CellBuffer& out, const Palette& palette) {
   }
 }
 
-int StatusLine::CommandForKey(int key) const {
+int StatusLine::CommandForKey(int pressed) const {
   for (const StatusItem& item : items_)
-    if (item.key == key && enabled_(item.command)) return item.command;
+    if (item.key != 0 && key::SameKey(pressed, item.key) && enabled_(item.command)) return item.command;
   return 0;
 }
 

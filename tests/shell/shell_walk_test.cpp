@@ -8,6 +8,7 @@
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "decode/posting_builder.h"
+#include "msgbase/message_base.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "platform/run_log.h"
@@ -49,6 +50,11 @@ struct ShellWalk : ::testing::Test {
     settings.address = NetAddress{2, 5020, 9999, 0};
   }
   ~ShellWalk() override { ChangeDirectory(startDir); }
+
+  void PushQuit() {
+    backend.PushKey(key::kEsc);
+    backend.PushKey(key::kEnter);
+  }
 
   void Run() {
     const ShellContext context{settings, areas, state, paths, console, log};
@@ -135,6 +141,108 @@ TEST_F(ShellWalk, EnterOnDirectoriesAndTheExitRowAndAnEndSignal) {
   EXPECT_EQ(Shown(backend.snapshots[0], 4, 0, 14), "║            │") << "sub is empty";
   EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 6), "║SUB  ") << "the cursor is back on sub";
   EXPECT_EQ(CurrentDirectory(), ProgramPathFromHost(dir.path()));
+}
+
+// An area of *.MSG files with the postings, each section in a message of its own.
+struct ShellAreaWalk : ShellWalk {
+  ShellAreaWalk() {
+    dir.MakeDirectory("area");
+    const int index = areas.FindOrCreate("RU.FILES");
+    areas.At(index).displayName = "RU.FILES";
+    areas.At(index).areaId = "F" + ProgramPathFromHost(dir / "area");
+    areas.At(index).SectionsPerDay = 10;
+    areas.At(index).SectionsLeftToday = 10;
+    MessageBaseHandle base;
+    EXPECT_TRUE(OpenOrCreateMessageArea(areas.At(index).areaId, base));
+    for (const auto& [data, name] : {std::pair{alpha, "alpha.bin"}, std::pair{beta, "beta.bin"}})
+      for (const test::Lines& section : test::UuSections(data, name, 40)) {
+        base->StartNewMessage();
+        base->SetMailKind(MailKind::Echomail);
+        base->SetFromName("Alexander Ivanov");
+        base->SetToName("All");
+        base->SetSubject(name);
+        base->SetDateText("03-01-26");
+        base->SetTimeText("10:00");
+        for (const std::string& line : section) base->PutLine(line);
+        base->PutLine(" * Origin: test (2:5030/7)");
+        EXPECT_EQ(base->WriteMessage(), 0);
+      }
+    CloseMessageArea(base);
+  }
+  size_t Messages() const { return ListDirectory(ProgramPathFromHost(dir / "area")).size(); }
+};
+
+TEST_F(ShellAreaWalk, MouseOpensTheAreaAndDeleteRemovesAFilesMessages) {
+  ASSERT_EQ(Messages(), 3u);
+  // The area list: a click makes the right panel active, F3 describes the area.
+  backend.Push(tui::Event::Mouse({45, 2}, tui::MouseAction::Press));
+  backend.PushKey(key::F(3));
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  backend.Push(tui::Event::Mouse({45, 2}, tui::MouseAction::DoubleClick));  // opens it
+  backend.PushWait();
+  backend.Push(tui::Event::Mouse({45, 10}, tui::MouseAction::WheelDown));
+  backend.Push(tui::Event::Mouse({45, 10}, tui::MouseAction::WheelDown));  // on beta.bin
+  backend.PushSnapshot();
+  backend.PushKey(key::kDel);
+  backend.PushKey(key::kEnter);  // Yes
+  backend.PushWait();
+  backend.PushSnapshot();
+  PushQuit();
+  Run();
+
+  ASSERT_EQ(backend.snapshots.size(), 3u);
+  const tui::CellBuffer& info = backend.snapshots[0];
+  EXPECT_EQ(Shown(info, 6, 14, 52), "╔════════════ Информация о конференции ════════════╗");
+  EXPECT_EQ(Shown(info, 10, 14, 30), "║ Тип: Fido/*.msg             ");
+  EXPECT_EQ(Shown(info, 12, 14, 52), "║ Секций в сутки (из .ctl):                     10 ║");
+
+  const tui::CellBuffer& opened = backend.snapshots[1];
+  EXPECT_EQ(Shown(opened, 4, 40, 14), "║alpha    bin│");
+  EXPECT_EQ(opened.At(41, 5).attr, 0x30) << "the wheel moved the cursor to beta.bin";
+  EXPECT_EQ(Shown(opened, 22, 40, 40), "║[2/2]                               UU║");
+
+  const tui::CellBuffer& after = backend.snapshots[2];
+  EXPECT_EQ(Shown(after, 4, 40, 14), "║alpha    bin│");
+  EXPECT_EQ(Shown(after, 5, 40, 14), "║            │") << "beta.bin is gone after the rescan";
+  EXPECT_EQ(Messages(), 1u) << "both of beta.bin's messages deleted";
+}
+
+TEST_F(ShellAreaWalk, DecodedFilesGetTheHistoryMark) {
+  backend.PushKey(key::kTab);
+  backend.PushKey(key::kEnter);
+  backend.PushWait();
+  backend.PushKey(key::kDown);
+  backend.PushKey(key::F(5));
+  backend.PushWait();
+  backend.PushSnapshot();
+  PushQuit();
+  Run();
+  ASSERT_EQ(backend.snapshots.size(), 1u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 4, 40, 17), "║alpha    bin│√ │");
+  EXPECT_EQ(Shown(backend.snapshots[0], 5, 40, 17), "║beta     bin│  │");
+  EXPECT_EQ(dir.ReadFile("ALPHA.BIN"), alpha);
+  ASSERT_EQ(state.history.size(), 1u);
+  EXPECT_EQ(state.history[0].fileName, "ALPHA.BIN");
+  EXPECT_EQ(state.history[0].areaName, "RU.FILES");
+}
+
+TEST_F(ShellWalk, DeleteInTheDirectoryPanelAsksFirst) {
+  backend.PushKeys("other");
+  backend.PushKey(key::kDel);
+  backend.PushKey(key::kTab);    // No
+  backend.PushKey(key::kEnter);
+  backend.PushKeys("other");
+  backend.PushKey(key::kDel);
+  backend.PushSnapshot();
+  backend.PushKey(key::kEnter);  // Yes
+  backend.PushWait();
+  PushQuit();
+  Run();
+  EXPECT_FALSE(dir.Exists("other.txt"));
+  EXPECT_TRUE(dir.Exists("post.txt"));
+  EXPECT_NE(Shown(backend.snapshots[0], 10, 18, 44).find("Удаление файлов. Вы уверены что хотите"),
+            std::string::npos);
 }
 
 }  // namespace

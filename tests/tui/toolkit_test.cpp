@@ -99,6 +99,9 @@ TEST(HotLetters, AnswerInBothKeyboardLayouts) {
   EXPECT_TRUE(key::IsPlainHotLetter(C("ф"), C("Ф")));
   EXPECT_TRUE(key::IsPlainHotLetter('a', C("Ф")));
   EXPECT_FALSE(key::IsPlainHotLetter('s', C("Ф")));
+  EXPECT_TRUE(key::SameKey(key::Alt(C("Ч")), key::Alt('X'))) << "a bound Alt+X in either layout";
+  EXPECT_FALSE(key::SameKey(key::Alt(C("Ч")), key::Alt('D')));
+  EXPECT_FALSE(key::SameKey(key::F(3), key::Alt('X')));
 }
 
 TEST_F(ToolkitTest, AltWithEitherLetterOpensTheMenuAndEnterRunsTheItem) {
