@@ -97,9 +97,12 @@ Event Application::NextEvent(int timeoutMs) {
 
 void Application::Run() {
   quit_ = false;
+  bool idle = false;
   while (!quit_ && !terminating_) {
-    Redraw();
+    // Nothing changes the screen while the terminal is quiet.
+    if (!idle) Redraw();
     Event event = NextEvent(kIdleMs);
+    idle = event.kind == EventKind::Idle;
     if (event.kind == EventKind::Key && event.key == key::kCtrlC) {
       if (onBreak_) onBreak_();
     } else if (event.kind == EventKind::Command) {

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <bitset>
 #include <chrono>
 #include <clocale>
 #include <csignal>
@@ -114,6 +115,7 @@ struct CursesBackend::State {
   bool title = false;
   Point lastClick{-1, -1};
   int failedReads = 0;  // input waits in a row that failed at once
+  std::bitset<257> pairMade;
   std::chrono::steady_clock::time_point lastClickTime;
 };
 
@@ -183,15 +185,20 @@ void CursesBackend::Present(const CellBuffer& buffer) {
       attr_t attrs = A_NORMAL;
       short pair = 0;
       if (has_colors()) {
+        // One colour pair per attribute byte (or per 3-bit pair without 16 colours, the
+        // bright foreground then shown bold), made the first time it is used.
         if (s_->manyColours) {
           pair = static_cast<short>(bg * 16 + fg + 1);
-          init_pair(pair, static_cast<short>(kPcToAnsi[fg & 7] + (fg & 8)),
-                    static_cast<short>(kPcToAnsi[bg & 7] + (bg & 8)));
+          if (!s_->pairMade[static_cast<size_t>(pair)])
+            init_pair(pair, static_cast<short>(kPcToAnsi[fg & 7] + (fg & 8)),
+                      static_cast<short>(kPcToAnsi[bg & 7] + (bg & 8)));
         } else {
           pair = static_cast<short>((bg & 7) * 8 + (fg & 7) + 1);
-          init_pair(pair, kPcToAnsi[fg & 7], kPcToAnsi[bg & 7]);
+          if (!s_->pairMade[static_cast<size_t>(pair)])
+            init_pair(pair, kPcToAnsi[fg & 7], kPcToAnsi[bg & 7]);
           if (fg & 8) attrs |= A_BOLD;
         }
+        s_->pairMade[static_cast<size_t>(pair)] = true;
       } else if ((cell.attr & 0x70) != 0) {
         attrs |= A_REVERSE;
       }
