@@ -1,5 +1,7 @@
 #include "shell/shell.h"
 
+#include <csignal>
+
 #include "shell/main_window.h"
 #include "shell/shell_menu.h"
 #include "text/cp866.h"
@@ -19,6 +21,8 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   app.SetBreakHandler([&app] {
     if (tui::AskYes(app, Cp866("Вы уверены что хотите выйти?"))) app.Quit();
   });
+  // Ctrl+Z stops the program as in any terminal program; "fg" brings the screen back.
+  app.SetStopHandler([] { std::raise(SIGTSTP); });
   window.Refresh();
   window.ReadDirectory();
   window.QueueStart(openArea);

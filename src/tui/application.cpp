@@ -105,6 +105,8 @@ void Application::Run() {
     idle = event.kind == EventKind::Idle;
     if (event.kind == EventKind::Key && event.key == key::kCtrlC) {
       if (onBreak_) onBreak_();
+    } else if (event.kind == EventKind::Key && event.key == key::kCtrlZ) {
+      if (onStop_) RunSuspended(onStop_);
     } else if (event.kind == EventKind::Command) {
       DispatchCommand(event.command);
     } else if (event.kind != EventKind::None) {

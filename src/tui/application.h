@@ -40,6 +40,9 @@ class Application {
   void SetAfterEvent(std::function<void()> hook) { afterEvent_ = std::move(hook); }
   // Called for a break (Ctrl-C, SIGINT) in the main loop.
   void SetBreakHandler(std::function<void()> handler) { onBreak_ = std::move(handler); }
+  // Ctrl+Z in the main loop: the work that stops the process (job control), run with the
+  // terminal given back.
+  void SetStopHandler(std::function<void()> stop) { onStop_ = std::move(stop); }
 
   Rect Screen() const { return Rect{0, 0, buffer_.Width(), buffer_.Height()}; }
   Rect Desktop() const { return Rect{0, 1, buffer_.Width(), buffer_.Height() - 2}; }
@@ -91,6 +94,7 @@ class Application {
   std::set<int> disabled_;
   std::function<void()> afterEvent_;
   std::function<void()> onBreak_;
+  std::function<void()> onStop_;
   bool quit_ = false;
   bool terminating_ = false;
 };

@@ -154,6 +154,9 @@ std::unique_ptr<CursesBackend> CursesBackend::Open() {
   action.sa_handler = NoteSignal;
   sigemptyset(&action.sa_mask);
   for (int signal : {SIGINT, SIGHUP, SIGTERM}) sigaction(signal, &action, nullptr);
+  // Stopping is done with the screen given back first (Application::RunSuspended), not by
+  // curses' own handler.
+  std::signal(SIGTSTP, SIG_DFL);
   return std::unique_ptr<CursesBackend>(new CursesBackend(std::move(state)));
 }
 

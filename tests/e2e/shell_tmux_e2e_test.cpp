@@ -8,7 +8,9 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "decode_node.h"
 #include "support/tmux_session.h"
@@ -128,6 +130,28 @@ TEST_F(ShellInTmux, LargerTerminalResizeAndEndSignal) {
   ASSERT_TRUE(tmux.WaitFor("EXIT=0")) << tmux.Screen();
   EXPECT_TRUE(node.Exists("veldmark.dup"));
   EXPECT_TRUE(node.Exists("areas.lst"));
+}
+
+TEST_F(ShellInTmux, CtrlZStopsTheShellAndFgBringsItBack) {
+  // An interactive shell with job control, as a sysop's terminal has.
+  TmuxSession tmux("env PS1='job$ ' bash --norc --noprofile -i", 80, 25);
+  ASSERT_TRUE(tmux.WaitFor("job$")) << tmux.Screen();
+  tmux.SendKeys({Command()}, true);
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitFor("Области")) << tmux.Screen();
+  tmux.SendKeys({"C-z"});
+  ASSERT_TRUE(tmux.WaitFor("Stopped")) << tmux.Screen();
+  EXPECT_EQ(tmux.Screen().find("Области"), std::string::npos) << "the terminal is given back";
+  tmux.SendKeys({"fg", "Enter"});
+  ASSERT_TRUE(tmux.WaitFor("Области")) << tmux.Screen();
+  EXPECT_NE(tmux.Screen().find("Alt+D Смена диска"), std::string::npos) << "drawn whole again";
+  tmux.SendKeys({"M-x"});
+  ASSERT_TRUE(tmux.WaitFor("Вы уверены что хотите выйти?")) << tmux.Screen();
+  tmux.SendKeys({"Enter"});
+  // The normal end writes the state files.
+  for (int waited = 0; !node.Exists("veldmark.dup") && waited < 400; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(node.Exists("veldmark.dup")) << tmux.Screen();
 }
 
 }  // namespace

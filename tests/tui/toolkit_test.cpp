@@ -277,6 +277,21 @@ TEST_F(ToolkitTest, SuspendGivesTheTerminalAwayAndRedrawsAfter) {
   EXPECT_GT(backend.presents, presents);
 }
 
+TEST_F(ToolkitTest, CtrlZRunsTheStopWithTheTerminalGivenBack) {
+  int stops = 0;
+  app.SetStopHandler([&] {
+    ++stops;
+    EXPECT_EQ(backend.suspends, 1);
+    EXPECT_EQ(backend.resumes, 0);
+  });
+  backend.PushKey(key::kCtrlZ);
+  backend.PushKey(key::Alt('X'));
+  app.Run();
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(backend.resumes, 1);
+  EXPECT_TRUE(view.keys.empty());
+}
+
 TEST_F(ToolkitTest, EndSignalClosesDialogsAndEndsTheRun) {
   Event term(EventKind::Signal);
   term.signal = SIGTERM;
