@@ -38,7 +38,6 @@ class AreaPanel {
 
   bool Opened() const { return opened_; }
   bool TextFile() const { return textFile_; }
-  const std::string& AreaTag() const { return areaTag_; }
   ListCursor& Cursor() { return opened_ ? files_ : areaList_; }
   const ListCursor& Cursor() const { return opened_ ? files_ : areaList_; }
   // The area under the area list's cursor (0 when there is none).

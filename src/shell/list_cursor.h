@@ -36,7 +36,6 @@ struct ListCursor {
   }
   // The list never ends above the last row while there are entries above the top.
   void ClampTop() { top = std::clamp(top, 1, std::max(1, count - rows + 1)); }
-  bool Shows(int index) const { return index >= top && index < top + rows && index <= count; }
 };
 
 }  // namespace vm::shell

@@ -39,8 +39,6 @@ class MainWindow : public tui::View {
 
   DirectoryPanel& Directory() { return directory_; }
   AreaPanel& Areas() { return area_; }
-  bool DirectoryActive() const { return directoryActive_; }
-  const std::string& SearchText() const { return search_; }
   PanelFacts Facts() const;
 
  private:

@@ -4,6 +4,7 @@
 
 #include "shell/main_window.h"
 #include "shell/shell_menu.h"
+#include "state/run_state.h"
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/message_box.h"
@@ -15,6 +16,9 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   tui::Application app(backend, palette);
   SetUpMenuBar(app.Menu());
   SetUpStatusLine(app.Status());
+  // The dialogs' name and address histories live in the state files.
+  app.Histories().Bind(1, &context.state.nameHistory);
+  app.Histories().Bind(2, &context.state.addressHistory);
   MainWindow window(app, context);
   app.SetMainView(&window);
   app.SetAfterEvent([&window] { window.Refresh(); });

@@ -42,7 +42,6 @@ void Application::EnableCommand(int command, bool enabled) {
 }
 
 void Application::Redraw() {
-  buffer_.ClearClip();
   buffer_.HideCursor();
   if (TooSmall()) {
     buffer_.Fill(Screen(), ' ', 0x07);
@@ -52,12 +51,8 @@ void Application::Redraw() {
     if (main_ != nullptr) main_->Draw(buffer_, palette_);
     menu_.Draw(buffer_, palette_);
     status_.Draw(buffer_, palette_);
-    for (View* view : overlays_) {
-      buffer_.ClearClip();
-      view->Draw(buffer_, palette_);
-    }
+    for (View* view : overlays_) view->Draw(buffer_, palette_);
   }
-  buffer_.ClearClip();
   backend_.Present(buffer_);
 }
 

@@ -30,9 +30,7 @@ class Application {
 
   MenuBar& Menu() { return menu_; }
   StatusLine& Status() { return status_; }
-  Palette& Colours() { return palette_; }
   InputHistories& Histories() { return histories_; }
-  Backend& Terminal() { return backend_; }
 
   // The view that fills the desktop and gets the events nothing else took.
   void SetMainView(View* view);

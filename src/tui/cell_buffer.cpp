@@ -8,19 +8,14 @@ void CellBuffer::Resize(int width, int height) {
   width_ = width > 0 ? width : 0;
   height_ = height > 0 ? height : 0;
   cells_.assign(static_cast<size_t>(width_ * height_), Cell{});
-  ClearClip();
 }
 
 bool CellBuffer::Visible(int x, int y) const {
-  return x >= 0 && y >= 0 && x < width_ && y < height_ && clip_.Contains(Point{x, y});
+  return x >= 0 && y >= 0 && x < width_ && y < height_;
 }
 
 void CellBuffer::Put(int x, int y, unsigned char ch, uint8_t attr) {
   if (Visible(x, y)) cells_[static_cast<size_t>(y * width_ + x)] = Cell{ch, attr};
-}
-
-void CellBuffer::SetAttr(int x, int y, uint8_t attr) {
-  if (Visible(x, y)) cells_[static_cast<size_t>(y * width_ + x)].attr = attr;
 }
 
 void CellBuffer::PutText(int x, int y, std::string_view text, uint8_t attr) {
@@ -58,13 +53,6 @@ int HotTextWidth(std::string_view text) {
   for (char c : text)
     if (c != '~') ++width;
   return width;
-}
-
-std::string WithoutHotMarks(std::string_view text) {
-  std::string plain;
-  for (char c : text)
-    if (c != '~') plain.push_back(c);
-  return plain;
 }
 
 unsigned char HotLetter(std::string_view text) {

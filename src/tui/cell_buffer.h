@@ -26,15 +26,12 @@ class CellBuffer {
   int Width() const { return width_; }
   int Height() const { return height_; }
 
-  // Writes are clipped to the buffer and to the clip rectangle (the whole buffer unless set).
+  // Writes outside the buffer are dropped.
   void Put(int x, int y, unsigned char ch, uint8_t attr);
   void PutText(int x, int y, std::string_view text, uint8_t attr);
   // Text with "~" around hot letters: the marked characters get hotAttr. Returns the width.
   int PutHotText(int x, int y, std::string_view text, uint8_t attr, uint8_t hotAttr);
   void Fill(const Rect& area, unsigned char ch, uint8_t attr);
-  void SetAttr(int x, int y, uint8_t attr);
-  void SetClip(const Rect& clip) { clip_ = clip; }
-  void ClearClip() { clip_ = Rect{0, 0, width_, height_}; }
 
   const Cell& At(int x, int y) const { return cells_[static_cast<size_t>(y * width_ + x)]; }
   // The characters of one row (or a part of it) as CP866 text; for tests and snapshots.
@@ -52,15 +49,12 @@ class CellBuffer {
   int width_ = 0;
   int height_ = 0;
   std::vector<Cell> cells_;
-  Rect clip_;
   Point cursor_;
   bool cursorVisible_ = false;
 };
 
 // The width of a text with "~" marks once they are removed.
 int HotTextWidth(std::string_view text);
-// The text without its "~" marks.
-std::string WithoutHotMarks(std::string_view text);
 // The first marked character, 0 when none.
 unsigned char HotLetter(std::string_view text);
 

@@ -26,7 +26,6 @@ class ProgressWindow : public View {
   ProgressWindow& operator=(const ProgressWindow&) = delete;
 
   void Step(int64_t count = 1);
-  int64_t Done() const { return done_; }
   // Whether the user asked to stop since the last call (the request is taken).
   bool AbortRequested();
 
