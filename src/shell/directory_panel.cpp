@@ -134,7 +134,8 @@ std::string DirectoryPanel::InfoText() const {
     return std::to_string(selectedBytes_) + Cp866(" байт в ") + std::to_string(selectedCount_) +
            Cp866(" выбранных файлах");
   const DirectoryEntry* entry = CursorEntry();
-  if (entry == nullptr) return {};
+  // ".." has no name to show: an empty directory leaves the line blank.
+  if (entry == nullptr || entry->name == "..") return {};
   if (entry->isDirectory) return UpCaseCp866(entry->name);
   std::string lower;
   for (unsigned char c : entry->name) lower.push_back(static_cast<char>(LowCaseCp866(c)));

@@ -8,9 +8,11 @@
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "decode/found_file.h"
+#include "platform/host_path.h"
 #include "shell/area_panel.h"
 #include "shell/directory_panel.h"
 #include "state/history.h"
+#include "support/platform_temp_dir.h"
 #include "text/cp866.h"
 #include "tui/palette.h"
 
@@ -124,6 +126,37 @@ TEST_F(DirectoryPanelTest, SelectionCountersNeverIncludeDirectories) {
   EXPECT_EQ(panel.SelectedCount(), 1);
   EXPECT_EQ(panel.SelectByMask("*.*", true), 3) << "directories are skipped";
   EXPECT_EQ(panel.Targets().size(), 4u);
+}
+
+TEST(DirectoryList, SortsLimitsAndHides) {
+  ScopedTempDir dir;
+  dir.MakeDirectory("zeta");
+  dir.MakeDirectory("Alpha");
+  dir.WriteFile("b.txt", "b");
+  dir.WriteFile("README", "r");
+  dir.WriteFile(".hidden", "h");
+  const std::string path = ProgramPathFromHost(dir.path());
+  DirectoryListing list = ReadDirectoryList(path, false, false);
+  std::vector<std::string> names;
+  for (const DirectoryEntry& e : list.entries) names.push_back(e.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"..", "Alpha", "zeta", "README.", "b.txt"}));
+  EXPECT_FALSE(list.tooMany);
+  EXPECT_EQ(ReadDirectoryList(path, true, true).entries.size(), 5u) << "hidden shown, no '..' in a root";
+
+  for (int i = 0; i < 1000; ++i) dir.WriteFile("f" + std::to_string(i), "");
+  list = ReadDirectoryList(path, false, false);
+  EXPECT_TRUE(list.tooMany);
+  EXPECT_EQ(list.entries.size(), DirectoryListing::kCapacity);
+  EXPECT_EQ(list.entries.front().name, "..");
+}
+
+TEST_F(DirectoryPanelTest, AnEmptyDirectoryShowsDotDotAndABlankInformationLine) {
+  DirectoryListing empty;
+  empty.entries = {Entry("..", true, 0)};
+  panel.SetList(empty);
+  panel.Draw(screen, palette, true, "");
+  EXPECT_EQ(Row(3), "║..          │◄Каталог►│        │      ║");
+  EXPECT_EQ(Row(22), "║                                      ║");
 }
 
 TEST(ListCursor, PagesClampAtTheEnds) {
