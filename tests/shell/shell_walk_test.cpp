@@ -227,6 +227,19 @@ TEST_F(ShellAreaWalk, DecodedFilesGetTheHistoryMark) {
   EXPECT_EQ(state.history[0].areaName, "RU.FILES");
 }
 
+TEST_F(ShellWalk, ASearchCharacterThatMatchesNothingIsDropped) {
+  backend.PushKeys("pq");  // "p" finds post.txt; "pq" matches nothing
+  backend.PushSnapshot();
+  backend.PushKey(key::kBackspace);  // the search ends with its last character
+  backend.PushSnapshot();
+  PushQuit();
+  Run();
+  ASSERT_EQ(backend.snapshots.size(), 2u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 22, 0, 6), "║p    ");
+  EXPECT_EQ(backend.snapshots[0].At(1, 6).attr, 0x30) << "the cursor stays on post.txt";
+  EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 10), "║post.txt ");
+}
+
 TEST_F(ShellWalk, DeleteInTheDirectoryPanelAsksFirst) {
   backend.PushKeys("other");
   backend.PushKey(key::kDel);
