@@ -5,7 +5,7 @@
 #include "app/debug_dump.h"
 #include "app/decode_modes.h"
 #include "app/mode_arguments.h"
-#include "app/pending_parts.h"
+#include "app/shell_mode.h"
 #include "app/posting_modes.h"
 #include "app/usage_text.h"
 #include "config/installation.h"

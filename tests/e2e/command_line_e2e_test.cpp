@@ -191,15 +191,16 @@ TEST(CommandLineRun, SettingsErrorsAndWarningsNeverWaitUnattended) {
                             "VELDMARK.CTL строка 4: Ошибка в параметре RECIEVEMODE\n");
 }
 
-TEST(CommandLineRun, ModesOfLaterWorkSayTheyAreMissing) {
+TEST(CommandLineRun, ShellModesRefuseWithoutATerminal) {
   E2eNode node({"ROOT files", "AREA MSG NETMAIL netmail"});
   node.dir().WriteFile("A.ZIP", "zip");
-  const std::vector<std::vector<std::string>> runs = {{"/Open", "NetMail", "Ivan", "2:5020/1"},
-                                                      {}};
+  const std::vector<std::vector<std::string>> runs = {
+      {"/Open", "NetMail", "Ivan", "2:5020/1"}, {}, {"/Dir", "files"}, {"/NoChange"}, {"/Queue"}};
   for (const std::vector<std::string>& arguments : runs) {
     ProgramRun run = RunInNode(node, arguments);
     EXPECT_EQ(run.exitCode, 3) << arguments.size();
-    EXPECT_NE(run.output.find("недоступна в данной сборке"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("нужен терминал"), std::string::npos) << run.output;
+    EXPECT_FALSE(node.dir().Exists("veldmark.dup")) << "a refused shell saves nothing";
   }
   ProgramRun run = RunInNode(node, {"/Decode", "ru.none"});
   EXPECT_EQ(run.output, kBanner + "Область RU.NONE не найдена\n");

@@ -1,10 +1,8 @@
-// The part of the program that is not in this build yet: the interactive shell. It is
-// replaced by the real function when that part is built.
+// The interactive modes: no argument, /Open, /Dir, /NoChange and /Queue.
 #pragma once
 
 #include <string>
 
-#include "app/mode_arguments.h"
 #include "app/run_context.h"
 
 namespace vm {
@@ -15,7 +13,9 @@ struct ShellStart {
   int openArea = 0;     // /Open: the area to scan and reply in
 };
 
-// Stops the run with a message that the shell is not in this build.
+// Runs the send queue (except for /Queue), goes to the panel directory (except for
+// /NoChange) and runs the shell until the user quits. Without a terminal on stdin and stdout
+// the run stops with a message instead.
 void RunShell(RunContext& run, const ShellStart& start);
 
 }  // namespace vm

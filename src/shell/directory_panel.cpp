@@ -1,0 +1,189 @@
+#include "shell/directory_panel.h"
+
+#include <ctime>
+
+#include "platform/drive_walk.h"
+#include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "shell/panel_colours.h"
+#include "shell/panel_frame.h"
+#include "text/cp866.h"
+#include "text/text_helpers.h"
+#include "tui/frame.h"
+
+namespace vm::shell {
+namespace {
+
+using namespace tui;
+
+// Columns of the rules at 80 x 25; a wider panel widens the name column.
+constexpr int kNameRule = 13;
+constexpr int kSizeRule = 23;
+constexpr int kDateRule = 32;
+constexpr int kPanelWidth = 40;
+constexpr int64_t kLargestShownSize = 99'999'999;
+
+std::string TwoDigits(int n) {
+  return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
+}
+
+std::string RightAligned(std::string text, size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+int Extra(const Rect& panel) { return std::max(0, panel.width - kPanelWidth); }
+
+}  // namespace
+
+std::string DirectoryNameColumn(const DirectoryEntry& entry, int extra) {
+  const size_t baseWidth = static_cast<size_t>(8 + extra);
+  if (entry.name == "..") return FieldPad(baseWidth + 4, 0, "..");
+  NameParts parts = SplitName(entry.name);
+  if (entry.isDirectory) parts = {UpCaseCp866(parts.base), UpCaseCp866(parts.ext)};
+  return FieldPad(baseWidth, 0, parts.base) + " " + FieldPad(3, 0, parts.ext);
+}
+
+std::string DirectorySizeColumn(const DirectoryEntry& entry) {
+  static const std::string kDirectory = Cp866("Каталог");
+  if (entry.name == "..") return "\x11" + kDirectory + "\x10";
+  if (entry.isDirectory) return "\x10" + kDirectory + "\x11";
+  if (entry.size > kLargestShownSize) return RightAligned(std::to_string(entry.size / 1024) + "KB", 9);
+  return RightAligned(std::to_string(entry.size), 9);
+}
+
+bool DirectoryPanel::Read(bool showHidden) {
+  const std::string dir = CurrentDirectory();
+  // "/" and the mapped drives' roots have no "..".
+  const bool root = dir == "/" || dir.empty() || dir == ProgramPathFromHost(CurrentDrive().hostRoot);
+  SetList(ReadDirectoryList(dir, showHidden, root));
+  return !list_.tooMany;
+}
+
+void DirectoryPanel::SetList(DirectoryListing list) {
+  list_ = std::move(list);
+  selectedCount_ = 0;
+  selectedBytes_ = 0;
+  cursor_.SetCount(static_cast<int>(list_.entries.size()));
+}
+
+void DirectoryPanel::Layout(const Rect& panel) {
+  panel_ = panel;
+  cursor_.SetRows(ListRows(panel));
+}
+
+const DirectoryEntry* DirectoryPanel::CursorEntry() const {
+  if (cursor_.cursor < 1 || cursor_.cursor > cursor_.count) return nullptr;
+  return &list_.entries[static_cast<size_t>(cursor_.cursor - 1)];
+}
+
+bool DirectoryPanel::MoveToName(std::string_view name) {
+  for (size_t i = 0; i < list_.entries.size(); ++i)
+    if (list_.entries[i].name == name) {
+      cursor_.MoveTo(static_cast<int>(i) + 1);
+      return true;
+    }
+  return false;
+}
+
+void DirectoryPanel::SetSelected(DirectoryEntry& entry, bool selected) {
+  if (entry.isDirectory || entry.selected == selected) return;
+  entry.selected = selected;
+  selectedCount_ += selected ? 1 : -1;
+  selectedBytes_ += selected ? entry.size : -entry.size;
+}
+
+void DirectoryPanel::ToggleCursor() {
+  if (cursor_.cursor < 1 || cursor_.cursor > cursor_.count) return;
+  DirectoryEntry& entry = list_.entries[static_cast<size_t>(cursor_.cursor - 1)];
+  SetSelected(entry, !entry.selected);
+  cursor_.Step(1);
+}
+
+void DirectoryPanel::Invert() {
+  for (DirectoryEntry& entry : list_.entries) SetSelected(entry, !entry.selected);
+}
+
+int DirectoryPanel::SelectByMask(std::string_view mask, bool select) {
+  int changed = 0;
+  for (DirectoryEntry& entry : list_.entries)
+    if (!entry.isDirectory && entry.selected != select && MatchesFileMask(entry.name, mask)) {
+      SetSelected(entry, select);
+      ++changed;
+    }
+  return changed;
+}
+
+std::vector<const DirectoryEntry*> DirectoryPanel::Targets() const {
+  std::vector<const DirectoryEntry*> targets;
+  for (const DirectoryEntry& entry : list_.entries)
+    if (entry.selected) targets.push_back(&entry);
+  if (targets.empty() && CursorEntry() != nullptr && !CursorEntry()->isDirectory)
+    targets.push_back(CursorEntry());
+  return targets;
+}
+
+int DirectoryPanel::EntryAtRow(int screenRow) const {
+  const int row = screenRow - panel_.y - kListTop;
+  if (row < 0 || row >= cursor_.rows) return 0;
+  const int index = cursor_.top + row;
+  return index <= cursor_.count ? index : 0;
+}
+
+std::string DirectoryPanel::InfoText() const {
+  if (selectedCount_ > 0)
+    return std::to_string(selectedBytes_) + Cp866(" байт в ") + std::to_string(selectedCount_) +
+           Cp866(" выбранных файлах");
+  const DirectoryEntry* entry = CursorEntry();
+  // ".." has no name to show: an empty directory leaves the line blank.
+  if (entry == nullptr || entry->name == "..") return {};
+  if (entry->isDirectory) return UpCaseCp866(entry->name);
+  std::string lower;
+  for (unsigned char c : entry->name) lower.push_back(static_cast<char>(LowCaseCp866(c)));
+  return lower;
+}
+
+void DirectoryPanel::Draw(CellBuffer& out, const Palette& palette, bool active,
+                          std::string_view searchText) const {
+  const int extra = Extra(panel_);
+  DrawPanelFrame(out, palette, panel_, {},
+                 {kNameRule + extra, kSizeRule + extra, kDateRule + extra});
+  out.PutText(panel_.x + 5, panel_.y + 1, Cp866("Имя"), palette[panel_pal::kTitle]);
+  out.PutText(panel_.x + 15 + extra, panel_.y + 1, Cp866("Размер"), palette[panel_pal::kTitle]);
+  out.PutText(panel_.x + 26 + extra, panel_.y + 1, Cp866("Дата"), palette[panel_pal::kTitle]);
+  out.PutText(panel_.x + 33 + extra, panel_.y + 1, Cp866("Время"), palette[panel_pal::kTitle]);
+
+  for (int row = 0; row < cursor_.rows; ++row) {
+    const int index = cursor_.top + row;
+    if (index > cursor_.count) break;
+    const DirectoryEntry& entry = list_.entries[static_cast<size_t>(index - 1)];
+    const bool onCursor = active && index == cursor_.cursor;
+    const int colour = entry.selected ? (onCursor ? panel_pal::kCursorSelected : panel_pal::kSelected)
+                                      : (onCursor ? panel_pal::kCursor : panel_pal::kFile);
+    const uint8_t attr = palette[colour];
+    const int y = panel_.y + kListTop + row;
+    const uint8_t ruleAttr = onCursor ? attr : palette[panel_pal::kFrame];
+    out.Fill(Rect{panel_.x + 1, y, panel_.width - 2, 1}, ' ', attr);
+    out.PutText(panel_.x + 1, y, DirectoryNameColumn(entry, extra), attr);
+    out.PutText(panel_.x + kNameRule + extra + 1, y, DirectorySizeColumn(entry), attr);
+    if (entry.name != "..") {
+      std::tm local{};
+      const std::time_t when = static_cast<std::time_t>(entry.modified);
+      localtime_r(&when, &local);
+      out.PutText(panel_.x + kSizeRule + extra + 1, y,
+                  TwoDigits(local.tm_mday) + "-" + TwoDigits(local.tm_mon + 1) + "-" +
+                      TwoDigits(local.tm_year % 100), attr);
+      out.PutText(panel_.x + kDateRule + extra + 1, y,
+                  TwoDigits(local.tm_hour) + ":" + TwoDigits(local.tm_min), attr);
+    }
+    for (int column : {kNameRule, kSizeRule, kDateRule})
+      out.Put(panel_.x + column + extra, y, glyph::kSingleVertical, ruleAttr);
+  }
+  if (!searchText.empty() && active) {
+    DrawInfoLine(out, palette, panel_, searchText);
+    out.SetCursor(panel_.x + 1 + static_cast<int>(searchText.size()), panel_.y + InfoRow(panel_));
+  } else {
+    DrawInfoLine(out, palette, panel_, InfoText());
+  }
+}
+
+}  // namespace vm::shell

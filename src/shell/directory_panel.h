@@ -1,0 +1,66 @@
+// The directory panel: the current directory's entries with their size, date and time, the
+// selection of files and its counters, and the information line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "shell/directory_list.h"
+#include "shell/list_cursor.h"
+#include "tui/cell_buffer.h"
+#include "tui/palette.h"
+
+namespace vm::shell {
+
+class DirectoryPanel {
+ public:
+  // Rows of the list: the panel's height less the frame, header, separator and information line.
+  static int ListRows(const tui::Rect& panel) { return panel.height - 5; }
+
+  // Reads the current directory again; the selection is dropped. False when it held more
+  // entries than the list takes.
+  bool Read(bool showHidden);
+  void Layout(const tui::Rect& panel);
+  void Draw(tui::CellBuffer& out, const tui::Palette& palette, bool active,
+            std::string_view searchText) const;
+
+  const DirectoryListing& List() const { return list_; }
+  ListCursor& Cursor() { return cursor_; }
+  const ListCursor& Cursor() const { return cursor_; }
+  const DirectoryEntry* CursorEntry() const;
+  // Puts the cursor on the entry of that name (after leaving a directory); false when none.
+  bool MoveToName(std::string_view name);
+
+  int SelectedCount() const { return selectedCount_; }
+  int64_t SelectedBytes() const { return selectedBytes_; }
+  // Space and Ins: toggles the cursor file (never a directory) and moves down.
+  void ToggleCursor();
+  void Invert();
+  // Selects or unselects every file (not directory) matching the mask; the count changed.
+  int SelectByMask(std::string_view mask, bool select);
+  // The list row (from 1) of a screen row, 0 when it is not a list row.
+  int EntryAtRow(int screenRow) const;
+  tui::Rect Bounds() const { return panel_; }
+  // The entries selected, or the cursor file when none is.
+  std::vector<const DirectoryEntry*> Targets() const;
+
+  // For the tests: a list put in directly.
+  void SetList(DirectoryListing list);
+
+ private:
+  void SetSelected(DirectoryEntry& entry, bool selected);
+  std::string InfoText() const;
+
+  tui::Rect panel_;
+  DirectoryListing list_;
+  ListCursor cursor_;
+  int selectedCount_ = 0;
+  int64_t selectedBytes_ = 0;
+};
+
+// The columns of one entry: the name column (12 + extra characters: base name, extension at
+// position 10 + extra), the size column, the date and the time, as the panel shows them.
+std::string DirectoryNameColumn(const DirectoryEntry& entry, int extra);
+std::string DirectorySizeColumn(const DirectoryEntry& entry);
+
+}  // namespace vm::shell

@@ -1,0 +1,300 @@
+#include "shell/main_window.h"
+
+#include "config/area_table.h"
+#include "config/settings.h"
+#include "state/run_state.h"
+#include "platform/drive_walk.h"
+#include "platform/file_system.h"
+#include "shell/commands.h"
+#include "shell/panel_frame.h"
+#include "shell/quick_search.h"
+#include "text/cp866.h"
+#include "text/text_helpers.h"
+#include "tui/keys.h"
+#include "tui/message_box.h"
+
+namespace vm::shell {
+
+using namespace tui;
+
+MainWindow::MainWindow(Application& app, const ShellContext& context)
+    : app_(app),
+      ctx_(context),
+      dialogs_(app),
+      area_(context.settings, context.areas, catalogue_, context.state.history) {}
+
+MainWindow::~MainWindow() { CloseMessageArea(base_); }
+
+void MainWindow::Layout(const Rect& desktop) {
+  bounds = desktop;
+  const int left = desktop.width / 2;
+  directory_.Layout(Rect{desktop.x, desktop.y, left, desktop.height});
+  area_.Layout(Rect{desktop.x + left, desktop.y, desktop.width - left, desktop.height});
+}
+
+void MainWindow::Draw(CellBuffer& out, const Palette& palette) {
+  directory_.Draw(out, palette, directoryActive_, directoryActive_ ? search_ : "");
+  area_.Draw(out, palette, !directoryActive_, directoryActive_ ? "" : search_);
+}
+
+void MainWindow::ReadDirectory() {
+  if (!directory_.Read(ctx_.settings.SHOWHIDDEN)) ShowError(app_, Cp866("Слишком много файлов"));
+}
+
+void MainWindow::QueueStart(int openArea) {
+  if (openArea > 0) {
+    directoryActive_ = false;
+    area_.SetCursorArea(openArea);
+    app_.PutEvent(Event::Key(key::kEnter));
+  } else {
+    app_.PutEvent(Event::Key(key::kHome));
+  }
+}
+
+PanelFacts MainWindow::Facts() const {
+  PanelFacts facts;
+  facts.directoryActive = directoryActive_;
+  const DirectoryEntry* entry = directory_.CursorEntry();
+  facts.cursorOnFile = entry != nullptr && !entry->isDirectory;
+  facts.directorySelected = directory_.SelectedCount();
+  facts.areaOpened = area_.Opened();
+  facts.onExitRow = area_.OnExitRow();
+  facts.foundSelected = area_.SelectedCount();
+  facts.textFile = area_.TextFile();
+  return facts;
+}
+
+void MainWindow::Refresh() {
+  const CommandStates states = EnabledCommands(Facts());
+  app_.EnableCommand(cmd::kEncode, states.encode);
+  app_.EnableCommand(cmd::kDecode, states.decode);
+  app_.EnableCommand(cmd::kDelete, states.remove);
+  app_.EnableCommand(cmd::kDeCode, states.deCode);
+  app_.EnableCommand(cmd::kInformation, states.information);
+
+  std::string title = "Veldmark";
+  if (directoryActive_)
+    title.append(" - ").append(CurrentDirectory());
+  else if (area_.Opened())
+    title.append(" - ").append(openArea_ > 0 ? ctx_.areas.At(openArea_).displayName : textFileArea_.displayName);
+  if (title != title_) {
+    title_ = title;
+    app_.SetTitle(title);
+  }
+}
+
+void MainWindow::HandleEvent(Event& event) {
+  if (event.kind == EventKind::Key) {
+    if (!HandleSearchKey(event.key)) HandleKey(event.key);
+  } else if (event.kind == EventKind::Mouse) {
+    search_.clear();
+    HandleMouse(event.mouse);
+  } else if (event.kind == EventKind::Command) {
+    search_.clear();
+    RunCommand(event.command);
+  } else {
+    return;
+  }
+  event.Clear();
+}
+
+bool MainWindow::HandleSearchKey(int key) {
+  const bool fileNames = directoryActive_ || area_.Opened();
+  if (key::IsCharacter(key) && key != ' ' &&
+      (!fileNames || IsFileNameChar(static_cast<unsigned char>(key)))) {
+    Search(static_cast<unsigned char>(key));
+    return true;
+  }
+  if (search_.empty()) return false;
+  if (key == key::kBackspace || key == key::kLeft) {
+    search_.pop_back();
+    return true;
+  }
+  search_.clear();
+  return key == key::kEsc;  // Esc only ends the search
+}
+
+void MainWindow::Search(unsigned char c) {
+  const bool areaNames = !directoryActive_ && !area_.Opened();
+  if (!SearchTextAccepts(search_, c, areaNames)) return;
+  const std::string typed = search_ + static_cast<char>(c);
+  const std::string mask = areaNames ? AreaSearchMask(typed) : FileSearchMask(typed);
+  ListCursor& cursor = directoryActive_ ? directory_.Cursor() : area_.Cursor();
+  const auto name = [&](int i) {
+    return directoryActive_ ? directory_.List().entries[static_cast<size_t>(i - 1)].name
+                            : area_.EntryName(i);
+  };
+  const int first = !directoryActive_ && area_.Opened() ? 2 : 1;
+  const int found = QuickSearch(cursor.count, cursor.cursor, first,
+                                [&](int i) { return MatchesFileMask(name(i), mask); });
+  if (found == 0) return;  // the character is dropped
+  search_ = typed;
+  cursor.MoveTo(found);
+}
+
+void MainWindow::Navigate(ListCursor& cursor, int key, int pageRows) {
+  switch (key) {
+    case key::kUp: cursor.Step(-1); break;
+    case key::kDown: cursor.Step(1); break;
+    case key::kPgUp: cursor.Page(-pageRows); break;
+    case key::kPgDn: cursor.Page(pageRows); break;
+    case key::kHome: case key::kLeft: cursor.MoveTo(1); break;
+    case key::kEnd: case key::kRight: cursor.MoveTo(cursor.count); break;
+    default: break;
+  }
+}
+
+void MainWindow::HandleKey(int key) {
+  ListCursor& cursor = directoryActive_ ? directory_.Cursor() : area_.Cursor();
+  switch (key) {
+    case key::kUp: case key::kDown: case key::kPgUp: case key::kPgDn:
+    case key::kHome: case key::kLeft: case key::kEnd: case key::kRight:
+      Navigate(cursor, key, cursor.rows);
+      break;
+    case ' ':
+    case key::kIns:
+      if (directoryActive_) directory_.ToggleCursor();
+      else area_.ToggleCursor();
+      break;
+    case key::kGrayStar: Invert(); break;
+    case key::kTab: directoryActive_ = !directoryActive_; break;
+    case key::kEnter: Enter(); break;
+    case key::kCtrlBackslash: if (directoryActive_) GoToRoot(); break;
+    case key::kAlt | key::F(1): RunCommand(cmd::kChangeDrive); break;
+    case key::kEsc: AskQuit(); break;
+    default: break;
+  }
+}
+
+void MainWindow::HandleMouse(const MouseEvent& mouse) {
+  const bool inDirectory = directory_.Bounds().Contains(mouse.where);
+  const bool inArea = area_.Bounds().Contains(mouse.where);
+  if (!inDirectory && !inArea) return;
+  directoryActive_ = inDirectory;
+  ListCursor& cursor = inDirectory ? directory_.Cursor() : area_.Cursor();
+  if (mouse.action == MouseAction::WheelUp || mouse.action == MouseAction::WheelDown) {
+    cursor.Step(mouse.action == MouseAction::WheelUp ? -1 : 1);
+    return;
+  }
+  const Rect panel = inDirectory ? directory_.Bounds() : area_.Bounds();
+  const int firstRow = panel.y + (inDirectory ? kListTop : area_.FirstListRow());
+  if (mouse.where.y < firstRow) {
+    cursor.Step(-1);
+    return;
+  }
+  if (mouse.where.y >= firstRow + cursor.rows) {
+    cursor.Step(1);
+    return;
+  }
+  const int index = inDirectory ? directory_.EntryAtRow(mouse.where.y) : area_.EntryAtRow(mouse.where.y);
+  if (index == 0) return;
+  cursor.MoveTo(index);
+  if (mouse.action == MouseAction::DoubleClick) Enter();
+}
+
+void MainWindow::Enter() {
+  if (directoryActive_) {
+    const DirectoryEntry* entry = directory_.CursorEntry();
+    if (entry == nullptr) return;
+    const DirectoryEntry chosen = *entry;
+    if (chosen.isDirectory)
+      EnterDirectory(chosen);
+    else
+      ScanTextFile(chosen);
+  } else if (!area_.Opened()) {
+    if (area_.CursorArea() != 0) OpenArea(area_.CursorArea());
+  } else if (area_.OnExitRow()) {
+    CloseArea();
+  }
+}
+
+void MainWindow::EnterDirectory(const DirectoryEntry& entry) {
+  const std::string current = CurrentDirectory();
+  std::string target;
+  std::string leaving;
+  if (entry.name == "..") {
+    const size_t slash = current.find_last_of('/');
+    target = slash == 0 || slash == std::string::npos ? "/" : current.substr(0, slash);
+    leaving = slash == std::string::npos ? "" : current.substr(slash + 1);
+  } else {
+    target = (current == "/" ? "" : current) + "/" + entry.name;
+  }
+  if (!ChangeDirectory(target)) {
+    ShowError(app_, Cp866("Не могу войти в каталог"));
+    return;
+  }
+  ReadDirectory();
+  directory_.Cursor().MoveTo(1);
+  if (!leaving.empty()) directory_.MoveToName(leaving);
+}
+
+void MainWindow::GoToRoot() {
+  const HostDrive drive = CurrentDrive();
+  if (ChangeDirectory(drive.name == "/" ? "/" : drive.name + "\\")) {
+    ReadDirectory();
+    directory_.Cursor().MoveTo(1);
+  }
+}
+
+void MainWindow::ScanTextFile(const DirectoryEntry& entry) {
+  std::string question = Cp866("Просканировать файл %s на наличие кодированных файлов?");
+  question.replace(question.find("%s"), 2, entry.name);
+  if (!AskYes(app_, question)) return;
+  const std::string current = CurrentDirectory();
+  const std::string path = (current == "/" ? "" : current) + "/" + entry.name;
+  textFileArea_ = AreaEntry{};
+  textFileArea_.displayName = entry.name;
+  textFileArea_.areaId = "T" + path;
+  if (!OpenAndScan(textFileArea_.areaId, textFileArea_)) {
+    ShowError(app_, Cp866("Не могу открыть файл."));
+    return;
+  }
+  openArea_ = 0;
+  area_.ShowFoundFiles(entry.name, {}, true);
+  directoryActive_ = false;
+}
+
+void MainWindow::OpenArea(int index) {
+  AreaEntry& area = ctx_.areas.At(index);
+  if (!OpenAndScan(area.areaId, area)) {
+    ShowError(app_, Cp866("Нет доступа к базе"));
+    return;
+  }
+  openArea_ = index;
+  area_.ShowFoundFiles(area.displayName, area.tag, false);
+}
+
+bool MainWindow::OpenAndScan(const std::string& areaId, AreaEntry& area) {
+  MessageBaseHandle opened;
+  if (!OpenMessageArea(areaId, opened)) return false;
+  // The base shown so far is closed only once the new one is open.
+  CloseMessageArea(base_);
+  base_ = std::move(opened);
+  basePath_ = areaId;
+  DecodeSession session{ctx_.settings, decodeState_, ctx_.console, ctx_.log, &dialogs_};
+  decodeState_.abortPending = false;
+  ScanArea(session, *base_, area, catalogue_, ScanOptions{});
+  decodeState_.abortPending = false;
+  return true;
+}
+
+void MainWindow::Rescan() {
+  if (!base_) return;
+  AreaEntry& area = openArea_ > 0 ? ctx_.areas.At(openArea_) : textFileArea_;
+  DecodeSession session{ctx_.settings, decodeState_, ctx_.console, ctx_.log, &dialogs_};
+  decodeState_.abortPending = false;
+  ScanArea(session, *base_, area, catalogue_, ScanOptions{});
+  decodeState_.abortPending = false;
+  area_.CatalogueChanged();
+}
+
+void MainWindow::CloseArea() {
+  CloseMessageArea(base_);
+  basePath_.clear();
+  catalogue_.FreeCatalogue();
+  area_.ShowAreas();
+  if (openArea_ > 0) area_.SetCursorArea(openArea_);
+  openArea_ = 0;
+}
+
+}  // namespace vm::shell

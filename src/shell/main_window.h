@@ -1,0 +1,95 @@
+// The main window: the directory panel on the left and the area panel on the right, the
+// keys and mouse actions on them, the quick search, and the shell's commands.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/area_table.h"
+#include "decode/area_scan.h"
+#include "decode/decode_run_state.h"
+#include "decode/found_file.h"
+#include "decode/section_decoders.h"
+#include "msgbase/message_base.h"
+#include "shell/area_panel.h"
+#include "shell/command_rules.h"
+#include "shell/directory_panel.h"
+#include "shell/shell_context.h"
+#include "shell/shell_dialogs.h"
+#include "tui/application.h"
+#include "tui/view.h"
+
+namespace vm::shell {
+
+class MainWindow : public tui::View {
+ public:
+  MainWindow(tui::Application& app, const ShellContext& context);
+  ~MainWindow() override;
+
+  void Layout(const tui::Rect& desktop) override;
+  void Draw(tui::CellBuffer& out, const tui::Palette& palette) override;
+  void HandleEvent(tui::Event& event) override;
+
+  // Reads the current directory into the directory panel (a message when it held too much).
+  void ReadDirectory();
+  // The start-up: Home on the directory panel, or the /Open area scanned in the area panel.
+  void QueueStart(int openArea);
+  // Enables and disables the commands by the panels' state; sets the console title.
+  void Refresh();
+
+  DirectoryPanel& Directory() { return directory_; }
+  AreaPanel& Areas() { return area_; }
+  PanelFacts Facts() const;
+
+ private:
+  // Keys.
+  void HandleKey(int key);
+  bool HandleSearchKey(int key);
+  void Search(unsigned char c);
+  void Navigate(ListCursor& cursor, int key, int pageRows);
+  void HandleMouse(const tui::MouseEvent& mouse);
+  void Enter();
+  void EnterDirectory(const DirectoryEntry& entry);
+  void ScanTextFile(const DirectoryEntry& entry);
+  void OpenArea(int index);
+  void CloseArea();
+  // Opens the base and scans it from the start into the catalogue; false when it cannot open.
+  bool OpenAndScan(const std::string& areaId, AreaEntry& area);
+  void GoToRoot();
+
+  // Commands (shell_commands.cpp).
+  void RunCommand(int command);
+  void AskQuit();
+  void Decode();
+  void Delete();
+  void DeleteDirectoryFiles();
+  void DeleteFoundFiles();
+  void Information();
+  void SelectByMask(bool select);
+  void Invert();
+  void ChangeDrive();
+  void Encode();
+  void RememberDecoded(const FoundFile& file);
+  void NoAreasNotice();
+  void Rescan();
+
+  tui::Application& app_;
+  ShellContext ctx_;
+  ShellDialogs dialogs_;
+  DirectoryPanel directory_;
+  FoundFileCatalogue catalogue_;
+  AreaPanel area_;
+  bool directoryActive_ = true;
+  std::string search_;
+  std::string lastMask_ = "*.*";
+  std::string title_;
+
+  MessageBaseHandle base_;
+  std::string basePath_;  // the opened area's id, or "T" + the text file's full name
+  int openArea_ = 0;      // the opened area's index, 0 for a text file or none
+  AreaEntry textFileArea_;  // what the scan of a text file is told about its "area"
+  DecodeRunState decodeState_;
+  FileDecodeWork work_;
+};
+
+}  // namespace vm::shell

@@ -1,0 +1,36 @@
+#include "shell/shell.h"
+
+#include <csignal>
+
+#include "shell/main_window.h"
+#include "shell/shell_menu.h"
+#include "state/run_state.h"
+#include "text/cp866.h"
+#include "tui/application.h"
+#include "tui/message_box.h"
+
+namespace vm::shell {
+
+void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea) {
+  tui::Palette palette;
+  tui::Application app(backend, palette);
+  SetUpMenuBar(app.Menu());
+  SetUpStatusLine(app.Status());
+  // The dialogs' name and address histories live in the state files.
+  app.Histories().Bind(1, &context.state.nameHistory);
+  app.Histories().Bind(2, &context.state.addressHistory);
+  MainWindow window(app, context);
+  app.SetMainView(&window);
+  app.SetAfterEvent([&window] { window.Refresh(); });
+  app.SetBreakHandler([&app] {
+    if (tui::AskYes(app, Cp866("Вы уверены что хотите выйти?"))) app.Quit();
+  });
+  // Ctrl+Z stops the program as in any terminal program; "fg" brings the screen back.
+  app.SetStopHandler([] { std::raise(SIGTSTP); });
+  window.Refresh();
+  window.ReadDirectory();
+  window.QueueStart(openArea);
+  app.Run();
+}
+
+}  // namespace vm::shell

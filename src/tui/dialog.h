@@ -1,0 +1,52 @@
+// A modal dialog: a framed window centred on the desktop holding controls. Tab and Shift+Tab
+// move the focus, Enter presses the focused button (else the default one), Esc cancels.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tui/control.h"
+#include "tui/view.h"
+
+namespace vm::tui {
+
+class Dialog : public ModalView {
+ public:
+  Dialog(int width, int height, std::string title);
+
+  // Adds the control (placed in dialog coordinates) and returns it.
+  template <typename T>
+  T& Add(std::unique_ptr<T> control) {
+    control->owner = this;
+    T& added = *control;
+    controls_.push_back(std::move(control));
+    if (focus_ < 0 && added.Focusable()) focus_ = static_cast<int>(controls_.size()) - 1;
+    return added;
+  }
+  void Focus(const Control& control);
+  const Control* Focused() const;
+  // The button pressed by Enter when the focus is not on a button.
+  void SetDefaultCommand(int command) { defaultCommand_ = command; }
+  // Ends the dialog; OK and Yes commit the controls first.
+  void Close(int command);
+
+  // Error boxes are drawn in the error colours.
+  void SetErrorColours(bool on) { error_ = on; }
+
+  void Draw(CellBuffer& out, const Palette& palette) override;
+  void HandleEvent(Event& event) override;
+  void Layout(const Rect& desktop) override;
+
+ private:
+  void MoveFocus(int step);
+  bool HandleHotLetter(int key);
+
+  std::string title_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  int focus_ = -1;
+  int defaultCommand_ = 0;
+  bool error_ = false;
+};
+
+}  // namespace vm::tui

@@ -1,0 +1,37 @@
+// A menu box: the drop-down list of one menu bar item, run modally. It ends with the chosen
+// item's command, with Cancel, or with kMenuLeft / kMenuRight to open the neighbour menu.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "tui/menu_bar.h"
+#include "tui/view.h"
+
+namespace vm::tui {
+
+namespace cmd {
+inline constexpr int kMenuLeft = 14;
+inline constexpr int kMenuRight = 15;
+}  // namespace cmd
+
+class MenuBox : public ModalView {
+ public:
+  // The box hangs below the column x of the menu bar's row.
+  MenuBox(const std::vector<MenuItem>& items, int x, int y, std::function<bool(int)> enabled);
+
+  void Draw(CellBuffer& out, const Palette& palette) override;
+  void HandleEvent(Event& event) override;
+  int Current() const { return current_; }
+
+ private:
+  bool Choosable(int index) const;
+  void Move(int step);
+  void Choose(int index);
+
+  const std::vector<MenuItem>& items_;
+  std::function<bool(int)> enabled_;
+  int current_ = -1;
+};
+
+}  // namespace vm::tui

@@ -1,0 +1,40 @@
+#include "tui/status_line.h"
+
+#include "tui/keys.h"
+
+namespace vm::tui {
+
+void StatusLine::Draw(CellBuffer& out, const Palette& palette) {
+  out.Fill(bounds, ' ', palette[pal::kStatusNormal]);
+  int x = bounds.x + 1;
+  for (const StatusItem& item : items_) {
+    if (item.text.empty()) continue;
+    const bool enabled = enabled_(item.command);
+    const uint8_t attr = palette[enabled ? pal::kStatusNormal : pal::kStatusDisabled];
+    x += out.PutHotText(x, bounds.y, item.text, attr,
+                        enabled ? palette[pal::kStatusHot] : attr) + 2;
+  }
+  if (!hint_.empty()) {
+    out.Put(x - 1, bounds.y, 0xB3, palette[pal::kStatusNormal]);
+    out.PutText(x + 1, bounds.y, hint_, palette[pal::kStatusNormal]);
+  }
+}
+
+int StatusLine::CommandForKey(int pressed) const {
+  for (const StatusItem& item : items_)
+    if (item.key != 0 && key::SameKey(pressed, item.key) && enabled_(item.command)) return item.command;
+  return 0;
+}
+
+int StatusLine::CommandAt(int x) const {
+  int left = bounds.x + 1;
+  for (const StatusItem& item : items_) {
+    if (item.text.empty()) continue;
+    const int width = HotTextWidth(item.text);
+    if (x >= left && x < left + width) return enabled_(item.command) ? item.command : 0;
+    left += width + 2;
+  }
+  return 0;
+}
+
+}  // namespace vm::tui

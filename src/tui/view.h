@@ -1,0 +1,34 @@
+// Views: rectangles of the screen that draw themselves into the cell buffer and handle the
+// events given to them. A modal view runs in its own event loop until it ends with a command.
+#pragma once
+
+#include "tui/cell_buffer.h"
+#include "tui/event.h"
+#include "tui/palette.h"
+
+namespace vm::tui {
+
+class View {
+ public:
+  virtual ~View() = default;
+  virtual void Draw(CellBuffer& out, const Palette& palette) = 0;
+  // Handles the event and clears it, or leaves it for others.
+  virtual void HandleEvent(Event& event) {}
+  // The desktop (the screen between the menu bar and the status line) changed its size.
+  virtual void Layout(const Rect& desktop) {}
+
+  Rect bounds;
+};
+
+class ModalView : public View {
+ public:
+  void EndModal(int command) { endCommand_ = command; }
+  bool Ended() const { return endCommand_ != 0; }
+  int EndCommand() const { return endCommand_; }
+  void Restart() { endCommand_ = 0; }
+
+ private:
+  int endCommand_ = 0;
+};
+
+}  // namespace vm::tui

@@ -1,0 +1,262 @@
+// The whole shell on the fake backend: a directory with a text file holding two postings is
+// scanned from the directory panel, both found files are selected and decoded, the
+// information window is opened, and the quit question ends the run.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "config/area_table.h"
+#include "config/settings.h"
+#include "decode/posting_builder.h"
+#include "msgbase/message_base.h"
+#include "platform/file_system.h"
+#include "platform/host_path.h"
+#include "platform/run_log.h"
+#include "shell/shell.h"
+#include "state/run_state.h"
+#include "support/fake_console.h"
+#include "support/platform_temp_dir.h"
+#include "text/cp866.h"
+#include "tui/fake_backend.h"
+#include "tui/keys.h"
+
+namespace vm::shell {
+namespace {
+
+namespace key = tui::key;
+
+std::string Bytes(size_t size, unsigned seed) {
+  std::string data(size, '\0');
+  for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 131 + seed * 7 + i / 7) & 0xFF);
+  return data;
+}
+
+std::string Shown(const tui::CellBuffer& screen, int y, int x, int width) {
+  std::string shown;
+  for (unsigned char c : screen.RowText(y, x, width)) AppendUtf8(shown, Cp866DisplayChar(c));
+  return shown;
+}
+
+struct ShellWalk : ::testing::Test {
+  ShellWalk() : startDir(CurrentDirectory()) {
+    std::string text;
+    for (const auto& [data, name, lines] : {std::tuple{alpha, "alpha.bin", 40}, std::tuple{beta, "beta.bin", 40}})
+      for (const test::Lines& section : test::UuSections(data, name, lines))
+        for (const std::string& line : section) text += line + "\r\n";
+    dir.WriteFile("post.txt", text);
+    dir.WriteFile("other.txt", "nothing encoded here\r\n");
+    dir.MakeDirectory("sub");
+    ChangeDirectory(ProgramPathFromHost(dir.path()));
+    settings.address = NetAddress{2, 5020, 9999, 0};
+  }
+  ~ShellWalk() override { ChangeDirectory(startDir); }
+
+  void PushQuit() {
+    backend.PushKey(key::kEsc);
+    backend.PushKey(key::kEnter);
+  }
+
+  void Run() {
+    const ShellContext context{settings, areas, state, paths, console, log};
+    RunShellWindow(backend, context, 0);
+  }
+
+  const std::string alpha = Bytes(1000, 1);
+  const std::string beta = Bytes(3000, 2);  // two sections of 40 lines
+  ScopedTempDir dir;
+  std::string startDir;
+  Settings settings;
+  AreaTable areas;
+  RunState state;
+  ProgramPaths paths;
+  FakeConsole console;
+  RunLog log;
+  tui::FakeBackend backend;
+};
+
+TEST_F(ShellWalk, ScanSelectDecodeInformQuit) {
+  backend.PushKeys("post");  // quick search: the cursor goes to post.txt
+  backend.PushSnapshot();
+  backend.PushKey(key::kEnter);  // "scan this file?"
+  backend.PushKey(key::kEnter);  // Yes
+  backend.PushWait();            // the scan
+  backend.PushKey(key::kDown);
+  backend.PushKey(' ');
+  backend.PushKey(' ');
+  backend.PushSnapshot();
+  backend.PushKey(key::F(5));
+  backend.PushWait();  // the decode
+  backend.PushSnapshot();
+  backend.PushKey(key::F(3));  // on beta.bin, where the second Space left the cursor
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  backend.PushKey(key::kEsc);  // the quit question
+  backend.PushSnapshot();
+  backend.PushKey(key::kEnter);  // Yes
+  Run();
+
+  EXPECT_EQ(backend.EventsLeft(), 0u);
+  EXPECT_EQ(dir.ReadFile("ALPHA.BIN"), alpha);
+  EXPECT_EQ(dir.ReadFile("BETA.BIN"), beta);
+  ASSERT_EQ(backend.snapshots.size(), 5u);
+
+  const tui::CellBuffer& searching = backend.snapshots[0];
+  EXPECT_EQ(Shown(searching, 22, 0, 40), "║post                                  ║");
+  EXPECT_EQ(searching.At(1, 6).attr, 0x30) << "post.txt under the cursor";
+  EXPECT_EQ(Shown(searching, 6, 0, 14), "║post     txt│");
+
+  const tui::CellBuffer& selected = backend.snapshots[1];
+  EXPECT_EQ(Shown(selected, 1, 40, 40), "╔════════════╤══post.txt═══════════════╗");
+  EXPECT_EQ(Shown(selected, 4, 40, 40), "║alpha    bin│  │[■■■■■■■■■100%■■■■■■■]║");
+  EXPECT_EQ(Shown(selected, 5, 40, 40), "║beta     bin│  │[■■■■■■■■■100%■■■■■■■]║");
+  EXPECT_EQ(Shown(selected, 22, 40, 40), "║2 файл(ов) выбрано                    ║");
+  EXPECT_EQ(selected.At(41, 4).attr, 0x1E);
+
+  const tui::CellBuffer& decoded = backend.snapshots[2];
+  EXPECT_EQ(decoded.At(41, 4).attr, 0x1B) << "decoded files are unselected";
+  EXPECT_EQ(Shown(decoded, 5, 0, 14), "║ALPHA    BIN│") << "the directory was read again";
+
+  const tui::CellBuffer& info = backend.snapshots[3];
+  EXPECT_EQ(Shown(info, 6, 14, 52),
+            "╔════════════════════ BETA.BIN ════════════════════╗");
+  EXPECT_EQ(Shown(info, 9, 14, 16), "║ Файл POST.TXT ");
+  EXPECT_EQ(Shown(info, 13, 14, 30), "║ Тип:     UU                 ");
+
+  EXPECT_NE(Shown(backend.snapshots[4], 11, 18, 44).find("Вы уверены что хотите выйти?"),
+            std::string::npos);
+}
+
+TEST_F(ShellWalk, EnterOnDirectoriesAndTheExitRowAndAnEndSignal) {
+  backend.PushKey(key::kDown);  // "sub" (after "..")
+  backend.PushKey(key::kEnter);
+  backend.PushSnapshot();
+  backend.PushKey(key::kEnter);  // ".." back out
+  backend.PushSnapshot();
+  tui::Event end(tui::EventKind::Signal);
+  end.signal = SIGTERM;
+  backend.Push(end);
+  Run();
+  ASSERT_EQ(backend.snapshots.size(), 2u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 3, 0, 14), "║..          │");
+  EXPECT_EQ(Shown(backend.snapshots[0], 4, 0, 14), "║            │") << "sub is empty";
+  EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 6), "║SUB  ") << "the cursor is back on sub";
+  EXPECT_EQ(CurrentDirectory(), ProgramPathFromHost(dir.path()));
+}
+
+// An area of *.MSG files with the postings, each section in a message of its own.
+struct ShellAreaWalk : ShellWalk {
+  ShellAreaWalk() {
+    dir.MakeDirectory("area");
+    const int index = areas.FindOrCreate("RU.FILES");
+    areas.At(index).displayName = "RU.FILES";
+    areas.At(index).areaId = "F" + ProgramPathFromHost(dir / "area");
+    areas.At(index).SectionsPerDay = 10;
+    areas.At(index).SectionsLeftToday = 10;
+    MessageBaseHandle base;
+    EXPECT_TRUE(OpenOrCreateMessageArea(areas.At(index).areaId, base));
+    for (const auto& [data, name] : {std::pair{alpha, "alpha.bin"}, std::pair{beta, "beta.bin"}})
+      for (const test::Lines& section : test::UuSections(data, name, 40)) {
+        base->StartNewMessage();
+        base->SetMailKind(MailKind::Echomail);
+        base->SetFromName("Alexander Ivanov");
+        base->SetToName("All");
+        base->SetSubject(name);
+        base->SetDateText("03-01-26");
+        base->SetTimeText("10:00");
+        for (const std::string& line : section) base->PutLine(line);
+        base->PutLine(" * Origin: test (2:5030/7)");
+        EXPECT_EQ(base->WriteMessage(), 0);
+      }
+    CloseMessageArea(base);
+  }
+  size_t Messages() const { return ListDirectory(ProgramPathFromHost(dir / "area")).size(); }
+};
+
+TEST_F(ShellAreaWalk, MouseOpensTheAreaAndDeleteRemovesAFilesMessages) {
+  ASSERT_EQ(Messages(), 3u);
+  // The area list: a click makes the right panel active, F3 describes the area.
+  backend.Push(tui::Event::Mouse({45, 2}, tui::MouseAction::Press));
+  backend.PushKey(key::F(3));
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  backend.Push(tui::Event::Mouse({45, 2}, tui::MouseAction::DoubleClick));  // opens it
+  backend.PushWait();
+  backend.Push(tui::Event::Mouse({45, 10}, tui::MouseAction::WheelDown));
+  backend.Push(tui::Event::Mouse({45, 10}, tui::MouseAction::WheelDown));  // on beta.bin
+  backend.PushSnapshot();
+  backend.PushKey(key::kDel);
+  backend.PushKey(key::kEnter);  // Yes
+  backend.PushWait();
+  backend.PushSnapshot();
+  PushQuit();
+  Run();
+
+  ASSERT_EQ(backend.snapshots.size(), 3u);
+  const tui::CellBuffer& info = backend.snapshots[0];
+  EXPECT_EQ(Shown(info, 6, 14, 52), "╔════════════ Информация о конференции ════════════╗");
+  EXPECT_EQ(Shown(info, 10, 14, 30), "║ Тип: Fido/*.msg             ");
+  EXPECT_EQ(Shown(info, 12, 14, 52), "║ Секций в сутки (из .ctl):                     10 ║");
+
+  const tui::CellBuffer& opened = backend.snapshots[1];
+  EXPECT_EQ(Shown(opened, 4, 40, 14), "║alpha    bin│");
+  EXPECT_EQ(opened.At(41, 5).attr, 0x30) << "the wheel moved the cursor to beta.bin";
+  EXPECT_EQ(Shown(opened, 22, 40, 40), "║[2/2]                               UU║");
+
+  const tui::CellBuffer& after = backend.snapshots[2];
+  EXPECT_EQ(Shown(after, 4, 40, 14), "║alpha    bin│");
+  EXPECT_EQ(Shown(after, 5, 40, 14), "║            │") << "beta.bin is gone after the rescan";
+  EXPECT_EQ(Messages(), 1u) << "both of beta.bin's messages deleted";
+}
+
+TEST_F(ShellAreaWalk, DecodedFilesGetTheHistoryMark) {
+  backend.PushKey(key::kTab);
+  backend.PushKey(key::kEnter);
+  backend.PushWait();
+  backend.PushKey(key::kDown);
+  backend.PushKey(key::F(5));
+  backend.PushWait();
+  backend.PushSnapshot();
+  PushQuit();
+  Run();
+  ASSERT_EQ(backend.snapshots.size(), 1u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 4, 40, 17), "║alpha    bin│√ │");
+  EXPECT_EQ(Shown(backend.snapshots[0], 5, 40, 17), "║beta     bin│  │");
+  EXPECT_EQ(dir.ReadFile("ALPHA.BIN"), alpha);
+  ASSERT_EQ(state.history.size(), 1u);
+  EXPECT_EQ(state.history[0].fileName, "ALPHA.BIN");
+  EXPECT_EQ(state.history[0].areaName, "RU.FILES");
+}
+
+TEST_F(ShellWalk, ASearchCharacterThatMatchesNothingIsDropped) {
+  backend.PushKeys("pq");  // "p" finds post.txt; "pq" matches nothing
+  backend.PushSnapshot();
+  backend.PushKey(key::kBackspace);  // the search ends with its last character
+  backend.PushSnapshot();
+  PushQuit();
+  Run();
+  ASSERT_EQ(backend.snapshots.size(), 2u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 22, 0, 6), "║p    ");
+  EXPECT_EQ(backend.snapshots[0].At(1, 6).attr, 0x30) << "the cursor stays on post.txt";
+  EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 10), "║post.txt ");
+}
+
+TEST_F(ShellWalk, DeleteInTheDirectoryPanelAsksFirst) {
+  backend.PushKeys("other");
+  backend.PushKey(key::kDel);
+  backend.PushKey(key::kTab);    // No
+  backend.PushKey(key::kEnter);
+  backend.PushKeys("other");
+  backend.PushKey(key::kDel);
+  backend.PushSnapshot();
+  backend.PushKey(key::kEnter);  // Yes
+  backend.PushWait();
+  PushQuit();
+  Run();
+  EXPECT_FALSE(dir.Exists("other.txt"));
+  EXPECT_TRUE(dir.Exists("post.txt"));
+  EXPECT_NE(Shown(backend.snapshots[0], 10, 18, 44).find("Удаление файлов. Вы уверены что хотите"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace vm::shell
