@@ -35,7 +35,7 @@ int32_t DecodeAreas(RunContext& run, const std::string& workDirectory,
   MakeDirectories(run.settings.ROOT);
   ChangeDirectory(run.paths.StartDir);
 
-  NewFilesReport report(run.settings, run.areas, run.console, run.log);
+  NewFilesReport report(run.settings, run.areas, run.console, run.log, run.state.serials);
   UnattendedRun unattended(run.settings, run.areas, run.state.history, run.console, run.log,
                            report);
   unattended.options.decodeAnyway = run.flags.decodeAnyway;

@@ -26,8 +26,9 @@ void EnqueueFromCommandLine(RunContext& run, const EncodeRequest& request) {
 }
 
 void ProcessSendQueue(RunContext& run) {
+  QueueProgressFile progress(run.paths);
   QueueRun queueRun{run.state,   run.areas, run.settings, run.paths, run.console,
-                    DateOf(LocalNow()), [&run] { SaveQueueProgress(run.paths, run.state); }};
+                    DateOf(LocalNow()), [&] { progress.Save(run.state); }};
   ProcessQueue(queueRun);
 }
 

@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "decode/alphabets.h"
+#include "text/alphabets.h"
 
 namespace vm {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "decode/encoding_kind.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 

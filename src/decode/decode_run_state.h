@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "decode/encoding_kind.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 

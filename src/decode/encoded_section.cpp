@@ -3,10 +3,10 @@
 #include <string_view>
 #include <vector>
 
-#include "decode/alphabets.h"
 #include "decode/data_line.h"
 #include "decode/section_decoders.h"
 #include "msgbase/message_base.h"
+#include "text/alphabets.h"
 #include "text/text_helpers.h"
 
 namespace vm {

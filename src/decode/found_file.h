@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "decode/encoding_kind.h"
+#include "text/encoding_kind.h"
 #include "text/net_address.h"
 
 namespace vm {

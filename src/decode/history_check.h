@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "decode/encoding_kind.h"
 #include "state/calendar_date.h"
 #include "state/history.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "decode/decode_run_state.h"
-#include "decode/encoding_kind.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 

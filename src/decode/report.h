@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "decode/files_bbs.h"
-#include "decode/msgid_serial.h"
 #include "msgbase/message_base.h"
+#include "state/msgid_serial.h"
 #include "text/dos_time.h"
 
 namespace vm {
@@ -45,8 +45,8 @@ std::vector<std::string> ReportFileLines(std::string_view name, int32_t present,
 class NewFilesReport {
  public:
   NewFilesReport(const Settings& settings, const AreaTable& areas, Console& console,
-                 const RunLog& log)
-      : settings_(settings), areas_(areas), console_(console), log_(log) {}
+                 const RunLog& log, MsgIdSerialSource& serials)
+      : settings_(settings), areas_(areas), console_(console), log_(log), serials_(serials) {}
   ~NewFilesReport();
   NewFilesReport(const NewFilesReport&) = delete;
   NewFilesReport& operator=(const NewFilesReport&) = delete;
@@ -81,7 +81,7 @@ class NewFilesReport {
   const RunLog& log_;
   MessageBaseHandle base_;
   FilesBbs rootList_;
-  MsgIdSerialSource serials_;
+  MsgIdSerialSource& serials_;
   int64_t totalSize_ = 0;
   int32_t fileCount_ = 0;
 };

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "decode/encoding_kind.h"
 #include "decode/sum_checks.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 
@@ -63,8 +63,5 @@ uint8_t DecodeOwnTextSection(MessageBase& base, FileDecodeWork& work);
 uint8_t DecodeFastPostTextSection(MessageBase& base, FileDecodeWork& work);
 // A crack block, taken whole from its opening line to its closing line.
 uint8_t DecodeCrackBlock(MessageBase& base, FileDecodeWork& work);
-
-// The separator line of the program's own text sections (CP866).
-const std::string& OwnTextSeparator();
 
 }  // namespace vm

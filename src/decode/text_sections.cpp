@@ -43,12 +43,6 @@ bool ReadLine(MessageBase& base, std::string_view& line) {
 
 }  // namespace
 
-const std::string& OwnTextSeparator() {
-  static const std::string separator =
-      "-=" + std::string(28, '\xC4') + "< Veldmark >" + std::string(28, '\xC4') + "=-";
-  return separator;
-}
-
 uint8_t DecodeOwnTextSection(MessageBase& base, FileDecodeWork& work) {
   work.count = 0;
   std::string_view line;

@@ -3,12 +3,12 @@
 #include <optional>
 
 #include "config/area_table.h"
+#include "config/file_description.h"
 #include "config/settings.h"
 #include "decode/area_scan.h"
 #include "decode/dsc_file.h"
 #include "decode/duplicate_policy.h"
 #include "decode/file_decoder.h"
-#include "decode/file_description.h"
 #include "decode/file_destination.h"
 #include "decode/files_bbs.h"
 #include "decode/history_check.h"

@@ -38,7 +38,7 @@ std::string DirectoryKey(std::string_view dir) {
 
 class QueueRunner {
  public:
-  explicit QueueRunner(QueueRun& run) : run_(run), environment_(run.settings) {
+  explicit QueueRunner(QueueRun& run) : run_(run), environment_(run.settings, run.state.serials) {
     environment_.defaultToName = run.state.defaults.toName;
     environment_.workDirectory = WithTrailingSlash(run.paths.TempDir) + std::string(kWorkDirectoryName);
   }
@@ -66,6 +66,7 @@ class QueueRunner {
   PostingEnvironment environment_;
   MessageBaseHandle target_;
   std::string targetId_;
+  std::string freeSpaceProbe_;  // the host path whose file system holds the target
   const QueueEntry* started_ = nullptr;  // the entry whose file is open
   bool startedPosted_ = false;           // a section of it went out in this run
   PostedFile file_;
@@ -84,6 +85,7 @@ bool QueueRunner::OpenTarget(const QueueEntry& entry) {
     return false;
   }
   targetId_ = entry.areaId;
+  freeSpaceProbe_ = NearestExistingHostPath(AreaLocation(entry.areaId));
   return true;
 }
 
@@ -95,10 +97,10 @@ void QueueRunner::CloseTarget() {
 }
 
 void QueueRunner::CheckFreeSpace(const QueueEntry& entry) {
-  const std::string location = AreaLocation(entry.areaId);
-  const int64_t free = FreeDiskSpace(location);
+  const int64_t free = FreeDiskSpaceOfHostPath(freeSpaceProbe_);
   if (free >= 0 && free < kLeastFreeSpace)
-    run_.console.WriteLine(Cp866("Недостаточно места для кодирования на диске ") + location);
+    run_.console.WriteLine(Cp866("Недостаточно места для кодирования на диске ") +
+                           AreaLocation(entry.areaId));
 }
 
 void QueueRunner::CloseFile() {

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "decode/alphabets.h"
 #include "encode/section_layout.h"
 #include "msgbase/message_base.h"
 #include "state/queue_entry.h"
+#include "text/alphabets.h"
 
 namespace vm {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "decode/encoding_kind.h"
 #include "encode/input_file.h"
 #include "state/queue_entry.h"
 #include "text/dos_time.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 

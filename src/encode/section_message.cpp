@@ -1,6 +1,6 @@
 #include "encode/section_message.h"
 
-#include "decode/file_description.h"
+#include "config/file_description.h"
 #include "encode/macros.h"
 #include "encode/section_writer.h"
 #include "platform/file.h"

@@ -10,23 +10,24 @@
 #include <vector>
 
 #include "config/settings.h"
-#include "decode/msgid_serial.h"
 #include "encode/random_line.h"
 #include "encode/section_layout.h"
 #include "msgbase/message_base.h"
 #include "platform/host.h"
+#include "state/msgid_serial.h"
 #include "state/queue_entry.h"
 
 namespace vm {
 
 // What every section message of a run draws on besides its queue entry.
 struct PostingEnvironment {
-  explicit PostingEnvironment(const Settings& settings) : settings(settings) {}
+  PostingEnvironment(const Settings& settings, MsgIdSerialSource& serials)
+      : settings(settings), serials(serials) {}
 
   const Settings& settings;       // HSUBST, the archivers
   std::string defaultToName = "All";  // TONAME
   std::string workDirectory;      // FILE_ID unpacks file_id.diz here
-  MsgIdSerialSource serials;
+  MsgIdSerialSource& serials;
   RandomPick pick = ClockSeededPick();
   std::function<DateTime()> clock = LocalNow;  // the messages' date and time
 };

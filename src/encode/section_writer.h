@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <string>
 
-#include "decode/alphabets.h"
 #include "encode/section_layout.h"
 #include "msgbase/message_base.h"
 #include "state/queue_entry.h"
+#include "text/alphabets.h"
 
 namespace vm {
 

@@ -4,10 +4,10 @@
 // a character 255, which the decoder joins without a line break.
 #include <string>
 
-#include "decode/section_decoders.h"
 #include "encode/section_kinds.h"
 #include "encode/section_writer.h"
 #include "text/cp866.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 namespace {

@@ -204,17 +204,25 @@ std::string CurrentDirectory() {
   return Utf8ToCp866(dir);
 }
 
-int64_t FreeDiskSpace(std::string_view path) {
-  // The path may name a file or directory still to be made: ask about the nearest existing one.
+std::string NearestExistingHostPath(std::string_view path) {
   std::string host = HostPath(path);
-  struct statvfs vfs {};
-  while (::statvfs(host.c_str(), &vfs) != 0) {
-    if (errno != ENOENT && errno != ENOTDIR) return -1;
+  struct stat st {};
+  while (::stat(host.c_str(), &st) != 0) {
     std::string parent = HostParentDirectory(host);
-    if (parent == host) return -1;
+    if (parent == host) break;
     host = std::move(parent);
   }
+  return host;
+}
+
+int64_t FreeDiskSpaceOfHostPath(const std::string& hostPath) {
+  struct statvfs vfs {};
+  if (::statvfs(hostPath.c_str(), &vfs) != 0) return -1;
   return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+}
+
+int64_t FreeDiskSpace(std::string_view path) {
+  return FreeDiskSpaceOfHostPath(NearestExistingHostPath(path));
 }
 
 bool MatchesFileMask(std::string_view name, std::string_view mask) {

@@ -51,6 +51,10 @@ std::string CurrentDirectory();  // program text, no trailing separator
 // Free bytes on the file system holding the path, or that would hold it when it does not
 // exist yet (-1 when unknown).
 int64_t FreeDiskSpace(std::string_view path);
+// The same in two steps, for a check repeated many times: the host path of the nearest
+// existing file or directory on the way to the path, and the free bytes of its file system.
+std::string NearestExistingHostPath(std::string_view path);
+int64_t FreeDiskSpaceOfHostPath(const std::string& hostPath);
 
 // Matches a file name against a DOS mask without regard to case (CP866 folding): "*" stands
 // for any run of characters, "?" for exactly one, and "*.*" for every name, also one without

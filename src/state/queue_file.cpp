@@ -210,13 +210,37 @@ void WriteQueueFile(const ProgramPaths& paths, const RunState& state) {
   WriteStateFile(paths.ProgramDir + kFileName, FormatQueue(state), kLabel);
 }
 
-bool SaveQueueProgress(const ProgramPaths& paths, const RunState& state) {
-  const std::string path = paths.ProgramDir + kFileName;
-  const std::string temporary = path + ".$$$";
+QueueProgressFile::QueueProgressFile(const ProgramPaths& paths)
+    : path_(paths.ProgramDir + kFileName) {}
+
+bool QueueProgressFile::Save(const RunState& state) {
+  const std::string text = FormatQueue(state);
+  if (RewriteInPlace(text)) return true;
+  file_.Close();  // the rename replaces the file it holds
+  return Replace(text);
+}
+
+bool QueueProgressFile::RewriteInPlace(const std::string& text) {
+  // A shorter text would leave the old one's tail behind, and a longer one than a page could
+  // be cut between its pages by a kill.
+  constexpr size_t kPage = 4096;
+  if (text.size() > kPage) return false;
+  if (!file_.IsOpen()) {
+    if (!file_.Open(path_, OpenMode::ReadWrite)) return false;
+    size_ = file_.Size();
+  }
+  if (static_cast<int64_t>(text.size()) < size_ || !file_.WriteAt(0, text.data(), text.size()))
+    return false;
+  size_ = static_cast<int64_t>(text.size());
+  return true;
+}
+
+bool QueueProgressFile::Replace(const std::string& text) {
+  const std::string temporary = path_ + ".$$$";
   File file;
-  const bool written = file.Open(temporary, OpenMode::Create) && file.Write(FormatQueue(state));
+  const bool written = file.Open(temporary, OpenMode::Create) && file.Write(text);
   file.Close();
-  if (written && RenameFile(temporary, path)) return true;
+  if (written && RenameFile(temporary, path_)) return true;
   RemoveFile(temporary);
   return false;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/settings.h"
+#include "platform/file.h"
 #include "platform/run_log.h"
 #include "state/add_queue_entry.h"
 #include "state/run_state.h"
@@ -30,10 +31,25 @@ void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContex
                    const RunLog& log);
 // FatalExit "Не могу записать файл QUEUE.LST" when the file cannot be written.
 void WriteQueueFile(const ProgramPaths& paths, const RunState& state);
-// The queue's progress while files are being posted: the file is replaced as a whole (a run
-// killed at any moment leaves the old file or the new one), but not flushed to the disk, which
-// would cost more than posting a section (the messages just written are not flushed either).
-// False when it could not be written; the normal end writes it again.
-bool SaveQueueProgress(const ProgramPaths& paths, const RunState& state);
+// The queue's progress while files are being posted, saved after every section so that a run
+// killed at any moment leaves the old file or the new one whole. Where that is safe the file
+// is rewritten in place by one write (a write of at most one page at the file's start is never
+// split by a kill), else it is replaced through a temporary file and a rename; either way it is
+// not flushed to the disk, which would cost more than posting a section (the messages just
+// written are not flushed either). The normal end writes the file again.
+class QueueProgressFile {
+ public:
+  explicit QueueProgressFile(const ProgramPaths& paths);
+  // False when the file could not be written.
+  bool Save(const RunState& state);
+
+ private:
+  bool RewriteInPlace(const std::string& text);
+  bool Replace(const std::string& text);
+
+  std::string path_;
+  File file_;        // QUEUE.LST, kept open between in-place saves
+  int64_t size_ = 0;  // its length while open
+};
 
 }  // namespace vm

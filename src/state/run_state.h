@@ -7,6 +7,7 @@
 
 #include "state/calendar_date.h"
 #include "state/history.h"
+#include "state/msgid_serial.h"
 #include "state/queue_entry.h"
 
 namespace vm {
@@ -28,6 +29,7 @@ struct RunState {
   std::vector<std::string> addressHistory;  // input-line history 2
   SendQueue queue;
   HistoryList history;
+  MsgIdSerialSource serials;  // of the report and the posted sections
 };
 
 }  // namespace vm

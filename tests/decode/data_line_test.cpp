@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "decode/alphabets.h"
 #include "posting_builder.h"
+#include "text/alphabets.h"
 
 namespace vm {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "decode/alphabets.h"
+#include "text/alphabets.h"
 #include "text/checksums.h"
 
 namespace vm::test {

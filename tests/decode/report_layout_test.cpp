@@ -3,9 +3,9 @@
 
 #include "config/area_table.h"
 #include "decode/dsc_file.h"
-#include "decode/msgid_serial.h"
 #include "decode/report.h"
 #include "decode_fixture.h"
+#include "state/msgid_serial.h"
 #include "support/platform_temp_dir.h"
 #include "text/cp866.h"
 
@@ -60,8 +60,9 @@ TEST(ReportLayout, RunFilesBbsWithoutReportArea) {
   AreaTable areas;
   FakeConsole console;
   RunLog log;
+  MsgIdSerialSource serials;
   {
-    NewFilesReport report(settings, areas, console, log);
+    NewFilesReport report(settings, areas, console, log, serials);
     report.Begin(DateTime{2026, 3, 7, 9, 5, 1});
     EXPECT_FALSE(report.Reporting());
     report.AreaHeader("RU.FILES", "  scan", 2);
@@ -80,7 +81,7 @@ TEST(ReportLayout, RunFilesBbsWithoutReportArea) {
 
   // FILESBBS OFF leaves ROOT's list alone.
   settings.FILESBBS = FilesBbsMode::Off;
-  NewFilesReport off(settings, areas, console, log);
+  NewFilesReport off(settings, areas, console, log, serials);
   off.Begin(DateTime{2026, 3, 8, 0, 0, 0});
   off.End();
   EXPECT_NE(root.ReadFile("files.bbs").find("03-07-26"), std::string::npos);

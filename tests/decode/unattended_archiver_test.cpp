@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "config/file_description.h"
 #include "config/settings.h"
-#include "decode/file_description.h"
 #include "platform/process.h"
 #include "support/platform_temp_dir.h"
 #include "text/cp866.h"

@@ -13,7 +13,7 @@ using test::TestData;
 
 class SectionMessageTest : public ::testing::Test {
  protected:
-  SectionMessageTest() : environment(settings) {
+  SectionMessageTest() : environment(settings, serials) {
     environment.clock = [] { return DateTime{2026, 3, 5, 9, 7, 0}; };
     environment.workDirectory = dir / "work";
     dir.WriteFile("A.ZIP", TestData(45 * 2 * 12));
@@ -33,6 +33,7 @@ class SectionMessageTest : public ::testing::Test {
 
   ScopedTempDir dir;
   Settings settings;
+  MsgIdSerialSource serials;
   PostingEnvironment environment;
   CapturingBase base;
   QueueEntry entry;

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "decode/encoding_kind.h"
+#include "text/encoding_kind.h"
 
 namespace vm {
 

@@ -1,5 +1,5 @@
 // The encodings a section or a found file can carry, with their display labels and the
-// prefixes of the keys that gather sections of one file.
+// prefixes of the keys that gather sections of one file; the frame of the own text sections.
 #pragma once
 
 #include <cstdint>
@@ -20,5 +20,8 @@ enum class EncodingKind : uint8_t {
 
 // "UU", "XX", "MIME/base64", "текст" (CP866), "Crack"; "???" for None.
 std::string EncodingLabel(EncodingKind kind);
+
+// The line that opens and closes the program's own text sections (CP866).
+const std::string& OwnTextSeparator();
 
 }  // namespace vm

@@ -1,4 +1,4 @@
-#include "decode/file_description.h"
+#include "config/file_description.h"
 
 #include "config/settings.h"
 #include "platform/file.h"

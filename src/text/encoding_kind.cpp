@@ -1,4 +1,4 @@
-#include "decode/encoding_kind.h"
+#include "text/encoding_kind.h"
 
 #include "text/cp866.h"
 
@@ -14,6 +14,12 @@ std::string EncodingLabel(EncodingKind kind) {
     case EncodingKind::Crack: return "Crack";
     default: return "???";
   }
+}
+
+const std::string& OwnTextSeparator() {
+  static const std::string separator =
+      "-=" + std::string(28, '\xC4') + "< Veldmark >" + std::string(28, '\xC4') + "=-";
+  return separator;
 }
 
 }  // namespace vm
