@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/shell_menu.h"
 #include "text/cp866.h"
@@ -8,7 +9,8 @@
 
 namespace vm::shell {
 
-void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea) {
+void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea,
+                    bool openQueue) {
   tui::Palette palette;
   tui::Application app(backend, palette);
   SetUpMenuBar(app.Menu());
@@ -22,6 +24,7 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   window.Refresh();
   window.ReadDirectory();
   window.QueueStart(openArea);
+  if (openQueue) app.PutEvent(tui::Event::Command(cmd::kQueue));
   app.Run();
 }
 
