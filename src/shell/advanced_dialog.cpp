@@ -79,6 +79,8 @@ bool RunAdvancedDialog(Application& app, const EncodeSetup& setup, EncodeChoices
   const auto followSendMode = [&] { perDay->disabled = sendMode.Value() != kModeOverride; };
   followSendMode();
   sendMode.SetOnChange(followSendMode);
+  // The dialog gave the focus to its first control before some were disabled.
+  if (!oneFile) dialog.Focus(attributes);
 
   const auto refuse = [&](const std::string& message) {
     prompts.Error(message);

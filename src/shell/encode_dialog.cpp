@@ -60,6 +60,8 @@ class EncodeDialog {
   void Load(const EncodeChoices& choices);
   void Store(EncodeChoices& choices) const;
   int Run() { return app_.Execute(dialog_); }
+  // Back from the advanced dialog, Enter should end the posting, not open that one again.
+  void FocusOk() { dialog_.Focus(*ok_); }
   const std::string& ArchiveName() const { return archiveName_; }
 
  private:
@@ -80,6 +82,7 @@ class EncodeDialog {
   CheckBoxes* options_;
   RadioButtons* encoding_;
   InputLine* subject_;
+  Button* ok_;
   std::string archiveName_;
 };
 
@@ -108,7 +111,7 @@ EncodeDialog::EncodeDialog(Application& app, const Settings& settings, const Enc
   encoding_ = &dialog_.Add(std::make_unique<RadioButtons>(
       45, 6, 22, std::vector<std::string>{"UU", "XX", "MIME/Base64", Cp866("Текст")}));
   subject_ = input(11, 12, 52, 50, history::kSubject, "Тема:", 2);
-  dialog_.Add(std::make_unique<Button>(12, 14, 12, Cp866("O~k~"), cmd::kOk));
+  ok_ = &dialog_.Add(std::make_unique<Button>(12, 14, 12, Cp866("O~k~"), cmd::kOk));
   dialog_.Add(std::make_unique<Button>(27, 14, 12, Cp866("~О~тмена"), cmd::kCancel));
   dialog_.Add(std::make_unique<Button>(42, 14, 19, Cp866("~Д~ополнительно"), kAdvanced));
   dialog_.SetDefaultCommand(cmd::kOk);
@@ -197,6 +200,7 @@ EncodeDialogResult RunEncodeDialog(Application& app, const Settings& settings, c
       // The advanced dialog sees (and checks) what the encode dialog holds now.
       dialog.Store(choices);
       RunAdvancedDialog(app, setup, choices, prompts);
+      dialog.FocusOk();
       continue;
     }
     if (command != cmd::kOk) return {};
