@@ -89,9 +89,9 @@ void EncodeCommand::NoteDailyLimit(const std::vector<FileToPost>& files, const A
   const int64_t capacity = SectionCapacity(flags, linesPerSection);
   const int64_t sections = (TotalSize(files) + capacity - 1) / capacity;
   // The remainder is kept in 32 bits and goes below zero when sections are sent at once.
+  // Sections that all fit into what is left today go out at once: no note for them.
   const int64_t left = static_cast<int32_t>(area.SectionsLeftToday);
-  const int64_t quotient = left > 0 ? sections / left : 1;
-  if (quotient > 0 && !(flags & kSendImmediately))
+  if (sections > left && !(flags & kSendImmediately))
     prompts_.Notice(Cp866("Из-за лимита секций в день, файл(ы) не будут посланы сразу же."));
 }
 

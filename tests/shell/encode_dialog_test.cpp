@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 
 #include "config/area_table.h"
@@ -16,33 +15,12 @@
 #include "tui/application.h"
 #include "tui/fake_backend.h"
 #include "tui/keys.h"
+#include "scripted_prompts.h"
 
 namespace vm::shell {
 namespace {
 
 namespace key = tui::key;
-
-// Answers the questions from a script and keeps every text shown, in order.
-class ScriptedPrompts : public Prompts {
- public:
-  bool AskYes(std::string_view question) override { return Answer(question); }
-  bool AskOk(std::string_view warning) override { return Answer(warning); }
-  void Error(std::string_view message) override { shown.emplace_back(message); }
-  void Notice(std::string_view message) override { shown.emplace_back(message); }
-
-  std::vector<std::string> shown;
-  std::deque<bool> answers;
-
- private:
-  bool Answer(std::string_view text) {
-    shown.emplace_back(text);
-    EXPECT_FALSE(answers.empty()) << "unexpected question";
-    if (answers.empty()) return false;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-};
 
 struct EncodeDialogTest : ::testing::Test {
   EncodeDialogTest() : app(backend, palette) {
