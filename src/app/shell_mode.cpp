@@ -30,7 +30,8 @@ void RunShell(RunContext& run, const ShellStart& start) {
   backend->SetTitle(Cp866("Veldmark - ") + UpCaseCp866(run.paths.StartDir));
   const shell::ShellContext context{run.settings, run.areas, run.state,
                                     run.paths,    run.console, run.log};
-  shell::RunShellWindow(*backend, context, start.command == "OPEN" ? start.openArea : 0);
+  shell::RunShellWindow(*backend, context, start.command == "OPEN" ? start.openArea : 0,
+                        start.command == "QUEUE");
   backend.reset();
   // The next interactive run starts where this one ended.
   run.state.defaults.panelDirectory = CurrentDirectory();

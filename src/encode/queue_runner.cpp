@@ -38,9 +38,11 @@ std::string DirectoryKey(std::string_view dir) {
 
 class QueueRunner {
  public:
-  explicit QueueRunner(QueueRun& run) : run_(run), environment_(run.settings, run.state.serials) {
+  explicit QueueRunner(QueueRun& run)
+      : run_(run), dialogs_(run.dialogs), environment_(run.settings, run.state.serials) {
     environment_.defaultToName = run.state.defaults.toName;
     environment_.workDirectory = WithTrailingSlash(run.paths.TempDir) + std::string(kWorkDirectoryName);
+    if (dialogs_ != nullptr) environment_.userText = [this] { return dialogs_->UserText(); };
   }
   ~QueueRunner() { CloseTarget(); }
 
@@ -54,15 +56,30 @@ class QueueRunner {
 
   bool OpenTarget(const QueueEntry& entry);
   void CloseTarget();
-  void CheckFreeSpace(const QueueEntry& entry);
+  // False when the shell's user gave up waiting for space: the run ends.
+  bool CheckFreeSpace(const QueueEntry& entry);
+  // The user pressed Cancel and confirmed that the current file is to be dropped.
+  bool AbortConfirmed(const QueueEntry& entry);
+  int64_t ExpectedSections() const;
   Attempt StartFile(QueueEntry& entry);
   Attempt PostSection(QueueEntry& entry);
   void CountAgainstArea(const QueueEntry& entry);
   void FinishFile(SendQueue::iterator entry);
   void CloseFile();
-  void Print(std::string_view text) { run_.console.Write(text); }
+  // Console output of the command-line form; the shell shows a wait box instead.
+  void Print(std::string_view text) {
+    if (dialogs_ == nullptr) run_.console.Write(text);
+  }
+  // A problem: a message box in the shell, a console line from the command line.
+  void Report(std::string_view shellText, std::string_view consoleText) {
+    if (dialogs_ != nullptr)
+      dialogs_->ShowError(shellText);
+    else
+      run_.console.WriteLine(consoleText);
+  }
 
   QueueRun& run_;
+  QueueDialogs* dialogs_;
   PostingEnvironment environment_;
   MessageBaseHandle target_;
   std::string targetId_;
@@ -73,7 +90,16 @@ class QueueRunner {
   PostedFile file_;
   std::vector<std::string> template_;
   bool anyStarted_ = false;
+  bool abort_ = false;
 };
+
+// "%s" in a message replaced by the text.
+std::string Filled(std::string_view utf8Message, std::string_view text) {
+  std::string message = Cp866(utf8Message);
+  const size_t at = message.find("%s");
+  if (at != std::string::npos) message.replace(at, 2, text);
+  return message;
+}
 
 bool QueueRunner::OpenTarget(const QueueEntry& entry) {
   if (target_ && EqualNoCaseCp866(targetId_, entry.areaId)) return true;
@@ -98,11 +124,38 @@ void QueueRunner::CloseTarget() {
   targetId_.clear();
 }
 
-void QueueRunner::CheckFreeSpace(const QueueEntry& entry) {
-  const int64_t free = FreeDiskSpaceOfHostPath(freeSpaceProbe_);
-  if (free >= 0 && free < kLeastFreeSpace)
-    run_.console.WriteLine(Cp866("Недостаточно места для кодирования на диске ") +
-                           AreaLocation(entry.areaId));
+bool QueueRunner::CheckFreeSpace(const QueueEntry& entry) {
+  for (;;) {
+    const int64_t free = FreeDiskSpaceOfHostPath(freeSpaceProbe_);
+    if (free < 0 || free >= kLeastFreeSpace) return true;
+    const std::string location = AreaLocation(entry.areaId);
+    if (dialogs_ == nullptr) {
+      run_.console.WriteLine(Cp866("Недостаточно места для кодирования на диске ") + location);
+      return true;
+    }
+    if (!dialogs_->AskYesNo(Filled("Нехватка места для кодирования на диске %s. Повторить?", location)))
+      return false;
+  }
+}
+
+bool QueueRunner::AbortConfirmed(const QueueEntry& entry) {
+  return dialogs_ != nullptr && dialogs_->CancelPressed() &&
+         dialogs_->AskYesNo(Filled("Прервать посылку файла %s и удалить его из очереди?", entry.path));
+}
+
+int64_t QueueRunner::ExpectedSections() const {
+  int64_t sections = 0;
+  for (const QueueEntry& entry : run_.state.queue) {
+    const std::optional<int64_t> size = FileSize(entry.path);
+    if (!size) continue;
+    if (entry.flags & kSingleSection) {
+      ++sections;
+      continue;
+    }
+    const int64_t capacity = SectionCapacity(entry.flags, entry.linesPerSection);
+    sections += TotalSections(*size, capacity) - TotalSections(entry.offset, capacity);
+  }
+  return sections;
 }
 
 void QueueRunner::CloseFile() {
@@ -123,19 +176,21 @@ QueueRunner::Attempt QueueRunner::StartFile(QueueEntry& entry) {
   attempt.finished = true;
   std::optional<std::vector<std::string>> lines = ReadTemplate(entry.templatePath);
   if (!lines) {
-    run_.console.WriteLine(Cp866("Шаблон ") + entry.templatePath + Cp866(" не найден. Секция ") +
-                           std::to_string(SectionNumber(entry)) + Cp866(" файла ") + entry.path +
-                           Cp866(" пропущена."));
+    Report(Filled("Шаблон %s не найден. Секция пропущена.", entry.templatePath),
+           Cp866("Шаблон ") + entry.templatePath + Cp866(" не найден. Секция ") +
+               std::to_string(SectionNumber(entry)) + Cp866(" файла ") + entry.path +
+               Cp866(" пропущена."));
     return attempt;
   }
   template_ = std::move(*lines);
   if (!OpenPostedFile(entry, file_)) {
-    run_.console.WriteLine(Cp866("Файл ") + entry.path + Cp866(" не найден"));
+    Report(Filled("Файл %s не найден", entry.path), Cp866("Файл ") + entry.path + Cp866(" не найден"));
     return attempt;
   }
   // Emptied since it was queued: nothing to post, and a section "1 of 0" would help no one.
   if (file_.size == 0) {
-    run_.console.WriteLine(Cp866("Файл ") + entry.path + Cp866(" пуст"));
+    const std::string message = Cp866("Файл ") + entry.path + Cp866(" пуст");
+    Report(message, message);
     CloseFile();
     return attempt;
   }
@@ -159,9 +214,11 @@ QueueRunner::Attempt QueueRunner::PostSection(QueueEntry& entry) {
     entry.offset = offset;
     entry.fileSum = fileSum;
     attempt.writeFailed = true;
-    run_.console.WriteLine(Cp866("Ошибка записи в ") + entry.areaId);
+    const std::string message = Cp866("Ошибка записи в ") + entry.areaId;
+    Report(message, message);
     return attempt;
   }
+  if (dialogs_ != nullptr) dialogs_->StepProgress();
   ++entry.sentToday;
   startedPosted_ = true;
   if (run_.saveProgress) run_.saveProgress();
@@ -182,7 +239,8 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
     const bool inTempPath = !run_.settings.TEMPPATH.empty() &&
                             DirectoryKey(SplitPath(entry.path).dir) ==
                                 DirectoryKey(run_.settings.TEMPPATH);
-    if (entry.flags & (kDeleteAfterSending | kCompressed))
+    // A posting the user dropped keeps its file.
+    if (!abort_ && (entry.flags & (kDeleteAfterSending | kCompressed)))
       RemoveFile(entry.path);
     else if (inTempPath && !(entry.flags & kSingleSection))
       RemoveFile(entry.path);
@@ -208,12 +266,20 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
 
 void QueueRunner::Run() {
   SendQueue& queue = run_.state.queue;
+  if (dialogs_ != nullptr) dialogs_->BeginProgress(ExpectedSections());
   ReleaseSections(queue, run_.areas);
-  for (auto it = queue.begin(); it != queue.end();) {
+  for (auto it = queue.begin(); it != queue.end() && !abort_;) {
     QueueEntry& entry = *it;
+    if (AbortConfirmed(entry)) {
+      // Dropped without another section: the entry leaves the queue, its file stays.
+      abort_ = true;
+      FinishFile(it);
+      break;
+    }
     if (!OpenTarget(entry)) {
-      run_.console.WriteLine(Cp866("Нет доступа к ") + entry.areaId +
-                             DescribeOpenFailure(targetFailure_));
+      const std::string reason = DescribeOpenFailure(targetFailure_);
+      Report(Filled("Нет доступа к %s", entry.areaId) + reason,
+             Cp866("Нет доступа к ") + entry.areaId + reason);
       ++it;
       continue;
     }
@@ -223,7 +289,7 @@ void QueueRunner::Run() {
         entry.sentToday < entry.allowedToday || immediate || (entry.flags & kInsertText);
     Attempt attempt;
     if (mayPost) {
-      CheckFreeSpace(entry);
+      if (!CheckFreeSpace(entry)) break;
       attempt = started_ == &entry ? PostSection(entry) : StartFile(entry);
       if (attempt.writeFailed) {
         ++it;  // kept for another run
@@ -246,6 +312,7 @@ void QueueRunner::Run() {
   CloseFile();
   CloseTarget();
   RemoveDirectory(environment_.workDirectory);
+  if (dialogs_ != nullptr) dialogs_->EndProgress();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "config/area_table.h"
 #include "config/settings.h"
+#include "encode/queue_dialogs.h"
 #include "platform/console.h"
 #include "state/calendar_date.h"
 #include "state/run_state.h"
@@ -22,9 +23,11 @@ struct QueueRun {
   // Called after every section posted and every entry that left the queue, so that a run
   // killed half-way posts again at most the section it was writing.
   std::function<void()> saveProgress;
+  // The shell's wait box, questions and user-text window; without them (the command line)
+  // progress and problems are console lines.
+  QueueDialogs* dialogs = nullptr;
 };
 
-// The command-line form: progress and problems are console lines.
 void ProcessQueue(QueueRun& run);
 
 }  // namespace vm

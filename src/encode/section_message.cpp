@@ -76,6 +76,30 @@ void InsertFileIdDiz(const QueueEntry& entry, const PostedFile& file, std::strin
 
 }  // namespace
 
+std::vector<std::string> UserTextLines(std::string_view text, bool hsubst) {
+  std::vector<std::string> lines;
+  std::string line;
+  const auto flush = [&] {
+    const std::string written = hsubst ? Hsubst(line) : line;
+    // Nothing typed is lost: a line longer than a message line goes on in the next one.
+    for (size_t at = 0; at == 0 || at < written.size(); at += kMaxText)
+      lines.push_back(written.substr(at, kMaxText));
+    line.clear();
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') {
+      line += c;
+      continue;
+    }
+    flush();
+    const char other = c == '\r' ? '\n' : '\r';
+    if (i + 1 < text.size() && text[i + 1] == other) ++i;
+  }
+  if (!line.empty()) flush();
+  return lines;
+}
+
 std::optional<std::vector<std::string>> ReadTemplate(std::string_view path) {
   std::string text;
   int error = 0;
@@ -131,8 +155,10 @@ SectionMessage BuildSectionMessage(QueueEntry& entry, PostedFile& file,
         base.PutLine(text);
       } else if (keyword == "FILE_ID" && (entry.flags & kInsertFileIdDiz)) {
         InsertFileIdDiz(entry, file, text, base, environment);
+      } else if (keyword == "CUSTOMTEXT" && (entry.flags & kInsertText) && environment.userText) {
+        for (const std::string& typed : UserTextLines(environment.userText(), hsubst))
+          base.PutLine(typed);
       }
-      // CUSTOMTEXT asks for the user's text, which only the interactive shell has.
     }
   }
 

@@ -30,7 +30,16 @@ struct PostingEnvironment {
   MsgIdSerialSource& serials;
   RandomPick pick = ClockSeededPick();
   std::function<DateTime()> clock = LocalNow;  // the messages' date and time
+  // The user's text for CUSTOMTEXT (CR LF between lines); unset from the command line, where
+  // the directive writes nothing.
+  std::function<std::string()> userText;
 };
+
+// The lines of the user's text as the message gets them: a CR or an LF ends a line (the other
+// half of a CR LF pair is skipped), a last unfinished line counts too, lines longer than a
+// message line are continued on the next one, and with HSUBST the three look-alike letters
+// are replaced.
+std::vector<std::string> UserTextLines(std::string_view text, bool hsubst);
 
 // The template's lines (CR LF or LF line ends), each cut at 255; nothing when the file cannot
 // be read.

@@ -42,9 +42,19 @@ std::string Substitute(std::string_view argument, Quoting quoting) {
   return ShellQuote(argument);
 }
 
+// A list argument: each item quoted on its own, blanks between them.
+std::string SubstituteList(const std::vector<std::string>& items, Quoting quoting) {
+  std::string words;
+  for (const std::string& item : items) {
+    if (!words.empty()) words += ' ';
+    words += Substitute(item, quoting);
+  }
+  return words;
+}
+
 // Replaces %1 ... %9 by their arguments, following the template's own quotes so that a sysop's
 // "pkzip -a "%1" %2" works as well as "pkzip -a %1 %2".
-std::string BuildCommand(std::string_view tmpl, const std::vector<std::string>& arguments) {
+std::string BuildCommand(std::string_view tmpl, const std::vector<std::vector<std::string>>& arguments) {
   std::string command;
   Quoting quoting = Quoting::None;
   for (size_t i = 0; i < tmpl.size(); ++i) {
@@ -52,7 +62,7 @@ std::string BuildCommand(std::string_view tmpl, const std::vector<std::string>& 
     if (c == '%' && i + 1 < tmpl.size() && tmpl[i + 1] >= '1' && tmpl[i + 1] <= '9') {
       size_t index = static_cast<size_t>(tmpl[i + 1] - '1');
       if (index < arguments.size()) {
-        command += Substitute(arguments[index], quoting);
+        command += SubstituteList(arguments[index], quoting);
         ++i;
         continue;
       }
@@ -85,6 +95,13 @@ std::string ShellQuote(std::string_view text) {
 
 int RunCommand(std::string_view commandTemplate, const std::vector<std::string>& arguments,
                bool hideOutput) {
+  std::vector<std::vector<std::string>> lists;
+  for (const std::string& argument : arguments) lists.push_back({argument});
+  return RunCommandWithLists(commandTemplate, lists, hideOutput);
+}
+
+int RunCommandWithLists(std::string_view commandTemplate,
+                        const std::vector<std::vector<std::string>>& arguments, bool hideOutput) {
   // Command and arguments are CP866 program texts; the shell and the file system speak UTF-8.
   // A NUL byte cannot pass to the shell; it would cut the command short.
   std::string command = Cp866ToUtf8(BuildCommand(commandTemplate, arguments));

@@ -19,4 +19,10 @@ std::string ShellQuote(std::string_view text);
 int RunCommand(std::string_view commandTemplate, const std::vector<std::string>& arguments,
                bool hideOutput = false);
 
+// As RunCommand, with every placeholder standing for a list of texts, each quoted on its own
+// and separated by blanks (the packer's %2, the files to pack).
+int RunCommandWithLists(std::string_view commandTemplate,
+                        const std::vector<std::vector<std::string>>& arguments,
+                        bool hideOutput = false);
+
 }  // namespace vm

@@ -21,7 +21,9 @@ MainWindow::MainWindow(Application& app, const ShellContext& context)
     : app_(app),
       ctx_(context),
       dialogs_(app),
-      area_(context.settings, context.areas, catalogue_, context.state.history) {}
+      area_(context.settings, context.areas, catalogue_, context.state.history),
+      prompts_(app),
+      encode_(app, context, prompts_) {}
 
 MainWindow::~MainWindow() { CloseMessageArea(base_); }
 

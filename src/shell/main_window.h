@@ -14,6 +14,8 @@
 #include "shell/area_panel.h"
 #include "shell/command_rules.h"
 #include "shell/directory_panel.h"
+#include "shell/encode_command.h"
+#include "shell/prompts.h"
 #include "shell/shell_context.h"
 #include "shell/shell_dialogs.h"
 #include "tui/application.h"
@@ -69,6 +71,11 @@ class MainWindow : public tui::View {
   void Invert();
   void ChangeDrive();
   void Encode();
+  // Posting (main_window_posting.cpp).
+  void PostFiles();
+  void ShowQueueWindow();
+  // Runs the send queue with its wait box; an open area is closed meanwhile and rescanned.
+  void RunSendQueue();
   void RememberDecoded(const FoundFile& file);
   void NoAreasNotice();
   void Rescan();
@@ -90,6 +97,8 @@ class MainWindow : public tui::View {
   AreaEntry textFileArea_;  // what the scan of a text file is told about its "area"
   DecodeRunState decodeState_;
   FileDecodeWork work_;
+  BoxPrompts prompts_;
+  EncodeCommand encode_;
 };
 
 }  // namespace vm::shell

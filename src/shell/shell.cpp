@@ -2,6 +2,7 @@
 
 #include <csignal>
 
+#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/shell_menu.h"
 #include "state/run_state.h"
@@ -11,7 +12,8 @@
 
 namespace vm::shell {
 
-void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea) {
+void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea,
+                    bool openQueue) {
   tui::Palette palette;
   tui::Application app(backend, palette);
   SetUpMenuBar(app.Menu());
@@ -30,6 +32,7 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   window.Refresh();
   window.ReadDirectory();
   window.QueueStart(openArea);
+  if (openQueue) app.PutEvent(tui::Event::Command(cmd::kQueue));
   app.Run();
 }
 

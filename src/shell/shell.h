@@ -10,7 +10,9 @@ class Backend;
 
 namespace vm::shell {
 
-// openArea: the area /Open names (scanned at once), 0 for none.
-void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea);
+// openArea: the area /Open names (scanned at once), 0 for none; openQueue: /Queue opens the
+// send-queue window at once.
+void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea,
+                    bool openQueue = false);
 
 }  // namespace vm::shell

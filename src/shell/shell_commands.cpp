@@ -53,6 +53,7 @@ void MainWindow::RunCommand(int command) {
     case cmd::kInvert: Invert(); break;
     case cmd::kChangeDrive: ChangeDrive(); break;
     case cmd::kAbout: ShowInformation(app_, "Veldmark v1.61.40 Win32b"); break;
+    case cmd::kQueue: ShowQueueWindow(); break;
     default: break;
   }
 }
@@ -87,7 +88,7 @@ void MainWindow::Encode() {
                                  "По-моему это многовато!", size)))
       return;
   }
-  ShowInformation(app_, Cp866("Эта функция недоступна в данной сборке Veldmark: диалог кодирования"));
+  PostFiles();
 }
 
 void MainWindow::RememberDecoded(const FoundFile& file) {

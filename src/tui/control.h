@@ -24,8 +24,12 @@ class Control {
   virtual void Commit() {}
   // Whether plain letters belong to the control (an input line), not to hot letters.
   virtual bool TakesCharacters() const { return false; }
+  // Whether Tab, a click or a hot letter may give it the focus now.
+  bool CanFocus() const { return !disabled && Focusable(); }
 
   Rect local;
+  // A disabled control is drawn dimmed and takes neither the focus nor clicks.
+  bool disabled = false;
   Dialog* owner = nullptr;
 };
 

@@ -13,7 +13,7 @@ void Dialog::Layout(const Rect& desktop) { bounds = Centred(desktop, bounds.widt
 
 void Dialog::Focus(const Control& control) {
   for (size_t i = 0; i < controls_.size(); ++i)
-    if (controls_[i].get() == &control && control.Focusable()) focus_ = static_cast<int>(i);
+    if (controls_[i].get() == &control && control.CanFocus()) focus_ = static_cast<int>(i);
 }
 
 const Control* Dialog::Focused() const {
@@ -21,6 +21,7 @@ const Control* Dialog::Focused() const {
 }
 
 void Dialog::Close(int command) {
+  if (beforeClose_ && !beforeClose_(command)) return;
   if (command == cmd::kOk || command == cmd::kYes)
     for (auto& control : controls_) control->Commit();
   EndModal(command);
@@ -38,7 +39,7 @@ void Dialog::MoveFocus(int step) {
   const int count = static_cast<int>(controls_.size());
   for (int n = 1; n <= count; ++n) {
     const int i = ((focus_ + step * n) % count + count) % count;
-    if (controls_[static_cast<size_t>(i)]->Focusable()) {
+    if (controls_[static_cast<size_t>(i)]->CanFocus()) {
       focus_ = i;
       return;
     }
@@ -49,6 +50,7 @@ bool Dialog::HandleHotLetter(int key) {
   const Control* focused = Focused();
   const bool plainAllowed = focused == nullptr || !focused->TakesCharacters();
   for (auto& control : controls_) {
+    if (control->disabled) continue;
     const unsigned char hot = control->Hot();
     if (key::IsAltHotLetter(key, hot) || (plainAllowed && key::IsPlainHotLetter(key, hot))) {
       Focus(*control);
@@ -64,6 +66,7 @@ void Dialog::HandleEvent(Event& event) {
     const Point p{event.mouse.where.x - bounds.x, event.mouse.where.y - bounds.y};
     for (auto& control : controls_)
       if (control->local.Contains(p)) {
+        if (control->disabled) break;
         Focus(*control);
         control->HandleEvent(event);
         if (event.kind != EventKind::None && event.mouse.action == MouseAction::Press)

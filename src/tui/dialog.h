@@ -2,6 +2,7 @@
 // move the focus, Enter presses the focused button (else the default one), Esc cancels.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,7 @@ class Dialog : public ModalView {
     control->owner = this;
     T& added = *control;
     controls_.push_back(std::move(control));
-    if (focus_ < 0 && added.Focusable()) focus_ = static_cast<int>(controls_.size()) - 1;
+    if (focus_ < 0 && added.CanFocus()) focus_ = static_cast<int>(controls_.size()) - 1;
     return added;
   }
   void Focus(const Control& control);
@@ -30,6 +31,9 @@ class Dialog : public ModalView {
   void SetDefaultCommand(int command) { defaultCommand_ = command; }
   // Ends the dialog; OK and Yes commit the controls first.
   void Close(int command);
+  // Asked before the dialog ends with a command (a button, Enter, Esc): false keeps it open,
+  // so that a check can refuse OK or a button can act without closing the dialog.
+  void SetBeforeClose(std::function<bool(int command)> check) { beforeClose_ = std::move(check); }
 
   // Error boxes are drawn in the error colours.
   void SetErrorColours(bool on) { error_ = on; }
@@ -47,6 +51,7 @@ class Dialog : public ModalView {
   int focus_ = -1;
   int defaultCommand_ = 0;
   bool error_ = false;
+  std::function<bool(int)> beforeClose_;
 };
 
 }  // namespace vm::tui

@@ -24,8 +24,8 @@ void InputLine::Draw(CellBuffer& out, const Palette& palette, Point origin, bool
   const int room = local.width - 2;  // a blank at each end
   if (cursor_ < first_) first_ = cursor_;
   if (static_cast<int>(cursor_ - first_) > room) first_ = cursor_ - static_cast<size_t>(room);
-  const uint8_t attr = palette[pal::kInputNormal];
-  const uint8_t lit = palette[focused && selected_ ? pal::kInputSelected : pal::kInputNormal];
+  const uint8_t attr = palette[disabled ? pal::kMenuDisabled : pal::kInputNormal];
+  const uint8_t lit = focused && selected_ ? palette[pal::kInputSelected] : attr;
   out.Fill(Rect{x, y, local.width, 1}, ' ', attr);
   out.PutText(x + 1, y, std::string_view(text_).substr(first_, static_cast<size_t>(room)), lit);
   if (first_ > 0) out.Put(x, y, glyph::kLeftTriangle, palette[pal::kInputArrow]);
@@ -35,6 +35,7 @@ void InputLine::Draw(CellBuffer& out, const Palette& palette, Point origin, bool
 }
 
 void InputLine::Insert(unsigned char c) {
+  if (validator_ != nullptr && !validator_->Accepts(c)) return;
   if (selected_) text_.clear(), cursor_ = 0;
   selected_ = false;
   if (text_.size() >= maxLength_) return;

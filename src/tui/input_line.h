@@ -8,6 +8,7 @@
 
 #include "tui/control.h"
 #include "tui/input_history.h"
+#include "tui/input_validator.h"
 
 namespace vm::tui {
 
@@ -24,6 +25,9 @@ class InputLine : public Control {
 
   const std::string& Text() const { return text_; }
   void SetText(std::string text);
+  // Characters the validator does not accept cannot be typed (it must outlive the line).
+  void SetValidator(const InputValidator* validator) { validator_ = validator; }
+  const InputValidator* Validator() const { return validator_; }
 
  private:
   void Insert(unsigned char c);
@@ -37,6 +41,7 @@ class InputLine : public Control {
   size_t first_ = 0;  // the first character shown
   bool selected_ = true;
   int historyAt_ = -1;
+  const InputValidator* validator_ = nullptr;
 };
 
 }  // namespace vm::tui

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "encode/section_message.h"
 #include "encode/send_queue.h"
 #include "posting_fixture.h"
 #include "state/state_files.h"
@@ -51,8 +52,22 @@ class QueueRunnerTest : public ::testing::Test {
     return EnqueueFile(state.queue, request, QueueContext{settings, console, {}});
   }
   void Run() {
-    QueueRun run{state, areas, settings, paths, console, today, [this] { ++saves; }};
+    QueueRun run{state, areas, settings, paths, console, today, [this] { ++saves; }, dialogs};
     ProcessQueue(run);
+  }
+  // The text lines of every message posted into the area, in message order.
+  std::vector<std::vector<std::string>> Messages(const std::string& tag) {
+    std::vector<std::vector<std::string>> messages;
+    MessageBaseHandle base;
+    if (!OpenMessageArea("F" + dir / ("areas/" + tag), base)) return messages;
+    for (base->SeekFrom(1); base->Found(); base->SeekNext()) {
+      base->LoadHeader();
+      base->StartReading();
+      messages.emplace_back();
+      while (!base->TextEnded()) messages.back().push_back(base->NextLine(255));
+    }
+    CloseMessageArea(base);
+    return messages;
   }
   // The section numbers posted into the area, in message order.
   std::vector<int> Posted(const std::string& tag) {
@@ -82,6 +97,36 @@ class QueueRunnerTest : public ::testing::Test {
   FakeConsole console;
   CalendarDate today{2026, 3, 5};
   int saves = 0;
+  QueueDialogs* dialogs = nullptr;  // the shell's form of the run when set
+};
+
+// The shell's side of a run, scripted: Cancel is pressed before the given check, every
+// question is answered with `answer`.
+class ScriptedQueueDialogs : public QueueDialogs {
+ public:
+  void BeginProgress(int64_t sections) override { expected = sections; }
+  void StepProgress() override { ++steps; }
+  void EndProgress() override { ended = true; }
+  bool CancelPressed() override { return checks++ == cancelAtCheck; }
+  bool AskYesNo(std::string_view question) override {
+    shown.emplace_back(question);
+    return answer;
+  }
+  void ShowError(std::string_view message) override { shown.emplace_back(message); }
+  std::string UserText() override {
+    ++userTexts;
+    return userText;
+  }
+
+  int cancelAtCheck = -1;
+  int checks = 0;
+  bool answer = true;
+  std::string userText;
+  int64_t expected = -1;
+  int steps = 0;
+  bool ended = false;
+  int userTexts = 0;
+  std::vector<std::string> shown;
 };
 
 TEST_F(QueueRunnerTest, ReleaseInParallelAndSequentialModes) {
@@ -189,6 +234,69 @@ TEST_F(QueueRunnerTest, MissingTemplateFileOrAreaAndEmptyFiles) {
   EXPECT_NE(out.find(Cp866("LOST.ZIP не найден")), std::string::npos) << out;
   EXPECT_NE(out.find(Cp866("MISSING.TPL не найден. Секция 1 файла ")), std::string::npos) << out;
   EXPECT_TRUE(state.history.empty()) << "nothing was posted";
+}
+
+TEST_F(QueueRunnerTest, InTheShellTheUserTextGoesIntoTheFirstSectionOnly) {
+  AddArea("RU.FILES", kUnlimited);
+  dir.WriteFile("veldmark.tpl", "@CUSTOMTEXT\r\n@SECTION\r\n");
+  ScriptedQueueDialogs shell;
+  shell.userText = "Hello\r\n\r\nworld \x8D\r\n" + std::string(300, 'x');
+  dialogs = &shell;
+  Queue("A.ZIP", 3, "RU.FILES", kEncodeUu | kInsertText);
+  Queue("B.ZIP", 2, "RU.FILES", kEncodeUu | kSingleSection);  // section 1 only, no user text
+  Run();
+  EXPECT_TRUE(state.queue.empty());
+  EXPECT_EQ(shell.expected, 4) << "three sections of A.ZIP and the one of B.ZIP";
+  EXPECT_EQ(shell.steps, 4);
+  EXPECT_TRUE(shell.ended);
+  EXPECT_EQ(shell.userTexts, 1);
+  EXPECT_TRUE(shell.shown.empty());
+  EXPECT_TRUE(console.output.empty()) << "the shell's run prints nothing: " << console.output;
+  const auto messages = Messages("RU.FILES");
+  ASSERT_EQ(messages.size(), 4u);
+  ASSERT_GE(messages[0].size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(messages[0].begin(), messages[0].begin() + 3),
+            (std::vector<std::string>{"Hello", "", "world H"}))
+      << "HSUBST applied";
+  for (size_t i = 1; i < messages.size(); ++i)
+    EXPECT_NE(messages[i].front(), "Hello") << "message " << i + 1;
+
+  EXPECT_EQ(UserTextLines("a\rb\n\nc\n\rd", false), (std::vector<std::string>{"a", "b", "", "c", "d"}))
+      << "CR or LF ends a line; the other half of a pair is skipped";
+  EXPECT_EQ(UserTextLines("", false), std::vector<std::string>{});
+  EXPECT_EQ(UserTextLines(std::string(300, 'x'), false),
+            (std::vector<std::string>{std::string(255, 'x'), std::string(45, 'x')}))
+      << "nothing typed is cut off";
+}
+
+TEST_F(QueueRunnerTest, InTheShellCancelDropsTheFileAndEndsTheRun) {
+  AddArea("RU.FILES", kUnlimited);
+  ScriptedQueueDialogs shell;
+  shell.cancelAtCheck = 1;  // after the first section of A.ZIP
+  dialogs = &shell;
+  Queue("A.ZIP", 3, "RU.FILES", kEncodeUu | kDeleteAfterSending);
+  Queue("B.ZIP", 2, "RU.FILES");
+  Run();
+  EXPECT_EQ(Posted("RU.FILES"), (std::vector<int>{1}));
+  ASSERT_EQ(state.queue.size(), 1u) << "the run ended with the dropped file";
+  EXPECT_NE(state.queue.front().path.find("B.ZIP"), std::string::npos);
+  EXPECT_TRUE(dir.Exists("A.ZIP")) << "a dropped file is not deleted";
+  ASSERT_EQ(shell.shown.size(), 1u);
+  EXPECT_EQ(shell.shown[0], Cp866("Прервать посылку файла ") + UpCaseCp866(dir / "A.ZIP") +
+                                Cp866(" и удалить его из очереди?"));
+
+  // No keeps going; problems are boxes, not console lines.
+  ScriptedQueueDialogs again;
+  again.cancelAtCheck = 0;
+  again.answer = false;
+  dialogs = &again;
+  state.queue.front().templatePath = dir / "MISSING.TPL";
+  Run();
+  EXPECT_TRUE(state.queue.empty());
+  EXPECT_EQ(again.shown.size(), 2u);
+  EXPECT_EQ(again.shown.back(), Cp866("Шаблон ") + dir / "MISSING.TPL" +
+                                    Cp866(" не найден. Секция пропущена."));
+  EXPECT_TRUE(console.output.empty()) << console.output;
 }
 
 }  // namespace

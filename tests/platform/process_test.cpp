@@ -45,6 +45,23 @@ TEST(RunCommand, ArgumentsArePassedAsExactlyTheirTextAndNeverRun) {
   }
 }
 
+TEST(RunCommand, ListArgumentsAreOneQuotedWordPerItem) {
+  ScopedTempDir tree;
+  const std::string marker = tree / "MARKER";
+  const std::string out = tree / "out";
+  std::vector<std::string> items = HostileTexts(marker);
+  // Each item is a word of its own outside quotes; inside double quotes they make one word.
+  ASSERT_EQ(RunCommandWithLists("printf '[%s]' %2 > %1", {{out}, items}), 0);
+  std::string expected;
+  for (const std::string& item : items) expected += "[" + Cp866ToUtf8(item) + "]";
+  EXPECT_EQ(tree.ReadFile("out"), expected);
+  ASSERT_EQ(RunCommandWithLists("printf '[%s]' \"%2\" > %1", {{out}, {"a b", "c"}}), 0);
+  EXPECT_EQ(tree.ReadFile("out"), "[a b c]");
+  ASSERT_EQ(RunCommandWithLists("printf '[%s]' x %2 > %1", {{out}, {}}), 0);
+  EXPECT_EQ(tree.ReadFile("out"), "[x]") << "an empty list stands for nothing";
+  EXPECT_FALSE(tree.Exists("MARKER"));
+}
+
 TEST(RunCommand, ANulByteCannotCutTheQuotingShort) {
   ScopedTempDir tree;
   std::string text = std::string("a'") + '\0' + "; touch " + (tree / "MARKER") + "; '";

@@ -1,0 +1,49 @@
+#include "tui/editor_window.h"
+
+#include "text/cp866.h"
+#include "tui/frame.h"
+#include "tui/keys.h"
+
+namespace vm::tui {
+namespace {
+
+constexpr int kCloseMarkX = 2;  // "[■]" from the window's left edge
+
+}  // namespace
+
+EditorWindow::EditorWindow(std::string title, size_t limit)
+    : title_(std::move(title)), editor_(Rect{}, limit) {}
+
+void EditorWindow::Layout(const Rect& desktop) {
+  bounds = desktop;
+  // The text inside the frame; the editor's scroll bars lie on the right and bottom frame.
+  editor_.local = Rect{1, 1, bounds.width - 1, bounds.height - 1};
+}
+
+void EditorWindow::Draw(CellBuffer& out, const Palette& palette) {
+  const uint8_t frame = palette[pal::kWindowFrame];
+  DrawFrame(out, bounds, frame, FrameStyle::Double, title_);
+  out.PutText(bounds.x + kCloseMarkX, bounds.y, "[\xFE]", frame);
+  const std::string hint = Cp866(" Esc - готово ");
+  out.PutText(bounds.Right() - 2 - static_cast<int>(hint.size()), bounds.y, hint, frame);
+  editor_.Draw(out, palette, Point{bounds.x, bounds.y}, true);
+}
+
+void EditorWindow::HandleEvent(Event& event) {
+  if (event.kind == EventKind::Key && event.key == key::kEsc) {
+    EndModal(cmd::kOk);
+  } else if (event.kind == EventKind::Mouse && event.mouse.action == MouseAction::Press &&
+             event.mouse.where.y == bounds.y && event.mouse.where.x >= bounds.x + kCloseMarkX &&
+             event.mouse.where.x < bounds.x + kCloseMarkX + 3) {
+    EndModal(cmd::kOk);
+  } else {
+    Event local = event;
+    // The editor takes clicks in screen cells relative to its owner; here that is the window.
+    local.mouse.where.x -= bounds.x;
+    local.mouse.where.y -= bounds.y;
+    editor_.HandleEvent(event.kind == EventKind::Mouse ? local : event);
+  }
+  event.Clear();
+}
+
+}  // namespace vm::tui

@@ -1,0 +1,120 @@
+// The encode command from the checks of a selection to the queue: what the dialog's OK hands
+// to the queue for one file and for several, the daily-limit note, and the defaults it keeps.
+#include "shell/encode_command.h"
+
+#include <gtest/gtest.h>
+
+#include "config/area_table.h"
+#include "config/settings.h"
+#include "platform/file_system.h"
+#include "platform/run_log.h"
+#include "state/run_state.h"
+#include "support/fake_console.h"
+#include "support/platform_temp_dir.h"
+#include "text/cp866.h"
+#include "tui/application.h"
+#include "tui/fake_backend.h"
+#include "tui/keys.h"
+#include "scripted_prompts.h"
+
+namespace vm::shell {
+namespace {
+
+namespace key = tui::key;
+
+struct EncodeCommandTest : ::testing::Test {
+  EncodeCommandTest()
+      : app(backend, palette),
+        context{settings, areas, state, paths, console, log},
+        startDir(CurrentDirectory()) {
+    settings.NAME = "Ivan Petrov";
+    settings.ADDRESS = "2:5020/9999";
+    settings.address = NetAddress{2, 5020, 9999, 0};
+    settings.akas = {NetAddress{2, 5020, 9999, 1}};
+    paths.ProgramDir = dir.path() + "/";
+    AreaEntry area;
+    area.tag = area.displayName = "RU.FILES";
+    area.areaId = "F" + dir / "areas/rufiles";
+    area.SectionsPerDay = area.SectionsLeftToday = 2;
+    area.address = NetAddress{2, 5020, 9999, 1};
+    areas.Append(area);
+    dir.WriteFile("a.bin", std::string(10000, 'a'));
+    dir.WriteFile("b.bin", std::string(10000, 'b'));
+    ChangeDirectory(dir.path());
+  }
+  ~EncodeCommandTest() override { ChangeDirectory(startDir); }
+  const AreaEntry* Area() { return &areas.At(1); }
+
+  ScopedTempDir dir;
+  tui::FakeBackend backend;
+  tui::Palette palette;
+  tui::Application app;
+  Settings settings;
+  AreaTable areas;
+  RunState state;
+  ProgramPaths paths;
+  FakeConsole console;
+  RunLog log;
+  ShellContext context;
+  ScriptedPrompts prompts;
+  std::string startDir;
+};
+
+TEST_F(EncodeCommandTest, ASelectionTooSmallOrLarge) {
+  EncodeCommand command(app, context, prompts);
+  EXPECT_FALSE(command.Run({{"x", 1}, {"y", 2}}, true, Area()));
+  prompts.answers = {false};
+  EXPECT_FALSE(command.Run({{"x", 1'000'000}, {"y", 1'000'001}}, true, Area()));
+  EXPECT_EQ(prompts.shown,
+            (std::vector<std::string>{
+                Cp866("Файлы слишком малы - нет смысла их кодировать"),
+                Cp866("Вы уверены что хотите послать файлы общим размером 2000001 байт? По-моему это многовато!")}));
+  EXPECT_TRUE(state.queue.empty());
+}
+
+TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
+  EncodeCommand command(app, context, prompts);
+  EncodeSetup setup;
+  setup.area = Area();
+  setup.fileNames = {"a.bin"};
+  const EncodeChoices initial = command.InitialChoices(setup);
+  EXPECT_EQ(initial.fromAddress, "2:5020/9999.1") << "the area's own address";
+  EXPECT_EQ(initial.postedName, "A.BIN");
+  EXPECT_EQ(initial.subject, "A.BIN");
+  EXPECT_EQ(initial.encoding, kChoiceUu);
+
+  // One file: two sections fit today's two, so no note.
+  backend.PushKey(key::kEnter);
+  ASSERT_TRUE(command.Run({{"a.bin", 10000}}, false, Area()));
+  ASSERT_EQ(state.queue.size(), 1u);
+  const QueueEntry& one = state.queue.front();
+  EXPECT_EQ(one.postedName, "A.BIN");
+  EXPECT_EQ(one.subject, "A.BIN");
+  EXPECT_EQ(one.destAddress, (NetAddress{2, 5020, 9999, 1})) << "echomail: the from address";
+  EXPECT_EQ(one.flags, kEncodeUu);
+  EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
+  EXPECT_EQ(state.defaults.fromAddress, "2:5020/9999.1");
+  EXPECT_EQ(state.defaults.toAddress, "2:5020/9999.1");
+
+  // Two files, each under its own name, with the limit overridden at 5 a day: four sections
+  // against the area's two today bring the note.
+  state.queue.clear();
+  backend.PushKey(key::Alt(static_cast<unsigned char>(Cp866("Д")[0])));
+  for (int k : {key::kTab, key::kTab, key::kDown, key::kDown, key::kTab}) backend.PushKey(k);
+  backend.PushKeys("5");
+  backend.PushKey(key::kEnter);  // the advanced dialog
+  backend.PushKey(key::kEnter);  // the encode dialog, its focus back on OK
+  ASSERT_TRUE(command.Run({{"a.bin", 10000}, {"b.bin", 10000}}, true, Area()));
+  ASSERT_EQ(state.queue.size(), 2u);
+  EXPECT_EQ(state.queue.front().postedName, "A.BIN");
+  EXPECT_EQ(state.queue.back().postedName, "B.BIN");
+  EXPECT_EQ(state.queue.back().subject, "B.BIN");
+  EXPECT_EQ(state.queue.back().flags, kEncodeUu | kLimitOverride);
+  EXPECT_EQ(prompts.shown,
+            (std::vector<std::string>{Cp866("Из-за лимита секций в день, файл(ы) не будут посланы сразу же.")}));
+  EXPECT_EQ(command.InitialChoices(setup).sendMode, kModeOverride) << "kept for the next posting";
+  EXPECT_EQ(command.InitialChoices(setup).sectionsPerDay, "5");
+}
+
+}  // namespace
+}  // namespace vm::shell
