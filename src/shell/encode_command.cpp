@@ -16,8 +16,9 @@ namespace vm::shell {
 
 namespace {
 
-constexpr int64_t kSmallestSelection = 4;
-constexpr int64_t kLargeSelection = 2'000'000;
+// Posting fewer bytes is not worth it; before posting more, the user is asked.
+constexpr int64_t kSmallestPosting = 4;
+constexpr int64_t kLargePosting = 2'000'000;
 
 std::string WithNumber(std::string_view utf8Text, int64_t number) {
   std::string text = Cp866(utf8Text);
@@ -64,13 +65,23 @@ EncodeChoices EncodeCommand::InitialChoices(const EncodeSetup& setup) const {
   return choices;
 }
 
+bool EncodeCommand::FileWorthPosting(int64_t size) {
+  if (size < kSmallestPosting) {
+    prompts_.Error(Cp866("Файл слишком мал - нет смысла его кодировать"));
+    return false;
+  }
+  return size <= kLargePosting ||
+         prompts_.AskYes(WithNumber("Вы уверены что хотите послать файл размером %d байт? "
+                                    "По-моему это многовато!", size));
+}
+
 bool EncodeCommand::SelectionWorthPosting(const std::vector<FileToPost>& files) {
   const int64_t total = TotalSize(files);
-  if (total < kSmallestSelection) {
+  if (total < kSmallestPosting) {
     prompts_.Error(Cp866("Файлы слишком малы - нет смысла их кодировать"));
     return false;
   }
-  return total <= kLargeSelection ||
+  return total <= kLargePosting ||
          prompts_.AskOk(WithNumber("Вы уверены что хотите послать файлы общим размером %d байт? "
                                    "По-моему это многовато!", total));
 }

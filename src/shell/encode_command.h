@@ -34,6 +34,10 @@ class EncodeCommand {
   // True when something went into the queue, which the caller then runs.
   bool Run(const std::vector<FileToPost>& files, bool selection, const AreaEntry* area);
 
+  // The checks of the current file when nothing is selected: too small to be worth posting, or
+  // large enough to ask first.
+  bool FileWorthPosting(int64_t size);
+
   // The values the dialog starts with for this posting.
   EncodeChoices InitialChoices(const EncodeSetup& setup) const;
 

@@ -24,19 +24,6 @@ namespace vm::shell {
 
 using namespace tui;
 
-namespace {
-
-constexpr int64_t kSmallestEncodedFile = 4;
-constexpr int64_t kLargeFile = 2'000'000;
-
-std::string WithNumber(std::string_view utf8Text, int64_t number) {
-  std::string text = Cp866(utf8Text);
-  text.replace(text.find("%d"), 2, std::to_string(number));
-  return text;
-}
-
-}  // namespace
-
 void MainWindow::RunCommand(int command) {
   switch (command) {
     case cmd::kQuit: AskQuit(); break;
@@ -77,17 +64,7 @@ void MainWindow::Encode() {
   }
   const auto targets = directory_.Targets();
   if (targets.empty()) return;
-  if (directory_.SelectedCount() == 0) {
-    const int64_t size = targets.front()->size;
-    if (size < kSmallestEncodedFile) {
-      ShowError(app_, Cp866("Файл слишком мал - нет смысла его кодировать"));
-      return;
-    }
-    if (size > kLargeFile &&
-        !AskYes(app_, WithNumber("Вы уверены что хотите послать файл размером %d байт? "
-                                 "По-моему это многовато!", size)))
-      return;
-  }
+  if (directory_.SelectedCount() == 0 && !encode_.FileWorthPosting(targets.front()->size)) return;
   PostFiles();
 }
 
