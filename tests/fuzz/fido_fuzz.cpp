@@ -1,35 +1,15 @@
 // libFuzzer entry point for the *.MSG reader: the input is a message file (after two control
 // bytes), read through LoadHeader, every header query, the address kludges and the line
 // readers; the date-time field and kludge parsers also get the raw bytes.
-//
-// Build and run from the checkout's root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/fido_fuzz.cpp $(find src/msgbase src/platform src/text -name '*.cpp') \
-//     -o /tmp/fido_fuzz
-//   mkdir -p /tmp/fido_corpus && /tmp/fido_fuzz -max_total_time=300 /tmp/fido_corpus
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 
+#include "fuzz/fuzz_scratch.h"
 #include "msgbase/fido/fido_date.h"
 #include "msgbase/fido/fido_kludges.h"
 #include "msgbase/fido/fido_msg_base.h"
-
-namespace {
-
-const std::string& AreaDirectory() {
-  static const std::string dir = [] {
-    char pattern[] = "/tmp/fido-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) abort();
-    return std::string(pattern);
-  }();
-  return dir;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
@@ -41,9 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vm::NetAddress orig, dest;
   vm::ApplyAddressKludge(bytes, orig, dest);
 
-  std::ofstream(AreaDirectory() + "/7.msg", std::ios::binary | std::ios::trunc) << bytes;
+  vm::fuzz::WriteScratchFile("7.msg", bytes);
   vm::FidoMsgBase base;
-  base.SetAreaPath(AreaDirectory());
+  base.SetAreaPath(vm::fuzz::Scratch().path());
   if (base.Open() != 0) abort();
   base.SeekFrom(1);
   if (base.MessageNumber() != 7) abort();
