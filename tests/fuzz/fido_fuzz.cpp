@@ -7,9 +7,9 @@
 #include <string>
 
 #include "fuzz/fuzz_scratch.h"
-#include "msgbase/fido/fido_date.h"
 #include "msgbase/fido/fido_kludges.h"
 #include "msgbase/fido/fido_msg_base.h"
+#include "text/date_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t resumeAt = 190 + data[1] * 3;
   const std::string bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-  vm::ParseFidoDateField(bytes.substr(0, 20));
+  vm::ParseFtscDateField(bytes.substr(0, 20));
   vm::NetAddress orig, dest;
   vm::ApplyAddressKludge(bytes, orig, dest);
 

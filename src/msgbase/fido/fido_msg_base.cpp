@@ -9,7 +9,6 @@
 #include <optional>
 #include <random>
 
-#include "msgbase/fido/fido_date.h"
 #include "msgbase/fido/fido_kludges.h"
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
@@ -17,6 +16,7 @@
 #include "platform/host_files.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 #include "text/dos_time.h"
 #include "text/text_helpers.h"
 
@@ -60,11 +60,6 @@ const char* const kUnknownTime = "19:76";
 
 std::string Net3D(const NetAddress& a) {
   return std::to_string(a.zone) + ":" + std::to_string(a.net) + "/" + std::to_string(a.node);
-}
-
-int TwoDigitNumber(std::string_view text, size_t from) {
-  auto value = ParseWholeNumber(text.substr(std::min(from, text.size()), 2));
-  return value && *value >= 0 ? static_cast<int>(*value) : 0;
 }
 
 bool IsIgnoredInLines(unsigned char c) {
@@ -217,7 +212,7 @@ void FidoMsgBase::LoadHeader() {
   timeText_.clear();
   if (status_ == 0) {
     std::string field(reinterpret_cast<const char*>(header_.data()) + kDateField, kDateFieldWidth);
-    if (auto texts = ParseFidoDateField(field)) {
+    if (auto texts = ParseFtscDateField(field)) {
       dateText_ = texts->date;
       timeText_ = texts->time;
     } else {
@@ -486,7 +481,7 @@ void FidoMsgBase::SetTimeText(std::string_view hhmm) {
 }
 
 void FidoMsgBase::WriteDateField() {
-  PutHeaderText(kDateField, kDateFieldWidth, FormatFidoDateField(dateText_, timeText_));
+  PutHeaderText(kDateField, kDateFieldWidth, FtscDateField(dateText_, timeText_));
 }
 
 void FidoMsgBase::PutAddressKludge(std::string_view kludge) {
@@ -532,12 +527,7 @@ uint16_t FidoMsgBase::WriteMessage() {
   uint32_t arrived = PackDosDateTime(LocalNow());
   PutHeaderWord(kDateArrived, static_cast<uint16_t>(arrived >> 16));
   PutHeaderWord(kDateArrived + 2, static_cast<uint16_t>(arrived & 0xFFFF));
-  DateTime written;
-  written.year = FullYearFromTwoDigits(TwoDigitNumber(dateText_, 6));
-  written.month = TwoDigitNumber(dateText_, 0);
-  written.day = TwoDigitNumber(dateText_, 3);
-  written.hour = TwoDigitNumber(timeText_, 0);
-  written.minute = TwoDigitNumber(timeText_, 3);
+  const DateTime written = ReadDateTimeTexts(dateText_, timeText_).ToDateTime();
   PutHeaderWord(kDateWritten, PackDosDate(written.year, written.month, written.day));
   PutHeaderWord(kDateWritten + 2, PackDosTime(written.hour, written.minute, 0));
   return FileNewMessage();

@@ -10,6 +10,7 @@
 #include "msgbase/jam/jam_time.h"
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
+#include "text/date_text.h"
 
 namespace vm {
 namespace {

@@ -1,6 +1,7 @@
-#include "msgbase/fido/fido_date.h"
+#include "text/date_text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "text/cp866.h"
 #include "text/text_helpers.h"
@@ -11,8 +12,16 @@ namespace {
 const char* const kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// The characters from 1-based position `from`, at most `count` of them (fewer, or none, past
-// the end of the text), as the field's positions are counted.
+int TwoDigitsAt(std::string_view text, size_t at) {
+  if (text.size() < at + 2) return -1;
+  const char a = text[at];
+  const char b = text[at + 1];
+  if (a < '0' || a > '9' || b < '0' || b > '9') return -1;
+  return (a - '0') * 10 + (b - '0');
+}
+
+// The FTSC field's positions are counted from 1: the characters from `from`, at most `count`
+// of them (fewer, or none, past the end of the text).
 std::string_view Copy(std::string_view text, size_t from, size_t count) {
   if (from < 1 || from > text.size()) return {};
   return text.substr(from - 1, count);
@@ -22,7 +31,6 @@ char At(std::string_view text, size_t position) {
   return position >= 1 && position <= text.size() ? text[position - 1] : '\0';
 }
 
-// "01" to "12" for a month name; a name that matches none counts as January.
 std::string MonthNumber(std::string_view name) {
   for (int m = 0; m < 12; ++m)
     if (EqualNoCaseCp866(name, kMonthNames[m]))
@@ -38,7 +46,29 @@ std::string BlanksToZeros(std::string text) {
 
 }  // namespace
 
-std::optional<DateTimeTexts> ParseFidoDateField(std::string_view field) {
+std::string DateTextOf(const DateTime& t) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d-%02d-%02d", t.month % 100, t.day % 100, t.year % 100);
+  return text;
+}
+
+std::string TimeTextOf(const DateTime& t) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d", t.hour % 100, t.minute % 100);
+  return text;
+}
+
+DateTimeFields ReadDateTimeTexts(std::string_view mmddyy, std::string_view hhmm) {
+  return {TwoDigitsAt(mmddyy, 0), TwoDigitsAt(mmddyy, 3), TwoDigitsAt(mmddyy, 6),
+          TwoDigitsAt(hhmm, 0), TwoDigitsAt(hhmm, 3)};
+}
+
+DateTime DateTimeFields::ToDateTime() const {
+  auto known = [](int field) { return std::max(field, 0); };
+  return {FullYearFromTwoDigits(known(yy)), known(month), known(day), known(hour), known(minute), 0};
+}
+
+std::optional<DateTimeTexts> ParseFtscDateField(std::string_view field) {
   std::string_view s = field.substr(0, field.find('\0'));
   std::string month, day, year;
   std::string_view time;
@@ -49,7 +79,7 @@ std::optional<DateTimeTexts> ParseFidoDateField(std::string_view field) {
     year = Copy(s, 8, 2);
     time = At(s, 11) == ' ' ? Copy(s, 12, 5) : Copy(s, 11, 5);
   } else if (At(s, 4) == ' ') {
-    // "Tue  5 Jan 99 12:30": weekday first.
+    // "Tue  5 Jan 99 12:30": weekday first (SEAdog).
     day = Copy(s, 5, 2);
     month = MonthNumber(Copy(s, 8, 3));
     year = Copy(s, 12, 2);
@@ -69,9 +99,9 @@ std::optional<DateTimeTexts> ParseFidoDateField(std::string_view field) {
   return texts;
 }
 
-std::string FormatFidoDateField(std::string_view mmddyy, std::string_view hhmm) {
-  auto month = ParseWholeNumber(Copy(mmddyy, 1, 2));
-  const char* name = month && *month >= 1 && *month <= 12 ? kMonthNames[*month - 1] : "???";
+std::string FtscDateField(std::string_view mmddyy, std::string_view hhmm) {
+  const int month = TwoDigitsAt(mmddyy, 0);
+  const char* name = month >= 1 && month <= 12 ? kMonthNames[month - 1] : "???";
   return std::string(Copy(mmddyy, 4, 2)) + " " + name + " " + std::string(Copy(mmddyy, 7, 2)) +
          "  " + std::string(Copy(hhmm, 1, 5)) + ":00";
 }
