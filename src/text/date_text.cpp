@@ -65,7 +65,8 @@ DateTimeFields ReadDateTimeTexts(std::string_view mmddyy, std::string_view hhmm)
 
 DateTime DateTimeFields::ToDateTime() const {
   auto known = [](int field) { return std::max(field, 0); };
-  return {FullYearFromTwoDigits(known(yy)), known(month), known(day), known(hour), known(minute), 0};
+  return {
+      FullYearFromTwoDigits(known(yy)), known(month), known(day), known(hour), known(minute), 0};
 }
 
 std::optional<DateTimeTexts> ParseFtscDateField(std::string_view field) {

@@ -11,9 +11,7 @@
 
 namespace vm {
 
-inline int FullYearFromTwoDigits(int yy) {
-  return yy < 80 ? 2000 + yy : 1900 + yy;
-}
+inline int FullYearFromTwoDigits(int yy) { return yy < 80 ? 2000 + yy : 1900 + yy; }
 
 // "MM-DD-YY" and "HH:MM" of a date and time (the last two digits of the year).
 std::string DateTextOf(const DateTime& t);

@@ -18,8 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ProgramPaths paths;
   paths.ProgramDir = ProgramPathFromHost(fuzz::Scratch().path()) + "/";
   AreaTable areas;
-  for (auto [tag, id] : {std::pair{"NETMAIL", "FC:\\NETMAIL"}, {"RU.FILES", "SC:\\SQ\\RU.FILES"},
-                         {"RU.UUE", "JC:\\JAM\\RU.UUE"}, {"LOCAL", "H12"}}) {
+  for (auto [tag, id] : {std::pair{"NETMAIL", "FC:\\NETMAIL"},
+                         {"RU.FILES", "SC:\\SQ\\RU.FILES"},
+                         {"RU.UUE", "JC:\\JAM\\RU.UUE"},
+                         {"LOCAL", "H12"}}) {
     AreaEntry entry;
     entry.tag = entry.displayName = tag;
     entry.areaId = id;

@@ -11,8 +11,8 @@
 #include "decode/area_scan.h"
 #include "decode/file_decoder.h"
 #include "decode/memory_base.h"
-#include "platform/run_log.h"
 #include "fuzz/fuzz_scratch.h"
+#include "platform/run_log.h"
 #include "support/fake_console.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

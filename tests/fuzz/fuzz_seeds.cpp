@@ -134,14 +134,16 @@ void PostingSeeds() {
 // The state files: the first byte picks QUEUE.LST, VELDMARK.DUP or AREAS.LST.
 void StateSeeds() {
   Seed("state_files", "queue",
-       std::string(1, '\0') + "1999 11 2\r\nIvan Petrov\r\nSysop\r\n2:5020/9999\r\n\r\n16400\r\nC:\\FILES\r\n\r\n"
-       "2\r\nAll\r\nSysop\r\n1\r\n2:5020/100\r\n\r\n120 2\r\n10800\r\n54321\r\n"
-       "C:\\OUT\\FILE.ZIP\r\n");
+       std::string(1, '\0') +
+           "1999 11 2\r\nIvan Petrov\r\nSysop\r\n2:5020/9999\r\n\r\n16400\r\nC:\\FILES\r\n\r\n"
+           "2\r\nAll\r\nSysop\r\n1\r\n2:5020/100\r\n\r\n120 2\r\n10800\r\n54321\r\n"
+           "C:\\OUT\\FILE.ZIP\r\n");
   Seed("state_files", "duplicates",
        "\x01PKZIP.EXE\r\nRU.UUE\r\n30 -1 2024 2 1 2 2024 3 10\r\nFILE.ZIP\r\nRU.UUE\r\n"
        "30 3 2024 2 1 2 2024 3 15\r\n");
-  Seed("state_files", "areas", "\x02SC:\\FIDO\\SQ\\RU.UUE\r\n65535 1234 -2147483647\r\n"
-                               "JC:\\FIDO\\JAM\\BIN\r\n-2 0 0\r\n");
+  Seed("state_files", "areas",
+       "\x02SC:\\FIDO\\SQ\\RU.UUE\r\n65535 1234 -2147483647\r\n"
+       "JC:\\FIDO\\JAM\\BIN\r\n-2 0 0\r\n");
 }
 
 void ConfigSeeds(const fs::path& sourceDir) {

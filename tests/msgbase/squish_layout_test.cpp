@@ -69,7 +69,8 @@ struct Message {
 // `slack` unused bytes at the end of the frame; returns the frame's offset.
 uint32_t AddFrame(Image& sqd, uint32_t prev, const Message& m, uint32_t slack) {
   const uint32_t at = static_cast<uint32_t>(sqd.bytes.size());
-  const uint32_t msgLength = static_cast<uint32_t>(kXmsgSize + m.control.size() + m.text.size() + 1);
+  const uint32_t msgLength =
+      static_cast<uint32_t>(kXmsgSize + m.control.size() + m.text.size() + 1);
   sqd.Put32(at + kFrameId, kFrameSignature);
   sqd.Put32(at + kFramePrev, prev);
   sqd.Put32(at + kFrameLength, msgLength + slack);
@@ -114,8 +115,12 @@ TEST(SquishLayout, TypedBaseReadsBack) {
   ScopedTempDir dir;
   Image sqd;
   sqd.bytes.assign(kBaseSize, '\0');
-  Message first{kMsgPrivate | kMsgLocal, "Sender", "John Doe", "Layout",
-                std::string("\x01MSGID: 2:5020/1 1\x01PID: typed") + '\0', "Hello\rsecond line\r",
+  Message first{kMsgPrivate | kMsgLocal,
+                "Sender",
+                "John Doe",
+                "Layout",
+                std::string("\x01MSGID: 2:5020/1 1\x01PID: typed") + '\0',
+                "Hello\rsecond line\r",
                 "14 Mar 24  15:09:00"};
   const uint32_t one = AddFrame(sqd, 0, first, 10);
   // A free frame between the messages, on the free chain alone.
@@ -202,8 +207,9 @@ TEST(SquishLayout, WrittenMessageMatchesTheDescriptions) {
   sqd.Put32(kBaseMaxMsg, 500);
   sqd.Put16(kBaseKeepDays, 30);
   // This program writes kludges into the text, as lines, and no control information.
-  Message m{kMsgPrivate | kMsgLocal, "Sender", "John Doe", "Layout", "",
-            "\x01MSGID: 2:5020/1 1\rHello\r", "14 Mar 24  15:09:00"};
+  Message m{
+      kMsgPrivate | kMsgLocal, "Sender", "John Doe", "Layout", "", "\x01MSGID: 2:5020/1 1\rHello\r",
+      "14 Mar 24  15:09:00"};
   const uint32_t frame = AddFrame(sqd, 0, m, 0);
   PutBaseHeader(sqd, 1, frame, frame);
   Image sqi;

@@ -19,8 +19,8 @@ TEST(DateTextTest, FieldsOfTheProgramsTexts) {
       {"12-31-99", "07:05", true, true, {1999, 12, 31, 7, 5, 0}},
       {"01-02-03", "04:05", true, true, {2003, 1, 2, 4, 5, 0}},
       {"02-29-80", "23:59", true, true, {1980, 2, 29, 23, 59, 0}},
-      {"12-31-79", "00:00", true, true, {2079, 12, 31, 0, 0, 0}},  // below 80: this century
-      {"01/15/26", "12.30", true, true, {2026, 1, 15, 12, 30, 0}},  // separators not looked at
+      {"12-31-79", "00:00", true, true, {2079, 12, 31, 0, 0, 0}},    // below 80: this century
+      {"01/15/26", "12.30", true, true, {2026, 1, 15, 12, 30, 0}},   // separators not looked at
       {"13-01-24", "24:00", false, false, {2024, 13, 1, 24, 0, 0}},  // out of range: kept
       {"00-32-24", "12:60", false, false, {2024, 0, 32, 12, 60, 0}},
       {"1-1-2024", "1:05", false, false, {2024, 0, 0, 0, 0, 0}},  // one digit reads as nothing
