@@ -123,13 +123,13 @@ uint16_t FidoMsgBase::Open() {
     RemoveStaleHostTemporaries(hostDir_, kTempNameMask);
   numbering_.Fill(std::move(names));
   current_ = 0;
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   return 0;
 }
 
 uint16_t FidoMsgBase::Close() {
   CloseMessageFile();
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   return 0;
 }
 
@@ -179,7 +179,7 @@ void FidoMsgBase::LoadHeader() {
     std::optional<MessageFileRead> read = readAhead_.Take(current_);
     const bool readAhead = read.has_value();
     if (!readAhead) read = ReadMessageFile(MessagePath(current_), kFileLayout);
-    ReadAheadAfter(current_, readAhead);
+    readAheadPolicy_.Loaded(current_, readAhead);
     if (!read->file.IsOpen()) {
       status_ = read->error == ENOENT ? kStatusMissing : kStatusUnreadable;
     } else {
@@ -336,55 +336,7 @@ void FidoMsgBase::CloseMessageFile() {
 }
 
 void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) {
-  StopReadingAhead();
-  for (int32_t number : numbers)
-    if (announced_.empty() || announced_.back() != number) announced_.push_back(number);
-  ReadAheadAfter(0, false);
-}
-
-void FidoMsgBase::ReadAheadAfter(int32_t loaded, bool wasReadAhead) {
-  // Topped up in bursts, so that the reading thread is woken once per burst.
-  constexpr size_t kAhead = 64;
-  size_t queued = readAhead_.Queued();
-  std::vector<MessageReadAhead::Request> more;
-  if (!announced_.empty()) {
-    if (announcedQueued_ == announced_.size() && queued == 0) {
-      StopReadingAhead();  // the announced messages are done
-      return;
-    }
-    if (queued > kAhead / 2) return;
-    for (; announcedQueued_ < announced_.size() && queued + more.size() < kAhead;
-         ++announcedQueued_)
-      more.push_back({announced_[announcedQueued_], MessagePath(announced_[announcedQueued_])});
-    readAhead_.Queue(std::move(more));
-    return;
-  }
-  const bool inOrder = lastLoaded_ > 0 && lastLoaded_ < MsgNumbering::kHighest &&
-                       loaded == numbering_.NextAfter(lastLoaded_);
-  lastLoaded_ = loaded;
-  if (!inOrder) return;
-  // In order again after a jump: what was queued belongs to the old place.
-  if (!wasReadAhead && queued > 0) {
-    readAhead_.Drop();
-    queued = 0;
-  }
-  if (queued > kAhead / 2) return;
-  if (lastQueued_ < loaded || queued == 0) lastQueued_ = loaded;
-  while (queued + more.size() < kAhead && lastQueued_ < MsgNumbering::kHighest) {
-    const int32_t next = numbering_.NextAfter(lastQueued_);
-    if (next <= lastQueued_) break;
-    more.push_back({next, MessagePath(next)});
-    lastQueued_ = next;
-  }
-  readAhead_.Queue(std::move(more));
-}
-
-void FidoMsgBase::StopReadingAhead() {
-  readAhead_.Drop();
-  announced_.clear();
-  announcedQueued_ = 0;
-  lastLoaded_ = 0;
-  lastQueued_ = 0;
+  readAheadPolicy_.Announce(numbers);
 }
 
 // --- Writing ------------------------------------------------------------------------------
@@ -399,7 +351,7 @@ void FidoMsgBase::DiscardPending() {
 void FidoMsgBase::StartNewMessage() {
   DiscardPending();
   CloseMessageFile();
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   status_ = 0;
   fileSize_ = 0;
   textEnd_ = kTextStart;
@@ -575,7 +527,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
 void FidoMsgBase::DeleteMessage() {
   if (current_ <= 0 || hostDir_.empty()) return;
   CloseMessageFile();
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   RemoveHostFile(MessagePath(current_));
   numbering_.Remove(current_);
 }
