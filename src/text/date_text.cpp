@@ -39,9 +39,17 @@ std::string MonthNumber(std::string_view name) {
   return "01";
 }
 
-std::string BlanksToZeros(std::string text) {
-  std::replace(text.begin(), text.end(), ' ', '0');
-  return text;
+// "MM-DD-YY" and "HH:MM" from the parts of a field, blanks read as zeros; nothing when a part
+// was short.
+std::optional<DateTimeTexts> TextsOf(std::string_view month, std::string_view day,
+                                     std::string_view year, std::string_view time) {
+  DateTimeTexts texts;
+  texts.date.append(month).append(1, '-').append(day).append(1, '-').append(year);
+  texts.time.append(time);
+  if (texts.date.size() != 8 || texts.time.size() != 5) return std::nullopt;
+  std::replace(texts.date.begin(), texts.date.end(), ' ', '0');
+  std::replace(texts.time.begin(), texts.time.end(), ' ', '0');
+  return texts;
 }
 
 }  // namespace
@@ -70,41 +78,30 @@ DateTime DateTimeFields::ToDateTime() const {
 }
 
 std::optional<DateTimeTexts> ParseFtscDateField(std::string_view field) {
-  std::string_view s = field.substr(0, field.find('\0'));
-  std::string month, day, year;
-  std::string_view time;
+  const std::string_view s = field.substr(0, field.find('\0'));
   if (At(s, 3) == ' ') {
     // "01 Jan 99  12:30:00", or with a single blank before the time.
-    day = Copy(s, 1, 2);
-    month = MonthNumber(Copy(s, 4, 3));
-    year = Copy(s, 8, 2);
-    time = At(s, 11) == ' ' ? Copy(s, 12, 5) : Copy(s, 11, 5);
-  } else if (At(s, 4) == ' ') {
-    // "Tue  5 Jan 99 12:30": weekday first (SEAdog).
-    day = Copy(s, 5, 2);
-    month = MonthNumber(Copy(s, 8, 3));
-    year = Copy(s, 12, 2);
-    time = Copy(s, 15, 5);
-  } else if (At(s, 3) == '-') {
-    // "01-06-1989 12:30": day, month number, four-digit year.
-    day = Copy(s, 1, 2);
-    month = Copy(s, 4, 2);
-    year = Copy(s, 9, 2);
-    time = Copy(s, 12, 5);
-  } else {
-    return std::nullopt;
+    return TextsOf(MonthNumber(Copy(s, 4, 3)), Copy(s, 1, 2), Copy(s, 8, 2),
+                   At(s, 11) == ' ' ? Copy(s, 12, 5) : Copy(s, 11, 5));
   }
-  DateTimeTexts texts{BlanksToZeros(month + "-" + day + "-" + year),
-                      BlanksToZeros(std::string(time))};
-  if (texts.date.size() != 8 || texts.time.size() != 5) return std::nullopt;
-  return texts;
+  if (At(s, 4) == ' ') {
+    // "Tue  5 Jan 99 12:30": weekday first (SEAdog).
+    return TextsOf(MonthNumber(Copy(s, 8, 3)), Copy(s, 5, 2), Copy(s, 12, 2), Copy(s, 15, 5));
+  }
+  if (At(s, 3) == '-') {
+    // "01-06-1989 12:30": day, month number, four-digit year.
+    return TextsOf(Copy(s, 4, 2), Copy(s, 1, 2), Copy(s, 9, 2), Copy(s, 12, 5));
+  }
+  return std::nullopt;
 }
 
 std::string FtscDateField(std::string_view mmddyy, std::string_view hhmm) {
   const int month = TwoDigitsAt(mmddyy, 0);
-  const char* name = month >= 1 && month <= 12 ? kMonthNames[month - 1] : "???";
-  return std::string(Copy(mmddyy, 4, 2)) + " " + name + " " + std::string(Copy(mmddyy, 7, 2)) +
-         "  " + std::string(Copy(hhmm, 1, 5)) + ":00";
+  std::string field;
+  field.append(Copy(mmddyy, 4, 2)).append(1, ' ');
+  field.append(month >= 1 && month <= 12 ? kMonthNames[month - 1] : "???").append(1, ' ');
+  field.append(Copy(mmddyy, 7, 2)).append("  ").append(Copy(hhmm, 1, 5)).append(":00");
+  return field;
 }
 
 }  // namespace vm
