@@ -36,9 +36,11 @@ for name in "$@"; do
   options=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1
            -artifact_prefix="$build/crashes/${name}-")
   [ -f "$build/tests/fuzz/$name.dict" ] && options+=(-dict="$build/tests/fuzz/$name.dict")
+  corpora=("$corpus")
+  [ -d "$build/tests/fuzz/seeds/$name" ] && corpora+=("$build/tests/fuzz/seeds/$name")
   echo "== $name: $seconds s"
-  TMPDIR="$scratch" "$program" "${options[@]}" "$corpus" "$build/tests/fuzz/seeds/$name" \
-    2>"$build/$name.log" || { tail -n 60 "$build/$name.log"; exit 1; }
+  TMPDIR="$scratch" "$program" "${options[@]}" "${corpora[@]}" 2>"$build/$name.log" ||
+    { tail -n 60 "$build/$name.log"; exit 1; }
   grep -E "^(INFO: seed corpus|Done|stat::number_of_executed_units|stat::peak_rss)" \
     "$build/$name.log" || true
   grep -E "^#[0-9]+.*(INITED|DONE)" "$build/$name.log" || true
