@@ -46,23 +46,23 @@ class AreaScanner {
  public:
   AreaScanner(DecodeSession& session, MessageBase& base, AreaEntry& area,
               FoundFileCatalogue& catalogue, const ScanOptions& options)
-      : s_(session),
+      : session_(session),
         base_(base),
         area_(area),
         catalogue_(catalogue),
         options_(options),
         unattended_(session.Unattended()),
         recogniser_(base, session.state,
-                    RecogniserSettings{session.settings.HEADERLINES,
-                                       session.settings.EXTRACTXCK, !session.Unattended()}) {}
+                    RecogniserSettings{session.settings.HEADERLINES, session.settings.EXTRACTXCK,
+                                       !session.Unattended()}) {}
 
   void Run();
 
  private:
-  void Log(std::string_view text) const { s_.log.WriteLog(text); }
+  void Log(std::string_view text) const { session_.log.WriteLog(text); }
   void Progress() const {
-    s_.console.WriteProgress(options_.scanLine + std::to_string(counter_) + ".." +
-                             std::to_string(totalMessages_));
+    session_.console.WriteProgress(options_.scanLine + std::to_string(counter_) + ".." +
+                                   std::to_string(totalMessages_));
   }
   void SeekFirstMessage();
   // Logs the loaded message's file when it is damaged, once per file and run.
@@ -74,7 +74,7 @@ class AreaScanner {
   bool RecordSection(const SectionHeader& header);
   void StoreResumePoint();
 
-  DecodeSession& s_;
+  DecodeSession& session_;
   MessageBase& base_;
   AreaEntry& area_;
   FoundFileCatalogue& catalogue_;
@@ -95,11 +95,11 @@ class AreaScanner {
 
 void AreaScanner::Run() {
   if (unattended_) Log(Cp866("Начато сканирование ") + area_.tag + " - " + area_.areaId);
-  s_.state.scanInterrupted = true;
+  session_.state.scanInterrupted = true;
   if (options_.startMessage <= 1 || catalogue_.Count() == 0) catalogue_.StartFresh();
 
   totalMessages_ = base_.ActiveCount();
-  if (!unattended_) s_.dialogs->BeginProgress(Cp866("Сканирование области"), totalMessages_);
+  if (!unattended_) session_.dialogs->BeginProgress(Cp866("Сканирование области"), totalMessages_);
   counter_ = 1;
   SeekFirstMessage();
   if (unattended_) Progress();
@@ -107,24 +107,24 @@ void AreaScanner::Run() {
   const int32_t step = totalMessages_ > 100 ? 10 : totalMessages_ > 10 ? 4 : 1;
   while (base_.Found()) {
     ++counter_;
-    if (s_.state.abortPending) {
+    if (session_.state.abortPending) {
       if (unattended_) {
         Log(Cp866("Сканирование прервано - пользователь отказался"));
         break;
       }
-      if (s_.dialogs->AskYesNo(Cp866("Прервать сканирование области?"))) break;
-      s_.state.abortPending = false;
+      if (session_.dialogs->AskYesNo(Cp866("Прервать сканирование области?"))) break;
+      session_.state.abortPending = false;
     }
     base_.LoadHeader();
     ReportDamagedMessage();
     base_.StartReading();
     subject_ = base_.Subject();
-    s_.state.MessageLineCounter = 0;
+    session_.state.MessageLineCounter = 0;
     currentMessage_ = base_.MessageNumber();
     if (unattended_ && counter_ % step == 0) Progress();
     if (!base_.IsDeleted()) ScanMessage();
     if (firstUnsettled_ == 0 && !base_.MessageSettled()) firstUnsettled_ = currentMessage_;
-    if (!unattended_) s_.dialogs->StepProgress();
+    if (!unattended_) session_.dialogs->StepProgress();
     base_.SeekNext();
   }
 
@@ -136,10 +136,10 @@ void AreaScanner::Run() {
     FoundFile& file = catalogue_.At(i);
     if (file.total == 0) file.total = HighestPresentSection(file);
   }
-  if (!unattended_) s_.dialogs->EndProgress();
-  if (s_.settings.SORTAREAFILES) catalogue_.SortCatalogue();
-  if (!s_.state.abortPending) {
-    s_.state.scanInterrupted = false;
+  if (!unattended_) session_.dialogs->EndProgress();
+  if (session_.settings.SORTAREAFILES) catalogue_.SortCatalogue();
+  if (!session_.state.abortPending) {
+    session_.state.scanInterrupted = false;
     if (unattended_)
       Log(Cp866("Сканирование закончено. Найдено ") + std::to_string(catalogue_.FileCount()));
   }
@@ -166,7 +166,7 @@ void AreaScanner::SeekFirstMessage() {
 
 void AreaScanner::ReportDamagedMessage() {
   std::string file = base_.DamagedMessageFile();
-  if (file.empty() || !s_.state.damagedMessagesLogged.insert(file).second) return;
+  if (file.empty() || !session_.state.damagedMessagesLogged.insert(file).second) return;
   Log(Cp866("Файл ") + file + Cp866(" повреждён или недоступен - сообщение пропущено"));
 }
 
@@ -174,10 +174,10 @@ void AreaScanner::ScanMessage() {
   base_.GetDestAddress(destination_);
   base_.GetOrigAddress(origin_);
   entriesInMessage_.clear();
-  const int32_t headerLines = s_.settings.HEADERLINES;
+  const int32_t headerLines = session_.settings.HEADERLINES;
   for (int32_t lines = 0;; ++lines) {
-    if (lines % kKeyPollLines == 0 && s_.AbortKeyPressed()) {
-      s_.state.abortPending = true;
+    if (lines % kKeyPollLines == 0 && session_.AbortKeyPressed()) {
+      session_.state.abortPending = true;
       return;
     }
     const int32_t textPos = base_.TextPosition();
@@ -191,8 +191,8 @@ void AreaScanner::ScanMessage() {
       const SectionHeader header = recogniser_.RecogniseSectionHeader(line, textPos);
       if (header.IsHeader() && !RecordSection(header)) return;
     }
-    ++s_.state.MessageLineCounter;
-    if (base_.TextEnded() || s_.state.MessageLineCounter >= headerLines) return;
+    ++session_.state.MessageLineCounter;
+    if (base_.TextEnded() || session_.state.MessageLineCounter >= headerLines) return;
   }
 }
 
@@ -238,11 +238,11 @@ bool AreaScanner::RecordSection(const SectionHeader& header) {
     fullReported_ = true;
     const std::string message = Cp866("Слишком много файлов в области");
     if (unattended_) {
-      s_.console.WriteLine("");
-      s_.console.WriteLine(message);
+      session_.console.WriteLine("");
+      session_.console.WriteLine(message);
       Log(Cp866("Сканирование прервано - слишком много файлов в области"));
     } else {
-      s_.dialogs->ShowError(message);
+      session_.dialogs->ShowError(message);
     }
   }
   return false;

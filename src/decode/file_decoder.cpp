@@ -50,7 +50,11 @@ class FileAssembler {
  public:
   FileAssembler(DecodeSession& session, MessageBase& base, FileDecodeWork& work,
                 const FoundFile& file)
-      : s_(session), base_(base), work_(work), file_(file), unattended_(session.Unattended()) {}
+      : session_(session),
+        base_(base),
+        work_(work),
+        file_(file),
+        unattended_(session.Unattended()) {}
 
   FileDecodeOutcome Run(std::string_view directory);
 
@@ -73,7 +77,7 @@ class FileAssembler {
   // The messages with clean sections only (a message may hold several sections).
   std::vector<int32_t> CleanMessages();
 
-  DecodeSession& s_;
+  DecodeSession& session_;
   MessageBase& base_;
   FileDecodeWork& work_;
   const FoundFile& file_;
@@ -91,24 +95,25 @@ bool HasSumLines(EncodingKind kind) {
 
 void FileAssembler::Report(std::string_view text) const {
   if (unattended_) {
-    s_.console.WriteLine("");
-    s_.console.WriteLine(text);
+    session_.console.WriteLine("");
+    session_.console.WriteLine(text);
   } else {
-    s_.dialogs->ShowError(text);
+    session_.dialogs->ShowError(text);
   }
 }
 
 FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
   FileDecodeOutcome outcome;
   outcome.result = decode_flag::kNotDecoded;
-  if (s_.state.abortPending) return outcome;
+  if (session_.state.abortPending) return outcome;
   work_.StartFile();
-  s_.state.CurrentDataKind = file_.kind;
+  session_.state.CurrentDataKind = file_.kind;
 
   outcome.outputName = unattended_ ? RandomTemporaryName() : SafeOutputName(file_.name);
   const std::string path = OutputPathIn(directory, outcome.outputName);
   if (!unattended_ && !path.empty() && FileExists(path) &&
-      !s_.dialogs->AskYesNo(Fill("Файл %s уже существует. Перезаписать?", outcome.outputName)))
+      !session_.dialogs->AskYesNo(
+          Fill("Файл %s уже существует. Перезаписать?", outcome.outputName)))
     return outcome;
   if (path.empty() || !out_.Open(path, OpenMode::Create)) {
     Report(Cp866("Не могу создать файл"));
@@ -120,19 +125,20 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
   AnnounceMessages();
   uint8_t result = 0;
   for (int32_t i = 1; i <= file_.total; ++i) {
-    if (!s_.state.abortPending && s_.AbortKeyPressed()) s_.state.abortPending = true;
-    if (s_.state.abortPending) {
+    if (!session_.state.abortPending && session_.AbortKeyPressed())
+      session_.state.abortPending = true;
+    if (session_.state.abortPending) {
       TakeChecked(true, result);
-      if (unattended_ || s_.dialogs->AskYesNo(Cp866("Прервать раскодирование файлов?"))) {
+      if (unattended_ || session_.dialogs->AskYesNo(Cp866("Прервать раскодирование файлов?"))) {
         out_.Close();
         RemoveFile(path);
         return outcome;
       }
-      s_.state.abortPending = false;
+      session_.state.abortPending = false;
     }
     if (unattended_) {
-      s_.console.WriteProgress(FieldPad(25, 4, file_.name) + std::to_string(i) + ".." +
-                               std::to_string(file_.total));
+      session_.console.WriteProgress(FieldPad(25, 4, file_.name) + std::to_string(i) + ".." +
+                                     std::to_string(file_.total));
     }
     if (!DecodeSection(i, result)) break;
     if (!Output(work_.buffer.data(), work_.count)) break;
@@ -148,7 +154,7 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
     return outcome;
   }
   // The file must be on the disk before its messages are deleted.
-  if (unattended_ && s_.settings.DELETEDECODED) out_.Sync();
+  if (unattended_ && session_.settings.DELETEDECODED) out_.Sync();
   out_.Close();
   if (work_.fileTime != 0) {
     const DateTime time = UnpackDosDateTime(static_cast<uint32_t>(work_.fileTime));
@@ -184,10 +190,11 @@ bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
     TakeChecked(true, result);
     result |= decode_flag::kMissing;
     if (unattended_) {
-      s_.log.WriteLog(Fill("    Секция %d отсутствует.", std::to_string(i)));
+      session_.log.WriteLog(Fill("    Секция %d отсутствует.", std::to_string(i)));
       return true;
     }
-    return s_.dialogs->AskYesNo(Fill("Секция %d отсутствует. Продолжить?", std::to_string(i)));
+    return session_.dialogs->AskYesNo(
+        Fill("Секция %d отсутствует. Продолжить?", std::to_string(i)));
   }
   const CheckedSection section{i, slot->message, RunSectionDecoder(i)};
   if (HasSumLines(file_.kind)) {
@@ -248,9 +255,9 @@ void FileAssembler::ReportFlags(uint8_t flags, int32_t number) const {
     const std::string text = Fill(message.text, std::to_string(number));
     // Unattended, the status line says " - Ошибка"; the log says why.
     if (unattended_)
-      s_.log.WriteLog("    " + text);
+      session_.log.WriteLog("    " + text);
     else
-      s_.dialogs->ShowError(text);
+      session_.dialogs->ShowError(text);
   }
 }
 

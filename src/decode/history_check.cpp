@@ -1,23 +1,12 @@
 #include "decode/history_check.h"
 
-#include <optional>
-
 #include "config/area_table.h"
 #include "text/cp866.h"
-#include "text/dos_time.h"
+#include "text/date_text.h"
 #include "text/text_helpers.h"
 
 namespace vm {
 namespace {
-
-// A two-digit field of the date text at `at`; nothing when it holds anything else.
-std::optional<int> TwoDigits(std::string_view text, size_t at) {
-  if (text.size() < at + 2) return std::nullopt;
-  const unsigned char a = static_cast<unsigned char>(text[at]);
-  const unsigned char b = static_cast<unsigned char>(text[at + 1]);
-  if (a < '0' || a > '9' || b < '0' || b > '9') return std::nullopt;
-  return (a - '0') * 10 + (b - '0');
-}
 
 // The entry's posting is too old to count as a duplicate of this one.
 bool WindowPassed(const HistoryEntry& entry, const CalendarDate& posted, uint32_t historyDays) {
@@ -34,11 +23,9 @@ HistoryEntry* FindEntry(HistoryList& history, const HistoryPosting& posting) {
 }  // namespace
 
 CalendarDate PostingDate(std::string_view dateText, const CalendarDate& today) {
-  const auto month = TwoDigits(dateText, 0);
-  const auto day = TwoDigits(dateText, 3);
-  const auto year = TwoDigits(dateText, 6);
-  if (!month || !day || !year || *month < 1 || *month > 12 || *day < 1 || *day > 31) return today;
-  return {FullYearFromTwoDigits(*year), *month, *day};
+  const DateTimeFields date = ReadDateTimeTexts(dateText);
+  if (!date.HasDate()) return today;
+  return {FullYearFromTwoDigits(date.yy), date.month, date.day};
 }
 
 bool IsNewPosting(HistoryList& history, const HistoryPosting& posting, uint32_t historyDays,

@@ -25,9 +25,4 @@ uint16_t PackDosTime(int hour, int minute, int second);
 // date is earlier).
 int64_t DaysBetween(int year1, int month1, int day1, int year2, int month2, int day2);
 
-// Two-digit years in message headers: below 80 is 20YY, else 19YY.
-inline int FullYearFromTwoDigits(int yy) {
-  return yy < 80 ? 2000 + yy : 1900 + yy;
-}
-
 }  // namespace vm

@@ -1,8 +1,6 @@
 // A temporary node directory for the area reader tests, and the reader context over it.
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,18 +8,13 @@
 #include "config/area_readers.h"
 #include "platform/host_path.h"
 #include "support/fake_console.h"
+#include "support/platform_temp_dir.h"
 #include "text/cp866.h"
 
 namespace vm {
 
 class AreaTestNode {
  public:
-  AreaTestNode() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "areas.XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-  }
-  ~AreaTestNode() { std::filesystem::remove_all(dir_); }
-
   // Writes a file (bytes as given) and returns its program path.
   std::string Write(const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories((dir_ / name).parent_path());
@@ -35,10 +28,11 @@ class AreaTestNode {
   bool Exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }
   // The program path (CP866, DOS style) of a file in the node.
   std::string Path(const std::string& name) const { return ProgramPathFromHost((dir_ / name).string()); }
-  std::string Dir() const { return ProgramPathFromHost(dir_.string()) + "/"; }
+  std::string Dir() const { return ProgramPathFromHost(scratch_.path()) + "/"; }
 
  private:
-  std::filesystem::path dir_;
+  ScopedTempDir scratch_;
+  const std::filesystem::path dir_ = scratch_.path();
 };
 
 // The readers' context over its own settings, table and console.

@@ -12,6 +12,7 @@
 #include "decode/decode_session.h"
 #include "platform/run_log.h"
 #include "support/fake_console.h"
+#include "support/platform_temp_dir.h"
 #include "memory_base.h"
 
 namespace vm::test {
@@ -37,16 +38,11 @@ class RecordingDialogs : public DecodeDialogs {
 
 struct DecodeFixture {
   DecodeFixture() {
-    static int serial = 0;
-    dir = std::filesystem::temp_directory_path() /
-          ("vm_decode_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-    std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "out");
     log.SetPath((dir / "run.log").string());
     area.tag = "RU.FILES";
     area.areaId = "FC:\\FIDO\\FILES";
   }
-  ~DecodeFixture() { std::filesystem::remove_all(dir); }
 
   DecodeSession Unattended() { return DecodeSession{settings, state, console, log, nullptr}; }
   DecodeSession Windowed() { return DecodeSession{settings, state, console, log, &dialogs}; }
@@ -65,7 +61,8 @@ struct DecodeFixture {
     return s.str();
   }
 
-  std::filesystem::path dir;
+  ScopedTempDir scratch;
+  const std::filesystem::path dir = scratch.path();
   Settings settings;
   DecodeRunState state;
   FakeConsole console;

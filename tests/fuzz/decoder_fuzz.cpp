@@ -1,17 +1,6 @@
 // libFuzzer entry point for the section decoders and file assembly: the first byte picks an
 // encoding, the rest is a message text. The text is decoded directly as one section of that
-// encoding, then scanned as an area and every found file decoded into a scratch directory.
-//
-// Build (from the repository root):
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Itests \
-//     tests/fuzz/decoder_fuzz.cpp \
-//     src/decode/{area_scan,crack_header,data_line,decode_session,encoded_section}.cpp \
-//     src/decode/{encoding_kind,file_decoder,found_file,mime_header,recogniser}.cpp \
-//     src/decode/{safe_name,text_sections}.cpp src/msgbase/message_base.cpp \
-//     src/msgbase/*/*.cpp src/config/*.cpp src/text/*.cpp src/platform/*.cpp \
-//     tests/support/fake_console.cpp -o /tmp/decoder_fuzz
-//   mkdir -p /tmp/decoder_fuzz_out && /tmp/decoder_fuzz -max_total_time=300 -max_len=16384 \
-//     -dict=tests/fuzz/decode.dict
+// encoding, then scanned as an area and every found file decoded into the scratch directory.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -22,13 +11,14 @@
 #include "decode/area_scan.h"
 #include "decode/file_decoder.h"
 #include "decode/memory_base.h"
+#include "fuzz/fuzz_scratch.h"
 #include "platform/run_log.h"
 #include "support/fake_console.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vm;
   if (size < 1) return 0;
-  static const std::string outDir = "/tmp/decoder_fuzz_out";
+  const std::string& outDir = fuzz::Scratch().path();
   static FileDecodeWork work;
 
   MemoryBase base;

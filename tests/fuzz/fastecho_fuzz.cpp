@@ -1,13 +1,5 @@
 // libFuzzer entry point for the FASTECHO.CFG reader: parses the input as a whole file and puts
 // its areas into a table.
-//
-// Build and run from the checkout's root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Itests \
-//     tests/fuzz/fastecho_fuzz.cpp src/config/fastecho_config.cpp src/config/area_source.cpp \
-//     src/config/area_table.cpp src/config/area_key_index.cpp src/config/case_fold.cpp \
-//     src/text/*.cpp src/platform/*.cpp \
-//     tests/support/fake_console.cpp -o /tmp/fastecho_fuzz
-//   /tmp/fastecho_fuzz -max_total_time=300 -max_len=20000 /tmp/fastecho_corpus
 #include <cstring>
 #include <string_view>
 

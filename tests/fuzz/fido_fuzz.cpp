@@ -1,35 +1,15 @@
 // libFuzzer entry point for the *.MSG reader: the input is a message file (after two control
 // bytes), read through LoadHeader, every header query, the address kludges and the line
 // readers; the date-time field and kludge parsers also get the raw bytes.
-//
-// Build and run from the checkout's root:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/fido_fuzz.cpp $(find src/msgbase src/platform src/text -name '*.cpp') \
-//     -o /tmp/fido_fuzz
-//   mkdir -p /tmp/fido_corpus && /tmp/fido_fuzz -max_total_time=300 /tmp/fido_corpus
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 
-#include "msgbase/fido/fido_date.h"
+#include "fuzz/fuzz_scratch.h"
 #include "msgbase/fido/fido_kludges.h"
 #include "msgbase/fido/fido_msg_base.h"
-
-namespace {
-
-const std::string& AreaDirectory() {
-  static const std::string dir = [] {
-    char pattern[] = "/tmp/fido-fuzz-XXXXXX";
-    if (!mkdtemp(pattern)) abort();
-    return std::string(pattern);
-  }();
-  return dir;
-}
-
-}  // namespace
+#include "text/date_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
@@ -37,13 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t resumeAt = 190 + data[1] * 3;
   const std::string bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-  vm::ParseFidoDateField(bytes.substr(0, 20));
+  vm::ParseFtscDateField(bytes.substr(0, 20));
   vm::NetAddress orig, dest;
   vm::ApplyAddressKludge(bytes, orig, dest);
 
-  std::ofstream(AreaDirectory() + "/7.msg", std::ios::binary | std::ios::trunc) << bytes;
+  vm::fuzz::WriteScratchFile("7.msg", bytes);
   vm::FidoMsgBase base;
-  base.SetAreaPath(AreaDirectory());
+  base.SetAreaPath(vm::fuzz::Scratch().path());
   if (base.Open() != 0) abort();
   base.SeekFrom(1);
   if (base.MessageNumber() != 7) abort();

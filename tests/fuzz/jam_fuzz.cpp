@@ -6,40 +6,21 @@
 // 3-4 the lengths (little-endian) of the .jhr part after the base header and of the .jdx;
 // then 20 bytes of base header fields after the signature, the .jhr part, the .jdx, and the
 // rest as .jdt.
-//
-// Build (from the repository root):
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Itests \
-//     tests/fuzz/jam_fuzz.cpp src/msgbase/message_base.cpp src/msgbase/*/*.cpp \
-//     src/text/*.cpp src/platform/*.cpp -o /tmp/jam_fuzz
-//   mkdir -p /tmp/jam_corpus && /tmp/jam_fuzz /tmp/jam_corpus -max_total_time=300 -max_len=16384
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_scratch.h"
 #include "msgbase/message_base.h"
 
 namespace {
 
 constexpr size_t kPrefix = 5;
 constexpr size_t kBaseFields = 20;
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-const std::string& Directory() {
-  static const std::string dir = [] {
-    char name[] = "/tmp/jam-fuzz-XXXXXX";
-    return std::string(mkdtemp(name) ? name : "/tmp");
-  }();
-  return dir;
-}
 
 void ReadCurrent(vm::MessageBase& base) {
   base.LoadHeader();
@@ -77,12 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view jdx = rest.substr(0, jdxLength);
   rest.remove_prefix(jdx.size());
 
-  const std::string base = Directory() + "/f";
-  WriteFile(base + ".jhr", jhr);
-  WriteFile(base + ".jdx", jdx);
-  WriteFile(base + ".jdt", rest);
-  WriteFile(base + ".jlr", jdx);
-  unlink((Directory() + "/ECHOMAIL.JAM").c_str());
+  using vm::fuzz::WriteScratchFile;
+  WriteScratchFile("f.jhr", jhr);
+  WriteScratchFile("f.jdx", jdx);
+  WriteScratchFile("f.jdt", rest);
+  WriteScratchFile("f.jlr", jdx);
+  unlink((vm::fuzz::Scratch() / "ECHOMAIL.JAM").c_str());
+  const std::string base = vm::fuzz::Scratch() / "f";
 
   vm::MessageBaseHandle area;
   if (!vm::OpenMessageArea("J" + base, area)) return 0;

@@ -1,15 +1,5 @@
 // libFuzzer entry point for the section header recogniser and the area scan: the input is
 // the text of two messages (split at the first 0x00 byte), scanned as an area.
-//
-// Build (from the repository root):
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Itests \
-//     tests/fuzz/recogniser_fuzz.cpp \
-//     src/decode/{area_scan,crack_header,data_line,decode_session,encoded_section}.cpp \
-//     src/decode/{encoding_kind,file_decoder,found_file,mime_header,recogniser}.cpp \
-//     src/decode/{safe_name,text_sections}.cpp src/msgbase/message_base.cpp \
-//     src/msgbase/*/*.cpp src/config/*.cpp src/text/*.cpp src/platform/*.cpp \
-//     tests/support/fake_console.cpp -o /tmp/recogniser_fuzz
-//   /tmp/recogniser_fuzz -max_total_time=300 -max_len=8192 -dict=tests/fuzz/decode.dict
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,40 +1,17 @@
 // libFuzzer entry point for the Squish reader and writer: the input becomes a base's .SQD and
 // .SQI files, which are then opened, scanned, written to, deleted from and rewritten.
 //
-// Build and run (from the source root):
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     tests/fuzz/squish_fuzz.cpp $(find src/msgbase src/platform src/text -name '*.cpp') \
-//     -o /tmp/squish_fuzz
-//   mkdir -p /tmp/squish_corpus && /tmp/squish_fuzz -max_total_time=300 /tmp/squish_corpus
-//
 // Input layout: two bytes (little-endian) giving the length of the .SQD part, that many
 // bytes of .SQD (fewer if the input ends), and the rest as .SQI.
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "fuzz/fuzz_scratch.h"
 #include "msgbase/squish/squish_base.h"
 
 namespace {
-
-const std::string& WorkBase() {
-  static const std::string base = [] {
-    char pattern[] = "/tmp/squish-fuzz-XXXXXX";
-    std::string dir = mkdtemp(pattern);
-    return dir + "/AREA";
-  }();
-  return base;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) abort();
-  if (size > 0) std::fwrite(data, 1, size, f);
-  std::fclose(f);
-}
 
 void Scan(vm::SquishBase& base) {
   int messages = 0;
@@ -61,9 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   data += 2;
   size -= 2;
   if (sqdLength > size) sqdLength = size;
-  const std::string& path = WorkBase();
-  WriteFile(path + ".SQD", data, sqdLength);
-  WriteFile(path + ".SQI", data + sqdLength, size - sqdLength);
+  const char* bytes = reinterpret_cast<const char*>(data);
+  vm::fuzz::WriteScratchFile("AREA.SQD", std::string_view(bytes, sqdLength));
+  vm::fuzz::WriteScratchFile("AREA.SQI", std::string_view(bytes + sqdLength, size - sqdLength));
+  const std::string path = vm::fuzz::Scratch() / "AREA";
 
   vm::SquishBase base;
   base.SetAreaPath(path);

@@ -1,12 +1,5 @@
 // libFuzzer entry point for the state file readers: the lines after the header of QUEUE.LST,
 // VELDMARK.DUP and AREAS.LST (the first input byte picks the reader).
-//
-// Build (from the repository root):
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc -Itests \
-//     tests/fuzz/state_files_fuzz.cpp src/state/*.cpp src/config/area_table.cpp \
-//     src/text/*.cpp src/platform/*.cpp \
-//     tests/support/fake_console.cpp -o /tmp/state_files_fuzz
-//   /tmp/state_files_fuzz -max_total_time=180 -max_len=4096
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

@@ -6,6 +6,7 @@
 #include "msgbase/jam/jam_subfields.h"
 #include "msgbase/jam/jam_time.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 
 namespace vm::jam {
 namespace {
@@ -89,14 +90,14 @@ TEST(JamTimeTest, LocalSecondsAndTexts) {
   EXPECT_EQ(DateTextOf(DateTimeFromJamTime(0xFFFFFFFF)), "02-07-06");  // 2106
   EXPECT_EQ(JamTimeFrom(DateTime{1960, 1, 1, 0, 0, 0}), 0u);
 
-  std::optional<DateTime> parsed = ParseDateTimeTexts("12-31-99", "07:05");
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->year, 1999);
-  EXPECT_EQ(parsed->minute, 5);
-  EXPECT_EQ(ParseDateTimeTexts("01-02-03", "04:05")->year, 2003);
-  EXPECT_FALSE(ParseDateTimeTexts("13-01-24", "00:00"));
-  EXPECT_FALSE(ParseDateTimeTexts("01-01-24", "24:00"));
-  EXPECT_FALSE(ParseDateTimeTexts("1-1-2024", "00:00"));
+  DateTimeFields parsed = ReadDateTimeTexts("12-31-99", "07:05");
+  ASSERT_TRUE(parsed.HasDate() && parsed.HasTime());
+  EXPECT_EQ(parsed.ToDateTime().year, 1999);
+  EXPECT_EQ(parsed.ToDateTime().minute, 5);
+  EXPECT_EQ(ReadDateTimeTexts("01-02-03", "04:05").ToDateTime().year, 2003);
+  EXPECT_FALSE(ReadDateTimeTexts("13-01-24", "00:00").HasDate());
+  EXPECT_FALSE(ReadDateTimeTexts("01-01-24", "24:00").HasTime());
+  EXPECT_FALSE(ReadDateTimeTexts("1-1-2024", "00:00").HasDate());
 }
 
 }  // namespace

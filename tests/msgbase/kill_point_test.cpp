@@ -91,7 +91,7 @@ struct KillCase {
 // there is one, has its area.
 class KillPointRun {
  public:
-  explicit KillPointRun(const KillCase& c) : c_(c) {
+  explicit KillPointRun(const KillCase& c) : killCase_(c) {
     if (c.variant == 'J' && !JamCrashmail().empty()) {
       CrashmailSetup setup;
       setup.binary = JamCrashmail();
@@ -115,11 +115,12 @@ class KillPointRun {
   void Run() {
     Texts after = before_;
     std::vector<Texts> states{before_};
-    if (c_.deleted > 0) {
-      after.erase(std::find(after.begin(), after.end(), c_.setup[static_cast<size_t>(c_.deleted - 1)]));
+    if (killCase_.deleted > 0) {
+      after.erase(std::find(after.begin(), after.end(),
+                            killCase_.setup[static_cast<size_t>(killCase_.deleted - 1)]));
     } else {
-      states.push_back(Appended(before_, c_.written, 0));  // written, not yet trimmed
-      after = Appended(before_, c_.written, c_.maxMessages);
+      states.push_back(Appended(before_, killCase_.written, 0));  // written, not yet trimmed
+      after = Appended(before_, killCase_.written, killCase_.maxMessages);
     }
     states.push_back(after);
 
@@ -135,7 +136,7 @@ class KillPointRun {
       if (crashmail_) CheckCrashmailReads(found);
       CheckNextWriteMends(states);
     }
-    EXPECT_EQ(killed, c_.changes);
+    EXPECT_EQ(killed, killCase_.changes);
     // Run to its end, the change leaves the base as it should be.
     MessageBaseHandle base = Open();
     EXPECT_EQ(ReadTexts(*base), after);
@@ -146,10 +147,10 @@ class KillPointRun {
  private:
   MessageBaseHandle Open() {
     MessageBaseHandle base;
-    std::string id = std::string(1, c_.variant) + path_;
-    if (c_.variant == 'S' && !fs::exists(path_ + ".SQD")) {
+    std::string id = std::string(1, killCase_.variant) + path_;
+    if (killCase_.variant == 'S' && !fs::exists(path_ + ".SQD")) {
       squish_test::SquishImage image;
-      image.header.maxMsg = c_.maxMessages;
+      image.header.maxMsg = killCase_.maxMessages;
       fs::create_directories(fs::path(path_).parent_path());
       image.Save(path_);
     }
@@ -165,10 +166,10 @@ class KillPointRun {
 
   void Change() {
     MessageBaseHandle base = Open();
-    if (c_.deleted > 0) {
-      Delete(*base, c_.deleted);
+    if (killCase_.deleted > 0) {
+      Delete(*base, killCase_.deleted);
     } else {
-      Write(*base, c_.written);
+      Write(*base, killCase_.written);
     }
     CloseMessageArea(base);
   }
@@ -204,16 +205,16 @@ class KillPointRun {
     ASSERT_EQ(Write(*base, "next"), 0);
     Texts found = ReadTexts(*base);
     EXPECT_TRUE(std::any_of(states.begin(), states.end(), [&](const Texts& s) {
-      return Appended(s, "next", c_.maxMessages) == found;
+      return Appended(s, "next", killCase_.maxMessages) == found;
     }));
     EXPECT_EQ(base->ActiveCount(), static_cast<int32_t>(found.size()));
     CloseMessageArea(base);
-    if (c_.variant == 'S') {
+    if (killCase_.variant == 'S') {
       EXPECT_EQ(squish_test::CheckChains(path_).problem, "");
     }
   }
 
-  const KillCase& c_;
+  const KillCase& killCase_;
   ScopedTempDir dir_;
   std::unique_ptr<CrashmailNode> crashmail_;
   std::string path_;

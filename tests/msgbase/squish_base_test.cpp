@@ -50,7 +50,7 @@ TEST(SquishFormat, ReservedAndUnusedFieldsAreCarriedThrough) {
 }
 
 TEST(SquishBase, CreateMakesTheDirectoryAndAnEmptyBase) {
-  TempDir dir;
+  ScopedTempDir dir;
   std::string path = dir.path() + "/NEW/SUB/ECHO";
   SquishBase base;
   base.SetAreaPath(path);
@@ -78,7 +78,7 @@ TEST(SquishBase, CreateMakesTheDirectoryAndAnEmptyBase) {
 }
 
 TEST(SquishBase, LongPathsAreUsedWhole) {
-  TempDir dir;
+  ScopedTempDir dir;
   std::string path = dir.path() + "/" + std::string(90, 'd') + "/ECHO";
   MessageBaseHandle handle;
   ASSERT_TRUE(OpenOrCreateMessageArea("S" + path, handle));
@@ -89,25 +89,25 @@ TEST(SquishBase, LongPathsAreUsedWhole) {
 }
 
 TEST(SquishBase, CreateLeavesAnExistingBaseAlone) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(0, 0), 0);
   ASSERT_EQ(base.Open(), 0);
   ASSERT_EQ(WriteSimpleMessage(base, "Someone", "kept\r"), 0);
   base.Close();
-  std::string before = ReadBytes(dir.Base() + ".SQD");
+  std::string before = ReadBytes((dir / "AREA") + ".SQD");
   SquishBase again;
-  again.SetAreaPath(dir.Base());
+  again.SetAreaPath(dir / "AREA");
   EXPECT_EQ(again.Create(200, 10), 0);
-  EXPECT_EQ(ReadBytes(dir.Base() + ".SQD"), before);
-  EXPECT_EQ(IndexOnDisk(dir.Base()).size(), 1u);
+  EXPECT_EQ(ReadBytes((dir / "AREA") + ".SQD"), before);
+  EXPECT_EQ(IndexOnDisk(dir / "AREA").size(), 1u);
 }
 
 TEST(SquishBase, MessagesReadBackWithEveryField) {
-  TempDir dir;
+  ScopedTempDir dir;
   MessageBaseHandle handle;
-  ASSERT_TRUE(OpenOrCreateMessageArea("s" + dir.Base(), handle));
+  ASSERT_TRUE(OpenOrCreateMessageArea("s" + (dir / "AREA"), handle));
   ASSERT_NE(dynamic_cast<SquishBase*>(handle.get()), nullptr);
   MessageBase& base = *handle;
   base.StartNewMessage();
@@ -130,7 +130,7 @@ TEST(SquishBase, MessagesReadBackWithEveryField) {
   ASSERT_EQ(WriteSimpleMessage(base, "Second", "two\r"), 0);
   ASSERT_TRUE(CloseMessageArea(handle));
 
-  ASSERT_TRUE(OpenMessageArea("S" + dir.Base(), handle));
+  ASSERT_TRUE(OpenMessageArea("S" + (dir / "AREA"), handle));
   MessageBase& reread = *handle;
   EXPECT_EQ(reread.ActiveCount(), 2);
   EXPECT_EQ(reread.HighNumber(), 2);
@@ -168,18 +168,18 @@ TEST(SquishBase, MessagesReadBackWithEveryField) {
   EXPECT_EQ(reread.HighActiveNumber(), 2);
   ASSERT_TRUE(CloseMessageArea(handle));
 
-  std::string sqd = ReadBytes(dir.Base() + ".SQD");
+  std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
   MessageHeader first = DecodeMessageHeader(reinterpret_cast<const uint8_t*>(sqd.data()) + 256 + 28);
   EXPECT_EQ(FieldText(first.ftscDate), "31 Dec 99  23:59:00");
   EXPECT_EQ(first.attr & 0xFFFF, attr::kPrivate | attr::kCrash | attr::kLocal);
   EXPECT_EQ(first.attr & kAttrScanned, kAttrScanned);
-  EXPECT_EQ(IndexOnDisk(dir.Base())[0].hash, 0x15f07055u);
+  EXPECT_EQ(IndexOnDisk(dir / "AREA")[0].hash, 0x15f07055u);
 }
 
 TEST(SquishBase, SeekingByUniqueNumber) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(0, 0), 0);
   ASSERT_EQ(base.Open(), 0);
   for (int i = 1; i <= 5; ++i) ASSERT_EQ(WriteSimpleMessage(base, "X", std::to_string(i)), 0);
@@ -207,9 +207,9 @@ TEST(SquishBase, SeekingByUniqueNumber) {
 }
 
 TEST(SquishBase, DeletingWhileScanningVisitsEveryOtherMessageOnce) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(0, 0), 0);
   ASSERT_EQ(base.Open(), 0);
   for (int i = 1; i <= 6; ++i) ASSERT_EQ(WriteSimpleMessage(base, "X", std::to_string(i)), 0);
@@ -220,55 +220,55 @@ TEST(SquishBase, DeletingWhileScanningVisitsEveryOtherMessageOnce) {
   }
   EXPECT_EQ(seen, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(base.ActiveCount(), 3);
-  EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+  EXPECT_EQ(CheckChains(dir / "AREA").problem, "");
 }
 
 TEST(SquishBase, HeaderLengthAndFrameHeaderSizeRules) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishImage image;
   image.AddMessage("A", "", std::string("text\r") + '\0');
   image.header.length = 0;
   image.header.frameHeaderSize = 0;
-  image.Save(dir.Base());
+  image.Save(dir / "AREA");
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Open(), 0);
   base.SeekFrom(0);
   EXPECT_EQ(ReadAllText(base), "text");
   ASSERT_EQ(WriteSimpleMessage(base, "B", "more"), 0);
   base.Close();
-  BaseHeader header = HeaderOnDisk(dir.Base());
+  BaseHeader header = HeaderOnDisk(dir / "AREA");
   EXPECT_EQ(header.length, 256);
   EXPECT_EQ(header.frameHeaderSize, 28);
-  EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+  EXPECT_EQ(CheckChains(dir / "AREA").problem, "");
 
   for (uint16_t length : {356, 357, 65535}) {
     image.header.length = length;
-    image.Save(dir.Base());
+    image.Save(dir / "AREA");
     SquishBase other;
-    other.SetAreaPath(dir.Base());
+    other.SetAreaPath(dir / "AREA");
     EXPECT_EQ(other.Open(), length >= 357 ? kBadHeader : 0) << length;
   }
   MessageBaseHandle handle;
-  EXPECT_FALSE(OpenMessageArea("S" + dir.Base(), handle));
+  EXPECT_FALSE(OpenMessageArea("S" + (dir / "AREA"), handle));
   EXPECT_EQ(handle, nullptr);
 }
 
 TEST(SquishBase, MissingOrShortFilesFailToOpen) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   EXPECT_EQ(base.Open(), kIndexOpenFailed);
-  WriteBytes(dir.Base() + ".SQI", "");
+  WriteBytes((dir / "AREA") + ".SQI", "");
   EXPECT_EQ(base.Open(), 2);
-  WriteBytes(dir.Base() + ".SQD", std::string(100, '\0'));
+  WriteBytes((dir / "AREA") + ".SQD", std::string(100, '\0'));
   EXPECT_NE(base.Open(), 0);
 }
 
 TEST(SquishBase, TheMessageBeyondTheMaximumTrimsTheOldest) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(200, 10), 0);
   ASSERT_EQ(base.Open(), 0);
   for (int i = 1; i <= 201; ++i) ASSERT_EQ(WriteSimpleMessage(base, "X", "message " + std::to_string(i)), 0);
@@ -278,20 +278,20 @@ TEST(SquishBase, TheMessageBeyondTheMaximumTrimsTheOldest) {
   EXPECT_EQ(ReadAllText(base), "message 2");
   EXPECT_EQ(base.HighActiveNumber(), 201);
   base.Close();
-  ChainReport chains = CheckChains(dir.Base());
+  ChainReport chains = CheckChains(dir / "AREA");
   EXPECT_EQ(chains.problem, "");
   EXPECT_EQ(chains.freeFrames.size(), 1u);
 }
 
 TEST(SquishBase, TrimmingSparesTheProtectedOldestMessages) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(5, 0), 0);
-  std::string sqd = ReadBytes(dir.Base() + ".SQD");
+  std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
   BaseHeader header = DecodeBaseHeader(reinterpret_cast<const uint8_t*>(sqd.data()));
   header.skipMsg = 2;
-  WriteBytes(dir.Base() + ".SQD", AsString(EncodeBaseHeader(header)));
+  WriteBytes((dir / "AREA") + ".SQD", AsString(EncodeBaseHeader(header)));
   ASSERT_EQ(base.Open(), 0);
   for (int i = 1; i <= 7; ++i) ASSERT_EQ(WriteSimpleMessage(base, "X", std::to_string(i)), 0);
   std::vector<int32_t> numbers;
@@ -300,9 +300,9 @@ TEST(SquishBase, TrimmingSparesTheProtectedOldestMessages) {
 }
 
 TEST(SquishBase, FreedFramesAreReusedOnlyWhenStrictlyLarger) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(0, 0), 0);
   ASSERT_EQ(base.Open(), 0);
   ASSERT_EQ(WriteSimpleMessage(base, "X", std::string(100, 'a')), 0);
@@ -310,59 +310,59 @@ TEST(SquishBase, FreedFramesAreReusedOnlyWhenStrictlyLarger) {
   base.SeekFrom(1);
   base.DeleteMessage();
   ASSERT_EQ(base.Status(), 0);
-  uint32_t freed = HeaderOnDisk(dir.Base()).firstFree;
+  uint32_t freed = HeaderOnDisk(dir / "AREA").firstFree;
   ASSERT_NE(freed, 0u);
-  auto size = fs::file_size(dir.Base() + ".SQD");
+  auto size = fs::file_size((dir / "AREA") + ".SQD");
 
   // Exactly the freed frame's length: a new frame at the end.
   ASSERT_EQ(WriteSimpleMessage(base, "X", std::string(100, 'b')), 0);
-  EXPECT_GT(fs::file_size(dir.Base() + ".SQD"), size);
-  EXPECT_EQ(HeaderOnDisk(dir.Base()).firstFree, freed);
-  size = fs::file_size(dir.Base() + ".SQD");
+  EXPECT_GT(fs::file_size((dir / "AREA") + ".SQD"), size);
+  EXPECT_EQ(HeaderOnDisk(dir / "AREA").firstFree, freed);
+  size = fs::file_size((dir / "AREA") + ".SQD");
 
   // One byte shorter: the freed frame is taken and keeps its length.
   ASSERT_EQ(WriteSimpleMessage(base, "X", std::string(99, 'c')), 0);
-  EXPECT_EQ(fs::file_size(dir.Base() + ".SQD"), size);
-  BaseHeader header = HeaderOnDisk(dir.Base());
+  EXPECT_EQ(fs::file_size((dir / "AREA") + ".SQD"), size);
+  BaseHeader header = HeaderOnDisk(dir / "AREA");
   EXPECT_EQ(header.firstFree, 0u);
   EXPECT_EQ(header.lastFree, 0u);
   EXPECT_EQ(header.lastFrame, freed);
   base.Close();
-  ChainReport chains = CheckChains(dir.Base());
+  ChainReport chains = CheckChains(dir / "AREA");
   EXPECT_EQ(chains.problem, "");
-  std::string sqd = ReadBytes(dir.Base() + ".SQD");
+  std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
   FrameHeader reused = DecodeFrameHeader(reinterpret_cast<const uint8_t*>(sqd.data()) + freed);
   EXPECT_EQ(reused.frameLength, 238u + 101u);
   EXPECT_EQ(reused.msgLength, 238u + 100u);
 }
 
 TEST(SquishBase, SmallestLargerFreeFrameIsChosen) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishImage image;
   image.AddMessage("A", "", std::string("a") + '\0');
   uint32_t big = image.AddFree(400);
   uint32_t fit = image.AddFree(300);
   uint32_t fitToo = image.AddFree(300);
-  image.Save(dir.Base());
+  image.Save(dir / "AREA");
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Open(), 0);
   ASSERT_EQ(WriteSimpleMessage(base, "X", std::string(50, 'x')), 0);  // needs 289
   base.Close();
-  ChainReport chains = CheckChains(dir.Base());
+  ChainReport chains = CheckChains(dir / "AREA");
   ASSERT_EQ(chains.problem, "");
   EXPECT_EQ(chains.messages.back(), fit);
   EXPECT_EQ(chains.freeFrames, (std::vector<uint32_t>{big, fitToo}));
 }
 
 TEST(SquishBase, ControlInformationIsNotPartOfTheText) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishImage image;
   std::string ctrl = "\x01MSGID: 2:5020/1 12345678\x01PID: Other 1.0";
   image.AddMessage("A", ctrl, std::string("Hello\rWorld\r") + '\0' + "after the end");
-  image.Save(dir.Base());
+  image.Save(dir / "AREA");
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Open(), 0);
   base.SeekFrom(1);
   base.LoadHeader();
@@ -380,9 +380,9 @@ TEST(SquishBase, ControlInformationIsNotPartOfTheText) {
 }
 
 TEST(SquishBase, RewriteHeaderMarksReceivedInTheIndex) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(0, 0), 0);
   ASSERT_EQ(base.Open(), 0);
   ASSERT_EQ(WriteSimpleMessage(base, "John Doe", "one"), 0);
@@ -393,20 +393,20 @@ TEST(SquishBase, RewriteHeaderMarksReceivedInTheIndex) {
   base.RewriteHeader();
   EXPECT_EQ(base.Status(), 0);
   base.Close();
-  EXPECT_EQ(IndexOnDisk(dir.Base())[0].hash, 0x15f07055u | kHashReceived);
+  EXPECT_EQ(IndexOnDisk(dir / "AREA")[0].hash, 0x15f07055u | kHashReceived);
   ASSERT_EQ(base.Open(), 0);
   base.SeekFrom(1);
   base.LoadHeader();
   EXPECT_TRUE(base.IsReceived());
   EXPECT_EQ(ReadAllText(base), "one");
-  EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+  EXPECT_EQ(CheckChains(dir / "AREA").problem, "");
 }
 
 TEST(SquishBase, RewriteHeaderKeepsLinksAnotherWriterAdded) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase reader, writer;
-  reader.SetAreaPath(dir.Base());
-  writer.SetAreaPath(dir.Base());
+  reader.SetAreaPath(dir / "AREA");
+  writer.SetAreaPath(dir / "AREA");
   ASSERT_EQ(reader.Create(0, 0), 0);
   ASSERT_EQ(reader.Open(), 0);
   ASSERT_EQ(writer.Open(), 0);
@@ -417,19 +417,19 @@ TEST(SquishBase, RewriteHeaderKeepsLinksAnotherWriterAdded) {
   reader.SetSent(true);
   reader.RewriteHeader();
   EXPECT_EQ(reader.Status(), 0);
-  EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+  EXPECT_EQ(CheckChains(dir / "AREA").problem, "");
   reader.SeekFrom(2);
   EXPECT_EQ(ReadAllText(reader), "appended meanwhile");
 }
 
 TEST(SquishBase, LastReadPointers) {
-  TempDir dir;
+  ScopedTempDir dir;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(0, 0), 0);
   EXPECT_EQ(base.GetLastRead(0), 0);
   base.SetLastRead(3, 77);
-  EXPECT_EQ(fs::file_size(dir.Base() + ".SQL"), 16u);
+  EXPECT_EQ(fs::file_size((dir / "AREA") + ".SQL"), 16u);
   EXPECT_EQ(base.GetLastRead(3), 77);
   EXPECT_EQ(base.GetLastRead(1), 0);
   EXPECT_EQ(base.GetLastRead(4), 0);

@@ -45,10 +45,10 @@ int WriteAll(const std::string& path, char writer, std::vector<int>* deleted) {
 }
 
 TEST(SquishConcurrency, TwoWritersLoseNothing) {
-  TempDir dir;
+  ScopedTempDir dir;
   {
     SquishBase base;
-    base.SetAreaPath(dir.Base());
+    base.SetAreaPath(dir / "AREA");
     ASSERT_EQ(base.Create(0, 0), 0);
   }
   int start[2];
@@ -58,25 +58,25 @@ TEST(SquishConcurrency, TwoWritersLoseNothing) {
   if (child == 0) {
     char go;
     if (read(start[0], &go, 1) != 1) _exit(9);
-    _exit(WriteAll(dir.Base(), 'C', nullptr));
+    _exit(WriteAll((dir / "AREA"), 'C', nullptr));
   }
   // Both start at the same moment.
   ASSERT_EQ(write(start[1], "g", 1), 1);
   close(start[0]);
   close(start[1]);
   std::vector<int> deleted;
-  int parentResult = WriteAll(dir.Base(), 'P', &deleted);
+  int parentResult = WriteAll((dir / "AREA"), 'P', &deleted);
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(parentResult, 0);
 
-  ChainReport chains = CheckChains(dir.Base());
+  ChainReport chains = CheckChains(dir / "AREA");
   ASSERT_EQ(chains.problem, "");
   std::map<std::string, int> seen;
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Open(), 0);
   for (base.SeekFrom(0); base.Found(); base.SeekNext()) {
     base.LoadHeader();

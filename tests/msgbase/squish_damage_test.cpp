@@ -79,12 +79,12 @@ TEST(SquishDamage, ReadingSkipsADamagedMessageAndGoesOn) {
   };
   for (const ReadDamage& c : cases) {
     SCOPED_TRACE(c.name);
-    TempDir dir;
+    ScopedTempDir dir;
     ThreeMessages b;
     c.damage(b);
-    b.image.Save(dir.Base());
+    b.image.Save(dir / "AREA");
     SquishBase base;
-    base.SetAreaPath(dir.Base());
+    base.SetAreaPath(dir / "AREA");
     ASSERT_EQ(base.Open(), 0);
     EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "", "three"}));
     base.SeekFrom(2);
@@ -176,14 +176,14 @@ TEST(SquishDamage, WritingRefusesOrStaysClearOfDamage) {
   };
   for (const WriteDamage& c : cases) {
     SCOPED_TRACE(c.name);
-    TempDir dir;
+    ScopedTempDir dir;
     ThreeMessages b;
     c.damage(b);
-    b.image.Save(dir.Base());
-    std::string sqd = ReadBytes(dir.Base() + ".SQD");
-    std::string sqi = ReadBytes(dir.Base() + ".SQI");
+    b.image.Save(dir / "AREA");
+    std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
+    std::string sqi = ReadBytes((dir / "AREA") + ".SQI");
     SquishBase base;
-    base.SetAreaPath(dir.Base());
+    base.SetAreaPath(dir / "AREA");
     ASSERT_EQ(base.Open(), 0);
 
     // A message small enough for either free frame.
@@ -197,12 +197,12 @@ TEST(SquishDamage, WritingRefusesOrStaysClearOfDamage) {
       base.SetReceived(true);
       base.RewriteHeader();
       EXPECT_EQ(base.Status(), kDamaged);
-      EXPECT_EQ(ReadBytes(dir.Base() + ".SQD"), sqd);
-      EXPECT_EQ(ReadBytes(dir.Base() + ".SQI"), sqi);
+      EXPECT_EQ(ReadBytes((dir / "AREA") + ".SQD"), sqd);
+      EXPECT_EQ(ReadBytes((dir / "AREA") + ".SQI"), sqi);
       continue;
     }
     EXPECT_EQ(rc, 0);
-    std::string after = ReadBytes(dir.Base() + ".SQD");
+    std::string after = ReadBytes((dir / "AREA") + ".SQD");
     // Everything that was there is still there, byte for byte, apart from the base header
     // and the link to the new frame in the old last frame.
     EXPECT_GT(after.size(), sqd.size());
@@ -215,7 +215,7 @@ TEST(SquishDamage, WritingRefusesOrStaysClearOfDamage) {
     base.SeekFrom(1);
     base.DeleteMessage();
     EXPECT_EQ(base.Status(), 0);
-    ChainReport chains = CheckChains(dir.Base());
+    ChainReport chains = CheckChains(dir / "AREA");
     EXPECT_EQ(chains.problem, "");
     EXPECT_EQ(chains.freeFrames, std::vector<uint32_t>{b.first});
     base.Close();
@@ -242,59 +242,59 @@ TEST(SquishDamage, WritesIntoAChainThatIsNotTheIndexAreRefused) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempDir dir;
+    ScopedTempDir dir;
     ThreeMessages b;
     b.image.header.maxMsg = 3;  // each write trims the message after the protected first one
     b.image.header.skipMsg = 1;
     c.damage(b);
-    b.image.Save(dir.Base());
-    std::string sqd = ReadBytes(dir.Base() + ".SQD");
-    std::string sqi = ReadBytes(dir.Base() + ".SQI");
+    b.image.Save(dir / "AREA");
+    std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
+    std::string sqi = ReadBytes((dir / "AREA") + ".SQI");
     SquishBase base;
-    base.SetAreaPath(dir.Base());
+    base.SetAreaPath(dir / "AREA");
     ASSERT_EQ(base.Open(), 0);
     EXPECT_EQ(WriteSimpleMessage(base, "New", "new text"), kDamaged);
     EXPECT_EQ(base.Status(), kDamaged);
-    EXPECT_EQ(ReadBytes(dir.Base() + ".SQD"), sqd);
-    EXPECT_EQ(ReadBytes(dir.Base() + ".SQI"), sqi);
+    EXPECT_EQ(ReadBytes((dir / "AREA") + ".SQD"), sqd);
+    EXPECT_EQ(ReadBytes((dir / "AREA") + ".SQI"), sqi);
   }
 }
 
 // A process killed after linking a freed frame to the end of the free chain, before the base
 // header followed: the chain runs one frame beyond the header's tail, and is taken as it is.
 TEST(SquishDamage, AFreeChainOneFrameBeyondItsHeaderIsFollowed) {
-  TempDir dir;
+  ScopedTempDir dir;
   ThreeMessages b;
   b.image.header.lastFree = b.free1;
-  b.image.Save(dir.Base());
-  size_t size = fs::file_size(dir.Base() + ".SQD");
+  b.image.Save(dir / "AREA");
+  size_t size = fs::file_size((dir / "AREA") + ".SQD");
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Open(), 0);
   ASSERT_EQ(WriteSimpleMessage(base, "New", "new text"), 0);
-  EXPECT_EQ(fs::file_size(dir.Base() + ".SQD"), size);  // free1 was reused
-  ChainReport chains = CheckChains(dir.Base());
+  EXPECT_EQ(fs::file_size((dir / "AREA") + ".SQD"), size);  // free1 was reused
+  ChainReport chains = CheckChains(dir / "AREA");
   EXPECT_EQ(chains.problem, "");
   EXPECT_EQ(chains.freeFrames, std::vector<uint32_t>{b.free2});
 }
 
 TEST(SquishDamage, TornIndexAndForgottenNumbersAreSurvived) {
-  TempDir dir;
+  ScopedTempDir dir;
   ThreeMessages b;
   b.image.header.uid = 2;      // the header forgot that 3 was given out
   b.image.header.numMsg = 40;  // and miscounts
-  b.image.Save(dir.Base());
-  std::string sqi = ReadBytes(dir.Base() + ".SQI");
-  WriteBytes(dir.Base() + ".SQI", sqi + "\x01\x02\x03\x04\x05");
+  b.image.Save(dir / "AREA");
+  std::string sqi = ReadBytes((dir / "AREA") + ".SQI");
+  WriteBytes((dir / "AREA") + ".SQI", sqi + "\x01\x02\x03\x04\x05");
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Open(), 0);
   EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three"}));
   ASSERT_EQ(WriteSimpleMessage(base, "New", "four"), 0);
   EXPECT_EQ(base.MessageNumber(), 4);
   base.Close();
-  EXPECT_EQ(fs::file_size(dir.Base() + ".SQI"), 4u * 12u);
-  ChainReport chains = CheckChains(dir.Base());
+  EXPECT_EQ(fs::file_size((dir / "AREA") + ".SQI"), 4u * 12u);
+  ChainReport chains = CheckChains(dir / "AREA");
   EXPECT_EQ(chains.problem, "");
   EXPECT_EQ(chains.messages.size(), 4u);
 }
@@ -303,23 +303,23 @@ TEST(SquishDamage, TornIndexAndForgottenNumbersAreSurvived) {
 // the new message unreachable (Found is false for it) although writing reported success.
 TEST(SquishDamage, UniqueNumbersBeyondTheSignedRangeAreRefused) {
   for (uint32_t uid : {0x80000000u, 3351758592u, 0xFFFFFFFFu}) {
-    TempDir dir;
+    ScopedTempDir dir;
     SquishImage image;
     image.header.uid = uid;
-    image.Save(dir.Base());
-    std::string sqd = ReadBytes(dir.Base() + ".SQD");
+    image.Save(dir / "AREA");
+    std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
     SquishBase base;
-    base.SetAreaPath(dir.Base());
+    base.SetAreaPath(dir / "AREA");
     ASSERT_EQ(base.Open(), 0);
     EXPECT_EQ(WriteSimpleMessage(base, "X", "text"), kDamaged) << uid;
-    EXPECT_EQ(ReadBytes(dir.Base() + ".SQD"), sqd);
+    EXPECT_EQ(ReadBytes((dir / "AREA") + ".SQD"), sqd);
   }
-  TempDir dir;
+  ScopedTempDir dir;
   SquishImage image;
   image.header.uid = 0x7FFFFFFF;  // the last number that still works
-  image.Save(dir.Base());
+  image.Save(dir / "AREA");
   SquishBase base;
-  base.SetAreaPath(dir.Base());
+  base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Open(), 0);
   EXPECT_EQ(WriteSimpleMessage(base, "X", "text"), 0);
   EXPECT_EQ(base.MessageNumber(), 0x7FFFFFFF);
@@ -331,21 +331,21 @@ TEST(SquishDamage, NewFramesGoAtTheRealEndOfTheFile) {
   // end lies far beyond it (writing there would leave a hole of gigabytes).
   for (bool lagging : {true, false}) {
     SCOPED_TRACE(lagging ? "lagging" : "beyond");
-    TempDir dir;
+    ScopedTempDir dir;
     ThreeMessages b;
-    b.image.Save(dir.Base());
-    std::string sqd = ReadBytes(dir.Base() + ".SQD");
+    b.image.Save(dir / "AREA");
+    std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
     BaseHeader header = DecodeBaseHeader(reinterpret_cast<const uint8_t*>(sqd.data()));
     header.endFrame = lagging ? b.third : 0x40000000;
     sqd.replace(0, 256, AsString(EncodeBaseHeader(header)));
-    WriteBytes(dir.Base() + ".SQD", sqd);
+    WriteBytes((dir / "AREA") + ".SQD", sqd);
     SquishBase base;
-    base.SetAreaPath(dir.Base());
+    base.SetAreaPath(dir / "AREA");
     ASSERT_EQ(base.Open(), 0);
     ASSERT_EQ(WriteSimpleMessage(base, "New", std::string(2000, 'n')), 0);
-    EXPECT_EQ(fs::file_size(dir.Base() + ".SQD"), sqd.size() + 28 + 238 + 2001);
+    EXPECT_EQ(fs::file_size((dir / "AREA") + ".SQD"), sqd.size() + 28 + 238 + 2001);
     EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three", std::string(2000, 'n')}));
-    EXPECT_EQ(CheckChains(dir.Base()).problem, "");
+    EXPECT_EQ(CheckChains(dir / "AREA").problem, "");
   }
 }
 

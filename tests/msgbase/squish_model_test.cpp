@@ -26,7 +26,7 @@ class SquishModelRun {
  public:
   SquishModelRun(uint32_t seed, uint16_t maxMessages) : random_(seed), max_(maxMessages) {
     SquishBase base;
-    base.SetAreaPath(dir_.Base());
+    base.SetAreaPath(dir_ / "AREA");
     EXPECT_EQ(base.Create(maxMessages, 0), 0);
   }
 
@@ -34,7 +34,7 @@ class SquishModelRun {
     for (int step = 0; step < steps && !::testing::Test::HasFailure(); ++step) {
       SCOPED_TRACE("step " + std::to_string(step));
       SquishBase base;  // a fresh object each step: nothing survives but the files
-      base.SetAreaPath(dir_.Base());
+      base.SetAreaPath(dir_ / "AREA");
       ASSERT_EQ(base.Open(), 0);
       int choice = Pick(0, 99);
       if (choice < 50 || model_.empty()) {
@@ -51,7 +51,7 @@ class SquishModelRun {
         ASSERT_TRUE(base.Unlock());
       }
       base.Close();
-      ChainReport chains = CheckChains(dir_.Base());
+      ChainReport chains = CheckChains(dir_ / "AREA");
       ASSERT_EQ(chains.problem, "");
       ASSERT_EQ(chains.messages.size(), model_.size());
       if (step % 10 == 9) VerifyAll();
@@ -85,10 +85,10 @@ class SquishModelRun {
   void Write(SquishBase& base) {
     ModelMessage m{nextUid_, RandomName(), "subject " + std::to_string(nextUid_), RandomText(), false};
     uint32_t needed = static_cast<uint32_t>(238 + m.text.size() + 1);
-    ChainReport before = CheckChains(dir_.Base());
+    ChainReport before = CheckChains(dir_ / "AREA");
     bool fits = false;
     for (uint32_t length : before.freeLengths) fits |= length > needed;
-    auto sizeBefore = fs::file_size(dir_.Base() + ".SQD");
+    auto sizeBefore = fs::file_size((dir_ / "AREA") + ".SQD");
 
     ASSERT_EQ(WriteSimpleMessage(base, m.to, m.text, m.subject), 0);
     ASSERT_EQ(base.MessageNumber(), static_cast<int32_t>(m.uid));
@@ -96,7 +96,7 @@ class SquishModelRun {
     model_.push_back(m);
     while (max_ > 0 && model_.size() > max_) model_.erase(model_.begin());
     if (fits) {
-      ASSERT_EQ(fs::file_size(dir_.Base() + ".SQD"), sizeBefore) << "a freed frame fitted";
+      ASSERT_EQ(fs::file_size((dir_ / "AREA") + ".SQD"), sizeBefore) << "a freed frame fitted";
     }
   }
 
@@ -125,10 +125,10 @@ class SquishModelRun {
 
   void VerifyAll() {
     SquishBase base;
-    base.SetAreaPath(dir_.Base());
+    base.SetAreaPath(dir_ / "AREA");
     ASSERT_EQ(base.Open(), 0);
     ASSERT_EQ(base.ActiveCount(), static_cast<int32_t>(model_.size()));
-    std::string sqi = ReadBytes(dir_.Base() + ".SQI");
+    std::string sqi = ReadBytes((dir_ / "AREA") + ".SQI");
     size_t i = 0;
     for (base.SeekFrom(0); base.Found(); base.SeekNext(), ++i) {
       ASSERT_LT(i, model_.size());
@@ -148,7 +148,7 @@ class SquishModelRun {
     EXPECT_EQ(i, model_.size());
   }
 
-  TempDir dir_;
+  ScopedTempDir dir_;
   std::mt19937 random_;
   size_t max_;
   std::vector<ModelMessage> model_;

@@ -1,10 +1,9 @@
-// Helpers shared by the Squish tests: a temporary directory, raw file access, a writer of
+// Helpers shared by the Squish tests: raw file access, a writer of
 // simple messages, a builder of hand-made bases, and a checker that walks the frame chains of
 // a base on disk and compares them with its index.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -16,28 +15,12 @@
 
 #include "msgbase/squish/squish_base.h"
 #include "msgbase/squish/squish_format.h"
+#include "support/platform_temp_dir.h"
 
 namespace vm::squish_test {
 
 namespace fs = std::filesystem;
 using namespace vm::squish;
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "squish-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string Base(const std::string& name = "AREA") const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 inline std::string ReadBytes(const std::string& path) {
   std::error_code ec;

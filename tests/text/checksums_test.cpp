@@ -1,13 +1,12 @@
 #include "text/checksums.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <random>
 
+#include "support/platform_temp_dir.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -46,14 +45,12 @@ int CoreutilsSum(const std::string& path) {
 }
 
 TEST(BsdSumAdd, AgreesWithCoreutilsSumOnRealFiles) {
-  std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("vm_bsdsum_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
+  ScopedTempDir dir;
   std::mt19937 random(1961);
   for (size_t size : {size_t{0}, size_t{1}, size_t{45}, size_t{7382}, size_t{200000}}) {
     std::string data(size, '\0');
     for (char& c : data) c = static_cast<char>(random());
-    std::string path = (dir / ("f" + std::to_string(size))).string();
+    std::string path = dir / ("f" + std::to_string(size));
     std::ofstream(path, std::ios::binary) << data;
 
     uint16_t whole = BsdSumAdd(0, data.data(), data.size());
@@ -66,7 +63,6 @@ TEST(BsdSumAdd, AgreesWithCoreutilsSumOnRealFiles) {
     size_t half = size / 2;
     EXPECT_EQ(BsdSumAdd(BsdSumAdd(0, data.data(), half), data.data() + half, size - half), whole);
   }
-  std::filesystem::remove_all(dir);
 }
 
 TEST(BsdSumAdd, RotatesBeforeAdding) {

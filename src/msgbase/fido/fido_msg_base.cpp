@@ -9,7 +9,6 @@
 #include <optional>
 #include <random>
 
-#include "msgbase/fido/fido_date.h"
 #include "msgbase/fido/fido_kludges.h"
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
@@ -18,6 +17,7 @@
 #include "platform/host_path.h"
 #include "platform/io_result.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 #include "text/dos_time.h"
 #include "text/text_helpers.h"
 
@@ -61,11 +61,6 @@ const char* const kUnknownTime = "19:76";
 
 std::string Net3D(const NetAddress& a) {
   return std::to_string(a.zone) + ":" + std::to_string(a.net) + "/" + std::to_string(a.node);
-}
-
-int TwoDigitNumber(std::string_view text, size_t from) {
-  auto value = ParseWholeNumber(text.substr(std::min(from, text.size()), 2));
-  return value && *value >= 0 ? static_cast<int>(*value) : 0;
 }
 
 bool IsIgnoredInLines(unsigned char c) {
@@ -132,7 +127,7 @@ uint16_t FidoMsgBase::Open() {
     RemoveStaleHostTemporaries(hostDir_, kTempNameMask);
   numbering_.Fill(std::move(names));
   current_ = 0;
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   return 0;
 }
 
@@ -158,7 +153,7 @@ std::string FidoMsgBase::OwnStatusReason(uint16_t code) const {
 
 uint16_t FidoMsgBase::Close() {
   CloseMessageFile();
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   return 0;
 }
 
@@ -208,7 +203,7 @@ void FidoMsgBase::LoadHeader() {
     std::optional<MessageFileRead> read = readAhead_.Take(current_);
     const bool readAhead = read.has_value();
     if (!readAhead) read = ReadMessageFile(MessagePath(current_), kFileLayout);
-    ReadAheadAfter(current_, readAhead);
+    readAheadPolicy_.Loaded(current_, readAhead);
     if (!read->file.IsOpen()) {
       status_ = read->error == ENOENT ? kStatusMissing : kStatusUnreadable;
     } else {
@@ -241,7 +236,7 @@ void FidoMsgBase::LoadHeader() {
   timeText_.clear();
   if (status_ == 0) {
     std::string field(reinterpret_cast<const char*>(header_.data()) + kDateField, kDateFieldWidth);
-    if (auto texts = ParseFidoDateField(field)) {
+    if (auto texts = ParseFtscDateField(field)) {
       dateText_ = texts->date;
       timeText_ = texts->time;
     } else {
@@ -365,55 +360,7 @@ void FidoMsgBase::CloseMessageFile() {
 }
 
 void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) {
-  StopReadingAhead();
-  for (int32_t number : numbers)
-    if (announced_.empty() || announced_.back() != number) announced_.push_back(number);
-  ReadAheadAfter(0, false);
-}
-
-void FidoMsgBase::ReadAheadAfter(int32_t loaded, bool wasReadAhead) {
-  // Topped up in bursts, so that the reading thread is woken once per burst.
-  constexpr size_t kAhead = 64;
-  size_t queued = readAhead_.Queued();
-  std::vector<MessageReadAhead::Request> more;
-  if (!announced_.empty()) {
-    if (announcedQueued_ == announced_.size() && queued == 0) {
-      StopReadingAhead();  // the announced messages are done
-      return;
-    }
-    if (queued > kAhead / 2) return;
-    for (; announcedQueued_ < announced_.size() && queued + more.size() < kAhead;
-         ++announcedQueued_)
-      more.push_back({announced_[announcedQueued_], MessagePath(announced_[announcedQueued_])});
-    readAhead_.Queue(std::move(more));
-    return;
-  }
-  const bool inOrder = lastLoaded_ > 0 && lastLoaded_ < MsgNumbering::kHighest &&
-                       loaded == numbering_.NextAfter(lastLoaded_);
-  lastLoaded_ = loaded;
-  if (!inOrder) return;
-  // In order again after a jump: what was queued belongs to the old place.
-  if (!wasReadAhead && queued > 0) {
-    readAhead_.Drop();
-    queued = 0;
-  }
-  if (queued > kAhead / 2) return;
-  if (lastQueued_ < loaded || queued == 0) lastQueued_ = loaded;
-  while (queued + more.size() < kAhead && lastQueued_ < MsgNumbering::kHighest) {
-    const int32_t next = numbering_.NextAfter(lastQueued_);
-    if (next <= lastQueued_) break;
-    more.push_back({next, MessagePath(next)});
-    lastQueued_ = next;
-  }
-  readAhead_.Queue(std::move(more));
-}
-
-void FidoMsgBase::StopReadingAhead() {
-  readAhead_.Drop();
-  announced_.clear();
-  announcedQueued_ = 0;
-  lastLoaded_ = 0;
-  lastQueued_ = 0;
+  readAheadPolicy_.Announce(numbers);
 }
 
 // --- Writing ------------------------------------------------------------------------------
@@ -428,7 +375,7 @@ void FidoMsgBase::DiscardPending() {
 void FidoMsgBase::StartNewMessage() {
   DiscardPending();
   CloseMessageFile();
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   status_ = 0;
   fileSize_ = 0;
   textEnd_ = kTextStart;
@@ -510,7 +457,7 @@ void FidoMsgBase::SetTimeText(std::string_view hhmm) {
 }
 
 void FidoMsgBase::WriteDateField() {
-  PutHeaderText(kDateField, kDateFieldWidth, FormatFidoDateField(dateText_, timeText_));
+  PutHeaderText(kDateField, kDateFieldWidth, FtscDateField(dateText_, timeText_));
 }
 
 void FidoMsgBase::PutAddressKludge(std::string_view kludge) {
@@ -556,12 +503,7 @@ uint16_t FidoMsgBase::WriteMessage() {
   uint32_t arrived = PackDosDateTime(LocalNow());
   PutHeaderWord(kDateArrived, static_cast<uint16_t>(arrived >> 16));
   PutHeaderWord(kDateArrived + 2, static_cast<uint16_t>(arrived & 0xFFFF));
-  DateTime written;
-  written.year = FullYearFromTwoDigits(TwoDigitNumber(dateText_, 6));
-  written.month = TwoDigitNumber(dateText_, 0);
-  written.day = TwoDigitNumber(dateText_, 3);
-  written.hour = TwoDigitNumber(timeText_, 0);
-  written.minute = TwoDigitNumber(timeText_, 3);
+  const DateTime written = ReadDateTimeTexts(dateText_, timeText_).ToDateTime();
   PutHeaderWord(kDateWritten, PackDosDate(written.year, written.month, written.day));
   PutHeaderWord(kDateWritten + 2, PackDosTime(written.hour, written.minute, 0));
   return FileNewMessage();
@@ -609,7 +551,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
 void FidoMsgBase::DeleteMessage() {
   if (current_ <= 0 || hostDir_.empty()) return;
   CloseMessageFile();
-  StopReadingAhead();
+  readAheadPolicy_.Stop();
   RemoveHostFile(MessagePath(current_));
   numbering_.Remove(current_);
 }

@@ -119,12 +119,6 @@ class FidoMsgBase : public MessageBase {
   // Applies the address kludges of the loaded text to the addresses, once per message.
   void ScanKludges();
   void CloseMessageFile();
-  // Keeps the next messages read ahead after `loaded` (wasReadAhead: it came from the
-  // queue): those announced by WillLoad, else the following ones while messages are loaded in
-  // order.
-  void ReadAheadAfter(int32_t loaded, bool wasReadAhead);
-  // Stops reading ahead: messages are written or deleted, or the area is opened again.
-  void StopReadingAhead();
   void DiscardPending();
   // Moves the composed message to a free number; 0 or a code.
   uint16_t FileNewMessage();
@@ -153,13 +147,9 @@ class FidoMsgBase : public MessageBase {
   FileState loadedState_;  // of messageFile_ when it was read
   int32_t loadedNumber_ = 0;
 
-  // Reading ahead: the messages announced and how many of them were queued, or (with none
-  // announced) the last message loaded and the last one queued.
   MessageReadAhead readAhead_;
-  std::vector<int32_t> announced_;
-  size_t announcedQueued_ = 0;
-  int32_t lastLoaded_ = 0;
-  int32_t lastQueued_ = 0;
+  ReadAheadPolicy readAheadPolicy_{readAhead_, numbering_,
+                                   [this](int32_t number) { return MessagePath(number); }};
 
   // A new message being composed: its text, and the temporary file it is written to.
   std::string newText_;

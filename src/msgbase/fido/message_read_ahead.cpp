@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "msgbase/fido/msg_numbering.h"
+
 namespace vm {
 
 MessageFileRead ReadMessageFile(const std::string& hostPath, const MessageFileLayout& layout) {
@@ -113,6 +115,56 @@ void MessageReadAhead::WorkerLoop(std::stop_token stop) {
     slot->state = State::Done;
     if (takerWaiting_) takerWake_.notify_one();
   }
+}
+
+void ReadAheadPolicy::Announce(std::span<const int32_t> numbers) {
+  Stop();
+  for (int32_t number : numbers)
+    if (announced_.empty() || announced_.back() != number) announced_.push_back(number);
+  Loaded(0, false);
+}
+
+void ReadAheadPolicy::Loaded(int32_t loaded, bool wasReadAhead) {
+  size_t queued = reader_.Queued();
+  std::vector<MessageReadAhead::Request> more;
+  if (!announced_.empty()) {
+    if (announcedQueued_ == announced_.size() && queued == 0) {
+      Stop();  // the announced messages are done
+      return;
+    }
+    if (queued > kAhead / 2) return;
+    for (; announcedQueued_ < announced_.size() && queued + more.size() < kAhead;
+         ++announcedQueued_)
+      more.push_back({announced_[announcedQueued_], pathOf_(announced_[announcedQueued_])});
+    reader_.Queue(std::move(more));
+    return;
+  }
+  const bool inOrder = lastLoaded_ > 0 && lastLoaded_ < MsgNumbering::kHighest &&
+                       loaded == numbering_.NextAfter(lastLoaded_);
+  lastLoaded_ = loaded;
+  if (!inOrder) return;
+  // In order again after a jump: what was queued belongs to the old place.
+  if (!wasReadAhead && queued > 0) {
+    reader_.Drop();
+    queued = 0;
+  }
+  if (queued > kAhead / 2) return;
+  if (lastQueued_ < loaded || queued == 0) lastQueued_ = loaded;
+  while (queued + more.size() < kAhead && lastQueued_ < MsgNumbering::kHighest) {
+    const int32_t next = numbering_.NextAfter(lastQueued_);
+    if (next <= lastQueued_) break;
+    more.push_back({next, pathOf_(next)});
+    lastQueued_ = next;
+  }
+  reader_.Queue(std::move(more));
+}
+
+void ReadAheadPolicy::Stop() {
+  reader_.Drop();
+  announced_.clear();
+  announcedQueued_ = 0;
+  lastLoaded_ = 0;
+  lastQueued_ = 0;
 }
 
 }  // namespace vm

@@ -6,9 +6,11 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -17,6 +19,8 @@
 #include "platform/file.h"
 
 namespace vm {
+
+class MsgNumbering;
 
 // How message files are read: up to `limit` bytes, the text beginning after the header.
 struct MessageFileLayout {
@@ -91,6 +95,37 @@ class MessageReadAhead {
   bool takerWaiting_ = false;
   // Last, so that it is stopped and joined before the members it uses go.
   std::jthread worker_;
+};
+
+// Which message files of an area to read ahead of its reader: the messages announced, else,
+// while messages are loaded in order, the ones that follow the last one loaded. The queue is
+// topped up in bursts, so that the reading thread is woken once per burst.
+class ReadAheadPolicy {
+ public:
+  ReadAheadPolicy(MessageReadAhead& reader, const MsgNumbering& numbering,
+                  std::function<std::string(int32_t)> pathOf)
+      : reader_(reader), numbering_(numbering), pathOf_(std::move(pathOf)) {}
+
+  // The messages that will be loaded next, in this order.
+  void Announce(std::span<const int32_t> numbers);
+  // A message was loaded (wasReadAhead: it came from the queue).
+  void Loaded(int32_t loaded, bool wasReadAhead);
+  // Forgets what was queued and announced: messages are written or deleted, or the area is
+  // opened again.
+  void Stop();
+
+ private:
+  static constexpr size_t kAhead = 64;
+
+  MessageReadAhead& reader_;
+  const MsgNumbering& numbering_;
+  std::function<std::string(int32_t)> pathOf_;
+  // The messages announced and how many of them were queued, or (with none announced) the
+  // last message loaded and the last one queued.
+  std::vector<int32_t> announced_;
+  size_t announcedQueued_ = 0;
+  int32_t lastLoaded_ = 0;
+  int32_t lastQueued_ = 0;
 };
 
 }  // namespace vm

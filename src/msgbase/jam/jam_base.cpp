@@ -10,6 +10,7 @@
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 
 namespace vm {
 namespace {

@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/host_path.h"
+#include "text/date_text.h"
 
 namespace vm {
 namespace {
@@ -82,7 +83,8 @@ uint16_t JamBase::WriteMessage() {
   // was started, that moment keeps its seconds.
   DateTime written = composedAt_;
   if (dateText_ != DateTextOf(composedAt_) || timeText_ != TimeTextOf(composedAt_)) {
-    if (std::optional<DateTime> set = ParseDateTimeTexts(dateText_, timeText_)) written = *set;
+    const DateTimeFields set = ReadDateTimeTexts(dateText_, timeText_);
+    if (set.HasDate() && set.HasTime()) written = set.ToDateTime();
   }
   fixed_.replace(kHdrSignature, kSignature.size(), kSignature);
   PutLe16(fixed_, kHdrRevision, kRevision);

@@ -3,9 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
 
 #include "text/dos_time.h"
 
@@ -13,12 +10,5 @@ namespace vm::jam {
 
 uint32_t JamTimeFrom(const DateTime& local);
 DateTime DateTimeFromJamTime(uint32_t seconds);
-
-// "MM-DD-YY" and "HH:MM", two digits each.
-std::string DateTextOf(const DateTime& t);
-std::string TimeTextOf(const DateTime& t);
-
-// The date and time of "MM-DD-YY" and "HH:MM" (seconds 0); nothing when either is malformed.
-std::optional<DateTime> ParseDateTimeTexts(std::string_view date, std::string_view time);
 
 }  // namespace vm::jam

@@ -1,13 +1,13 @@
 #include "msgbase/squish/squish_base.h"
 
 #include <cerrno>
-#include <cstdio>
 
 #include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 #include "text/dos_time.h"
 
 namespace vm {
@@ -322,18 +322,12 @@ void SquishBase::StartReading() {
 std::string SquishBase::DateText() {
   uint16_t date = static_cast<uint16_t>(header_.dateWritten);
   if (date == 0) return std::string();
-  DateTime t = UnpackDosDateTime(uint32_t{date} << 16);
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d-%02d-%02d", t.month, t.day, t.year % 100);
-  return text;
+  return DateTextOf(UnpackDosDateTime(uint32_t{date} << 16));
 }
 
 std::string SquishBase::TimeText() {
   if (header_.dateWritten == 0) return std::string();
-  DateTime t = UnpackDosDateTime(header_.dateWritten >> 16);
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", t.hour, t.minute);
-  return text;
+  return TimeTextOf(UnpackDosDateTime(header_.dateWritten >> 16));
 }
 
 // --- Composing a new message ---------------------------------------------------------------
@@ -350,14 +344,6 @@ void SquishBase::StartNewMessage() {
 
 namespace {
 
-// The two decimal digits at pos of a date or time text; 0 when they are not digits.
-int TwoDigits(std::string_view text, size_t pos) {
-  if (pos + 2 > text.size()) return 0;
-  char a = text[pos], b = text[pos + 1];
-  if (a < '0' || a > '9' || b < '0' || b > '9') return 0;
-  return (a - '0') * 10 + (b - '0');
-}
-
 // A Squish stamp: the DOS date in the first 16-bit word, the DOS time in the second.
 uint32_t SquishStamp(int year, int month, int day, int hour, int minute, int second) {
   return PackDosDate(year, month, day) | (uint32_t{PackDosTime(hour, minute, second)} << 16);
@@ -366,20 +352,12 @@ uint32_t SquishStamp(int year, int month, int day, int hour, int minute, int sec
 }  // namespace
 
 void SquishBase::FillDates() {
-  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  int month = TwoDigits(dateText_, 0);
-  int day = TwoDigits(dateText_, 3);
-  int yy = TwoDigits(dateText_, 6);
-  int hour = TwoDigits(timeText_, 0);
-  int minute = TwoDigits(timeText_, 3);
-  header_.dateWritten = SquishStamp(FullYearFromTwoDigits(yy), month, day, hour, minute, 0);
+  const DateTime written = ReadDateTimeTexts(dateText_, timeText_).ToDateTime();
+  header_.dateWritten =
+      SquishStamp(written.year, written.month, written.day, written.hour, written.minute, 0);
   DateTime now = LocalNow();
   header_.dateArrived = SquishStamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
-  char ftsc[kFtscDateWidth + 8];
-  std::snprintf(ftsc, sizeof ftsc, "%02d %s %02d  %02d:%02d:00", day,
-                kMonths[month >= 1 && month <= 12 ? month - 1 : 0], yy, hour, minute);
-  SetFieldText(header_.ftscDate, ftsc, kFtscDateWidth - 1);
+  SetFieldText(header_.ftscDate, FtscDateField(dateText_, timeText_), kFtscDateWidth - 1);
 }
 
 void SquishBase::SetFromName(std::string_view name) {

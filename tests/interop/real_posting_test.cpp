@@ -12,13 +12,13 @@
 #include "config/settings.h"
 #include "decode/area_scan.h"
 #include "decode/file_decoder.h"
+#include "decode/posting_builder.h"
 #include "msgbase/message_base.h"
 #include "platform/process.h"
 #include "platform/run_log.h"
 #include "support/fake_console.h"
 #include "support/fidonet_packet.h"
 #include "support/platform_temp_dir.h"
-#include "posting_builder.h"
 
 namespace vm {
 namespace {
