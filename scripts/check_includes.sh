@@ -12,9 +12,7 @@ declare -A allowed=(
   [msgbase]="platform text"
   [state]="config platform text"
   [decode]="msgbase config state platform text"
-  # encode -> decode: the alphabets, encoding kinds, section decoders and file descriptions
-  # that both directions share are being moved below them; until then this pair is allowed.
-  [encode]="decode msgbase config state platform text"
+  [encode]="msgbase config state platform text"
   [tui]="platform text"
   [shell]="tui decode encode msgbase config state platform text"
   [app]="shell tui decode encode msgbase config state platform text"

@@ -91,7 +91,9 @@ struct Parser {
   }
 
   void Finish() {
-    for (auto& [number, t] : help.topics) {
+    for (auto& entry : help.topics) {
+      const int number = entry.first;
+      HelpTopic& t = entry.second;
       while (!t.lines.empty() && t.lines.back().text.find_first_not_of(' ') == std::string::npos)
         t.lines.pop_back();
       for (HelpLine& line : t.lines) {

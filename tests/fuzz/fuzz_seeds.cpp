@@ -16,6 +16,7 @@
 #include "msgbase/jam_fixture.h"
 #include "msgbase/squish_test_support.h"
 #include "platform/host_path.h"
+#include "support/hudson_reference.h"
 #include "support/platform_temp_dir.h"
 
 namespace {
@@ -94,6 +95,25 @@ void JamSeeds() {
   Seed("jam", "written",
        "\x01" + Le16(messages.size()) + Le16(jdx.size()) + jhr.substr(4, 20) + messages + jdx +
            jamtest::ReadBytes(base + ".jdt"));
+}
+
+// Hudson: flags, the header record count, the board less 1, MSGINFO.BBS, MSGIDX.BBS,
+// MSGTOIDX.BBS, MSGHDR.BBS, MSGTXT.BBS.
+void HudsonSeeds() {
+  ScopedTempDir dir;
+  test::CreateHudsonBase(dir.path());
+  test::HudsonMessage message;
+  message.subject = "Files";
+  message.text = kKludgedText;
+  test::AppendHudsonMessage(dir.path(), message);
+  message.area = 2;
+  message.to = "John Doe";
+  message.text = std::string(600, 'x') + "\r";  // three text records
+  test::AppendHudsonMessage(dir.path(), message);
+  std::string input = std::string("\x00\x02\x00", 3);
+  for (const char* file : {"MSGINFO.BBS", "MSGIDX.BBS", "MSGTOIDX.BBS", "MSGHDR.BBS", "MSGTXT.BBS"})
+    input += squish_test::ReadBytes(dir / file);
+  Seed("hudson", "written", input);
 }
 
 // *.MSG: the line width, the resume offset, the message file.
@@ -184,6 +204,7 @@ int main(int argc, char** argv) {
   outDir = argv[1];
   SquishSeeds();
   JamSeeds();
+  HudsonSeeds();
   FidoSeeds();
   FastEchoSeeds();
   PostingSeeds();

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_base_walk.h"
 #include "fuzz/fuzz_scratch.h"
 #include "msgbase/message_base.h"
 
@@ -21,24 +22,6 @@ namespace {
 
 constexpr size_t kPrefix = 5;
 constexpr size_t kBaseFields = 20;
-
-void ReadCurrent(vm::MessageBase& base) {
-  base.LoadHeader();
-  (void)base.FromName();
-  (void)base.Subject();
-  (void)base.IsDeleted();
-  vm::NetAddress address;
-  base.GetOrigAddress(address);
-  base.StartReading();
-  int32_t middle = 0;
-  for (int lines = 0; !base.TextEnded() && lines < 2000; ++lines) {
-    if (lines == 3) middle = base.TextPosition();
-    base.NextLine(lines % 2 ? 79 : 255);
-  }
-  base.StartReading();
-  base.SetTextPosition(middle);
-  base.NextLine(255);
-}
 
 }  // namespace
 
@@ -68,13 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   vm::MessageBaseHandle area;
   if (!vm::OpenMessageArea("J" + base, area)) return 0;
-  (void)area->ActiveCount();
-  (void)area->GetLastRead(1);
-  int count = 0;
-  for (area->SeekFrom(0); area->Found() && count < 200; area->SeekNext(), ++count)
-    ReadCurrent(*area);
-  (void)area->HighActiveNumber();
-  for (count = 0; area->Found() && count < 50; area->SeekPrevious(), ++count) ReadCurrent(*area);
+  vm::fuzz::WalkMessages(*area, 200);
   area->SeekFrom(1);
   if (area->Found()) {
     area->LoadHeader();
