@@ -217,10 +217,12 @@ void AreaPanel::DrawFiles(CellBuffer& out, const Palette& palette, bool active) 
   const int extra = Extra(panel_);
   const std::string title = textFile_ ? Lower(title_) : title_;
   DrawPanelFrame(out, palette, panel_, title, {kNameRule + extra, kMarkRule + extra});
-  out.PutText(panel_.x + 1, panel_.y + 1,
-              FieldPad(static_cast<size_t>(panel_.width - 2), static_cast<size_t>(4 + extra / 2),
-                       Cp866("Имя                Статус")),
-              palette[panel_pal::kTitle]);
+  // "Имя" over the middle of the name column, "Статус" over the bar, however wide the panel.
+  const uint8_t titleAttr = palette[panel_pal::kTitle];
+  out.PutText(panel_.x + 1, panel_.y + 1, std::string(static_cast<size_t>(panel_.width - 2), ' '),
+              titleAttr);
+  out.PutText(panel_.x + 5 + extra / 2, panel_.y + 1, Cp866("Имя"), titleAttr);
+  out.PutText(panel_.x + kMarkRule + extra + 8, panel_.y + 1, Cp866("Статус"), titleAttr);
   for (int column : {kNameRule, kMarkRule})
     out.Put(panel_.x + column + extra, panel_.y + 1, glyph::kSingleVertical, palette[panel_pal::kFrame]);
 
