@@ -54,8 +54,8 @@ std::string AreaDefinitions() {
     else if (g % 10 == 5)
       text += "AREA R?.AREA1*\r\n  SENDMODE sequental\r\n";
     else
-      text += "AREA RU.AREA" + std::to_string(g * 8) + "\r\n  NAME \"Group " +
-              std::to_string(g) + "\"\r\n  SECTIONSPERDAY " + std::to_string(g) + "\r\n";
+      text += "AREA RU.AREA" + std::to_string(g * 8) + "\r\n  NAME \"Group " + std::to_string(g) +
+              "\"\r\n  SECTIONSPERDAY " + std::to_string(g) + "\r\n";
     text += "  FILES *.ZIP D:\\FILES\\ZIP\r\n  NETMAIL no\r\n\r\n";
   }
   return text;
@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
     getlineBest = std::min(getlineBest, Seconds(Clock::now() - start));
 
     start = Clock::now();
-    lineCount = ReadLinesPlainly(programDir + "AREAS.BBS") +
-                ReadLinesPlainly(programDir + "areadefs.ctl");
+    lineCount =
+        ReadLinesPlainly(programDir + "AREAS.BBS") + ReadLinesPlainly(programDir + "areadefs.ctl");
     plainBest = std::min(plainBest, Seconds(Clock::now() - start));
 
     vm::Settings settings;
@@ -129,8 +129,9 @@ int main(int argc, char** argv) {
   std::printf("areas: %d, lines: %zu, best of %d rounds\n", areaCount, lineCount, rounds);
   std::printf("reading the lines (getline):      %8.3f ms\n", getlineBest * 1e3);
   std::printf("reading the lines (loader split): %8.3f ms\n", plainBest * 1e3);
-  std::printf("loading areas and defs:           %8.3f ms  (ratio %.2f to getline, %.2f to split)\n",
-              loadBest * 1e3, ratio, loadBest / plainBest);
+  std::printf(
+      "loading areas and defs:           %8.3f ms  (ratio %.2f to getline, %.2f to split)\n",
+      loadBest * 1e3, ratio, loadBest / plainBest);
   std::printf("  of which AREAS.BBS:             %8.3f ms\n", areasBest * 1e3);
   std::printf("SORTAREAS NAME afterwards:        %8.3f ms\n", nameSortBest * 1e3);
   return ratio < 3 ? 0 : 1;

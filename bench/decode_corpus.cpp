@@ -2,12 +2,12 @@
 // other decoders:  bench_decode_corpus OUTDIR [MEGABYTES]
 // OUTDIR gets posting.txt (all sections), msg/ (one *.MSG message per section) and
 // sources/ (the original files).
+#include "decode_corpus.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-
-#include "decode_corpus.h"
 
 namespace fs = std::filesystem;
 using namespace vm;

@@ -153,9 +153,7 @@ bool SameFiles(const fs::path& sources, const fs::path& out) {
   return count > 0;
 }
 
-int Run(const std::string& command) {
-  return std::system(command.c_str());
-}
+int Run(const std::string& command) { return std::system(command.c_str()); }
 
 }  // namespace
 

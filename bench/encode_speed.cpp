@@ -9,6 +9,8 @@
 // missed). Every posting is checked to have written the expected number of messages. Beside
 // the elapsed time of a posting, its processor time (user and system) shows how much of it
 // was this process's work rather than waiting for the disk.
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +18,6 @@
 #include <fstream>
 #include <functional>
 #include <random>
-
-#include <sys/resource.h>
 
 #include "config/area_table.h"
 #include "config/settings.h"
@@ -66,9 +66,9 @@ void Time(Timing& best, const std::function<void()>& run) {
   const double processorStart = ProcessorSeconds();
   run();
   best.processor = std::min(best.processor, ProcessorSeconds() - processorStart);
-  best.elapsed = std::min(
-      best.elapsed,
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  best.elapsed =
+      std::min(best.elapsed,
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 }
 
 // Posts the file into the area as the command line does (/Encode ... -Immed); returns the
@@ -100,7 +100,12 @@ int32_t Post(const fs::path& work, const fs::path& file, const std::string& area
   request.allowance = static_cast<int32_t>(kUnlimited);
   EnqueueFile(state.queue, request, QueueContext{settings, console, {}});
   QueueProgressFile progress(paths);
-  QueueRun run{state, areas, settings, paths, console, CalendarDate{2026, 1, 1},
+  QueueRun run{state,
+               areas,
+               settings,
+               paths,
+               console,
+               CalendarDate{2026, 1, 1},
                [&] { progress.Save(state); }};
   ProcessQueue(run);
 
@@ -123,8 +128,8 @@ int main(int argc, char** argv) {
   const int64_t capacity = int64_t{kLinesPerSection} * 45;
   const int32_t sections = static_cast<int32_t>((fs::file_size(input) + capacity - 1) / capacity);
 
-  const std::string uuencode = "uuencode '" + input.string() + "' input.bin > '" +
-                               (work / "input.uue").string() + "'";
+  const std::string uuencode =
+      "uuencode '" + input.string() + "' input.bin > '" + (work / "input.uue").string() + "'";
   Timing best[3];
   for (int round = 0; round < kRounds; ++round) {
     Time(best[0], [&] {
@@ -138,7 +143,8 @@ int main(int argc, char** argv) {
       fs::remove_all(work / areas[a].dir);
       fs::create_directories(work / areas[a].dir);
       const std::string areaId =
-          areas[a].letter + (work / areas[a].dir / (areas[a].letter == 'J' ? "bench" : "")).string();
+          areas[a].letter +
+          (work / areas[a].dir / (areas[a].letter == 'J' ? "bench" : "")).string();
       int32_t written = 0;
       Time(best[a + 1], [&] { written = Post(work, input, areaId); });
       if (written != sections) {
@@ -156,8 +162,7 @@ int main(int argc, char** argv) {
               best[1].elapsed, best[1].processor, jam);
   std::printf("veldmark into *.MSG  %8.3f s (processor %.3f s)  uuencode/ours %.3f (target 0.5)\n",
               best[2].elapsed, best[2].processor, msg);
-  std::printf("per section: uuencode %.1f us, JAM %.1f us, *.MSG %.1f us\n",
-              uu * 1e6 / sections, best[1].elapsed * 1e6 / sections,
-              best[2].elapsed * 1e6 / sections);
+  std::printf("per section: uuencode %.1f us, JAM %.1f us, *.MSG %.1f us\n", uu * 1e6 / sections,
+              best[1].elapsed * 1e6 / sections, best[2].elapsed * 1e6 / sections);
   return jam >= 1.0 && msg >= 0.5 ? 0 : 1;
 }

@@ -20,9 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double CpuSeconds() {
-  return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
+double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 struct Timer {
   Clock::time_point wallStart = Clock::now();

@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
   const int listed = window.Directory().Cursor().count;
 
   // The walk: scrolling, paging, selecting and switching over both lists.
-  const int pattern[] = {key::kDown, key::kDown, key::kPgDn, ' ', key::kDown, key::kPgUp,
-                         key::kEnd,  key::kUp,   key::kHome, key::kTab};
+  const int pattern[] = {key::kDown, key::kDown, key::kPgDn, ' ',        key::kDown,
+                         key::kPgUp, key::kEnd,  key::kUp,   key::kHome, key::kTab};
   for (int i = 0; i < kKeys; ++i) backend.PushKey(pattern[i % std::size(pattern)]);
   PushQuit(backend);
   const int presentsBefore = backend.presents;

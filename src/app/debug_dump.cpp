@@ -33,36 +33,27 @@ class Listing {
 
 std::string_view SortAreasName(SortAreasMode mode) {
   switch (mode) {
-    case SortAreasMode::Unsorted:
-      return "unsorted";
-    case SortAreasMode::Name:
-      return "name";
-    case SortAreasMode::Type:
-      return "type";
+    case SortAreasMode::Unsorted: return "unsorted";
+    case SortAreasMode::Name: return "name";
+    case SortAreasMode::Type: return "type";
   }
   return "";
 }
 
 std::string_view DupesName(DupesPolicy policy) {
   switch (policy) {
-    case DupesPolicy::Delete:
-      return "erase";
-    case DupesPolicy::Move:
-      return "move";
-    case DupesPolicy::Overwrite:
-      return "overwrite";
+    case DupesPolicy::Delete: return "erase";
+    case DupesPolicy::Move: return "move";
+    case DupesPolicy::Overwrite: return "overwrite";
   }
   return "";
 }
 
 std::string_view FilesBbsName(FilesBbsMode mode) {
   switch (mode) {
-    case FilesBbsMode::Off:
-      return "off";
-    case FilesBbsMode::Append:
-      return "append";
-    case FilesBbsMode::Rewrite:
-      return "rewrite";
+    case FilesBbsMode::Off: return "off";
+    case FilesBbsMode::Append: return "append";
+    case FilesBbsMode::Rewrite: return "rewrite";
   }
   return "";
 }

@@ -33,12 +33,9 @@ void ReportFatalSignal(const FatalSignal& signal) {
 // 216 access violation, 200 division by zero, 218 privileged instruction, 217 abort.
 int RunErrorCode(int signal) {
   switch (signal) {
-    case SIGFPE:
-      return 200;
-    case SIGILL:
-      return 218;
-    case SIGABRT:
-      return 217;
+    case SIGFPE: return 200;
+    case SIGILL: return 218;
+    case SIGABRT: return 217;
   }
   return 216;
 }

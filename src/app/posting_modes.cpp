@@ -27,8 +27,10 @@ void EnqueueFromCommandLine(RunContext& run, const EncodeRequest& request) {
 
 void ProcessSendQueue(RunContext& run) {
   QueueProgressFile progress(run.paths);
-  QueueRun queueRun{run.state,   run.areas, run.settings, run.paths, run.console,
-                    DateOf(LocalNow()), [&] { progress.Save(run.state); }};
+  QueueRun queueRun{
+      run.state, run.areas, run.settings, run.paths, run.console, DateOf(LocalNow()), [&] {
+        progress.Save(run.state);
+      }};
   ProcessQueue(queueRun);
 }
 

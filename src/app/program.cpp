@@ -64,12 +64,10 @@ int StartUp(RunContext& run, ModeRunner runMode) {
   // Held until the run ends: from here on the run reads and writes the node's state.
   RunLock lock;
   switch (lock.Acquire(run.paths.ProgramDir, run.console)) {
-    case RunLock::Result::Taken:
-      break;
+    case RunLock::Result::Taken: break;
     case RunLock::Result::Busy:
       FatalExit(Cp866("Другая копия Veldmark работает с этим каталогом больше минуты"));
-    case RunLock::Result::NoLockFile:
-      FatalExit(Cp866("Не могу создать файл VELDMARK.LCK"));
+    case RunLock::Result::NoLockFile: FatalExit(Cp866("Не могу создать файл VELDMARK.LCK"));
   }
 
   const CalendarDate today = DateOf(LocalNow());

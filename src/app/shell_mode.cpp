@@ -11,8 +11,9 @@ namespace vm {
 namespace {
 
 [[noreturn]] void NoTerminal() {
-  FatalExit(Cp866("Для интерактивной оболочки нужен терминал. Без него Veldmark работает "
-                  "только с командами (VELDMARK ? - список команд)"));
+  FatalExit(
+      Cp866("Для интерактивной оболочки нужен терминал. Без него Veldmark работает "
+            "только с командами (VELDMARK ? - список команд)"));
 }
 
 }  // namespace
@@ -28,7 +29,7 @@ void RunShell(RunContext& run, const ShellStart& start) {
   auto backend = tui::CursesBackend::Open();
   if (!backend) NoTerminal();
   backend->SetTitle(Cp866("Veldmark - ") + UpCaseCp866(run.paths.StartDir));
-  const shell::ShellContext context{run.settings, run.areas, run.state,
+  const shell::ShellContext context{run.settings, run.areas,   run.state,
                                     run.paths,    run.console, run.log};
   shell::RunShellWindow(*backend, context, start.command == "OPEN" ? start.openArea : 0,
                         start.command == "QUEUE");

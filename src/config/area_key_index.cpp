@@ -134,8 +134,7 @@ int AreaKeyIndex::FindLast(std::string_view text, uint32_t hash, const Entries& 
   EnsureBuilt(entries);
   int last = -1;
   ForEachFiled(hash, [&](int slot) {
-    if (slot > last && EqualFolded(entries[static_cast<size_t>(slot)]->*field_, text))
-      last = slot;
+    if (slot > last && EqualFolded(entries[static_cast<size_t>(slot)]->*field_, text)) last = slot;
   });
   return last;
 }

@@ -4,9 +4,7 @@
 
 namespace vm {
 
-bool MatchesEveryTag(std::string_view mask) {
-  return mask == "*" || mask == "*.*";
-}
+bool MatchesEveryTag(std::string_view mask) { return mask == "*" || mask == "*.*"; }
 
 bool MatchMask(std::string_view mask, std::string_view tag) {
   if (MatchesEveryTag(mask)) return true;

@@ -13,9 +13,10 @@ namespace {
 std::string SortKey(const AreaEntry& entry, SortAreasMode mode) {
   if (mode == SortAreasMode::Name) return UpCaseCp866(entry.displayName);
   // By type: the base letter of the area id, so *.MSG, Hudson, JAM, Squish.
-  return entry.areaId.empty() ? std::string()
-                              : std::string(1, static_cast<char>(UpCaseCp866(
-                                                   static_cast<unsigned char>(entry.areaId[0]))));
+  return entry.areaId.empty()
+             ? std::string()
+             : std::string(
+                   1, static_cast<char>(UpCaseCp866(static_cast<unsigned char>(entry.areaId[0]))));
 }
 
 }  // namespace

@@ -54,9 +54,7 @@ std::vector<int> AreaTable::FindAreas(std::string_view tag) const {
   return indexes;
 }
 
-int AreaTable::FindOrCreate(std::string_view tag) {
-  return FindOrAppend(tag, {}).index;
-}
+int AreaTable::FindOrCreate(std::string_view tag) { return FindOrAppend(tag, {}).index; }
 
 AreaTable::Placed AreaTable::FindOrAppend(std::string_view tag, std::string_view areaId) {
   Refresh();

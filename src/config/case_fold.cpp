@@ -31,9 +31,7 @@ uint64_t LoadWord(const char* at) {
   return word;
 }
 
-void StoreWord(char* at, uint64_t word) {
-  std::memcpy(at, &word, sizeof word);
-}
+void StoreWord(char* at, uint64_t word) { std::memcpy(at, &word, sizeof word); }
 
 // Writes the folded bytes of from to to (which may be the same place). Folding twice gives what
 // folding once gives, so a text of eight bytes or more ends with a word that overlaps the one
@@ -53,9 +51,7 @@ void Fold(const char* from, char* to, size_t count) {
 
 }  // namespace
 
-void UpCaseInPlace(std::string& text) {
-  Fold(text.data(), text.data(), text.size());
-}
+void UpCaseInPlace(std::string& text) { Fold(text.data(), text.data(), text.size()); }
 
 void AppendUpCased(std::string& to, std::string_view text) {
   size_t at = to.size();

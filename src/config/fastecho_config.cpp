@@ -115,14 +115,10 @@ bool ParseArea(const uint8_t* record, FastEchoArea& area) {
 
 std::string AreaIdOf(const FastEchoArea& area, const FastEchoConfig& config) {
   switch (area.storage) {
-    case 0:
-      return HudsonAreaId(area.board, WithTrailingSlash(config.hudsonDir));
-    case 1:
-      return "F" + WithoutTrailingSlash(area.path);
-    case 2:
-      return "S" + area.path;
-    default:
-      return "J" + area.path;
+    case 0: return HudsonAreaId(area.board, WithTrailingSlash(config.hudsonDir));
+    case 1: return "F" + WithoutTrailingSlash(area.path);
+    case 2: return "S" + area.path;
+    default: return "J" + area.path;
   }
 }
 
@@ -194,8 +190,7 @@ void ReadFastEchoConfig(std::string_view path, AreaReaderContext& context) {
       FatalExit(Cp866("Это старый FASTECHO.CFG. Необходим файл версии 6 или старше"));
     case FastEchoConfig::Status::Truncated:
       FatalExit(Cp866("Файл ") + shownPath + Cp866(" повреждён: он короче записи настроек."));
-    case FastEchoConfig::Status::Ok:
-      break;
+    case FastEchoConfig::Status::Ok: break;
   }
   ApplyFastEchoConfig(config, context);
 }

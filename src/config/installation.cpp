@@ -19,9 +19,7 @@
 namespace vm {
 namespace {
 
-[[noreturn]] void Cancelled() {
-  FatalExit(Cp866("Установка прервана, VELDMARK.CTL не записан"));
-}
+[[noreturn]] void Cancelled() { FatalExit(Cp866("Установка прервана, VELDMARK.CTL не записан")); }
 
 // A typed answer without blanks around it; nothing when it was cancelled.
 std::optional<std::string> TypedLine(Console& console) {

@@ -16,23 +16,14 @@ uint32_t KeyCodeFromName(std::string_view name) {
   uint32_t base = 0;
   switch (name.front()) {
     case 'S':
-    case 's':
-      base = kShiftBase;
-      break;
+    case 's': base = kShiftBase; break;
     case 'C':
-    case 'c':
-      base = kCtrlBase;
-      break;
+    case 'c': base = kCtrlBase; break;
     case 'A':
-    case 'a':
-      base = kAltBase;
-      break;
+    case 'a': base = kAltBase; break;
     case 'F':
-    case 'f':
-      base = kPlainBase;
-      break;
-    default:
-      return 0;
+    case 'f': base = kPlainBase; break;
+    default: return 0;
   }
   // Only F1 to F9 exist in each shift; "F10" or "CTRL" would land on unrelated keys.
   char last = name.back();

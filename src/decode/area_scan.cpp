@@ -89,7 +89,7 @@ class AreaScanner {
   NetAddress origin_;
   NetAddress destination_;
   std::vector<int> entriesInMessage_;  // catalogue entries with a section in this message
-  int32_t firstUnsettled_ = 0;  // the first message that may have been read half-written
+  int32_t firstUnsettled_ = 0;         // the first message that may have been read half-written
   bool fullReported_ = false;
 };
 
@@ -161,7 +161,8 @@ void AreaScanner::SeekFirstMessage() {
   const int32_t crc = MessageCrc(base_);
   // A changed message at the resume point means the base was packed or renumbered.
   if (crc != static_cast<int32_t>(area_.ResumeCheck)) base_.SeekFrom(1);
-  Log("  Areas CRC = " + Hex8(area_.ResumeCheck) + "  Msg CRC = " + Hex8(static_cast<uint32_t>(crc)));
+  Log("  Areas CRC = " + Hex8(area_.ResumeCheck) +
+      "  Msg CRC = " + Hex8(static_cast<uint32_t>(crc)));
 }
 
 void AreaScanner::ReportDamagedMessage() {
@@ -223,9 +224,8 @@ void AreaScanner::HandleOriginLine(std::string_view line) {
 }
 
 bool AreaScanner::RecordSection(const SectionHeader& header) {
-  const int index = catalogue_.RecordSection(header, currentMessage_, subject_,
-                                             base_.DateText(), base_.IsSent(), origin_,
-                                             destination_);
+  const int index = catalogue_.RecordSection(header, currentMessage_, subject_, base_.DateText(),
+                                             base_.IsSent(), origin_, destination_);
   if (index != 0) {
     if (std::find(entriesInMessage_.begin(), entriesInMessage_.end(), index) ==
         entriesInMessage_.end())

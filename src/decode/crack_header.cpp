@@ -34,8 +34,7 @@ bool SectionRecogniser::ReadCrackBlock(std::string_view up, SectionHeader& heade
     if (text.empty()) text = base_.Subject();
     header.key = Bracketed(text);
     text.erase(std::remove(text.begin(), text.end(), '.'), text.end());
-    header.fileName =
-        KeepFileNameChars(CutTo(RemoveBlanks(StripBracketed(text)), 8)) + ".crk";
+    header.fileName = KeepFileNameChars(CutTo(RemoveBlanks(StripBracketed(text)), 8)) + ".crk";
     marker = "[ENDCRK]";
   } else if (up.substr(0, 10) == "[BEGINXCK]") {
     header.fileName = CutTo(CrackNameFromNextLine(header.key), 8) + ".xck";

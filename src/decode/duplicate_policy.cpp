@@ -80,13 +80,11 @@ std::optional<PlacedFile> PlaceDecodedFile(DupesPolicy policy, std::string_view 
   if (!FileExists(target)) return placement.RenameTo(target, "    Записан новый файл");
   if (keepIdentical && placement.SameAsFresh(target)) return placement.KeepOld(target, true);
   switch (policy) {
-    case DupesPolicy::Move:
-      return placement.MoveToDupes();
+    case DupesPolicy::Move: return placement.MoveToDupes();
     case DupesPolicy::Overwrite:
       // rename replaces the old file in one step: a kill leaves one of the two, never neither.
       return placement.RenameTo(target, "    Записан новый файл");
-    case DupesPolicy::Delete:
-      break;
+    case DupesPolicy::Delete: break;
   }
   return placement.KeepOld(target);
 }

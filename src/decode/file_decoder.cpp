@@ -238,14 +238,10 @@ uint8_t FileAssembler::RunSectionDecoder(int32_t number) {
     case EncodingKind::Xx:
     case EncodingKind::MimeBase64:
       return DecodeEncodedSection(base_, work_, file_.kind, file_.total, number);
-    case EncodingKind::OwnText:
-      return DecodeOwnTextSection(base_, work_);
-    case EncodingKind::FastPostText:
-      return DecodeFastPostTextSection(base_, work_);
-    case EncodingKind::Crack:
-      return DecodeCrackBlock(base_, work_);
-    default:
-      return decode_flag::kTextError;
+    case EncodingKind::OwnText: return DecodeOwnTextSection(base_, work_);
+    case EncodingKind::FastPostText: return DecodeFastPostTextSection(base_, work_);
+    case EncodingKind::Crack: return DecodeCrackBlock(base_, work_);
+    default: return decode_flag::kTextError;
   }
 }
 

@@ -29,9 +29,8 @@ struct FileDecodeOutcome {
 // temporary name that the caller renames. Never writes outside the directory and never
 // deletes a message. With DELETEDECODED the unattended output is flushed to the disk before
 // it is closed, since its messages are about to go.
-FileDecodeOutcome DecodeFoundFile(DecodeSession& session, MessageBase& base,
-                                  FileDecodeWork& work, const FoundFile& file,
-                                  std::string_view directory);
+FileDecodeOutcome DecodeFoundFile(DecodeSession& session, MessageBase& base, FileDecodeWork& work,
+                                  const FoundFile& file, std::string_view directory);
 
 // Deletes the messages (DELETEDECODED): each one only when it is still the message of that
 // number.

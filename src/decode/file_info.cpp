@@ -43,9 +43,10 @@ std::string MissingSections(const FoundFile& file) {
 std::string CrackDescription(const FoundFile& file) {
   const size_t open = file.key.find('\x11');
   const size_t close = open == std::string::npos ? open : file.key.find('\x10', open + 1);
-  std::string title = open == std::string::npos
-                          ? std::string()
-                          : file.key.substr(open + 1, close == std::string::npos ? close : close - open - 1);
+  std::string title =
+      open == std::string::npos
+          ? std::string()
+          : file.key.substr(open + 1, close == std::string::npos ? close : close - open - 1);
   return Cp866("Описание: ") + title;
 }
 
@@ -79,8 +80,8 @@ FileInfoText FoundFileInfo(MessageBase& base, const FoundFile& file, const AreaE
   }
   info.lines[0] = InfoAreaLine(area, textFilePath);
   info.lines[1] = Cp866("От кого: ") + AddressAfter(found ? base.FromName() : "", from, true);
-  info.lines[2] = Cp866("Кому:    ") +
-                  AddressAfter(found ? base.ToName() : "", to, area != nullptr && area->netmail != 0);
+  info.lines[2] = Cp866("Кому:    ") + AddressAfter(found ? base.ToName() : "", to,
+                                                    area != nullptr && area->netmail != 0);
   info.lines[3] = Cp866("Тема:    ") + file.subject;
   std::string type = Cp866("Тип:     ") + EncodingLabel(file.kind);
   if (file.kind == EncodingKind::OwnText) type += " (Veldmark)";
@@ -122,8 +123,8 @@ FileInfoText TextFileInfo(std::string_view textFilePath, int foundFiles) {
   info.lines[0] = InfoAreaLine(nullptr, textFilePath);
   info.lines[1] = Cp866("Тип: текстовый файл");
   info.lines[2] = Cp866("Путь: ") + std::string(textFilePath);
-  info.lines[3] = Cp866("Всего кодированных сообщений:       ") +
-                  RightAligned(std::to_string(foundFiles), 12);
+  info.lines[3] =
+      Cp866("Всего кодированных сообщений:       ") + RightAligned(std::to_string(foundFiles), 12);
   return info;
 }
 
@@ -149,8 +150,8 @@ FileInfoText DirectoryInfo(const DirectoryInfoRequest& request, const Settings& 
   info.lines[2] = Cp866("Число секций в сутки:               ") + DailyLimit(limit, limit);
   info.lines[3] = Cp866("Размер:                        ") +
                   RightAligned(std::to_string(request.size), 12) + Cp866(" байт");
-  info.lines[4] = Cp866("Число секций:                         ") +
-                  RightAligned(std::to_string(sections), 10);
+  info.lines[4] =
+      Cp866("Число секций:                         ") + RightAligned(std::to_string(sections), 10);
   info.lines[5] = Cp866("Число суток для посылки:                ") +
                   (days == 0 ? Cp866("сразу же") : RightAligned(std::to_string(days), 8));
   return info;

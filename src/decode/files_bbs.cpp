@@ -13,8 +13,7 @@ constexpr size_t kNameField = 14;
 bool FilesBbs::Open(std::string_view directory, FilesBbsMode mode) {
   file_.Close();
   switch (mode) {
-    case FilesBbsMode::Off:
-      return file_.Open("NUL", OpenMode::Append);
+    case FilesBbsMode::Off: return file_.Open("NUL", OpenMode::Append);
     case FilesBbsMode::Append:
       return file_.Open(WithTrailingSlash(directory) + "files.bbs", OpenMode::Append);
     case FilesBbsMode::Rewrite:

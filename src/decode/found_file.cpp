@@ -50,8 +50,8 @@ int FoundFileCatalogue::FindOrAdd(std::string_view key) {
 }
 
 int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t message,
-                                      std::string_view subject, std::string_view date,
-                                      bool sent, const NetAddress& from, const NetAddress& to) {
+                                      std::string_view subject, std::string_view date, bool sent,
+                                      const NetAddress& from, const NetAddress& to) {
   const int index = FindOrAdd(header.key);
   if (index == 0) return 0;
   FoundFile& file = At(index);

@@ -25,8 +25,8 @@ struct FoundFile {
   static constexpr size_t kNameWidth = 12;
   static constexpr size_t kSubjectWidth = 50;
   static constexpr size_t kDateWidth = 8;
-  static constexpr int32_t kMaxSections = 8000;    // totals and section numbers are capped here
-  static constexpr int32_t kUnannouncedSlots = 50; // slots when the first header has no total
+  static constexpr int32_t kMaxSections = 8000;     // totals and section numbers are capped here
+  static constexpr int32_t kUnannouncedSlots = 50;  // slots when the first header has no total
 
   std::string name;          // at most 12 characters; empty until a header carried one
   int32_t total = 0;         // as announced by the latest header
@@ -74,8 +74,7 @@ class FoundFileCatalogue {
   // Records one recognised section found in message `message` (whose subject, date and Sent
   // flag are given) from the given addresses. Returns the entry's index, 0 when full.
   int RecordSection(const SectionHeader& header, int32_t message, std::string_view subject,
-                    std::string_view date, bool sent, const NetAddress& from,
-                    const NetAddress& to);
+                    std::string_view date, bool sent, const NetAddress& from, const NetAddress& to);
 
   // Orders the found files by name (CP866 upper case), ascending; the exit row stays first.
   void SortCatalogue();

@@ -35,7 +35,7 @@ bool IsNewPosting(HistoryList& history, const HistoryPosting& posting, uint32_t 
 // decoded today), or an entry whose window has passed refreshed to this posting (its decoded
 // date stays); an entry still within its window is left as it is. Returns the entry made or
 // refreshed; nullptr when nothing changed.
-const HistoryEntry* RememberPosting(HistoryList& history, const HistoryPosting& posting, uint32_t historyDays,
-                     const CalendarDate& today);
+const HistoryEntry* RememberPosting(HistoryList& history, const HistoryPosting& posting,
+                                    uint32_t historyDays, const CalendarDate& today);
 
 }  // namespace vm

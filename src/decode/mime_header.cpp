@@ -16,9 +16,7 @@ bool IsBlankLine(std::string_view line) {
 }
 
 // "Content-Disposition:", "MIME-Version:" and the like: the first word of a header line.
-bool IsHeaderName(std::string_view word) {
-  return word.size() > 1 && word.back() == ':';
-}
+bool IsHeaderName(std::string_view word) { return word.size() > 1 && word.back() == ':'; }
 
 // Position just after "key" and the blanks that follow it, or npos.
 size_t ValueAfter(std::string_view line, std::string_view key) {

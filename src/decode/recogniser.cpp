@@ -20,14 +20,18 @@ bool MayOpenSection(std::string_view line) {
   SkipBlanks(pos, line);
   if (pos >= line.size()) return false;
   switch (static_cast<unsigned char>(line[pos])) {
-    case 'C': case 'c':                // CONTENT-TYPE:
-    case 'T': case 't':                // TEXTSECTION
-    case 'S': case 's':                // SECTION
-    case 'B': case 'b':                // BEGIN
-    case 0x91: case 0xE1:              // СЕКЦИЯ
+    case 'C':
+    case 'c':  // CONTENT-TYPE:
+    case 'T':
+    case 't':  // TEXTSECTION
+    case 'S':
+    case 's':  // SECTION
+    case 'B':
+    case 'b':  // BEGIN
+    case 0x91:
+    case 0xE1:  // СЕКЦИЯ
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -140,9 +144,8 @@ bool SectionRecogniser::Classify(std::string_view line, SectionHeader& header) {
   return true;
 }
 
-bool SectionRecogniser::ReadNumberedForm(std::string_view up, size_t& pos,
-                                         std::string_view ofWord, std::string_view ofFile,
-                                         SectionHeader& header) {
+bool SectionRecogniser::ReadNumberedForm(std::string_view up, size_t& pos, std::string_view ofWord,
+                                         std::string_view ofFile, SectionHeader& header) {
   auto number = ParseSectionNumber(NextWord(pos, up));
   if (!number) return false;
   if (NextWord(pos, up) != ofWord) return false;

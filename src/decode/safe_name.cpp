@@ -28,8 +28,8 @@ std::string SafeOutputName(std::string_view announced) {
   std::string name;
   for (char ch : rest) {
     const auto c = static_cast<unsigned char>(ch);
-    const bool bad = c < 32 || c == 127 || c == '*' || c == '?' || c == '"' || c == '<' ||
-                     c == '>' || c == '|';
+    const bool bad =
+        c < 32 || c == 127 || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|';
     name += bad ? '_' : ch;
   }
   // Leading dots would hide the file (or make "." and ".."); trailing dots and blanks are

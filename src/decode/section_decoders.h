@@ -49,9 +49,7 @@ struct FileDecodeWork {
 // A kludge line (first byte 0x01) is never part of a section: it ends the section's data.
 // Trailing kludges (PATH, Via, or MSGID and PID that a poster puts last) would otherwise pass
 // for data once their control character was dropped.
-inline bool IsKludgeLine(std::string_view line) {
-  return !line.empty() && line[0] == '\x01';
-}
+inline bool IsKludgeLine(std::string_view line) { return !line.empty() && line[0] == '\x01'; }
 
 // UU, XX and MIME base64 (kind): fills sectionText and claims for the checks. total and
 // number decide whether the last section's end lines count in its checksum.

@@ -132,8 +132,7 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   } else if (clean || !settings.DELETEBAD) {
     // A new posting whose bytes are already there was decoded by a run that ended before it
     // could remember it: not placed, listed or reported a second time.
-    placed = PlaceDecodedFile(settings.DUPES, directory, outcome.outputName, name, isNew,
-                              run_.log);
+    placed = PlaceDecodedFile(settings.DUPES, directory, outcome.outputName, name, isNew, run_.log);
     placementFailed = !placed;
   } else {
     RemoveFile(temporary);
@@ -160,8 +159,7 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
 }
 
 void AreaDecoder::Remember(const HistoryPosting& posting) {
-  const HistoryEntry* entry =
-      RememberPosting(run_.history, posting, area_.HistoryDays, run_.today);
+  const HistoryEntry* entry = RememberPosting(run_.history, posting, area_.HistoryDays, run_.today);
   if (entry != nullptr && run_.paths != nullptr &&
       !AppendToDuplicatesFile(*run_.paths, *entry, area_.HistoryDays, run_.settings.DELETEDECODED))
     run_.log.WriteLog(Cp866("Не могу записать файл VELDMARK.DUP"));

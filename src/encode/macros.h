@@ -10,15 +10,15 @@
 namespace vm {
 
 struct MacroValues {
-  std::string toName;        // TONAME: the default recipient
-  std::string origAddress;   // ORIGADDR
-  std::string name;          // NAME: the posted name
-  std::string subject;       // SUBJ: the entry's subject (may be empty)
-  std::string length;        // LENGTH: the file size
+  std::string toName;       // TONAME: the default recipient
+  std::string origAddress;  // ORIGADDR
+  std::string name;         // NAME: the posted name
+  std::string subject;      // SUBJ: the entry's subject (may be empty)
+  std::string length;       // LENGTH: the file size
   std::string linesPerSection;
-  std::string dateTime;      // DATETIME: the file's time, "MM-DD-YY в HH:MM:SS"
-  int32_t number = 0;        // CURRENT
-  int32_t total = 0;         // TOTAL
+  std::string dateTime;  // DATETIME: the file's time, "MM-DD-YY в HH:MM:SS"
+  int32_t number = 0;    // CURRENT
+  int32_t total = 0;     // TOTAL
   // RANDOM: a line of the named file; empty when there is none to give.
   std::function<std::string(std::string_view fileName)> randomLine;
 };

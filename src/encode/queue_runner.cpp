@@ -23,9 +23,8 @@ constexpr size_t kHudsonBoardDigits = 3;
 // The directory or base path of an area id, for the free-space check.
 std::string AreaLocation(std::string_view areaId) {
   if (areaId.empty()) return {};
-  const size_t skip = UpCaseCp866(static_cast<unsigned char>(areaId[0])) == 'H'
-                          ? 1 + kHudsonBoardDigits
-                          : 1;
+  const size_t skip =
+      UpCaseCp866(static_cast<unsigned char>(areaId[0])) == 'H' ? 1 + kHudsonBoardDigits : 1;
   return std::string(areaId.substr(std::min(skip, areaId.size())));
 }
 
@@ -41,7 +40,8 @@ class QueueRunner {
   explicit QueueRunner(QueueRun& run)
       : run_(run), dialogs_(run.dialogs), environment_(run.settings, run.state.serials) {
     environment_.defaultToName = run.state.defaults.toName;
-    environment_.workDirectory = WithTrailingSlash(run.paths.TempDir) + std::string(kWorkDirectoryName);
+    environment_.workDirectory =
+        WithTrailingSlash(run.paths.TempDir) + std::string(kWorkDirectoryName);
     if (dialogs_ != nullptr) environment_.userText = [this] { return dialogs_->UserText(); };
   }
   ~QueueRunner() { CloseTarget(); }
@@ -133,14 +133,16 @@ bool QueueRunner::CheckFreeSpace(const QueueEntry& entry) {
       run_.console.WriteLine(Cp866("Недостаточно места для кодирования на диске ") + location);
       return true;
     }
-    if (!dialogs_->AskYesNo(Filled("Нехватка места для кодирования на диске %s. Повторить?", location)))
+    if (!dialogs_->AskYesNo(
+            Filled("Нехватка места для кодирования на диске %s. Повторить?", location)))
       return false;
   }
 }
 
 bool QueueRunner::AbortConfirmed(const QueueEntry& entry) {
   return dialogs_ != nullptr && dialogs_->CancelPressed() &&
-         dialogs_->AskYesNo(Filled("Прервать посылку файла %s и удалить его из очереди?", entry.path));
+         dialogs_->AskYesNo(
+             Filled("Прервать посылку файла %s и удалить его из очереди?", entry.path));
 }
 
 int64_t QueueRunner::ExpectedSections() const {
@@ -184,7 +186,8 @@ QueueRunner::Attempt QueueRunner::StartFile(QueueEntry& entry) {
   }
   template_ = std::move(*lines);
   if (!OpenPostedFile(entry, file_)) {
-    Report(Filled("Файл %s не найден", entry.path), Cp866("Файл ") + entry.path + Cp866(" не найден"));
+    Report(Filled("Файл %s не найден", entry.path),
+           Cp866("Файл ") + entry.path + Cp866(" не найден"));
     return attempt;
   }
   // Emptied since it was queued: nothing to post, and a section "1 of 0" would help no one.
@@ -236,9 +239,9 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
   const QueueEntry& entry = *it;
   const bool posted = started_ == &entry && startedPosted_;
   if (posted) {
-    const bool inTempPath = !run_.settings.TEMPPATH.empty() &&
-                            DirectoryKey(SplitPath(entry.path).dir) ==
-                                DirectoryKey(run_.settings.TEMPPATH);
+    const bool inTempPath =
+        !run_.settings.TEMPPATH.empty() &&
+        DirectoryKey(SplitPath(entry.path).dir) == DirectoryKey(run_.settings.TEMPPATH);
     // A posting the user dropped keeps its file.
     if (!abort_ && (entry.flags & (kDeleteAfterSending | kCompressed)))
       RemoveFile(entry.path);
@@ -317,8 +320,6 @@ void QueueRunner::Run() {
 
 }  // namespace
 
-void ProcessQueue(QueueRun& run) {
-  QueueRunner(run).Run();
-}
+void ProcessQueue(QueueRun& run) { QueueRunner(run).Run(); }
 
 }  // namespace vm

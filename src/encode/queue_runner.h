@@ -14,7 +14,7 @@
 namespace vm {
 
 struct QueueRun {
-  RunState& state;  // the queue, the history, the default recipient
+  RunState& state;   // the queue, the history, the default recipient
   AreaTable& areas;  // the daily allowances, netmail flags, tags
   const Settings& settings;
   const ProgramPaths& paths;

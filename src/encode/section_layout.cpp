@@ -59,12 +59,9 @@ EncodingKind SectionKind(EncodeFlags flags) {
 int32_t BytesPerLine(EncodingKind kind) {
   switch (kind) {
     case EncodingKind::Uu:
-    case EncodingKind::Xx:
-      return kUuBytesPerLine;
-    case EncodingKind::MimeBase64:
-      return kMimeBytesPerLine;
-    default:
-      return kTextBytesPerLine;
+    case EncodingKind::Xx: return kUuBytesPerLine;
+    case EncodingKind::MimeBase64: return kMimeBytesPerLine;
+    default: return kTextBytesPerLine;
   }
 }
 
@@ -97,8 +94,7 @@ bool OpenPostedFile(const QueueEntry& entry, PostedFile& file) {
   file.size = file.input.Size() < 0 ? 0 : file.input.Size();
   file.total = TotalSections(file.size, SectionCapacity(entry.flags, entry.linesPerSection));
   file.modified = FileModifiedLocal(entry.path).value_or(DateTime{});
-  file.utf8ToCp866 =
-      SectionKind(entry.flags) == EncodingKind::OwnText && IsCp866Utf8(file.input);
+  file.utf8ToCp866 = SectionKind(entry.flags) == EncodingKind::OwnText && IsCp866Utf8(file.input);
   return true;
 }
 

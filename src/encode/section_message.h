@@ -24,9 +24,9 @@ struct PostingEnvironment {
   PostingEnvironment(const Settings& settings, MsgIdSerialSource& serials)
       : settings(settings), serials(serials) {}
 
-  const Settings& settings;       // HSUBST, the archivers
+  const Settings& settings;           // HSUBST, the archivers
   std::string defaultToName = "All";  // TONAME
-  std::string workDirectory;      // FILE_ID unpacks file_id.diz here
+  std::string workDirectory;          // FILE_ID unpacks file_id.diz here
   MsgIdSerialSource& serials;
   RandomPick pick = ClockSeededPick();
   std::function<DateTime()> clock = LocalNow;  // the messages' date and time

@@ -32,14 +32,10 @@ std::string EncodeLine(const Alphabet& alphabet, const unsigned char* bytes, siz
 
 unsigned char HsubstChar(unsigned char c) {
   switch (c) {
-    case 0x8D:
-      return 'H';
-    case 0xE3:
-      return 'y';
-    case 0xE0:
-      return 'p';
-    default:
-      return c;
+    case 0x8D: return 'H';
+    case 0xE3: return 'y';
+    case 0xE0: return 'p';
+    default: return c;
   }
 }
 
@@ -51,20 +47,14 @@ std::string Hsubst(std::string_view text) {
 
 bool WriteSection(QueueEntry& entry, PostedFile& file, MessageBase& base, bool hsubst) {
   const int32_t number = SectionNumber(entry);
-  SectionWork work{entry,  file,   base, SectionKind(entry.flags), number, number >= file.total,
+  SectionWork work{entry, file, base, SectionKind(entry.flags), number, number >= file.total,
                    hsubst};
   file.input.Seek(entry.offset);
   switch (work.kind) {
     case EncodingKind::Uu:
-    case EncodingKind::Xx:
-      WriteUuXxSection(work);
-      break;
-    case EncodingKind::MimeBase64:
-      WriteMimeSection(work);
-      break;
-    default:
-      WriteTextSection(work);
-      break;
+    case EncodingKind::Xx: WriteUuXxSection(work); break;
+    case EncodingKind::MimeBase64: WriteMimeSection(work); break;
+    default: WriteTextSection(work); break;
   }
   entry.offset = static_cast<int32_t>(file.input.Position());
   return work.last || (entry.flags & kSingleSection) != 0;

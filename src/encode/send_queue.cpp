@@ -15,9 +15,7 @@ bool BelongsTo(const QueueEntry& entry, std::string_view areaKey) {
   return EqualNoCaseCp866(entry.areaId, areaKey);
 }
 
-bool Overrides(const QueueEntry& entry) {
-  return (entry.flags & kLimitOverride) != 0;
-}
+bool Overrides(const QueueEntry& entry) { return (entry.flags & kLimitOverride) != 0; }
 
 void ReleaseParallel(SendQueue& queue, std::string_view areaKey, int64_t left) {
   int64_t counter = left >= kUnlimitedAllowance ? kUnlimitedAllowance : 0;
@@ -92,7 +90,8 @@ int EnqueueFile(SendQueue& queue, const EnqueueRequest& request, const QueueCont
 
   const int64_t capacity = SectionCapacity(request.flags, request.linesPerSection);
   int added = 0;
-  for (int32_t number : ListedSections(request.sections, TotalSections(size.value_or(0), capacity))) {
+  for (int32_t number :
+       ListedSections(request.sections, TotalSections(size.value_or(0), capacity))) {
     entry.offset = static_cast<int32_t>((number - 1) * capacity);
     entry.flags = request.flags | kSingleSection;
     entry.allowance = 0;

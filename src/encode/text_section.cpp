@@ -81,8 +81,7 @@ void SkipRestOfCharacter(const SectionWork& work) {
 
 std::string TextBody(SectionWork& work) {
   InputFile& input = work.file.input;
-  const int64_t end =
-      work.number * SectionCapacity(work.entry.flags, work.entry.linesPerSection);
+  const int64_t end = work.number * SectionCapacity(work.entry.flags, work.entry.linesPerSection);
   SkipRestOfCharacter(work);
   TextLines lines;
   while (input.Position() < end) {

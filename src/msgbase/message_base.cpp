@@ -27,9 +27,7 @@ void MessageBase::ShowTextWindow(std::string_view text, int32_t origin) {
   textEnded_ = false;
 }
 
-void MessageBase::ClearTextWindow() {
-  ShowTextWindow({}, textOrigin_);
-}
+void MessageBase::ClearTextWindow() { ShowTextWindow({}, textOrigin_); }
 
 unsigned char MessageBase::NextChar() {
   if (textIndex_ >= text_.size()) {
@@ -156,27 +154,16 @@ bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle) {
   if (areaId.empty()) return false;
   switch (areaId[0]) {
     case 'H':
-    case 'h':
-      handle = MakeHudsonBase();
-      break;
+    case 'h': handle = MakeHudsonBase(); break;
     case 'S':
-    case 's':
-      handle = MakeSquishBase();
-      break;
+    case 's': handle = MakeSquishBase(); break;
     case 'F':
-    case 'f':
-      handle = MakeFidoMsgBase();
-      break;
+    case 'f': handle = MakeFidoMsgBase(); break;
     case 'J':
-    case 'j':
-      handle = MakeJamBase();
-      break;
+    case 'j': handle = MakeJamBase(); break;
     case 'T':
-    case 't':
-      handle = MakeTextFileBase();
-      break;
-    default:
-      return false;
+    case 't': handle = MakeTextFileBase(); break;
+    default: return false;
   }
   if (handle) handle->SetAreaPath(areaId.substr(1, 128));
   return true;
@@ -188,9 +175,7 @@ std::string MessageBase::StatusReason() const {
   return reason.empty() ? IoReason(status_) : reason;
 }
 
-OpenFailure FailureOf(const MessageBase& base) {
-  return {base.Status(), base.StatusReason()};
-}
+OpenFailure FailureOf(const MessageBase& base) { return {base.Status(), base.StatusReason()}; }
 
 std::string DescribeOpenFailure(const OpenFailure& failure) {
   if (failure.code == 0) return ": " + Cp866("неизвестный тип базы");
@@ -242,8 +227,6 @@ bool CloseMessageArea(MessageBaseHandle& handle) {
   return ok;
 }
 
-void DisposeMessageBase(MessageBaseHandle& handle) {
-  handle.reset();
-}
+void DisposeMessageBase(MessageBaseHandle& handle) { handle.reset(); }
 
 }  // namespace vm

@@ -53,9 +53,7 @@ std::string HostDrive::Join(const std::string& programDir, const std::string& en
   return path + entry;
 }
 
-std::string HostDrive::RootPath() const {
-  return name == "/" ? name : name + "\\";
-}
+std::string HostDrive::RootPath() const { return name == "/" ? name : name + "\\"; }
 
 HostDrive CurrentDrive() {
   HostDrive drive{"/", "/"};

@@ -18,8 +18,6 @@ class FatalStop : public std::runtime_error {
   std::string message_;
 };
 
-[[noreturn]] inline void FatalExit(std::string message) {
-  throw FatalStop(std::move(message));
-}
+[[noreturn]] inline void FatalExit(std::string message) { throw FatalStop(std::move(message)); }
 
 }  // namespace vm

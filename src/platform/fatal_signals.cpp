@@ -20,16 +20,11 @@ std::atomic<void (*)()> gTerminalRestore{nullptr};
 
 const char* SignalName(int number) {
   switch (number) {
-    case SIGSEGV:
-      return "SIGSEGV";
-    case SIGBUS:
-      return "SIGBUS";
-    case SIGFPE:
-      return "SIGFPE";
-    case SIGILL:
-      return "SIGILL";
-    case SIGABRT:
-      return "SIGABRT";
+    case SIGSEGV: return "SIGSEGV";
+    case SIGBUS: return "SIGBUS";
+    case SIGFPE: return "SIGFPE";
+    case SIGILL: return "SIGILL";
+    case SIGABRT: return "SIGABRT";
   }
   return "?";
 }
@@ -74,9 +69,7 @@ void CatchFatalSignals(FatalSignalHandler handler) {
   for (int number : kFatalSignals) ::sigaction(number, &action, nullptr);
 }
 
-void SetCrashTerminalRestore(void (*restore)()) {
-  gTerminalRestore.store(restore);
-}
+void SetCrashTerminalRestore(void (*restore)()) { gTerminalRestore.store(restore); }
 
 void RestoreTerminalAfterCrash() {
   if (void (*restore)() = gTerminalRestore.load()) restore();
@@ -89,17 +82,11 @@ void WriteFileFromSignal(const char* hostPath, std::initializer_list<std::string
   ::close(fd);
 }
 
-void WriteStdoutFromSignal(std::string_view text) {
-  WriteAll(STDOUT_FILENO, text);
-}
+void WriteStdoutFromSignal(std::string_view text) { WriteAll(STDOUT_FILENO, text); }
 
-int CurrentThreadId() {
-  return static_cast<int>(::syscall(SYS_gettid));
-}
+int CurrentThreadId() { return static_cast<int>(::syscall(SYS_gettid)); }
 
-void ExitFromSignal(int exitCode) {
-  ::_exit(exitCode);
-}
+void ExitFromSignal(int exitCode) { ::_exit(exitCode); }
 
 void WaitForProcessEnd() {
   for (;;) ::pause();

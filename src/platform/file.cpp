@@ -24,16 +24,11 @@ constexpr mode_t kNewFileMode = 0666;
 
 int Flags(OpenMode mode) {
   switch (mode) {
-    case OpenMode::Read:
-      return O_RDONLY;
-    case OpenMode::ReadWrite:
-      return O_RDWR;
-    case OpenMode::Create:
-      return O_RDWR | O_CREAT | O_TRUNC;
-    case OpenMode::CreateNew:
-      return O_RDWR | O_CREAT | O_EXCL;
-    case OpenMode::Append:
-      return O_WRONLY | O_CREAT | O_APPEND;
+    case OpenMode::Read: return O_RDONLY;
+    case OpenMode::ReadWrite: return O_RDWR;
+    case OpenMode::Create: return O_RDWR | O_CREAT | O_TRUNC;
+    case OpenMode::CreateNew: return O_RDWR | O_CREAT | O_EXCL;
+    case OpenMode::Append: return O_WRONLY | O_CREAT | O_APPEND;
   }
   return O_RDONLY;
 }
@@ -57,13 +52,9 @@ int Refusal(const struct stat& st, OpenMode mode) {
 
 }  // namespace
 
-File::~File() {
-  Close();
-}
+File::~File() { Close(); }
 
-File::File(File&& other) noexcept : fd_(other.fd_), error_(other.error_) {
-  other.fd_ = -1;
-}
+File::File(File&& other) noexcept : fd_(other.fd_), error_(other.error_) { other.fd_ = -1; }
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {

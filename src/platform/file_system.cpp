@@ -193,9 +193,7 @@ int RemoveStaleTemporaries(std::string_view dir, std::string_view mask, int64_t 
   return RemoveStaleHostTemporaries(HostPath(dir), mask, quietSeconds);
 }
 
-bool ChangeDirectory(std::string_view path) {
-  return ::chdir(HostPath(path).c_str()) == 0;
-}
+bool ChangeDirectory(std::string_view path) { return ::chdir(HostPath(path).c_str()) == 0; }
 
 std::string CurrentDirectory() {
   char* cwd = ::getcwd(nullptr, 0);

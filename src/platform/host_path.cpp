@@ -26,9 +26,7 @@ struct Listing {
   std::unordered_map<std::string, std::vector<std::string>> byFoldedName;
 };
 
-std::string Folded(const std::string& utf8Name) {
-  return UpCaseCp866(Utf8ToCp866(utf8Name));
-}
+std::string Folded(const std::string& utf8Name) { return UpCaseCp866(Utf8ToCp866(utf8Name)); }
 
 std::unordered_map<std::string, Listing>& Cache() {
   static std::unordered_map<std::string, Listing> cache;
@@ -108,13 +106,9 @@ std::string CurrentHostDirectory() {
   return dir;
 }
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsDriveLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // "NUL" names the null device in any directory and on any drive, also written "NUL:".
 bool NamesNullDevice(std::string_view dosPath) {
@@ -182,9 +176,7 @@ std::string HostPath(std::string_view dosPath) {
   return path;
 }
 
-std::string ProgramPathFromHost(std::string_view hostPath) {
-  return Utf8ToCp866(hostPath);
-}
+std::string ProgramPathFromHost(std::string_view hostPath) { return Utf8ToCp866(hostPath); }
 
 std::string HostParentDirectory(std::string_view hostPath) {
   size_t slash = hostPath.find_last_of('/');
@@ -227,12 +219,8 @@ void DirectoryChange::Commit() {
   listing.modified = st.st_mtim;
 }
 
-void ForgetDirectoryListing(const std::string& hostDir) {
-  Cache().erase(hostDir);
-}
-void ForgetAllDirectoryListings() {
-  Cache().clear();
-}
+void ForgetDirectoryListing(const std::string& hostDir) { Cache().erase(hostDir); }
+void ForgetAllDirectoryListings() { Cache().clear(); }
 
 PathParts SplitPath(std::string_view path) {
   PathParts parts;

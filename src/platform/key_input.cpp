@@ -51,9 +51,7 @@ int Utf8Length(unsigned char lead) {
 
 KeyInput::KeyInput(int fd, int pipeTimeoutMs) : fd_(fd), pipeTimeoutMs_(pipeTimeoutMs) {}
 
-bool KeyInput::IsTerminal() const {
-  return isatty(fd_) != 0;
-}
+bool KeyInput::IsTerminal() const { return isatty(fd_) != 0; }
 
 bool KeyInput::Fill(int timeoutMs) {
   pollfd p{fd_, POLLIN, 0};

@@ -32,12 +32,9 @@ std::string EscapeInDoubleQuotes(std::string_view text) {
 // the quote is closed, the word put in, and the quote opened again.
 std::string Substitute(std::string_view argument, Quoting quoting) {
   switch (quoting) {
-    case Quoting::None:
-      return ShellQuote(argument);
-    case Quoting::Double:
-      return EscapeInDoubleQuotes(argument);
-    case Quoting::Single:
-      return "'" + ShellQuote(argument) + "'";
+    case Quoting::None: return ShellQuote(argument);
+    case Quoting::Double: return EscapeInDoubleQuotes(argument);
+    case Quoting::Single: return "'" + ShellQuote(argument) + "'";
   }
   return ShellQuote(argument);
 }
@@ -54,7 +51,8 @@ std::string SubstituteList(const std::vector<std::string>& items, Quoting quotin
 
 // Replaces %1 ... %9 by their arguments, following the template's own quotes so that a sysop's
 // "pkzip -a "%1" %2" works as well as "pkzip -a %1 %2".
-std::string BuildCommand(std::string_view tmpl, const std::vector<std::vector<std::string>>& arguments) {
+std::string BuildCommand(std::string_view tmpl,
+                         const std::vector<std::vector<std::string>>& arguments) {
   std::string command;
   Quoting quoting = Quoting::None;
   for (size_t i = 0; i < tmpl.size(); ++i) {

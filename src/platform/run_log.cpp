@@ -29,8 +29,6 @@ void RunLog::WriteLog(std::string_view text) const {
   Append(std::string(stamp) + std::string(text));
 }
 
-void RunLog::WriteLogBreak() const {
-  Append("");
-}
+void RunLog::WriteLogBreak() const { Append(""); }
 
 }  // namespace vm

@@ -50,8 +50,7 @@ std::string CopyPathFor(const SendQueue& queue, const QueueEntry& self, std::str
 // Copies the file into TEMPPATH. Returns the path the entry posts from, or nothing when
 // the user gave the entry up.
 std::optional<std::string> CopyIntoTempPath(const SendQueue& queue, const QueueEntry& self,
-                                            const std::string& path,
-                                            const QueueContext& context) {
+                                            const std::string& path, const QueueContext& context) {
   std::string copy = CopyPathFor(queue, self, path, context.settings.TEMPPATH);
   for (;;) {
     bool existed = FileExists(copy);

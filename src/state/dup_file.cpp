@@ -46,10 +46,10 @@ void AppendEntry(std::string& out, const HistoryEntry& entry, int64_t historyLen
   AppendStateLine(out, entry.fileName);
   AppendStateLine(out, entry.areaName);
   std::string numbers;
-  for (int64_t v : {historyLength, int64_t{entry.totalSections}, int64_t{entry.posted.year},
-                    int64_t{entry.posted.month}, int64_t{entry.posted.day}, int64_t{entry.kind},
-                    int64_t{entry.decoded.year}, int64_t{entry.decoded.month},
-                    int64_t{entry.decoded.day}}) {
+  for (int64_t v :
+       {historyLength, int64_t{entry.totalSections}, int64_t{entry.posted.year},
+        int64_t{entry.posted.month}, int64_t{entry.posted.day}, int64_t{entry.kind},
+        int64_t{entry.decoded.year}, int64_t{entry.decoded.month}, int64_t{entry.decoded.day}}) {
     if (!numbers.empty()) numbers += ' ';
     numbers += std::to_string(v);
   }

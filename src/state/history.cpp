@@ -30,8 +30,8 @@ HistoryEntry* FindHistoryEntry(HistoryList& history, uint8_t kind, int32_t total
 HistoryEntry* AddHistoryEntry(HistoryList& history, HistoryEntry entry) {
   entry.fileName = CutTo(UpCaseCp866(entry.fileName), kFileNameWidth);
   entry.areaName = CutTo(UpCaseCp866(entry.areaName), kAreaNameWidth);
-  if (HistoryEntry* found =
-          FindHistoryEntry(history, entry.kind, entry.totalSections, entry.areaName, entry.fileName))
+  if (HistoryEntry* found = FindHistoryEntry(history, entry.kind, entry.totalSections,
+                                             entry.areaName, entry.fileName))
     return found;
   history.index_.emplace(
       IdentityKey(entry.kind, entry.totalSections, entry.areaName, entry.fileName),

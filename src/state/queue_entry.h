@@ -28,9 +28,9 @@ enum EncodeFlag : EncodeFlags {
   kInsertText = 0x1000,       // CUSTOMTEXT; the first section goes out at once
   kEncodeXx = 0x2000,
   kEncodeMime = 0x4000,
-  kCompressed = 0x10000,      // an archive made for this posting, deleted after posting
-  kNoTemplate = 0x20000,      // the message holds only the section body
-  kLimitOverride = 0x40000,   // the daily limit is overridden for this entry
+  kCompressed = 0x10000,     // an archive made for this posting, deleted after posting
+  kNoTemplate = 0x20000,     // the message holds only the section body
+  kLimitOverride = 0x40000,  // the daily limit is overridden for this entry
 };
 // None of the three set: plain text.
 inline constexpr EncodeFlags kEncodingBits = kEncodeUu | kEncodeXx | kEncodeMime;

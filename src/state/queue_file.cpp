@@ -121,8 +121,8 @@ void AppendNumbers(std::string& out, std::initializer_list<int64_t> numbers) {
 
 }  // namespace
 
-void ParseQueue(const std::vector<std::string>& lines, RunState& state,
-                const QueueContext& context, DroppedLines& dropped) {
+void ParseQueue(const std::vector<std::string>& lines, RunState& state, const QueueContext& context,
+                DroppedLines& dropped) {
   QueueReader reader(lines, dropped);
   if (reader.AtEnd()) return;
   if (auto date = reader.Numbers(3, kInt32Min, kInt32Max))
@@ -246,4 +246,3 @@ bool QueueProgressFile::Replace(const std::string& text) {
 }
 
 }  // namespace vm
-

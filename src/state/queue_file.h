@@ -21,8 +21,8 @@ inline constexpr std::string_view kQueueHeader = "Veldmark queue file version 8"
 // and no-template bits of the default flags do not carry over), the two input histories and
 // the entries, each added with AddQueueEntry. Unreadable lines are skipped and noted; a
 // damaged date or flags line leaves that value as it was.
-void ParseQueue(const std::vector<std::string>& lines, RunState& state,
-                const QueueContext& context, DroppedLines& dropped);
+void ParseQueue(const std::vector<std::string>& lines, RunState& state, const QueueContext& context,
+                DroppedLines& dropped);
 std::string FormatQueue(const RunState& state);
 
 // A missing file, or one of another version (deleted), is replaced at once by a fresh one
@@ -48,7 +48,7 @@ class QueueProgressFile {
   bool Replace(const std::string& text);
 
   std::string path_;
-  File file_;        // QUEUE.LST, kept open between in-place saves
+  File file_;         // QUEUE.LST, kept open between in-place saves
   int64_t size_ = 0;  // its length while open
 };
 

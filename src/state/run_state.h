@@ -14,10 +14,10 @@ namespace vm {
 
 // The encode dialog's last values; they start the next posting (and the next run).
 struct EncodeDefaults {
-  std::string fromName;      // last "from" name
+  std::string fromName;  // last "from" name
   std::string toName = "All";
-  std::string fromAddress;   // text form
-  std::string toAddress;     // text form, may be empty
+  std::string fromAddress;  // text form
+  std::string toAddress;    // text form, may be empty
   EncodeFlags flags = kEncodeUu;
   std::string panelDirectory;  // the directory the shell's file panel shows at start
 };

@@ -10,8 +10,8 @@
 namespace vm {
 
 struct Alphabet {
-  std::array<char, 65> chars{};        // value -> character, null-terminated
-  std::array<int8_t, 256> values{};    // character -> value, -1 outside the alphabet
+  std::array<char, 65> chars{};      // value -> character, null-terminated
+  std::array<int8_t, 256> values{};  // character -> value, -1 outside the alphabet
   char Zero() const { return chars[0]; }
   int Value(unsigned char c) const { return values[c]; }
 };

@@ -90,9 +90,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-char32_t Cp866ToUnicode(unsigned char c) {
-  return c < 0x80 ? c : kHigh[c - 0x80];
-}
+char32_t Cp866ToUnicode(unsigned char c) { return c < 0x80 ? c : kHigh[c - 0x80]; }
 
 char32_t Cp866DisplayChar(unsigned char c) {
   // The glyphs of the PC character set for codes 0-31.

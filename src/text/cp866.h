@@ -49,8 +49,6 @@ std::optional<Cp866Char> Utf8CharToCp866(std::string_view text);
 
 // The program's own texts stand in the source as UTF-8 literals and are used as CP866:
 // Cp866("Нажмите любую клавишу"). Hot paths keep the converted text in a static.
-inline std::string Cp866(std::string_view utf8Literal) {
-  return Utf8ToCp866(utf8Literal);
-}
+inline std::string Cp866(std::string_view utf8Literal) { return Utf8ToCp866(utf8Literal); }
 
 }  // namespace vm

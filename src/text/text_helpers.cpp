@@ -107,10 +107,8 @@ bool IsFileNameChar(unsigned char c) {
     case '@':
     case '_':
     case '`':
-    case '~':
-      return true;
-    default:
-      break;
+    case '~': return true;
+    default: break;
   }
   if (c >= '0' && c <= '9') return true;
   if (c >= 'A' && c <= 'Z') return true;
@@ -148,9 +146,7 @@ std::string FieldPad(size_t width, size_t indent, std::string_view text) {
   return out;
 }
 
-std::string Trim(std::string_view text) {
-  return std::string(TrimView(text));
-}
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string_view TrimView(std::string_view text) {
   size_t b = 0, e = text.size();

@@ -80,6 +80,4 @@ int RunFault(vm::RunContext& run) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  return vm::RunProgram(argc, argv, RunFault);
-}
+int main(int argc, char** argv) { return vm::RunProgram(argc, argv, RunFault); }

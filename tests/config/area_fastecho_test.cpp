@@ -150,11 +150,11 @@ TEST_F(FastEchoTest, DamagedRecordListsEndCleanly) {
     uint32_t value;
     int areasLeft;
   };
-  for (Damage damage : {Damage{0x0008, 65535, 3},   // area count
-                        Damage{0x0006, 65535, 0},   // node count ...
-                        Damage{0x121E, 65535, 0},   // ... or node record size
-                        Damage{0x1216, 65535, 1},   // area record size
-                        Damage{0x1216, 3, 3}}) {    // too small: stepped as 190
+  for (Damage damage : {Damage{0x0008, 65535, 3},  // area count
+                        Damage{0x0006, 65535, 0},  // node count ...
+                        Damage{0x121E, 65535, 0},  // ... or node record size
+                        Damage{0x1216, 65535, 1},  // area record size
+                        Damage{0x1216, 3, 3}}) {   // too small: stepped as 190
     std::string bytes = full;
     Put16(bytes, damage.offset, damage.value);
     AreaTestContext fresh;

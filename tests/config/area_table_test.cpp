@@ -109,10 +109,12 @@ TEST(AreaTableTest, LookupsAgreeWithAScanOfTheTable) {
         if (table.Count() > 0) table.At(1 + random() % table.Count()).tag = text();
         break;
       case 4:
-        if (table.Count() > 1) table.Swap(1 + random() % table.Count(), 1 + random() % table.Count());
+        if (table.Count() > 1)
+          table.Swap(1 + random() % table.Count(), 1 + random() % table.Count());
         break;
       default:
-        if (step % 50 == 0) SortAreas(table, step % 100 ? SortAreasMode::Name : SortAreasMode::Type);
+        if (step % 50 == 0)
+          SortAreas(table, step % 100 ? SortAreasMode::Name : SortAreasMode::Type);
         break;
     }
     std::string key = text();

@@ -27,7 +27,9 @@ class AreaTestNode {
   }
   bool Exists(const std::string& name) const { return std::filesystem::exists(dir_ / name); }
   // The program path (CP866, DOS style) of a file in the node.
-  std::string Path(const std::string& name) const { return ProgramPathFromHost((dir_ / name).string()); }
+  std::string Path(const std::string& name) const {
+    return ProgramPathFromHost((dir_ / name).string());
+  }
   std::string Dir() const { return ProgramPathFromHost(scratch_.path()) + "/"; }
 
  private:

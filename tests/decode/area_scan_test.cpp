@@ -13,8 +13,8 @@ using test::Lines;
 
 std::string M61() { return "M" + std::string(60, 'A'); }
 Lines Section(int n, int total, const std::string& name) {
-  return {"section " + std::to_string(n) + " of " + std::to_string(total) + " of file " + name,
-          "", M61(), "`", "end"};
+  return {"section " + std::to_string(n) + " of " + std::to_string(total) + " of file " + name, "",
+          M61(), "`", "end"};
 }
 
 class AreaScanTest : public ::testing::Test, public test::DecodeFixture {
@@ -91,10 +91,15 @@ TEST_F(AreaScanTest, HeaderLinesLimitAndDeletedMessages) {
 }
 
 TEST_F(AreaScanTest, OriginLineAndPointKludges) {
-  base.Add({"\x01" "FMPT 7", "\x01TOPT 3", "begin 644 o.zip", M61(), "`", "end", "--- ",
-            " * Origin: Somewhere (2:5020/9999.1)"});
+  base.Add(
+      {"\x01"
+       "FMPT 7",
+       "\x01TOPT 3", "begin 644 o.zip", M61(), "`", "end", "--- ",
+       " * Origin: Somewhere (2:5020/9999.1)"});
   base.messages.back().dest = NetAddress{2, 5020, 100, 0};
-  base.Add({"begin 644 p.zip", M61(), "\x01" "FMPT 7"});
+  base.Add({"begin 644 p.zip", M61(),
+            "\x01"
+            "FMPT 7"});
   Scan();
   EXPECT_EQ(catalogue.At(2).fromAddress, (NetAddress{2, 5020, 9999, 1}));
   EXPECT_EQ(catalogue.At(2).toAddress, (NetAddress{2, 5020, 100, 3}));

@@ -10,10 +10,10 @@
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "decode/decode_session.h"
+#include "memory_base.h"
 #include "platform/run_log.h"
 #include "support/fake_console.h"
 #include "support/platform_temp_dir.h"
-#include "memory_base.h"
 
 namespace vm::test {
 

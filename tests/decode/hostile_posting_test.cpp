@@ -67,8 +67,8 @@ class HostilePostingTest : public ::testing::Test, public test::DecodeFixture {
 
 TEST_F(HostilePostingTest, NamesThatClimbOut) {
   const std::string m61 = "M" + std::string(60, 'A');
-  for (const char* name : {"../../x", "/etc/x", "C:\\x", "..", "...", "....\\..",
-                           "\x01\x02", "a\x1b]0;pwn\x07"}) {
+  for (const char* name :
+       {"../../x", "/etc/x", "C:\\x", "..", "...", "....\\..", "\x01\x02", "a\x1b]0;pwn\x07"}) {
     base.Add({"begin 644 " + std::string(name), m61, "`", "end"});
     base.Add(test::MimePart("abc", name, 1, 1));
   }

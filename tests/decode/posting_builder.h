@@ -38,8 +38,8 @@ inline std::vector<Lines> UuSections(const std::string& data, const std::string&
   const int total = static_cast<int>((data.size() + capacity - 1) / capacity);
   std::vector<Lines> sections;
   for (int number = 1; number <= total; ++number) {
-    Lines lines{"section " + std::to_string(number) + " of " + std::to_string(total) +
-                    " of file " + name + " < uuencoded by test >",
+    Lines lines{"section " + std::to_string(number) + " of " + std::to_string(total) + " of file " +
+                    name + " < uuencoded by test >",
                 ""};
     uint16_t sum = 0;
     uint32_t size = 0;

@@ -95,9 +95,9 @@ TEST(Recogniser, SectionFileNameKeepsOnlyNameAndLastExtension) {
 }
 
 TEST(Recogniser, MimeSinglePartQuotedAndUnquotedName) {
-  auto q = RecogniseFirst({"MIME-Version: 1.0",
-                           "Content-Type: application/octet-stream; name=\"a.zip\"",
-                           "Content-Transfer-Encoding: base64", "", "UEsDBBQAAAAIAA=="});
+  auto q =
+      RecogniseFirst({"MIME-Version: 1.0", "Content-Type: application/octet-stream; name=\"a.zip\"",
+                      "Content-Transfer-Encoding: base64", "", "UEsDBBQAAAAIAA=="});
   EXPECT_EQ(q.header.kind, EncodingKind::MimeBase64);
   EXPECT_EQ(q.header.fileName, "A.ZIP");
   EXPECT_EQ(q.header.number, 1);
@@ -128,8 +128,7 @@ TEST(Recogniser, QuotedPrintableIsRefusedAndLinesAfterItAreStillSeen) {
 
 TEST(Recogniser, MimePartialUsesTheIdAsKey) {
   auto r = RecogniseFirst({"MIME-Version: 1.0", "Content-Type: message/partial;",
-                           "  id=\"6546907380521121313221379978408\"",
-                           "  number=2; total=5", "",
+                           "  id=\"6546907380521121313221379978408\"", "  number=2; total=5", "",
                            "Content-Type: application/octet-stream; name=\"A.ZIP\"",
                            "Content-Transfer-Encoding: base64",
                            "Content-Disposition: attachment; filename=\"A.ZIP\"", "",
@@ -140,8 +139,8 @@ TEST(Recogniser, MimePartialUsesTheIdAsKey) {
   EXPECT_EQ(r.header.fileName, "A.ZIP");
   EXPECT_EQ(r.header.key, CutTo("6546907380521121313221379978408" + NameCrc(), 64));
   // A part without the inner header: data starts after the blank line.
-  auto bare = RecogniseFirst({"Content-Type: message/partial; id=\"X1\"; number=3; total=5",
-                              "", "UEsDBBQAAAAIAA=="});
+  auto bare = RecogniseFirst(
+      {"Content-Type: message/partial; id=\"X1\"; number=3; total=5", "", "UEsDBBQAAAAIAA=="});
   EXPECT_EQ(bare.header.number, 3);
   EXPECT_TRUE(bare.header.fileName.empty());
   EXPECT_EQ(bare.header.key, "X1" + NameCrc());
@@ -170,8 +169,8 @@ TEST(Recogniser, CrackBlocksNeedTheirClosingLine) {
 
 TEST(Recogniser, BeginWithoutDataEndsAtTheLineBudget) {
   RecogniserSettings settings{5, false, false};
-  auto r = RecogniseFirst({"begin 644 quote.txt", "some quoted text", "more text here",
-                           "and more", "x y", "z w", M61()},
+  auto r = RecogniseFirst({"begin 644 quote.txt", "some quoted text", "more text here", "and more",
+                           "x y", "z w", M61()},
                           settings);
   EXPECT_FALSE(r.header.IsHeader());
   EXPECT_FALSE(RecogniseFirst({"begin 644 quote.txt", "a b", "c d"}).header.IsHeader());

@@ -90,12 +90,21 @@ TEST_F(SectionBoundsTest, KludgeLinesEndTheDataOfEveryKindOfSection) {
       {"XX", encoded(EncodingKind::Xx, xxPath), "PACK.ZIP", data},
       {"MIME", {Joined(test::MimePart(data, "PACK.ZIP", 1, 1), {msgId, pid})}, "PACK.ZIP", data},
       // Text sections whose closing line is missing: the kludges are no part of the text.
-      {"own text", {{Cp866("Секция 1 из 1 файла a.txt"), sep, "one", "", msgId, pid}}, "A.TXT",
-       "one\r\n\r\n", decode_flag::kTextError},
-      {"FastPost", {{"TextSection 1 of 1 of file a.txt", "Text Begin.", "one", msgId}}, "A.TXT",
-       "one\r\n", decode_flag::kTextError},
-      {"crack", {{"[BEGINCRK]", "Tool", msgId, "[ENDCRK]"}}, "Tool.crk",
-       "[BEGINCRK]\r\nTool\r\n", decode_flag::kTextError},
+      {"own text",
+       {{Cp866("Секция 1 из 1 файла a.txt"), sep, "one", "", msgId, pid}},
+       "A.TXT",
+       "one\r\n\r\n",
+       decode_flag::kTextError},
+      {"FastPost",
+       {{"TextSection 1 of 1 of file a.txt", "Text Begin.", "one", msgId}},
+       "A.TXT",
+       "one\r\n",
+       decode_flag::kTextError},
+      {"crack",
+       {{"[BEGINCRK]", "Tool", msgId, "[ENDCRK]"}},
+       "Tool.crk",
+       "[BEGINCRK]\r\nTool\r\n",
+       decode_flag::kTextError},
   });
 }
 
@@ -123,7 +132,8 @@ TEST_F(SectionBoundsTest, MimeDataStartAfterTheHeadersWhereverTheNameStands) {
       {"folded in message/partial parts",
        {part(data.substr(0, 57), 1, 2, " name=\"TEST.ZIP\""),
         part(data.substr(57), 2, 2, " name=\"TEST.ZIP\"")},
-       "TEST.ZIP", data},
+       "TEST.ZIP",
+       data},
   });
 }
 

@@ -42,7 +42,8 @@ ProgramRunOptions Traced(ProgramRunOptions options) {
 void AgeTemporaries(const fs::path& node) {
   for (const auto& entry : fs::recursive_directory_iterator(node))
     if (entry.path().extension() == ".$$$")
-      fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::minutes(2));
+      fs::last_write_time(entry.path(),
+                          fs::last_write_time(entry.path()) - std::chrono::minutes(2));
 }
 
 // Every message of the area reads, and as many are not deleted as the base counts once the
@@ -66,7 +67,8 @@ testing::AssertionResult AreaReadsWhole(const std::string& areaId) {
   }
   const int32_t counted = base->ActiveCount();
   CloseMessageArea(base);
-  if (read != counted) return testing::AssertionFailure() << read << " read, " << counted << " counted";
+  if (read != counted)
+    return testing::AssertionFailure() << read << " read, " << counted << " counted";
   return testing::AssertionSuccess();
 }
 
@@ -100,13 +102,14 @@ TEST_P(KilledDecode, NoKillPointLosesAPosting) {
     for (int n = 1; n <= kMostCalls; ++n) {
       fs::remove_all(node);
       fs::copy(original.Path(""), node, fs::copy_options::recursive);
-      const std::string areaId = std::string(1, GetParam().letter) + (node / "areas/rufiles").string();
-      const ProgramRun killed = RunProgramFile(
-          kStrace,
-          {"-f", "-o", "/dev/null", "-e", std::string("trace=") + call, "-e",
-           std::string("inject=") + call + ":signal=KILL:when=" + std::to_string(n),
-           VELDMARK_BINARY, "/All"},
-          Traced(OptionsIn(node)));
+      const std::string areaId =
+          std::string(1, GetParam().letter) + (node / "areas/rufiles").string();
+      const ProgramRun killed =
+          RunProgramFile(kStrace,
+                         {"-f", "-o", "/dev/null", "-e", std::string("trace=") + call, "-e",
+                          std::string("inject=") + call + ":signal=KILL:when=" + std::to_string(n),
+                          VELDMARK_BINARY, "/All"},
+                         Traced(OptionsIn(node)));
       if (killed.exitCode == 0) break;  // the run makes fewer such calls: all were tried
       ++points;
       AgeTemporaries(node);

@@ -108,7 +108,8 @@ class DecodeNode {
   // them: a scan never resumes past a *.MSG file written within the last second.
   void AgeMessages(const std::string& area) const {
     for (const auto& entry : fs::directory_iterator(Path("areas/" + area)))
-      fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::minutes(1));
+      fs::last_write_time(entry.path(),
+                          fs::last_write_time(entry.path()) - std::chrono::minutes(1));
   }
 
   // Message numbers of the area's *.msg files, ascending.

@@ -22,10 +22,10 @@ bool NoTemporaryLeft(const DecodeNode& node) {
 TEST(DecodeSafety, NamesTheDirectoryKeepsAreNeverReplaced) {
   struct Case {
     const char* setting;
-    const char* posted;      // the posted file name
-    const char* existing;    // what is in FILES before the run ("x/" a directory)
-    std::string contents;    // of the existing file
-    const char* decodedTo;   // where the posted bytes must end up
+    const char* posted;     // the posted file name
+    const char* existing;   // what is in FILES before the run ("x/" a directory)
+    std::string contents;   // of the existing file
+    const char* decodedTo;  // where the posted bytes must end up
   };
   const std::string ownDescription = Utf8ToCp866("Файл:    NOTES.ZIP\r\nОт кого: ...\r\n");
   for (const Case& c : {

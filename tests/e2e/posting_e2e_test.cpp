@@ -94,8 +94,8 @@ TEST(PostingKill, NextRunPostsEachSectionOnce) {
     for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
     freopen("/dev/null", "r", stdin);
     freopen("/dev/null", "w", stdout);
-    execl(VELDMARK_BINARY, VELDMARK_BINARY, "/Encode", "BIG.BIN", "UU", "RU.FILES", "All",
-          "-Immed", static_cast<char*>(nullptr));
+    execl(VELDMARK_BINARY, VELDMARK_BINARY, "/Encode", "BIG.BIN", "UU", "RU.FILES", "All", "-Immed",
+          static_cast<char*>(nullptr));
     _exit(127);
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);

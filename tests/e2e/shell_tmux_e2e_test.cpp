@@ -4,7 +4,6 @@
 // by either keyboard layout, and quits with the state files saved; an end signal saves them
 // too. Every wait is for what the screen shows.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 
 #include <algorithm>
@@ -30,7 +29,8 @@ std::u32string Utf8Cells(const std::string& utf8) {
     const auto c = static_cast<unsigned char>(utf8[i]);
     const size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
     char32_t cp = length == 1 ? c : c & (0x3F >> (length - 1));
-    for (size_t k = 1; k < length && i + k < utf8.size(); ++k) cp = (cp << 6) | (utf8[i + k] & 0x3F);
+    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
+      cp = (cp << 6) | (utf8[i + k] & 0x3F);
     cells.push_back(cp);
     i += length;
   }
@@ -47,8 +47,8 @@ struct ShellInTmux : ::testing::Test {
   std::string Command() const {
     const std::string dir = node.node().path();
     // The program's process id is kept in the node, for the signal test.
-    return "cd " + ShellQuote(dir) + " && env TERM=xterm-256color LANG=C.UTF-8 VELDMARK_HOME=" +
-           ShellQuote(dir) + " sh -c " +
+    return "cd " + ShellQuote(dir) +
+           " && env TERM=xterm-256color LANG=C.UTF-8 VELDMARK_HOME=" + ShellQuote(dir) + " sh -c " +
            ShellQuote("echo $$ > veldmark.pid; exec " + ShellQuote(VELDMARK_BINARY));
   }
 
@@ -109,7 +109,8 @@ TEST_F(ShellInTmux, LargerTerminalResizeAndEndSignal) {
   ASSERT_TRUE(tmux.WaitFor("Области")) << tmux.Screen();
   std::string screen = tmux.Screen();
   // Two panels of 66 columns; the status line on the last row.
-  const std::string top = screen.substr(screen.find('\n') + 1, screen.find('\n', screen.find('\n') + 1) - screen.find('\n') - 1);
+  const std::string top = screen.substr(
+      screen.find('\n') + 1, screen.find('\n', screen.find('\n') + 1) - screen.find('\n') - 1);
   const std::u32string topCells = Utf8Cells(top);
   ASSERT_EQ(topCells.size(), 132u) << top;
   EXPECT_EQ(topCells[65], U'╗');

@@ -1,11 +1,11 @@
 // Two unattended queue runs in a fresh node: the state files the first run leaves are the
 // ones the second reads, with the day reset and the history expiry in between.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
 #include "platform/host.h"
 #include "support/platform_temp_dir.h"
@@ -29,8 +29,7 @@ class StateQueueEndToEnd : public ::testing::Test {
     node.WriteFile("veldmark.tpl", "");
     node.WriteFile("veldmark.ctl", CrLf({"NAME Ivan Petrov", "ADDRESS 2:5020/9999",
                                          "AREA MSG RU.TEST C:\\MAIL\\RUTEST"}));
-    node.WriteFile("areadefs.ctl", CrLf({"AREA RU.TEST", "SECTIONSPERDAY 10",
-                                         "HISTORYLENGTH 30"}));
+    node.WriteFile("areadefs.ctl", CrLf({"AREA RU.TEST", "SECTIONSPERDAY 10", "HISTORYLENGTH 30"}));
     node.MakeDirectory("mail/rutest");
     node.MakeDirectory("tmp");
   }
@@ -55,9 +54,8 @@ TEST_F(StateQueueEndToEnd, SecondRunReadsWhatTheFirstLeft) {
       node.ReadFile("tmp/console.txt").find("недоступна в данной сборке") != std::string::npos)
     GTEST_SKIP() << "this build has no queue runner yet, so /q stops before the normal end";
   ASSERT_EQ(exitCode, 0) << node.ReadFile("tmp/console.txt");
-  EXPECT_EQ(node.ReadFile("queue.lst"),
-            CrLf({"Veldmark queue file version 8", today, "", "All", "", "", "4", "", "", "0",
-                  "0", ""}));
+  EXPECT_EQ(node.ReadFile("queue.lst"), CrLf({"Veldmark queue file version 8", today, "", "All", "",
+                                              "", "4", "", "", "0", "0", ""}));
   EXPECT_EQ(node.ReadFile("veldmark.dup"), CrLf({"Veldmark duplicates file version 3"}));
   EXPECT_EQ(node.ReadFile("areas.lst"),
             CrLf({"Veldmark area parameters file version 1", "FC:\\MAIL\\RUTEST", "10 0 0"}));
@@ -65,17 +63,15 @@ TEST_F(StateQueueEndToEnd, SecondRunReadsWhatTheFirstLeft) {
   // Between the runs: the last run was on an earlier day with 3 sections left, the scan
   // stopped at message 57, and the history holds an entry of today, an expired one and one of
   // a removed area.
-  node.WriteFile("queue.lst",
-                 CrLf({"Veldmark queue file version 8", "2000 1 1", "Ivan Petrov", "Sysop",
-                       "2:5020/9999", "2:5020/1", "135172", "C:\\FILES", "", "1", "Sysop", "0",
-                       ""}));
-  node.WriteFile("areas.lst", CrLf({"Veldmark area parameters file version 1",
-                                    "fc:\\mail\\rutest", "3 57 -12345"}));
-  node.WriteFile("veldmark.dup",
-                 CrLf({"Veldmark duplicates file version 3", "NEW.ZIP", "RU.TEST",
-                       "30 2 2024 1 1 2 " + today,
-                       "OLD.ZIP", "RU.TEST", "65535 2 1999 1 1 2 1999 1 2", "GONE.ZIP",
-                       "RU.GONE", "30 2 2024 1 1 2 " + today}));
+  node.WriteFile("queue.lst", CrLf({"Veldmark queue file version 8", "2000 1 1", "Ivan Petrov",
+                                    "Sysop", "2:5020/9999", "2:5020/1", "135172", "C:\\FILES", "",
+                                    "1", "Sysop", "0", ""}));
+  node.WriteFile("areas.lst", CrLf({"Veldmark area parameters file version 1", "fc:\\mail\\rutest",
+                                    "3 57 -12345"}));
+  node.WriteFile("veldmark.dup", CrLf({"Veldmark duplicates file version 3", "NEW.ZIP", "RU.TEST",
+                                       "30 2 2024 1 1 2 " + today, "OLD.ZIP", "RU.TEST",
+                                       "65535 2 1999 1 1 2 1999 1 2", "GONE.ZIP", "RU.GONE",
+                                       "30 2 2024 1 1 2 " + today}));
 
   ASSERT_EQ(RunQueueOnly(), 0) << node.ReadFile("tmp/console.txt");
   EXPECT_EQ(node.ReadFile("queue.lst"),

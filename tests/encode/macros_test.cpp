@@ -31,7 +31,8 @@ TEST(ExpandMacros, NamesDelimitersAndParameters) {
       {"Hello, %TONAME%!", "Hello, All!"},
       {"%name% and %NAME", "A.ZIP and A.ZIP"},
       {"%NAME then", "A.ZIPthen"},  // the blank that ends the name goes with it
-      {"%CURRENT%/%TOTAL% of %LENGTH% bytes, %LINESPERSEC% lines", "3/10 of 12345 bytes, 120 lines"},
+      {"%CURRENT%/%TOTAL% of %LENGTH% bytes, %LINESPERSEC% lines",
+       "3/10 of 12345 bytes, 120 lines"},
       {"from %ORIGADDR%, %VERSION%", "from 2:5020/100, Veldmark v1.61.40"},
       {"[%SUBJ%]", "[]"},
       {"100%", "100"},
@@ -39,7 +40,7 @@ TEST(ExpandMacros, NamesDelimitersAndParameters) {
       {"%FOO% x", " x"},
       {"%SBAR%10,#,.,|", "[###.......]|"},
       {"%SBAR%266,#,.,", "[###.......]"},  // the width is taken modulo 256
-      {"%SBAR%10", "[          ]"},          // parameters cut off by the line's end
+      {"%SBAR%10", "[          ]"},        // parameters cut off by the line's end
       {"tag: %RANDOM tags.txt end", "tag: <TAGS.TXT>end"},
       {"%DATETIME%", Cp866("11-02-99 в 01:15:46")},
   };

@@ -261,7 +261,8 @@ TEST_F(QueueRunnerTest, InTheShellTheUserTextGoesIntoTheFirstSectionOnly) {
   for (size_t i = 1; i < messages.size(); ++i)
     EXPECT_NE(messages[i].front(), "Hello") << "message " << i + 1;
 
-  EXPECT_EQ(UserTextLines("a\rb\n\nc\n\rd", false), (std::vector<std::string>{"a", "b", "", "c", "d"}))
+  EXPECT_EQ(UserTextLines("a\rb\n\nc\n\rd", false),
+            (std::vector<std::string>{"a", "b", "", "c", "d"}))
       << "CR or LF ends a line; the other half of a pair is skipped";
   EXPECT_EQ(UserTextLines("", false), std::vector<std::string>{});
   EXPECT_EQ(UserTextLines(std::string(300, 'x'), false),
@@ -294,8 +295,8 @@ TEST_F(QueueRunnerTest, InTheShellCancelDropsTheFileAndEndsTheRun) {
   Run();
   EXPECT_TRUE(state.queue.empty());
   EXPECT_EQ(again.shown.size(), 2u);
-  EXPECT_EQ(again.shown.back(), Cp866("Шаблон ") + dir / "MISSING.TPL" +
-                                    Cp866(" не найден. Секция пропущена."));
+  EXPECT_EQ(again.shown.back(),
+            Cp866("Шаблон ") + dir / "MISSING.TPL" + Cp866(" не найден. Секция пропущена."));
   EXPECT_TRUE(console.output.empty()) << console.output;
 }
 

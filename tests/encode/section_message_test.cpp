@@ -97,7 +97,8 @@ TEST_F(SectionMessageTest, SubjectTemplateWithoutSectionAndNoTemplate) {
 }
 
 TEST_F(SectionMessageTest, FileIdDizRunsTheArchiverWithTheDirectivesText) {
-  settings.archivers.push_back({"ZIP", "cp %1 %3/copied.zip; printf 'line one\\r\\nline two\\r\\n' > %3/%2"});
+  settings.archivers.push_back(
+      {"ZIP", "cp %1 %3/copied.zip; printf 'line one\\r\\nline two\\r\\n' > %3/%2"});
   const std::vector<std::string> lines = {"@FILE_ID ; true", "@SECTION"};
   Build(lines, 1, kEncodeUu | kInsertFileIdDiz);
   std::vector<std::string> text = Text();

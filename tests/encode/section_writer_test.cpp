@@ -133,8 +133,7 @@ TEST_F(SectionWriterTest, MimeTailsAndPartHeaders) {
     const std::vector<std::string> last = base.Lines(1);
     const std::string& line = last[last.size() - 2];
     EXPECT_EQ(line.size(), 4 * ((c.tail + 2) / 3)) << c.tail;
-    EXPECT_EQ(line.find('='), c.padding == 0 ? std::string::npos : line.size() - c.padding)
-        << line;
+    EXPECT_EQ(line.find('='), c.padding == 0 ? std::string::npos : line.size() - c.padding) << line;
   }
   const std::vector<std::string> part = base.Lines(1);
   EXPECT_EQ(part[0], "MIME-Version: 1.0");
@@ -174,8 +173,9 @@ TEST_F(SectionWriterTest, SingleSectionEntryPostsOneSectionWithTheWholeFileSum) 
   ASSERT_EQ(base.messages.size(), 1u);
   const std::vector<std::string> lines = base.Lines(0);
   EXPECT_EQ(lines[0].rfind("section 3 of 3 ", 0), 0u);
-  EXPECT_EQ(lines[lines.size() - 2], "sum -r/size " + std::to_string(BsdSumAdd(0, data.data(), data.size())) +
-                              "/270 entire input file");
+  EXPECT_EQ(lines[lines.size() - 2], "sum -r/size " +
+                                         std::to_string(BsdSumAdd(0, data.data(), data.size())) +
+                                         "/270 entire input file");
 
   // A single section that is not the last also finishes the entry, in every encoding.
   for (EncodeFlags kind : {EncodeFlags{kEncodeXx}, EncodeFlags{kEncodeMime}, EncodeFlags{0}}) {

@@ -75,7 +75,8 @@ std::vector<std::string> PlainLines(const std::vector<std::string>& lines) {
 TEST_F(JamCrashmailTest, TossedMessagesReadBackWithKludgesCyrillicAndLongTexts) {
   std::string cyrillic = Cp866("Привет, мир! Съешь же ещё этих мягких французских булок.");
   std::string longText;
-  while (longText.size() < 400000) longText += std::string(70, 'x') + " " + std::to_string(longText.size()) + "\r";
+  while (longText.size() < 400000)
+    longText += std::string(70, 'x') + " " + std::to_string(longText.size()) + "\r";
   Toss({Echo(Cp866("Иван Петров"), Cp866("Тема"),
              {"MSGID: 2:5020/1 0badf00d", "REPLY: 2:5020/2 12345678", "PID: Tester 1",
               "CHRS: CP866 2", "TZUTC: 0300"},
@@ -96,8 +97,11 @@ TEST_F(JamCrashmailTest, TossedMessagesReadBackWithKludgesCyrillicAndLongTexts) 
   NetAddress orig;
   base->GetOrigAddress(orig);
   EXPECT_EQ(orig, kUplink);
-  for (const char* kludge : {"\x01MSGID: 2:5020/1 0badf00d", "\x01REPLY: 2:5020/2 12345678",
-                             "\x01PID: Tester 1", "\x01" "CHRS: CP866 2", "\x01TZUTC: 0300"}) {
+  for (const char* kludge :
+       {"\x01MSGID: 2:5020/1 0badf00d", "\x01REPLY: 2:5020/2 12345678", "\x01PID: Tester 1",
+        "\x01"
+        "CHRS: CP866 2",
+        "\x01TZUTC: 0300"}) {
     auto at = std::find(lines.begin(), lines.end(), kludge);
     ASSERT_NE(at, lines.end()) << kludge;
     EXPECT_LT(at - lines.begin(), std::find(lines.begin(), lines.end(), cyrillic) - lines.begin());

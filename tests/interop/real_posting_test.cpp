@@ -141,16 +141,29 @@ TEST(RealPosting, MsgAreaFilledByCrashmail) {
   for (const char* sub : {"in", "out", "tmp", "pkt", "echo", "net", "bad", "files"})
     dir.MakeDirectory(sub);
   const std::string& d = dir.path();
-  dir.WriteFile("prefs",
-                "SYSOP \"Test Sysop\"\nLOGFILE \"" + d + "/log\"\nLOGLEVEL 6\n"
-                "DUPEFILE \"" + d + "/dupes\" 200\nDUPEMODE BAD\n"
-                "INBOUND \"" + d + "/in\"\nOUTBOUND \"" + d + "/out\"\n"
-                "TEMPDIR \"" + d + "/tmp\"\nPACKETDIR \"" + d + "/pkt\"\n"
-                "STATSFILE \"" + d + "/stats\"\nAKA 2:5020/9999\n"
-                "NODE 2:5020/100 \"\" \"\"\n"
-                "NETMAIL \"NETMAIL\" 2:5020/9999 MSG \"" + d + "/net\"\n"
-                "AREA \"BAD\" 2:5020/9999 MSG \"" + d + "/bad\"\n"
-                "AREA \"RU.FILES\" 2:5020/9999 MSG \"" + d + "/echo\"\n");
+  dir.WriteFile("prefs", "SYSOP \"Test Sysop\"\nLOGFILE \"" + d +
+                             "/log\"\nLOGLEVEL 6\n"
+                             "DUPEFILE \"" +
+                             d +
+                             "/dupes\" 200\nDUPEMODE BAD\n"
+                             "INBOUND \"" +
+                             d + "/in\"\nOUTBOUND \"" + d +
+                             "/out\"\n"
+                             "TEMPDIR \"" +
+                             d + "/tmp\"\nPACKETDIR \"" + d +
+                             "/pkt\"\n"
+                             "STATSFILE \"" +
+                             d +
+                             "/stats\"\nAKA 2:5020/9999\n"
+                             "NODE 2:5020/100 \"\" \"\"\n"
+                             "NETMAIL \"NETMAIL\" 2:5020/9999 MSG \"" +
+                             d +
+                             "/net\"\n"
+                             "AREA \"BAD\" 2:5020/9999 MSG \"" +
+                             d +
+                             "/bad\"\n"
+                             "AREA \"RU.FILES\" 2:5020/9999 MSG \"" +
+                             d + "/echo\"\n");
   dir.WriteFile("pack.zip", test::TestBytes(60000, 8));
   std::vector<std::string> sections = SplitPosting(dir, "pack.zip", 120);
   ASSERT_GT(sections.size(), 5u);
@@ -171,8 +184,8 @@ TEST(RealPosting, MsgAreaFilledByCrashmail) {
     m.subject = "pack.zip " + std::to_string(i + 1) + "/" + std::to_string(sections.size());
     std::string body = sections[i];
     std::replace(body.begin(), body.end(), '\n', '\r');
-    m.body = EchomailBody("RU.FILES", {"MSGID: 2:5020/100.7 " + std::to_string(1000 + i)}, body,
-                          origin);
+    m.body =
+        EchomailBody("RU.FILES", {"MSGID: 2:5020/100.7 " + std::to_string(1000 + i)}, body, origin);
     packet.messages.push_back(m);
   }
   dir.WriteFile("in/0000f11e.pkt", WritePacket(packet));

@@ -20,15 +20,23 @@ using JamBaseTest = JamFixture;
 TEST_F(JamBaseTest, KludgesBecomeSubfieldsAndComeBackBeforeTheBody) {
   Draft draft;
   draft.text = "First line\rSecond line\r";
-  draft.kludges = {"\x01MSGID: 2:5020/9999 12345678", "\x01PID: Poster 1.0",
-                   "\x01INTL 2:5020/1 2:5020/9999",  "\x01TOPT 5",
-                   "\x01" "FMPT 7",                   "\x01" "CHRS: CP866 2"};
+  draft.kludges = {"\x01MSGID: 2:5020/9999 12345678",
+                   "\x01PID: Poster 1.0",
+                   "\x01INTL 2:5020/1 2:5020/9999",
+                   "\x01TOPT 5",
+                   "\x01"
+                   "FMPT 7",
+                   "\x01"
+                   "CHRS: CP866 2"};
   ASSERT_EQ(Post(*base_, draft), 0);
 
   base_->SeekFrom(1);
   ASSERT_TRUE(base_->Found());
-  EXPECT_EQ(Lines(*base_), (std::vector<std::string>{"\x01MSGID: 2:5020/9999 12345678", "\x01PID: Poster 1.0",
-                                         "\x01" "CHRS: CP866 2", "First line", "Second line"}));
+  EXPECT_EQ(Lines(*base_),
+            (std::vector<std::string>{"\x01MSGID: 2:5020/9999 12345678", "\x01PID: Poster 1.0",
+                                      "\x01"
+                                      "CHRS: CP866 2",
+                                      "First line", "Second line"}));
   EXPECT_EQ(base_->FromName(), "John Doe");
   EXPECT_EQ(base_->ToName(), "All");
   EXPECT_EQ(base_->Subject(), "Test");
@@ -109,8 +117,7 @@ TEST_F(JamBaseTest, LocalAndEchoMessagesAreListedInEchomailJam) {
   report.kind = MailKind::Local;
   ASSERT_EQ(Post(*base_, report), 0);
   ASSERT_EQ(Post(*base_, Draft{}), 0);
-  EXPECT_EQ(ReadBytes(dir_ / "ECHOMAIL.JAM"),
-            BasePath() + " 1\r\n" + BasePath() + " 2\r\n");
+  EXPECT_EQ(ReadBytes(dir_ / "ECHOMAIL.JAM"), BasePath() + " 1\r\n" + BasePath() + " 2\r\n");
   std::string jhr = ReadBytes(FilePath(".jhr"));
   EXPECT_EQ(GetLe32(jhr, kBaseHeaderSize + 52) & 0x03800000u, 0x00800000u);  // local kind
 }
@@ -150,7 +157,8 @@ TEST_F(JamBaseTest, TextPositionsRoundTripInKludgesAndBody) {
   }
   ASSERT_GE(seen.size(), 4u);
   EXPECT_LT(seen[0].first, 0);  // inside the kludge lines
-  auto body = std::find_if(seen.begin(), seen.end(), [](auto& s) { return s.second == "one two "; });
+  auto body =
+      std::find_if(seen.begin(), seen.end(), [](auto& s) { return s.second == "one two "; });
   ASSERT_NE(body, seen.end());
   EXPECT_EQ(body->first, 8);  // the body starts at its .JDT offset
   EXPECT_LT((body - 1)->first, 0);
@@ -241,7 +249,7 @@ TEST_F(JamBaseTest, ReservedBaseHeaderBytesSurviveWrites) {
   EXPECT_EQ(jhr.substr(0, 4), std::string("JAM\0", 4));
   EXPECT_EQ(GetLe32(jhr, 16), 0xFFFFFFFFu);
   EXPECT_EQ(GetLe32(jhr, 20), 1u);
-  PatchLe32(FilePath(".jhr"), 24, 0x12345678);   // another program's high-water mark
+  PatchLe32(FilePath(".jhr"), 24, 0x12345678);  // another program's high-water mark
   PatchLe32(FilePath(".jhr"), 1020, 0xCAFEBABE);
   ASSERT_EQ(Post(*base_, Draft{}), 0);
   ASSERT_EQ(Post(*base_, Draft{}), 0);

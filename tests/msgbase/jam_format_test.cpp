@@ -20,13 +20,14 @@ TEST(JamCrcTest, KnownValuesAndAsciiOnlyFolding) {
 }
 
 TEST(JamSubfieldTest, EncodeDecodeRoundTripAndTheWriteLimit) {
-  std::vector<Subfield> fields = {{sub::kFromName, "A"}, {sub::kKludge, std::string(3000, 'k')},
-                                  {sub::kKludge, std::string(1000, 'x')}, {sub::kPid, "P"}};
+  std::vector<Subfield> fields = {{sub::kFromName, "A"},
+                                  {sub::kKludge, std::string(3000, 'k')},
+                                  {sub::kKludge, std::string(1000, 'x')},
+                                  {sub::kPid, "P"}};
   std::string area = EncodeSubfields(fields);
   // The 1000-byte kludge would pass 4000 bytes and is left out; the small one after it fits.
   EXPECT_EQ(area.size(), 8 + 1 + 8 + 3000 + 8 + 1u);
-  EXPECT_EQ(DecodeSubfields(area),
-            (std::vector<Subfield>{fields[0], fields[1], fields[3]}));
+  EXPECT_EQ(DecodeSubfields(area), (std::vector<Subfield>{fields[0], fields[1], fields[3]}));
   EXPECT_EQ(GetLe16(area, kSubIdHigh), 0);
 }
 
@@ -40,25 +41,33 @@ TEST(JamSubfieldTest, DamagedAreaKeepsWhatCameBefore) {
 }
 
 TEST(JamSubfieldTest, ReadersSeeNamesAddressesAndKludgeLines) {
-  std::vector<Subfield> fields = {
-      {sub::kOrigAddress, "2:5020/9999.3@fidonet"}, {sub::kDestAddress, "not an address"},
-      {sub::kFromName, std::string(80, 'f')},      {sub::kSubject, "Subj"},
-      {sub::kMsgId, "2:5020/9999 1"},              {sub::kTrace, "2:5020/1 @20240101"},
-      {sub::kSeenBy, "5020/1 9999"},               {sub::kKludge, std::string("BAD\rLINE\0x", 10)},
-      {sub::kPath, std::string(300, 'p')},         {sub::kTimeZone, "0300"},
-      {1000, "binary"},                            {sub::kAttachedFile, "FILE.ZIP"}};
+  std::vector<Subfield> fields = {{sub::kOrigAddress, "2:5020/9999.3@fidonet"},
+                                  {sub::kDestAddress, "not an address"},
+                                  {sub::kFromName, std::string(80, 'f')},
+                                  {sub::kSubject, "Subj"},
+                                  {sub::kMsgId, "2:5020/9999 1"},
+                                  {sub::kTrace, "2:5020/1 @20240101"},
+                                  {sub::kSeenBy, "5020/1 9999"},
+                                  {sub::kKludge, std::string("BAD\rLINE\0x", 10)},
+                                  {sub::kPath, std::string(300, 'p')},
+                                  {sub::kTimeZone, "0300"},
+                                  {1000, "binary"},
+                                  {sub::kAttachedFile, "FILE.ZIP"}};
   MessageFields read = InterpretSubfields(fields, 0);
   EXPECT_EQ(read.orig, (NetAddress{2, 5020, 9999, 3}));
   EXPECT_TRUE(read.dest.IsEmpty());
   EXPECT_EQ(read.fromName, std::string(65, 'f'));
   EXPECT_EQ(read.subject, "Subj");
-  EXPECT_EQ(read.kludgeLines, "\x01MSGID: 2:5020/9999 1\r\x01Via 2:5020/1 @20240101\r"
-                              "\x01SEEN-BY: 5020/1 9999\r\x01" "BAD\r\x01PATH: " +
-                                  std::string(240, 'p') + "\r\x01TZUTC: 0300\r");
+  EXPECT_EQ(read.kludgeLines,
+            "\x01MSGID: 2:5020/9999 1\r\x01Via 2:5020/1 @20240101\r"
+            "\x01SEEN-BY: 5020/1 9999\r\x01"
+            "BAD\r\x01PATH: " +
+                std::string(240, 'p') + "\r\x01TZUTC: 0300\r");
   // File names stand in for the subject of file attaches and requests.
   EXPECT_EQ(InterpretSubfields(fields, bit::kFileAttached).subject, "FILE.ZIP");
   EXPECT_EQ(InterpretSubfields({{sub::kRequestedFiles, "A.ZIP"}, {sub::kRequestedFiles, "B.ZIP"}},
-                               bit::kFileRequest).subject,
+                               bit::kFileRequest)
+                .subject,
             "A.ZIP B.ZIP");
 }
 
@@ -66,12 +75,16 @@ TEST(JamSubfieldTest, KludgeLinesAreFiledByKeyword) {
   auto filed = [](std::string_view line) { return FileKludgeLine(line); };
   EXPECT_FALSE(filed("\x01INTL 2:5020/1 2:5020/2"));
   EXPECT_FALSE(filed("\x01TOPT 3"));
-  EXPECT_FALSE(filed("\x01" "FMPT 3"));
+  EXPECT_FALSE(
+      filed("\x01"
+            "FMPT 3"));
   EXPECT_EQ(filed("\x01MSGID: 2:5020/1 abc  "), (Subfield{sub::kMsgId, "2:5020/1 abc"}));
   EXPECT_EQ(filed("\x01REPLY: 2:5020/1 def"), (Subfield{sub::kReply, "2:5020/1 def"}));
   EXPECT_EQ(filed("\x01PID: " + std::string(50, 'v')), (Subfield{sub::kPid, std::string(40, 'v')}));
   EXPECT_EQ(filed("\x01PATH: 5020/1 9999"), (Subfield{sub::kPath, "5020/1 9999"}));
-  EXPECT_EQ(filed("\x01" "CHRS: CP866 2 "), (Subfield{sub::kKludge, "CHRS: CP866 2"}));
+  EXPECT_EQ(filed("\x01"
+                  "CHRS: CP866 2 "),
+            (Subfield{sub::kKludge, "CHRS: CP866 2"}));
   // Longer keywords that begin like known ones are other kludges, kept whole.
   EXPECT_EQ(filed("\x01REPLYADDR user@host"), (Subfield{sub::kKludge, "REPLYADDR user@host"}));
   EXPECT_EQ(filed("\x01PIDX: 1"), (Subfield{sub::kKludge, "PIDX: 1"}));

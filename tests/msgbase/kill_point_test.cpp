@@ -63,7 +63,8 @@ Texts ReadTexts(MessageBase& base) {
     base.LoadHeader();
     base.StartReading();
     std::string text;
-    for (unsigned char ch = base.NextChar(); !base.TextEnded(); ch = base.NextChar()) text += static_cast<char>(ch);
+    for (unsigned char ch = base.NextChar(); !base.TextEnded(); ch = base.NextChar())
+      text += static_cast<char>(ch);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
     if (!base.IsDeleted()) texts.push_back(text);
   }
@@ -72,7 +73,8 @@ Texts ReadTexts(MessageBase& base) {
 
 Texts Appended(Texts texts, const std::string& text, uint16_t maxMessages) {
   texts.push_back(text);
-  if (maxMessages > 0 && texts.size() > maxMessages) texts.erase(texts.begin(), texts.end() - maxMessages);
+  if (maxMessages > 0 && texts.size() > maxMessages)
+    texts.erase(texts.begin(), texts.end() - maxMessages);
   return texts;
 }
 
@@ -80,11 +82,11 @@ struct KillCase {
   const char* name;
   char variant;  // 'S' Squish, 'J' JAM
   uint16_t maxMessages;
-  Texts setup;                  // written first, numbered from 1
-  std::vector<int32_t> freed;   // of them, deleted again before the change
-  int32_t deleted;              // the change: deleting this message, or (0) writing `written`
+  Texts setup;                 // written first, numbered from 1
+  std::vector<int32_t> freed;  // of them, deleted again before the change
+  int32_t deleted;             // the change: deleting this message, or (0) writing `written`
   std::string written;
-  int changes;                  // file writes the change makes: its kill points
+  int changes;  // file writes the change makes: its kill points
 };
 
 // Each case's base starts in a directory of its own; a JAM base sits where crashmail, when
@@ -129,7 +131,8 @@ class KillPointRun {
       SCOPED_TRACE("killed at change " + std::to_string(change));
       Restore();
       test::KillOutcome outcome = test::InChildKilledAtChange([&] { Change(); }, change);
-      if (outcome == test::KillOutcome::kNotTraced) GTEST_SKIP() << "this host does not let a test trace its child";
+      if (outcome == test::KillOutcome::kNotTraced)
+        GTEST_SKIP() << "this host does not let a test trace its child";
       if (outcome == test::KillOutcome::kFinished) break;
       ++killed;
       Texts found = CheckReadable(states);
@@ -180,9 +183,9 @@ class KillPointRun {
     Texts found = ReadTexts(*base);
     EXPECT_NE(std::find(states.begin(), states.end(), found), states.end());
     int32_t count = base->ActiveCount();
-    EXPECT_TRUE(std::any_of(states.begin(), states.end(),
-                            [&](const Texts& s) { return static_cast<int32_t>(s.size()) == count; }))
-        << count;
+    EXPECT_TRUE(std::any_of(states.begin(), states.end(), [&](const Texts& s) {
+      return static_cast<int32_t>(s.size()) == count;
+    })) << count;
     CloseMessageArea(base);
     return found;
   }
@@ -226,12 +229,25 @@ TEST(KillPoints, EveryCutShortChangeLeavesABaseThatReadsAndMends) {
   const std::string big = Text("big", 2000), mid = Text("mid", 600), huge = Text("huge", 3000);
   const KillCase cases[] = {
       {"Squish: delete the first", 'S', 0, {a, b, c, d}, {}, 1, "", 6},
-      {"Squish: delete one in the middle, with a free chain", 'S', 0, {a, big, c, d}, {2}, 3, "", 8},
+      {"Squish: delete one in the middle, with a free chain",
+       'S',
+       0,
+       {a, big, c, d},
+       {2},
+       3,
+       "",
+       8},
       {"Squish: delete the last", 'S', 0, {a, b, c}, {}, 3, "", 5},
       {"Squish: delete the only message", 'S', 0, {a}, {}, 1, "", 4},
       {"Squish: write at the end", 'S', 0, {a, b}, {}, 0, Text("new"), 6},
-      {"Squish: write into a free frame inside the free chain", 'S', 0,
-       {a, big, b, mid, c, huge, d}, {2, 4, 6}, 0, Text("new", 300), 8},
+      {"Squish: write into a free frame inside the free chain",
+       'S',
+       0,
+       {a, big, b, mid, c, huge, d},
+       {2, 4, 6},
+       0,
+       Text("new", 300),
+       8},
       {"Squish: write that trims the oldest", 'S', 3, {a, b, c}, {}, 0, Text("new"), 12},
       {"JAM: delete", 'J', 0, {a, b, c}, {}, 2, "", 2},
       {"JAM: write", 'J', 0, {a, b}, {}, 0, Text("new"), 5},

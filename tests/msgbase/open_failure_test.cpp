@@ -134,9 +134,7 @@ TEST_F(OpenFailureTest, EachCauseHasItsOwnCodeAndReason) {
   for (size_t i = 0; i < std::size(kCases); ++i) {
     MakeBase(i);
     switch (kCases[i].cause) {
-      case Cause::MissingDirectory:
-        results[i] = OpenAndLock(AreaId(i, Folder(i) + "gone/"));
-        break;
+      case Cause::MissingDirectory: results[i] = OpenAndLock(AreaId(i, Folder(i) + "gone/")); break;
       case Cause::DamagedHeader:
         Damage(i);
         results[i] = OpenAndLock(AreaId(i));

@@ -1,9 +1,10 @@
 // The Squish variant through the message-base interface: creating and reopening bases, what
 // is stored where, numbering and seeking, trimming, frame reuse, control information, header
 // rewrites and last-read pointers.
+#include "msgbase/squish/squish_base.h"
+
 #include <gtest/gtest.h>
 
-#include "msgbase/squish/squish_base.h"
 #include "msgbase/squish/squish_format.h"
 #include "squish_test_support.h"
 
@@ -169,7 +170,8 @@ TEST(SquishBase, MessagesReadBackWithEveryField) {
   ASSERT_TRUE(CloseMessageArea(handle));
 
   std::string sqd = ReadBytes((dir / "AREA") + ".SQD");
-  MessageHeader first = DecodeMessageHeader(reinterpret_cast<const uint8_t*>(sqd.data()) + 256 + 28);
+  MessageHeader first =
+      DecodeMessageHeader(reinterpret_cast<const uint8_t*>(sqd.data()) + 256 + 28);
   EXPECT_EQ(FieldText(first.ftscDate), "31 Dec 99  23:59:00");
   EXPECT_EQ(first.attr & 0xFFFF, attr::kPrivate | attr::kCrash | attr::kLocal);
   EXPECT_EQ(first.attr & kAttrScanned, kAttrScanned);
@@ -271,7 +273,8 @@ TEST(SquishBase, TheMessageBeyondTheMaximumTrimsTheOldest) {
   base.SetAreaPath(dir / "AREA");
   ASSERT_EQ(base.Create(200, 10), 0);
   ASSERT_EQ(base.Open(), 0);
-  for (int i = 1; i <= 201; ++i) ASSERT_EQ(WriteSimpleMessage(base, "X", "message " + std::to_string(i)), 0);
+  for (int i = 1; i <= 201; ++i)
+    ASSERT_EQ(WriteSimpleMessage(base, "X", "message " + std::to_string(i)), 0);
   EXPECT_EQ(base.ActiveCount(), 200);
   base.SeekFrom(0);
   EXPECT_EQ(base.MessageNumber(), 2);

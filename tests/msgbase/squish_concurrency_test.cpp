@@ -20,7 +20,8 @@ constexpr int kMessagesEach = 120;
 // A text that names its writer and number and whose length varies, so frames differ in size.
 std::string TextFor(char writer, int n) {
   std::string head = std::string(1, writer) + "-" + std::to_string(n) + "\r";
-  return head + std::string(static_cast<size_t>((n * 977) % 3000), static_cast<char>('a' + n % 26)) + "\r";
+  return head +
+         std::string(static_cast<size_t>((n * 977) % 3000), static_cast<char>('a' + n % 26)) + "\r";
 }
 
 // Writes kMessagesEach messages; the parent also deletes every third message it wrote, so
@@ -82,13 +83,15 @@ TEST(SquishConcurrency, TwoWritersLoseNothing) {
     base.LoadHeader();
     base.StartReading();
     std::string text;
-    for (unsigned char c = base.NextChar(); !base.TextEnded(); c = base.NextChar()) text += static_cast<char>(c);
+    for (unsigned char c = base.NextChar(); !base.TextEnded(); c = base.NextChar())
+      text += static_cast<char>(c);
     ++seen[text];
   }
   std::map<std::string, int> expected;
   for (int n = 0; n < kMessagesEach; ++n) {
     expected[TextFor('C', n)] = 1;
-    if (std::find(deleted.begin(), deleted.end(), n) == deleted.end()) expected[TextFor('P', n)] = 1;
+    if (std::find(deleted.begin(), deleted.end(), n) == deleted.end())
+      expected[TextFor('P', n)] = 1;
   }
   EXPECT_EQ(seen.size(), expected.size());
   EXPECT_TRUE(seen == expected);

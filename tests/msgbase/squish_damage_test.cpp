@@ -38,12 +38,14 @@ struct ReadDamage {
 
 TEST(SquishDamage, ReadingSkipsADamagedMessageAndGoesOn) {
   const ReadDamage cases[] = {
-      {"frame being updated", [](ThreeMessages& b) {
+      {"frame being updated",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.type = 3;
          b.image.SetFrame(b.second, f);
        }},
-      {"wrong frame id", [](ThreeMessages& b) {
+      {"wrong frame id",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.id = 0x12345678;
          b.image.SetFrame(b.second, f);
@@ -51,27 +53,32 @@ TEST(SquishDamage, ReadingSkipsADamagedMessageAndGoesOn) {
       {"index past the end", [](ThreeMessages& b) { b.image.index[1].offset = 0x7FFFFFF0; }},
       {"index inside the base header", [](ThreeMessages& b) { b.image.index[1].offset = 20; }},
       {"index in the middle of a frame", [](ThreeMessages& b) { b.image.index[1].offset += 7; }},
-      {"message longer than the file", [](ThreeMessages& b) {
+      {"message longer than the file",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.msgLength = f.frameLength = 0xFFFFFF00;
          b.image.SetFrame(b.second, f);
        }},
-      {"message longer than its frame", [](ThreeMessages& b) {
+      {"message longer than its frame",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.msgLength = f.frameLength + 100;
          b.image.SetFrame(b.second, f);
        }},
-      {"message shorter than its header", [](ThreeMessages& b) {
+      {"message shorter than its header",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.msgLength = 10;
          b.image.SetFrame(b.second, f);
        }},
-      {"control information beyond the message", [](ThreeMessages& b) {
+      {"control information beyond the message",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.ctrlLength = 0xFFFFFFF0;
          b.image.SetFrame(b.second, f);
        }},
-      {"freed by another program", [](ThreeMessages& b) {
+      {"freed by another program",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.type = kFrameFree;
          b.image.SetFrame(b.second, f);
@@ -113,53 +120,71 @@ struct WriteDamage {
 
 TEST(SquishDamage, WritingRefusesOrStaysClearOfDamage) {
   const WriteDamage cases[] = {
-      {"last frame being updated", [](ThreeMessages& b) {
+      {"last frame being updated",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.third);
          f.type = 3;
          b.image.SetFrame(b.third, f);
-       }, Outcome::kRefused},
-      {"last frame links onwards", [](ThreeMessages& b) {
+       },
+       Outcome::kRefused},
+      {"last frame links onwards",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.third);
          f.next = b.first;
          b.image.SetFrame(b.third, f);
-       }, Outcome::kRefused},
-      {"last frame past the end", [](ThreeMessages& b) { b.image.header.lastFrame = 0x7FFFFF00; }, Outcome::kRefused},
-      {"first frame lost", [](ThreeMessages& b) { b.image.header.firstFrame = 0; }, Outcome::kRefused},
-      {"neighbour does not point back", [](ThreeMessages& b) {
+       },
+       Outcome::kRefused},
+      {"last frame past the end", [](ThreeMessages& b) { b.image.header.lastFrame = 0x7FFFFF00; },
+       Outcome::kRefused},
+      {"first frame lost", [](ThreeMessages& b) { b.image.header.firstFrame = 0; },
+       Outcome::kRefused},
+      {"neighbour does not point back",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.prev = b.third;
          b.image.SetFrame(b.second, f);
-       }, Outcome::kRefused},
-      {"middle message overlaps the last", [](ThreeMessages& b) {
+       },
+       Outcome::kRefused},
+      {"middle message overlaps the last",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.second);
          f.frameLength += 100;
          b.image.SetFrame(b.second, f);
-       }, Outcome::kRefused},
-      {"free chain loops", [](ThreeMessages& b) {
+       },
+       Outcome::kRefused},
+      {"free chain loops",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.free2);
          f.next = b.free1;
          b.image.SetFrame(b.free2, f);
-       }, Outcome::kAppendedAtEnd},
-      {"free chain loops onto itself", [](ThreeMessages& b) {
+       },
+       Outcome::kAppendedAtEnd},
+      {"free chain loops onto itself",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.free1);
          f.next = b.free1;
          b.image.SetFrame(b.free1, f);
-       }, Outcome::kAppendedAtEnd},
-      {"free chain runs past the end", [](ThreeMessages& b) {
+       },
+       Outcome::kAppendedAtEnd},
+      {"free chain runs past the end",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.free1);
          f.next = 0x7FFFFF00;
          b.image.SetFrame(b.free1, f);
-       }, Outcome::kAppendedAtEnd},
-      {"free frame is a message", [](ThreeMessages& b) {
-         b.image.header.firstFree = b.second;
-       }, Outcome::kAppendedAtEnd},
-      {"free frame longer than the file", [](ThreeMessages& b) {
+       },
+       Outcome::kAppendedAtEnd},
+      {"free frame is a message", [](ThreeMessages& b) { b.image.header.firstFree = b.second; },
+       Outcome::kAppendedAtEnd},
+      {"free frame longer than the file",
+       [](ThreeMessages& b) {
          FrameHeader f = b.image.Frame(b.free1);
          f.frameLength = 0x7FFFFF00;
          b.image.SetFrame(b.free1, f);
          b.image.sqd().resize(b.image.sqd().size() - 200);  // the best fit, free2, is cut short
-       }, Outcome::kAppendedAtEnd},
-      {"free frame overlaps a message", [](ThreeMessages& b) {
+       },
+       Outcome::kAppendedAtEnd},
+      {"free frame overlaps a message",
+       [](ThreeMessages& b) {
          // A well-linked free frame at the end of the free chain, inside the frame of "three".
          uint32_t inside = b.third + 40;
          FrameHeader f = b.image.Frame(b.free1);
@@ -171,8 +196,10 @@ TEST(SquishDamage, WritingRefusesOrStaysClearOfDamage) {
          f.next = inside;
          b.image.SetFrame(b.free2, f);
          b.image.header.lastFree = inside;
-       }, Outcome::kAppendedAtEnd},
-      {"free chain tail not free", [](ThreeMessages& b) { b.image.header.lastFree = b.third; }, Outcome::kAppendedAtEnd},
+       },
+       Outcome::kAppendedAtEnd},
+      {"free chain tail not free", [](ThreeMessages& b) { b.image.header.lastFree = b.third; },
+       Outcome::kAppendedAtEnd},
   };
   for (const WriteDamage& c : cases) {
     SCOPED_TRACE(c.name);
@@ -231,14 +258,16 @@ TEST(SquishDamage, WritesIntoAChainThatIsNotTheIndexAreRefused) {
     std::function<void(ThreeMessages&)> damage;
   };
   const Case cases[] = {
-      {"the chain holds nothing", [](ThreeMessages& b) {
-         b.image.header.firstFrame = b.image.header.lastFrame = 0;
-       }},
-      {"an index record leads to where the next frame goes", [](ThreeMessages& b) {
+      {"the chain holds nothing",
+       [](ThreeMessages& b) { b.image.header.firstFrame = b.image.header.lastFrame = 0; }},
+      {"an index record leads to where the next frame goes",
+       [](ThreeMessages& b) {
          b.image.index[1].offset = static_cast<uint32_t>(b.image.sqd().size());
        }},
-      {"an index record leads into a free frame", [](ThreeMessages& b) { b.image.index[1].offset = b.free1; }},
-      {"the index repeats a message", [](ThreeMessages& b) { b.image.index[2] = b.image.index[0]; }},
+      {"an index record leads into a free frame",
+       [](ThreeMessages& b) { b.image.index[1].offset = b.free1; }},
+      {"the index repeats a message",
+       [](ThreeMessages& b) { b.image.index[2] = b.image.index[0]; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -344,7 +373,8 @@ TEST(SquishDamage, NewFramesGoAtTheRealEndOfTheFile) {
     ASSERT_EQ(base.Open(), 0);
     ASSERT_EQ(WriteSimpleMessage(base, "New", std::string(2000, 'n')), 0);
     EXPECT_EQ(fs::file_size((dir / "AREA") + ".SQD"), sqd.size() + 28 + 238 + 2001);
-    EXPECT_EQ(ScanTexts(base), (std::vector<std::string>{"one", "two", "three", std::string(2000, 'n')}));
+    EXPECT_EQ(ScanTexts(base),
+              (std::vector<std::string>{"one", "two", "three", std::string(2000, 'n')}));
     EXPECT_EQ(CheckChains(dir / "AREA").problem, "");
   }
 }

@@ -71,19 +71,23 @@ class SquishModelRun {
       uint32_t r = random_();
       uint32_t kind = r & 63;
       r >>= 8;
-      c = kind == 0 ? '\r' : kind == 1 ? '\x01' : static_cast<char>(kind < 48 ? 32 + r % 95 : 128 + r % 128);
+      c = kind == 0   ? '\r'
+          : kind == 1 ? '\x01'
+                      : static_cast<char>(kind < 48 ? 32 + r % 95 : 128 + r % 128);
     }
     return text;
   }
 
   std::string RandomName() {
-    static const char* const kNames[] = {"John Doe", "ALL", "Sysop", "\x88\xA2\xA0\xAD \x8F\xA5\xE2\xE0\xAE\xA2",
+    static const char* const kNames[] = {"John Doe", "ALL", "Sysop",
+                                         "\x88\xA2\xA0\xAD \x8F\xA5\xE2\xE0\xAE\xA2",
                                          "A name that is longer than the thirty-five byte field"};
     return CutTo(kNames[Pick(0, 4)], 35);
   }
 
   void Write(SquishBase& base) {
-    ModelMessage m{nextUid_, RandomName(), "subject " + std::to_string(nextUid_), RandomText(), false};
+    ModelMessage m{nextUid_, RandomName(), "subject " + std::to_string(nextUid_), RandomText(),
+                   false};
     uint32_t needed = static_cast<uint32_t>(238 + m.text.size() + 1);
     ChainReport before = CheckChains(dir_ / "AREA");
     bool fits = false;
@@ -140,9 +144,11 @@ class SquishModelRun {
       EXPECT_EQ(base.IsReceived(), m.received);
       base.StartReading();
       std::string text;
-      for (unsigned char c = base.NextChar(); !base.TextEnded(); c = base.NextChar()) text += static_cast<char>(c);
+      for (unsigned char c = base.NextChar(); !base.TextEnded(); c = base.NextChar())
+        text += static_cast<char>(c);
       ASSERT_EQ(text, m.text) << "message " << m.uid;
-      IndexRecord record = DecodeIndexRecord(reinterpret_cast<const uint8_t*>(sqi.data()) + i * kIndexRecordSize);
+      IndexRecord record =
+          DecodeIndexRecord(reinterpret_cast<const uint8_t*>(sqi.data()) + i * kIndexRecordSize);
       EXPECT_EQ(record.hash, SquishHash(m.to) | (m.received ? kHashReceived : 0));
     }
     EXPECT_EQ(i, model_.size());

@@ -43,8 +43,8 @@ std::string AsString(const std::array<uint8_t, N>& bytes) {
   return std::string(reinterpret_cast<const char*>(bytes.data()), N);
 }
 
-inline uint16_t WriteSimpleMessage(MessageBase& base, const std::string& to, const std::string& text,
-                                   const std::string& subject = "test") {
+inline uint16_t WriteSimpleMessage(MessageBase& base, const std::string& to,
+                                   const std::string& text, const std::string& subject = "test") {
   base.StartNewMessage();
   base.SetFromName("Sender");
   base.SetToName(to);
@@ -155,10 +155,10 @@ class SquishImage {
 };
 
 struct ChainReport {
-  std::string problem;               // empty when the base holds together
-  std::vector<uint32_t> messages;    // frame offsets along the message chain
-  std::vector<uint32_t> freeFrames;  // frame offsets along the free chain
-  std::vector<uint32_t> freeLengths; // their frame lengths
+  std::string problem;                // empty when the base holds together
+  std::vector<uint32_t> messages;     // frame offsets along the message chain
+  std::vector<uint32_t> freeFrames;   // frame offsets along the free chain
+  std::vector<uint32_t> freeLengths;  // their frame lengths
 };
 
 // Walks both chains of the base on disk and checks them against the header and the index:
@@ -209,16 +209,19 @@ inline ChainReport CheckChains(const std::string& base) {
   for (size_t i = 1; i < extents.size(); ++i) {
     if (extents[i].first < extents[i - 1].second) report.problem = "frames overlap";
   }
-  if (!extents.empty() && extents.back().second > header.endFrame) report.problem = "frame past end";
+  if (!extents.empty() && extents.back().second > header.endFrame)
+    report.problem = "frame past end";
   if (sqi.size() % kIndexRecordSize != 0) report.problem = "torn index";
   size_t count = sqi.size() / kIndexRecordSize;
   if (count != report.messages.size() || header.numMsg != count) report.problem = "counts differ";
   std::set<uint32_t> uids;
   uint32_t lastUid = 0;
   for (size_t i = 0; i < count && report.problem.empty(); ++i) {
-    IndexRecord r = DecodeIndexRecord(reinterpret_cast<const uint8_t*>(sqi.data()) + i * kIndexRecordSize);
+    IndexRecord r =
+        DecodeIndexRecord(reinterpret_cast<const uint8_t*>(sqi.data()) + i * kIndexRecordSize);
     if (r.offset != report.messages[i]) report.problem = "index order differs from chain";
-    if (r.umsgid <= lastUid || r.umsgid >= header.uid) report.problem = "unique numbers out of order";
+    if (r.umsgid <= lastUid || r.umsgid >= header.uid)
+      report.problem = "unique numbers out of order";
     lastUid = r.umsgid;
   }
   return report;

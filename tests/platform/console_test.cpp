@@ -42,9 +42,9 @@ TEST(ReadLine, EndsAtEnterAndGivesNothingForEscOrTheEndOfInput) {
       {"Ivan Petrov\r\nrest", false, "Ivan Petrov", "Ivan Petrov\n", 4},  // a CR LF pipe
       {"Ivan\rX", true, "Ivan", "Ivan\n", 1},  // a terminal's Enter may be CR
       {"Iwx\b\x7Fvan\n", false, "Ivan", "Iwx\b \b\b \bvan\n", 0},
-      {"\b\tIvan\n", false, "Ivan", "Ivan\n", 0},  // nothing to take back; no control codes
+      {"\b\tIvan\n", false, "Ivan", "Ivan\n", 0},     // nothing to take back; no control codes
       {"Iv\033an\n", true, std::nullopt, "Iv\n", 3},  // Esc cancels the line
-      {"Ivan", false, std::nullopt, "Ivan\n", 0},  // the input ended before the line did
+      {"Ivan", false, std::nullopt, "Ivan\n", 0},     // the input ended before the line did
   };
   for (const auto& c : kCases) {
     FakeConsole console(c.keys);

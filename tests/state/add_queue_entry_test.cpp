@@ -114,8 +114,7 @@ TEST_F(AddQueueEntryTest, FailedCopyInTheShellIsRetriedOrGivenUp) {
 
 TEST_F(AddQueueEntryTest, EntryLoadedFromOutsideTempPathIsCopiedOnLoad) {
   RunState state;
-  AddQueueEntry(state.queue, Request("C:\\OUT\\FILE.ZIP"),
-                QueueContext{settings, console, {}});
+  AddQueueEntry(state.queue, Request("C:\\OUT\\FILE.ZIP"), QueueContext{settings, console, {}});
   WriteQueueFile(paths, state);
 
   settings.TEMPPATH = "C:\\TMP\\";

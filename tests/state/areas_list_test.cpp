@@ -12,13 +12,13 @@ TEST_F(AreasListTest, WritesSignedNumbersAndReadsThemBack) {
   int squish = AddArea("RU.UUE", "SC:\\FIDO\\SQ\\RU.UUE");
   int jam = AddArea("RU.BINARY", "JC:\\FIDO\\JAM\\BIN", 10);
   areas.At(squish).ResumeMessage = 1234;
-  areas.At(squish).ResumeCheck = 0x80000001u;  // top bit set: written negative
+  areas.At(squish).ResumeCheck = 0x80000001u;                   // top bit set: written negative
   areas.At(jam).SectionsLeftToday = static_cast<uint32_t>(-2);  // overdrawn by -Immed posts
 
   SaveAreaParameters(paths, areas);
-  EXPECT_EQ(Read("areas.lst"), CrLf({"Veldmark area parameters file version 1",
-                                     "SC:\\FIDO\\SQ\\RU.UUE", "65535 1234 -2147483647",
-                                     "JC:\\FIDO\\JAM\\BIN", "-2 0 0"}));
+  EXPECT_EQ(Read("areas.lst"),
+            CrLf({"Veldmark area parameters file version 1", "SC:\\FIDO\\SQ\\RU.UUE",
+                  "65535 1234 -2147483647", "JC:\\FIDO\\JAM\\BIN", "-2 0 0"}));
 
   for (int i = 1; i <= areas.Count(); ++i) {
     areas.At(i).ResumeMessage = 7;
@@ -43,16 +43,16 @@ TEST_F(AreasListTest, MatchesAreaIdsWithoutCaseAndDropsUnknownAreas) {
   EXPECT_TRUE(Log().empty()) << "an unknown area and trailing blank lines are not damage";
 
   SaveAreaParameters(paths, areas);
-  EXPECT_EQ(Read("areas.lst"), CrLf({"Veldmark area parameters file version 1",
-                                     "SC:\\FIDO\\SQ\\RU.UUE", "3 99 -5"}));
+  EXPECT_EQ(Read("areas.lst"),
+            CrLf({"Veldmark area parameters file version 1", "SC:\\FIDO\\SQ\\RU.UUE", "3 99 -5"}));
 }
 
 TEST_F(AreasListTest, OtherVersionIsDeletedAndAreasStartFresh) {
   int area = AddArea("RU.UUE", "SC:\\FIDO\\SQ\\RU.UUE", 20);
   areas.At(area).SectionsLeftToday = 4;
   areas.At(area).ResumeMessage = 50;
-  Write("areas.lst", CrLf({"Veldmark area parameters file version 0", "SC:\\FIDO\\SQ\\RU.UUE",
-                           "1 2 3"}));
+  Write("areas.lst",
+        CrLf({"Veldmark area parameters file version 0", "SC:\\FIDO\\SQ\\RU.UUE", "1 2 3"}));
   LoadAreaParameters(paths, areas, log);
   EXPECT_FALSE(dir.Exists("areas.lst"));
   EXPECT_EQ(areas.At(area).SectionsLeftToday, 20u);
@@ -65,9 +65,9 @@ TEST_F(AreasListTest, DamagedLinesAreSkippedAndLoggedWhileOtherEntriesApply) {
   int b = AddArea("B", "FC:\\B");
   int c = AddArea("C", "FC:\\C");
   std::string garbage("\x01\xff\x00zz", 5);
-  Write("areas.lst", CrLf({"Veldmark area parameters file version 1", "FC:\\A", "1 11 111",
-                           "FC:\\B", "2 twelve 122", garbage, "FC:\\C", "", "3 13 133 ",
-                           "FC:\\A", "9 99999999999 1"}));
+  Write("areas.lst",
+        CrLf({"Veldmark area parameters file version 1", "FC:\\A", "1 11 111", "FC:\\B",
+              "2 twelve 122", garbage, "FC:\\C", "", "3 13 133 ", "FC:\\A", "9 99999999999 1"}));
   LoadAreaParameters(paths, areas, log);
   EXPECT_EQ(areas.At(a).ResumeMessage, 11u) << "a number beyond 32 bits is not taken";
   EXPECT_EQ(areas.At(b).ResumeMessage, 0u);

@@ -27,10 +27,9 @@ TEST_F(DupFileTest, RoundTripKeepsEveryField) {
   AddHistoryEntry(history, first);
   AddHistoryEntry(history, Entry("FILE.ZIP", "RU.UUE", {2024, 3, 15}));
   SaveDuplicatesFile(paths, history, areas, today);
-  EXPECT_EQ(Read("veldmark.dup"),
-            CrLf({"Veldmark duplicates file version 3", "PKZIP.EXE", "RU.UUE",
-                  "30 -1 2024 2 1 2 2024 3 10", "FILE.ZIP", "RU.UUE",
-                  "30 3 2024 2 1 2 2024 3 15"}));
+  EXPECT_EQ(Read("veldmark.dup"), CrLf({"Veldmark duplicates file version 3", "PKZIP.EXE", "RU.UUE",
+                                        "30 -1 2024 2 1 2 2024 3 10", "FILE.ZIP", "RU.UUE",
+                                        "30 3 2024 2 1 2 2024 3 15"}));
 
   HistoryList loaded;
   LoadDuplicatesFile(paths, loaded, today, log);
@@ -62,10 +61,10 @@ TEST_F(DupFileTest, SavingDropsEntriesOlderThanTheAreasHistoryLength) {
 }
 
 TEST_F(DupFileTest, LoadingDropsEntriesOlderThanTheStoredLength) {
-  Write("veldmark.dup", CrLf({"Veldmark duplicates file version 3", "OLD.ZIP", "A",
-                              "30 1 2024 1 1 2 2024 2 13", "KEPT.ZIP", "A",
-                              "30 1 2024 1 1 2 2024 2 14", "ANCIENT.ZIP", "A",
-                              "65535 1 1990 1 1 2 1990 1 1"}));
+  Write("veldmark.dup",
+        CrLf({"Veldmark duplicates file version 3", "OLD.ZIP", "A", "30 1 2024 1 1 2 2024 2 13",
+              "KEPT.ZIP", "A", "30 1 2024 1 1 2 2024 2 14", "ANCIENT.ZIP", "A",
+              "65535 1 1990 1 1 2 1990 1 1"}));
   LoadDuplicatesFile(paths, history, today, log);
   ASSERT_EQ(history.size(), 2u);
   EXPECT_EQ(history[0].fileName, "KEPT.ZIP");
@@ -73,8 +72,8 @@ TEST_F(DupFileTest, LoadingDropsEntriesOlderThanTheStoredLength) {
 }
 
 TEST_F(DupFileTest, OtherVersionIsErased) {
-  Write("veldmark.dup", CrLf({"Veldmark duplicates file version 2", "A.ZIP", "A",
-                              "30 1 2024 1 1 2 2024 3 15"}));
+  Write("veldmark.dup",
+        CrLf({"Veldmark duplicates file version 2", "A.ZIP", "A", "30 1 2024 1 1 2 2024 3 15"}));
   LoadDuplicatesFile(paths, history, today, log);
   EXPECT_TRUE(history.empty());
   EXPECT_FALSE(dir.Exists("veldmark.dup"));
@@ -97,8 +96,7 @@ TEST_F(DupFileTest, DamagedFileIsReadAroundTheDamage) {
 TEST_F(DupFileTest, AddHistoryEntryKeepsOneEntryPerFileAreaKindAndSize) {
   HistoryEntry* first = AddHistoryEntry(history, Entry("a_very_long_name.zip", "ru.uue", today));
   EXPECT_EQ(first->fileName, "A_VERY_LONG_");
-  EXPECT_EQ(AddHistoryEntry(history, Entry("A_VERY_LONG_NAME.ZIP", "RU.UUE", today)),
-            &history[0]);
+  EXPECT_EQ(AddHistoryEntry(history, Entry("A_VERY_LONG_NAME.ZIP", "RU.UUE", today)), &history[0]);
   HistoryEntry otherKind = Entry("A_VERY_LONG_", "RU.UUE", today);
   otherKind.kind = 3;
   AddHistoryEntry(history, otherKind);

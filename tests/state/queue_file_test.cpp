@@ -35,8 +35,7 @@ class QueueFileTest : public StateFixture {
 
 TEST_F(QueueFileTest, RoundTripKeepsDefaultsHistoriesAndEntries) {
   state.lastRun = {1999, 11, 2};
-  state.defaults = {"Ivan Petrov", "Sysop", "2:5020/9999", "", kEncodeMime | kPrivate,
-                    "C:\\FILES"};
+  state.defaults = {"Ivan Petrov", "Sysop", "2:5020/9999", "", kEncodeMime | kPrivate, "C:\\FILES"};
   state.nameHistory = {"All", "Sysop"};
   state.addressHistory = {"2:5020/100"};
   AddQueueEntry(state.queue, Request("C:\\OUT\\FILE.ZIP"), Context());
@@ -51,13 +50,13 @@ TEST_F(QueueFileTest, RoundTripKeepsDefaultsHistoriesAndEntries) {
                         "2:5020/9999", "", "16400", "C:\\FILES", "", "2", "All", "Sysop", "1",
                         "2:5020/100", "",
                         // first entry
-                        "120 2", "10800", "54321", "C:\\OUT\\FILE.ZIP",
-                        "SC:\\FIDO\\SQ\\RU.UUE", "Ivan Petrov", "All", "5", "2:5020/9999",
-                        "2:5020/100.7", "C:\\VELDMARK\\VELDMARK.TPL", "FILE.ZIP", "Some file", "",
+                        "120 2", "10800", "54321", "C:\\OUT\\FILE.ZIP", "SC:\\FIDO\\SQ\\RU.UUE",
+                        "Ivan Petrov", "All", "5", "2:5020/9999", "2:5020/100.7",
+                        "C:\\VELDMARK\\VELDMARK.TPL", "FILE.ZIP", "Some file", "",
                         // second entry
-                        "120 2", "10800", "54321", "C:\\OUT\\OTHER.ARJ",
-                        "SC:\\FIDO\\SQ\\RU.UUE", "Ivan Petrov", "All", "9216", "2:5020/9999",
-                        "2:5020/100.7", "C:\\VELDMARK\\VELDMARK.TPL", "FILE.ZIP", "", ""}));
+                        "120 2", "10800", "54321", "C:\\OUT\\OTHER.ARJ", "SC:\\FIDO\\SQ\\RU.UUE",
+                        "Ivan Petrov", "All", "9216", "2:5020/9999", "2:5020/100.7",
+                        "C:\\VELDMARK\\VELDMARK.TPL", "FILE.ZIP", "", ""}));
 
   RunState loaded;
   ReadQueueFile(paths, loaded, Context(), log);
@@ -85,8 +84,8 @@ TEST_F(QueueFileTest, RoundTripKeepsDefaultsHistoriesAndEntries) {
 }
 
 TEST_F(QueueFileTest, SmallestFileLoadsAnEmptyQueueAndDropsTheOneRunFlags) {
-  Write("queue.lst", CrLf({"Veldmark queue file version 8", "2024 3 14", "Me", "All",
-                           "2:5020/9999", "", "135172", "C:\\", "", "0", "0", ""}));
+  Write("queue.lst", CrLf({"Veldmark queue file version 8", "2024 3 14", "Me", "All", "2:5020/9999",
+                           "", "135172", "C:\\", "", "0", "0", ""}));
   ReadQueueFile(paths, state, Context(), log);
   EXPECT_TRUE(state.queue.empty());
   EXPECT_EQ(state.defaults.flags, 4100u);
@@ -95,8 +94,8 @@ TEST_F(QueueFileTest, SmallestFileLoadsAnEmptyQueueAndDropsTheOneRunFlags) {
 }
 
 TEST_F(QueueFileTest, MissingOrForeignFileIsReplacedByAFreshOne) {
-  const std::string fresh = CrLf({"Veldmark queue file version 8", "0 0 0", "", "All", "", "",
-                                  "4", "", "", "0", "0", ""});
+  const std::string fresh = CrLf(
+      {"Veldmark queue file version 8", "0 0 0", "", "All", "", "", "4", "", "", "0", "0", ""});
   ReadQueueFile(paths, state, Context(), log);
   EXPECT_EQ(Read("queue.lst"), fresh);
 
@@ -182,12 +181,12 @@ TEST_F(QueueFileTest, ProgressSavesAlwaysLeaveTheWholeLatestQueue) {
   QueueProgressFile progress(paths);
   AddQueueEntry(state.queue, Request("C:\\OUT\\FILE.ZIP"), Context());
   for (int step = 0; step < 40; ++step) {
-    if (step == 10) state.queue.pop_front();       // shorter: replaced
-    if (step == 20) {                              // beyond a page: replaced
+    if (step == 10) state.queue.pop_front();  // shorter: replaced
+    if (step == 20) {                         // beyond a page: replaced
       for (int i = 0; i < 30; ++i)
         AddQueueEntry(state.queue, Request("C:\\OUT\\F" + std::to_string(i)), Context());
     }
-    if (step == 30) state.queue.resize(1);         // back within a page
+    if (step == 30) state.queue.resize(1);  // back within a page
     if (!state.queue.empty()) state.queue.front().offset += 54000;
     ASSERT_TRUE(progress.Save(state));
     ASSERT_EQ(Read("queue.lst"), FormatQueue(state)) << "step " << step;

@@ -23,10 +23,8 @@ bool ChangesAFile(unsigned long long call) {
     case SYS_renameat:
     case SYS_renameat2:
     case SYS_unlink:
-    case SYS_unlinkat:
-      return true;
-    default:
-      return false;
+    case SYS_unlinkat: return true;
+    default: return false;
   }
 }
 
@@ -53,7 +51,8 @@ KillOutcome InChildKilledAtChange(const std::function<void()>& run, int change) 
     _exit(0);
   }
   int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) return KillOutcome::kNotTraced;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status))
+    return KillOutcome::kNotTraced;
   auto stop = [&] {
     kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
@@ -81,7 +80,8 @@ KillOutcome InChildKilledAtChange(const std::function<void()>& run, int change) 
       stop();
       return KillOutcome::kNotTraced;
     }
-    if (info.op == PTRACE_SYSCALL_INFO_ENTRY && ChangesAFile(info.entry.nr) && ++changes == change) {
+    if (info.op == PTRACE_SYSCALL_INFO_ENTRY && ChangesAFile(info.entry.nr) &&
+        ++changes == change) {
       stop();
       return KillOutcome::kKilled;
     }

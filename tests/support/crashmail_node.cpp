@@ -16,9 +16,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kDebianCrashmail = "/usr/bin/crashmail";
 
-std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
-}
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 

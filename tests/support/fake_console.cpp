@@ -4,9 +4,7 @@ namespace vm {
 
 FakeConsole::FakeConsole(std::string keys) : keys_(std::move(keys)) {}
 
-void FakeConsole::Write(std::string_view text) {
-  output += text;
-}
+void FakeConsole::Write(std::string_view text) { output += text; }
 
 void FakeConsole::WriteProgress(std::string_view text) {
   output += '\r';

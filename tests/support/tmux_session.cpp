@@ -59,12 +59,15 @@ void TmuxSession::SendKeys(const std::vector<std::string>& keys, bool literal) {
 }
 
 void TmuxSession::Resize(int width, int height) {
-  Tmux("resize-window -t " + target_ + " -x " + std::to_string(width) + " -y " + std::to_string(height));
+  Tmux("resize-window -t " + target_ + " -x " + std::to_string(width) + " -y " +
+       std::to_string(height));
 }
 
 std::string TmuxSession::Screen() const { return Tmux("capture-pane -p -t " + target_); }
 
-std::string TmuxSession::ScreenWithColours() const { return Tmux("capture-pane -p -e -t " + target_); }
+std::string TmuxSession::ScreenWithColours() const {
+  return Tmux("capture-pane -p -e -t " + target_);
+}
 
 bool TmuxSession::WaitFor(std::string_view text, int timeoutMs) const {
   return WaitUntil(timeoutMs, [&] { return Screen().find(text) != std::string::npos; });

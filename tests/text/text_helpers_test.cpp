@@ -41,7 +41,8 @@ TEST(TextHelpers, GetWordViewAgreesWithACharacterScanOnLongLines) {
     for (size_t length = 0; length < 40; ++length) {
       std::string word;
       for (size_t i = 0; i < length; ++i) word += fillers[(i * 7 + length) % fillers.size()];
-      for (const std::string& after : {std::string(), std::string(1, delimiter) + "tail of the line"}) {
+      for (const std::string& after :
+           {std::string(), std::string(1, delimiter) + "tail of the line"}) {
         std::string line = "  " + word + after;
         size_t pos = 2;
         EXPECT_EQ(GetWordView(pos, line), word) << length << delimiter;

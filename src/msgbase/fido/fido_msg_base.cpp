@@ -63,9 +63,7 @@ std::string Net3D(const NetAddress& a) {
   return std::to_string(a.zone) + ":" + std::to_string(a.net) + "/" + std::to_string(a.node);
 }
 
-bool IsIgnoredInLines(unsigned char c) {
-  return c == 10 || c == 0x8D;
-}
+bool IsIgnoredInLines(unsigned char c) { return c == 10 || c == 0x8D; }
 
 // The first letters of INTL, TOPT and FMPT in either case.
 bool MayStartAddressKludge(unsigned char c) {
@@ -75,10 +73,8 @@ bool MayStartAddressKludge(unsigned char c) {
     case 'T':
     case 't':
     case 'F':
-    case 'f':
-      return true;
-    default:
-      return false;
+    case 'f': return true;
+    default: return false;
   }
 }
 
@@ -97,15 +93,11 @@ bool MayBeAddressKludgeLine(const unsigned char* first, const unsigned char* end
 
 }  // namespace
 
-MessageBaseHandle MakeFidoMsgBase() {
-  return std::make_unique<FidoMsgBase>();
-}
+MessageBaseHandle MakeFidoMsgBase() { return std::make_unique<FidoMsgBase>(); }
 
 FidoMsgBase::FidoMsgBase() : readAhead_(kFileLayout) {}
 
-FidoMsgBase::~FidoMsgBase() {
-  DiscardPending();
-}
+FidoMsgBase::~FidoMsgBase() { DiscardPending(); }
 
 // --- Opening ------------------------------------------------------------------------------
 
@@ -133,21 +125,14 @@ uint16_t FidoMsgBase::Open() {
 
 std::string FidoMsgBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kOpenMissingDirectory:
-      return Cp866("нет каталога");
-    case kStatusMissing:
-      return Cp866("нет файла сообщения");
-    case kStatusUnreadable:
-      return Cp866("файл сообщения не читается");
+    case kOpenMissingDirectory: return Cp866("нет каталога");
+    case kStatusMissing: return Cp866("нет файла сообщения");
+    case kStatusUnreadable: return Cp866("файл сообщения не читается");
     case kStatusNoTempName:
-    case kStatusTempNotCreated:
-      return Cp866("не создан временный файл");
-    case kWriteAreaFull:
-      return Cp866("все номера сообщений заняты");
-    case kWriteFailed:
-      return Cp866("ошибка записи сообщения");
-    default:
-      return {};
+    case kStatusTempNotCreated: return Cp866("не создан временный файл");
+    case kWriteAreaFull: return Cp866("все номера сообщений заняты");
+    case kWriteFailed: return Cp866("ошибка записи сообщения");
+    default: return {};
   }
 }
 
@@ -157,13 +142,9 @@ uint16_t FidoMsgBase::Close() {
   return 0;
 }
 
-uint16_t FidoMsgBase::Create(uint16_t, uint16_t) {
-  return MakeDirectories(programDir_) ? 0 : 1;
-}
+uint16_t FidoMsgBase::Create(uint16_t, uint16_t) { return MakeDirectories(programDir_) ? 0 : 1; }
 
-bool FidoMsgBase::Exists() {
-  return DirectoryExists(programDir_);
-}
+bool FidoMsgBase::Exists() { return DirectoryExists(programDir_); }
 
 // --- Seeking ------------------------------------------------------------------------------
 
@@ -176,9 +157,7 @@ void FidoMsgBase::SeekNext() {
   current_ = current_ >= MsgNumbering::kHighest ? 0 : numbering_.NextAfter(current_);
 }
 
-void FidoMsgBase::SeekPrevious() {
-  current_ = numbering_.PreviousBefore(current_);
-}
+void FidoMsgBase::SeekPrevious() { current_ = numbering_.PreviousBefore(current_); }
 
 std::string FidoMsgBase::MessagePath(int32_t number) const {
   if (const std::string* name = numbering_.NameOf(number)) return hostDir_ + *name;
@@ -296,27 +275,13 @@ uint16_t FidoMsgBase::HeaderWord(size_t offset) const {
   return static_cast<uint16_t>(header_[offset] | (header_[offset + 1] << 8));
 }
 
-std::string FidoMsgBase::FromName() {
-  return HeaderText(kFromName, kNameWidth);
-}
-std::string FidoMsgBase::ToName() {
-  return HeaderText(kToName, kNameWidth);
-}
-std::string FidoMsgBase::Subject() {
-  return HeaderText(kSubject, kSubjectWidth);
-}
-uint16_t FidoMsgBase::Cost() {
-  return HeaderWord(kCost);
-}
-int32_t FidoMsgBase::ReplyTo() {
-  return HeaderWord(kReplyTo);
-}
-int32_t FidoMsgBase::SeeAlso() {
-  return HeaderWord(kSeeAlso);
-}
-bool FidoMsgBase::HasAttributeBit(uint16_t bit) {
-  return (HeaderWord(kAttributes) & bit) != 0;
-}
+std::string FidoMsgBase::FromName() { return HeaderText(kFromName, kNameWidth); }
+std::string FidoMsgBase::ToName() { return HeaderText(kToName, kNameWidth); }
+std::string FidoMsgBase::Subject() { return HeaderText(kSubject, kSubjectWidth); }
+uint16_t FidoMsgBase::Cost() { return HeaderWord(kCost); }
+int32_t FidoMsgBase::ReplyTo() { return HeaderWord(kReplyTo); }
+int32_t FidoMsgBase::SeeAlso() { return HeaderWord(kSeeAlso); }
+bool FidoMsgBase::HasAttributeBit(uint16_t bit) { return (HeaderWord(kAttributes) & bit) != 0; }
 
 void FidoMsgBase::GetOrigAddress(NetAddress& address) {
   ScanKludges();
@@ -350,18 +315,14 @@ bool FidoMsgBase::MessageSettled() {
   return nowNs - loadedState_.modifiedNs >= kSettleNs;
 }
 
-std::string FidoMsgBase::DamagedMessageFile() {
-  return damagedFile_;
-}
+std::string FidoMsgBase::DamagedMessageFile() { return damagedFile_; }
 
 void FidoMsgBase::CloseMessageFile() {
   messageFile_.Close();
   loadedNumber_ = 0;
 }
 
-void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) {
-  readAheadPolicy_.Announce(numbers);
-}
+void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) { readAheadPolicy_.Announce(numbers); }
 
 // --- Writing ------------------------------------------------------------------------------
 
@@ -427,18 +388,12 @@ void FidoMsgBase::SetAttributeBit(uint16_t bit, bool on) {
   PutHeaderWord(kAttributes, on ? word | bit : word & ~bit);
 }
 
-void FidoMsgBase::SetFromName(std::string_view name) {
-  PutHeaderText(kFromName, kNameWidth, name);
-}
-void FidoMsgBase::SetToName(std::string_view name) {
-  PutHeaderText(kToName, kNameWidth, name);
-}
+void FidoMsgBase::SetFromName(std::string_view name) { PutHeaderText(kFromName, kNameWidth, name); }
+void FidoMsgBase::SetToName(std::string_view name) { PutHeaderText(kToName, kNameWidth, name); }
 void FidoMsgBase::SetSubject(std::string_view subject) {
   PutHeaderText(kSubject, kSubjectWidth, subject);
 }
-void FidoMsgBase::SetCost(uint16_t cost) {
-  PutHeaderWord(kCost, cost);
-}
+void FidoMsgBase::SetCost(uint16_t cost) { PutHeaderWord(kCost, cost); }
 void FidoMsgBase::SetReplyTo(int32_t number) {
   PutHeaderWord(kReplyTo, static_cast<uint16_t>(number));
 }
@@ -489,13 +444,9 @@ void FidoMsgBase::SetDestAddress(const NetAddress& address) {
   if (orig_.zone != 0) PutAddressKludge("\x01INTL " + Net3D(dest_) + " " + Net3D(orig_));
 }
 
-void FidoMsgBase::PutText(std::string_view text) {
-  newText_ += text;
-}
+void FidoMsgBase::PutText(std::string_view text) { newText_ += text; }
 
-void FidoMsgBase::PutChar(unsigned char c) {
-  newText_ += static_cast<char>(c);
-}
+void FidoMsgBase::PutChar(unsigned char c) { newText_ += static_cast<char>(c); }
 
 uint16_t FidoMsgBase::WriteMessage() {
   if (!pending_) return status_ != 0 ? status_ : kStatusTempNotCreated;

@@ -30,19 +30,13 @@ bool OpenShared(File& file, const std::string& path) {
   return file.Open(path, OpenMode::ReadWrite) || file.Open(path, OpenMode::Read);
 }
 
-int64_t SizeOf(const File& file) {
-  return std::max<int64_t>(file.Size(), 0);
-}
+int64_t SizeOf(const File& file) { return std::max<int64_t>(file.Size(), 0); }
 
 }  // namespace
 
-MessageBaseHandle MakeHudsonBase() {
-  return std::make_unique<HudsonBase>();
-}
+MessageBaseHandle MakeHudsonBase() { return std::make_unique<HudsonBase>(); }
 
-HudsonBase::~HudsonBase() {
-  Close();
-}
+HudsonBase::~HudsonBase() { Close(); }
 
 // The first three characters are the board number ("001", " 12"); anything else there (a
 // one-digit board followed by a drive letter) names no board. The rest is the directory, kept
@@ -55,22 +49,14 @@ void HudsonBase::SetAreaPath(std::string_view locator) {
 
 std::string HudsonBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kUnreadableInfo:
-      return Cp866("не прочитан MSGINFO.BBS");
-    case kBaseFull:
-      return Cp866("база заполнена");
-    case kShortText:
-      return Cp866("текст сообщения за концом MSGTXT.BBS");
-    case kTextNotFound:
-      return Cp866("нет текста сообщения");
-    case kInconsistent:
-      return Cp866("файлы базы не согласованы");
-    case kBadBoard:
-      return Cp866("номер доски не от 1 до 200");
-    case kNotOpen:
-      return Cp866("база не открыта");
-    default:
-      return {};
+    case kUnreadableInfo: return Cp866("не прочитан MSGINFO.BBS");
+    case kBaseFull: return Cp866("база заполнена");
+    case kShortText: return Cp866("текст сообщения за концом MSGTXT.BBS");
+    case kTextNotFound: return Cp866("нет текста сообщения");
+    case kInconsistent: return Cp866("файлы базы не согласованы");
+    case kBadBoard: return Cp866("номер доски не от 1 до 200");
+    case kNotOpen: return Cp866("база не открыта");
+    default: return {};
   }
 }
 
@@ -85,9 +71,7 @@ HudsonBase::FileSet HudsonBase::CheckFiles() const {
                                                               : FileSet::Inconsistent;
 }
 
-bool HudsonBase::Exists() {
-  return CheckFiles() != FileSet::None;
-}
+bool HudsonBase::Exists() { return CheckFiles() != FileSet::None; }
 
 bool HudsonBase::RecordFilesAgree() {
   uint32_t headers = HeaderRecords();
@@ -114,8 +98,7 @@ uint16_t HudsonBase::Open() {
     case FileSet::Inconsistent:
       // Some other program's base, half there: it is neither read nor made anew.
       return SetStatus(kInconsistent);
-    case FileSet::Whole:
-      break;
+    case FileSet::Whole: break;
   }
   File* files[] = {&info_, &index_, &toIndex_, &headers_, &texts_};
   for (size_t i = 0; i < std::size(files); ++i) {
@@ -156,12 +139,9 @@ uint16_t HudsonBase::Close() {
 
 uint16_t HudsonBase::Create(uint16_t, uint16_t) {
   switch (CheckFiles()) {
-    case FileSet::Whole:
-      return SetStatus(0);  // another program made it meanwhile
-    case FileSet::Inconsistent:
-      return SetStatus(kInconsistent);
-    case FileSet::None:
-      break;
+    case FileSet::Whole: return SetStatus(0);  // another program made it meanwhile
+    case FileSet::Inconsistent: return SetStatus(kInconsistent);
+    case FileSet::None: break;
   }
   std::string dir = WithoutTrailingSlash(dir_);
   if (!dir.empty() && !DirectoryExists(dir)) MakeDirectories(dir);
@@ -307,13 +287,9 @@ void HudsonBase::SeekFrom(int32_t number) {
   Walk(+1);
 }
 
-void HudsonBase::SeekNext() {
-  Walk(+1);
-}
+void HudsonBase::SeekNext() { Walk(+1); }
 
-void HudsonBase::SeekPrevious() {
-  Walk(-1);
-}
+void HudsonBase::SeekPrevious() { Walk(-1); }
 
 void HudsonBase::SetLocation(int32_t location) {
   uint16_t number = 0;
@@ -413,30 +389,14 @@ void HudsonBase::PutHeaderWord(size_t offset, uint16_t value) {
   if (header_.size() == kHeaderSize) PutLe16(header_, offset, value);
 }
 
-std::string HudsonBase::FromName() {
-  return HeaderText(kHdrFrom);
-}
-std::string HudsonBase::ToName() {
-  return HeaderText(kHdrTo);
-}
-std::string HudsonBase::Subject() {
-  return HeaderText(kHdrSubject);
-}
-std::string HudsonBase::DateText() {
-  return HeaderText(kHdrDate);
-}
-std::string HudsonBase::TimeText() {
-  return HeaderText(kHdrTime);
-}
-uint16_t HudsonBase::Cost() {
-  return HeaderWord(kHdrCost);
-}
-int32_t HudsonBase::ReplyTo() {
-  return HeaderWord(kHdrReplyTo);
-}
-int32_t HudsonBase::SeeAlso() {
-  return HeaderWord(kHdrSeeAlso);
-}
+std::string HudsonBase::FromName() { return HeaderText(kHdrFrom); }
+std::string HudsonBase::ToName() { return HeaderText(kHdrTo); }
+std::string HudsonBase::Subject() { return HeaderText(kHdrSubject); }
+std::string HudsonBase::DateText() { return HeaderText(kHdrDate); }
+std::string HudsonBase::TimeText() { return HeaderText(kHdrTime); }
+uint16_t HudsonBase::Cost() { return HeaderWord(kHdrCost); }
+int32_t HudsonBase::ReplyTo() { return HeaderWord(kHdrReplyTo); }
+int32_t HudsonBase::SeeAlso() { return HeaderWord(kHdrSeeAlso); }
 
 void HudsonBase::GetOrigAddress(NetAddress& address) {
   if (header_.size() != kHeaderSize) {

@@ -43,18 +43,12 @@ void HudsonBase::StartNewMessage() {
   ClearTextWindow();
 }
 
-void HudsonBase::SetFromName(std::string_view name) {
-  PutHeaderText(kHdrFrom, kNameWidth, name);
-}
-void HudsonBase::SetToName(std::string_view name) {
-  PutHeaderText(kHdrTo, kNameWidth, name);
-}
+void HudsonBase::SetFromName(std::string_view name) { PutHeaderText(kHdrFrom, kNameWidth, name); }
+void HudsonBase::SetToName(std::string_view name) { PutHeaderText(kHdrTo, kNameWidth, name); }
 void HudsonBase::SetSubject(std::string_view subject) {
   PutHeaderText(kHdrSubject, kSubjectWidth, subject);
 }
-void HudsonBase::SetCost(uint16_t cost) {
-  PutHeaderWord(kHdrCost, cost);
-}
+void HudsonBase::SetCost(uint16_t cost) { PutHeaderWord(kHdrCost, cost); }
 void HudsonBase::SetReplyTo(int32_t number) {
   PutHeaderWord(kHdrReplyTo, static_cast<uint16_t>(number));
 }
@@ -105,13 +99,9 @@ void HudsonBase::SetAttributeBit(uint16_t bit, bool on) {
   }
 }
 
-void HudsonBase::PutText(std::string_view text) {
-  composed_ += text;
-}
+void HudsonBase::PutText(std::string_view text) { composed_ += text; }
 
-void HudsonBase::PutChar(unsigned char c) {
-  composed_ += static_cast<char>(c);
-}
+void HudsonBase::PutChar(unsigned char c) { composed_ += static_cast<char>(c); }
 
 // --- Writing -------------------------------------------------------------------------------
 
@@ -124,9 +114,7 @@ uint16_t HudsonBase::WriteMessage() {
 
   auto& msgAttr = reinterpret_cast<unsigned char&>(header_[kHdrMsgAttr]);
   switch (kind_) {
-    case MailKind::Local:
-      msgAttr &= ~(msg::kNetExport | msg::kNetmail | msg::kEchoExport);
-      break;
+    case MailKind::Local: msgAttr &= ~(msg::kNetExport | msg::kNetmail | msg::kEchoExport); break;
     case MailKind::Echomail:
       msgAttr &= ~(msg::kNetExport | msg::kNetmail);
       if (echoed_) msgAttr |= msg::kEchoExport;

@@ -48,12 +48,9 @@ uint16_t JamBase::IoError(const File& file, bool writing) {
 
 std::string JamBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kNotJamBase:
-      return Cp866("повреждён заголовок базы");
-    case kBaseFull:
-      return Cp866("база заполнена");
-    default:
-      return {};
+    case kNotJamBase: return Cp866("повреждён заголовок базы");
+    case kBaseFull: return Cp866("база заполнена");
+    default: return {};
   }
 }
 
@@ -170,8 +167,8 @@ std::optional<JamBase::IndexSlot> JamBase::ReadSlot(int64_t number, int64_t high
   auto held = static_cast<int64_t>(window_.size() / kIndexRecordSize);
   if (number < windowFirst_ || number >= windowFirst_ + held) {
     // Seeking backwards reads the records below the wanted one, forwards those above it.
-    int64_t first = number < windowFirst_ ? std::max(BaseNumber(), number - kIndexWindow + 1)
-                                          : number;
+    int64_t first =
+        number < windowFirst_ ? std::max(BaseNumber(), number - kIndexWindow + 1) : number;
     int64_t count = std::min(kIndexWindow, high - first + 1);
     window_.resize(static_cast<size_t>(count) * kIndexRecordSize);
     size_t got = jdx_.ReadAt(static_cast<uint64_t>(first - BaseNumber()) * kIndexRecordSize,
@@ -231,8 +228,8 @@ int64_t JamBase::NextHeld(int64_t number, int64_t high, int step) {
       auto held = static_cast<int64_t>(window_.size() / kIndexRecordSize);
       int64_t at = number - windowFirst_;
       while (at >= 0 && at < held &&
-             EmptyOffset(GetLe32(window_.data(), static_cast<size_t>(at) * kIndexRecordSize +
-                                                     kIdxHeaderOffset)))
+             EmptyOffset(GetLe32(window_.data(),
+                                 static_cast<size_t>(at) * kIndexRecordSize + kIdxHeaderOffset)))
         at += step;
       number = windowFirst_ + at;
       if (number < base || number > high) break;
@@ -297,8 +294,8 @@ void JamBase::LoadHeader() {
   // header): only the bytes that are there are decoded.
   uint64_t areaStart = static_cast<uint64_t>(slot->headerOffset) + kFixedSize;
   uint64_t available = static_cast<uint64_t>(std::max<int64_t>(jhr_.Size(), 0)) - areaStart;
-  uint64_t length = std::min({static_cast<uint64_t>(Fixed(kHdrSubfieldLength)), available,
-                              kMaxSubfieldArea});
+  uint64_t length =
+      std::min({static_cast<uint64_t>(Fixed(kHdrSubfieldLength)), available, kMaxSubfieldArea});
   std::string area(static_cast<size_t>(length), '\0');
   area.resize(jhr_.ReadAt(areaStart, area.data(), area.size()));
   MessageFields fields = InterpretSubfields(DecodeSubfields(area), Attribute());
@@ -324,8 +321,8 @@ void JamBase::StartReading() {
     uint64_t length = std::min({static_cast<uint64_t>(Fixed(kHdrTextLength)),
                                 static_cast<uint64_t>(size - bodyOffset_), kMaxTextLength});
     window.resize(prefixLength_ + length);
-    size_t got = jdt_.ReadAt(static_cast<uint64_t>(bodyOffset_), window.data() + prefixLength_,
-                             length);
+    size_t got =
+        jdt_.ReadAt(static_cast<uint64_t>(bodyOffset_), window.data() + prefixLength_, length);
     window.resize(prefixLength_ + got);
   }
   SetTextWindow(std::move(window), 0);
@@ -357,15 +354,13 @@ void JamBase::SetAttribute(uint32_t bitMask, bool on) {
   SetFixed(kHdrAttribute, on ? Attribute() | bitMask : Attribute() & ~bitMask);
 }
 
-void JamBase::SetAttributeBit(uint16_t bit, bool on) {
-  SetAttribute(JamAttributeBit(bit), on);
-}
+void JamBase::SetAttributeBit(uint16_t bit, bool on) { SetAttribute(JamAttributeBit(bit), on); }
 
-bool JamBase::HasAttributeBit(uint16_t bit) {
-  return (Attribute() & JamAttributeBit(bit)) != 0;
-}
+bool JamBase::HasAttributeBit(uint16_t bit) { return (Attribute() & JamAttributeBit(bit)) != 0; }
 
-uint16_t JamBase::Cost() { return static_cast<uint16_t>(std::min<uint32_t>(Fixed(kHdrCost), 0xFFFF)); }
+uint16_t JamBase::Cost() {
+  return static_cast<uint16_t>(std::min<uint32_t>(Fixed(kHdrCost), 0xFFFF));
+}
 int32_t JamBase::ReplyTo() { return static_cast<int32_t>(Fixed(kHdrReplyTo)); }
 int32_t JamBase::SeeAlso() { return static_cast<int32_t>(Fixed(kHdrFirstReply)); }
 int32_t JamBase::NextSeeAlso() { return static_cast<int32_t>(Fixed(kHdrNextReply)); }

@@ -1,9 +1,8 @@
 // JamBase: creating a base, composing and writing messages, changing headers in place, and
 // the last-read records.
-#include "msgbase/jam/jam_base.h"
-
 #include <algorithm>
 
+#include "msgbase/jam/jam_base.h"
 #include "msgbase/jam/jam_crc.h"
 #include "msgbase/jam/jam_layout.h"
 #include "msgbase/jam/jam_time.h"
@@ -56,7 +55,9 @@ uint16_t JamBase::Create(uint16_t maxMessages, uint16_t daysToKeep) {
 
 void JamBase::SetCost(uint16_t cost) { SetFixed(kHdrCost, cost); }
 void JamBase::SetReplyTo(int32_t number) { SetFixed(kHdrReplyTo, static_cast<uint32_t>(number)); }
-void JamBase::SetSeeAlso(int32_t number) { SetFixed(kHdrFirstReply, static_cast<uint32_t>(number)); }
+void JamBase::SetSeeAlso(int32_t number) {
+  SetFixed(kHdrFirstReply, static_cast<uint32_t>(number));
+}
 void JamBase::SetNextSeeAlso(int32_t number) {
   SetFixed(kHdrNextReply, static_cast<uint32_t>(number));
 }
@@ -135,8 +136,8 @@ uint16_t JamBase::AppendMessage() {
   std::string record(kIndexRecordSize, '\0');
   PutLe32(record, kIdxNameCrc, JamCrc(toName_));
   PutLe32(record, kIdxHeaderOffset, static_cast<uint32_t>(headerOffset));
-  if (!jdx_.WriteAt(static_cast<uint64_t>(number - BaseNumber()) * kIndexRecordSize,
-                    record.data(), record.size()))
+  if (!jdx_.WriteAt(static_cast<uint64_t>(number - BaseNumber()) * kIndexRecordSize, record.data(),
+                    record.size()))
     return IoError(jdx_);
   window_.clear();
 

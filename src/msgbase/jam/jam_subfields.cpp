@@ -21,9 +21,9 @@ struct KludgeLineForm {
   std::string_view lead;
 };
 constexpr KludgeLineForm kKludgeLineForms[] = {
-    {sub::kMsgId, "MSGID: "}, {sub::kReply, "REPLY: "},     {sub::kPid, "PID: "},
-    {sub::kTrace, "Via "},    {sub::kKludge, ""},           {sub::kSeenBy, "SEEN-BY: "},
-    {sub::kPath, "PATH: "},   {sub::kFlags, "FLAGS: "},     {sub::kTimeZone, "TZUTC: "},
+    {sub::kMsgId, "MSGID: "}, {sub::kReply, "REPLY: "}, {sub::kPid, "PID: "},
+    {sub::kTrace, "Via "},    {sub::kKludge, ""},       {sub::kSeenBy, "SEEN-BY: "},
+    {sub::kPath, "PATH: "},   {sub::kFlags, "FLAGS: "}, {sub::kTimeZone, "TZUTC: "},
 };
 
 // Subfield data as one line of text: some writers add a terminating zero, and a carriage

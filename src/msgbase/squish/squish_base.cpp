@@ -36,17 +36,12 @@ SquishBase::~SquishBase() { Close(); }
 
 std::string SquishBase::OwnStatusReason(uint16_t code) const {
   switch (code) {
-    case kBadHeader:
-      return Cp866("повреждён заголовок базы");
-    case kDamaged:
-      return Cp866("база повреждена");
+    case kBadHeader: return Cp866("повреждён заголовок базы");
+    case kDamaged: return Cp866("база повреждена");
     case kNoIndex:
-    case kIndexSeekFailed:
-      return Cp866("не прочитан индекс");
-    case kTextTooLong:
-      return Cp866("слишком длинный текст");
-    default:
-      return {};
+    case kIndexSeekFailed: return Cp866("не прочитан индекс");
+    case kTextTooLong: return Cp866("слишком длинный текст");
+    default: return {};
   }
 }
 
@@ -253,7 +248,8 @@ void SquishBase::SeekFrom(int32_t number) {
   if (!IsOpen()) return;
   uint16_t rc = Reload();
   if (rc != 0) status_ = rc;
-  while (position_ <= index_.size() && static_cast<int64_t>(index_[position_ - 1].umsgid) < number) {
+  while (position_ <= index_.size() &&
+         static_cast<int64_t>(index_[position_ - 1].umsgid) < number) {
     ++position_;
   }
 }
@@ -307,13 +303,15 @@ void SquishBase::StartReading() {
     return;
   }
   size_t dataLength = frame_.msgLength - kMessageHeaderSize;
-  if (dataLength > frame_.ctrlLength + kMaxTextBytes) dataLength = frame_.ctrlLength + kMaxTextBytes;
+  if (dataLength > frame_.ctrlLength + kMaxTextBytes)
+    dataLength = frame_.ctrlLength + kMaxTextBytes;
   std::string data(dataLength, '\0');
   uint64_t at = uint64_t{frameOffset_} + base_.frameHeaderSize + kMessageHeaderSize;
   data.resize(sqd_.ReadAt(at, data.data(), data.size()));
   // The control information of other programs comes first and is never part of the text;
   // the text ends at its terminating zero byte.
-  std::string text = data.size() > frame_.ctrlLength ? data.substr(frame_.ctrlLength) : std::string();
+  std::string text =
+      data.size() > frame_.ctrlLength ? data.substr(frame_.ctrlLength) : std::string();
   size_t end = text.find('\0');
   if (end != std::string::npos) text.resize(end);
   SetTextWindow(std::move(text), static_cast<int32_t>(frame_.ctrlLength));
@@ -364,7 +362,9 @@ void SquishBase::SetFromName(std::string_view name) {
   SetFieldText(header_.from, name, kNameWidth - 1);
 }
 
-void SquishBase::SetToName(std::string_view name) { SetFieldText(header_.to, name, kNameWidth - 1); }
+void SquishBase::SetToName(std::string_view name) {
+  SetFieldText(header_.to, name, kNameWidth - 1);
+}
 
 void SquishBase::SetSubject(std::string_view subject) {
   SetFieldText(header_.subject, subject, kSubjectWidth);
@@ -385,7 +385,9 @@ void SquishBase::PutText(std::string_view text) {
   compose_.append(text);
 }
 
-void SquishBase::PutChar(unsigned char c) { PutText(std::string_view(reinterpret_cast<char*>(&c), 1)); }
+void SquishBase::PutChar(unsigned char c) {
+  PutText(std::string_view(reinterpret_cast<char*>(&c), 1));
+}
 
 // --- Last-read pointers ------------------------------------------------------------------
 
@@ -401,7 +403,8 @@ int32_t SquishBase::GetLastRead(uint32_t user) {
 void SquishBase::SetLastRead(uint32_t user, int32_t number) {
   if (user > kMaxLastReadUser) return;
   File sql;
-  if (!sql.Open(path_ + ".SQL", OpenMode::ReadWrite) && !sql.Open(path_ + ".SQL", OpenMode::CreateNew)) {
+  if (!sql.Open(path_ + ".SQL", OpenMode::ReadWrite) &&
+      !sql.Open(path_ + ".SQL", OpenMode::CreateNew)) {
     status_ = IoCode(sql.LastError(), true);
     return;
   }

@@ -14,7 +14,8 @@ bool SquishBase::ReadFrame(uint32_t offset, FrameHeader& frame) {
   // damaged link (and writing there would overwrite the base header).
   if (offset < FirstFrameOffset()) return false;
   int64_t size = sqd_.Size();
-  if (size < 0 || uint64_t{offset} + base_.frameHeaderSize > static_cast<uint64_t>(size)) return false;
+  if (size < 0 || uint64_t{offset} + base_.frameHeaderSize > static_cast<uint64_t>(size))
+    return false;
   uint8_t bytes[kFrameHeaderSize];
   if (sqd_.ReadAt(offset, bytes, sizeof bytes) != sizeof bytes) return false;
   frame = DecodeFrameHeader(bytes);
@@ -45,8 +46,8 @@ bool SquishBase::MessageFits(uint32_t offset, const FrameHeader& frame) const {
 bool SquishBase::FrameFits(uint32_t offset, const FrameHeader& frame) const {
   // A frame reused for a new message must lie wholly inside the file.
   int64_t size = sqd_.Size();
-  return size >= 0 &&
-         uint64_t{offset} + base_.frameHeaderSize + frame.frameLength <= static_cast<uint64_t>(size);
+  return size >= 0 && uint64_t{offset} + base_.frameHeaderSize + frame.frameLength <=
+                          static_cast<uint64_t>(size);
 }
 
 bool SquishBase::ReadFreeList() {
@@ -89,7 +90,8 @@ bool SquishBase::TakeFreeFrame(size_t entry) {
   uint32_t offset = freeList_[entry].offset;
   FrameHeader frame, prev, next;
   if (!ReadFrameOfType(offset, kFrameFree, frame) || !FrameFits(offset, frame)) return false;
-  if (frame.prev == offset || frame.next == offset || (frame.prev != 0 && frame.prev == frame.next)) {
+  if (frame.prev == offset || frame.next == offset ||
+      (frame.prev != 0 && frame.prev == frame.next)) {
     return false;
   }
   if (frame.prev == 0 ? base_.firstFree != offset
@@ -121,7 +123,8 @@ SquishBase::Place SquishBase::FindFrame(uint32_t needed) {
   // The smallest free frame strictly larger than needed; the first of equal ones.
   size_t best = freeList_.size();
   for (size_t i = 0; i < freeList_.size(); ++i) {
-    if (freeList_[i].length > needed && (best == freeList_.size() || freeList_[i].length < freeList_[best].length)) {
+    if (freeList_[i].length > needed &&
+        (best == freeList_.size() || freeList_[i].length < freeList_[best].length)) {
       best = i;
     }
   }
@@ -178,8 +181,9 @@ uint16_t SquishBase::UnlinkFrame(uint32_t offset, uint32_t prev, uint32_t next) 
 // the header's).
 uint16_t SquishBase::AddToFreeChain(uint32_t offset, FrameHeader frame) {
   FrameHeader tail;
-  bool tailSound = base_.lastFree == 0 ? base_.firstFree == 0
-                                       : ReadFrameOfType(base_.lastFree, kFrameFree, tail) && tail.next == 0;
+  bool tailSound = base_.lastFree == 0
+                       ? base_.firstFree == 0
+                       : ReadFrameOfType(base_.lastFree, kFrameFree, tail) && tail.next == 0;
   if (!tailSound) DropFreeChain();
   frame.type = kFrameFree;
   frame.prev = base_.lastFree;
@@ -192,7 +196,8 @@ uint16_t SquishBase::AddToFreeChain(uint32_t offset, FrameHeader frame) {
     base_.firstFree = offset;
   }
   base_.lastFree = offset;
-  if (freeListRead_ && freeList_.size() < kFreeListCapacity) freeList_.push_back({offset, frame.frameLength});
+  if (freeListRead_ && freeList_.size() < kFreeListCapacity)
+    freeList_.push_back({offset, frame.frameLength});
   return WriteBaseHeader();
 }
 
@@ -230,7 +235,8 @@ uint16_t SquishBase::AppendMessage() {
   // index is written, the frame is one that SurveyChains takes out again.
   std::string bytes(base_.frameHeaderSize, '\0');
   auto frameBytes = EncodeFrameHeader(frame);
-  bytes.replace(0, frameBytes.size(), reinterpret_cast<const char*>(frameBytes.data()), frameBytes.size());
+  bytes.replace(0, frameBytes.size(), reinterpret_cast<const char*>(frameBytes.data()),
+                frameBytes.size());
   auto headerBytes = EncodeMessageHeader(header_);
   bytes.append(reinterpret_cast<const char*>(headerBytes.data()), headerBytes.size());
   bytes.append(text);

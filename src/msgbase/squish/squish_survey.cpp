@@ -64,7 +64,8 @@ uint16_t SquishBase::SurveyChains() {
   messages.reserve(count);
   for (size_t i = 0; i < count; ++i) {
     uint32_t offset = index_[i].offset;
-    if (!ReadFrameOfType(offset, kFrameNormal, frames[i]) || !FrameFits(offset, frames[i])) return kDamaged;
+    if (!ReadFrameOfType(offset, kFrameNormal, frames[i]) || !FrameFits(offset, frames[i]))
+      return kDamaged;
     messages.push_back({offset, uint64_t{offset} + base_.frameHeaderSize + frames[i].frameLength});
   }
   if (!SortDisjoint(messages)) return kDamaged;
@@ -86,8 +87,8 @@ uint16_t SquishBase::SurveyChains() {
     uint32_t offset = forward != right ? forward : backward;
     if (stray || (backward != left && backward != offset)) return kDamaged;
     FrameHeader frame;
-    if (!ReadFrameOfType(offset, kFrameNormal, frame) || frame.prev != left || frame.next != right ||
-        !FrameFits(offset, frame)) {
+    if (!ReadFrameOfType(offset, kFrameNormal, frame) || frame.prev != left ||
+        frame.next != right || !FrameFits(offset, frame)) {
       return kDamaged;
     }
     uint64_t end = uint64_t{offset} + base_.frameHeaderSize + frame.frameLength;
@@ -108,7 +109,8 @@ uint16_t SquishBase::SurveyChains() {
   // the header followed.
   for (const std::vector<Extent>* extents : {&messages, &free}) {
     for (const Extent& extent : *extents) {
-      if (extent.end > base_.endFrame && extent.end <= UINT32_MAX) base_.endFrame = static_cast<uint32_t>(extent.end);
+      if (extent.end > base_.endFrame && extent.end <= UINT32_MAX)
+        base_.endFrame = static_cast<uint32_t>(extent.end);
     }
   }
 

@@ -22,19 +22,13 @@ int32_t ClampToInt32(int64_t value) {
 
 }  // namespace
 
-MessageBaseHandle MakeTextFileBase() {
-  return std::make_unique<TextFileBase>();
-}
+MessageBaseHandle MakeTextFileBase() { return std::make_unique<TextFileBase>(); }
 
 TextFileBase::TextFileBase() : buffer_(kBufferSize) {}
 
-TextFileBase::~TextFileBase() {
-  FlushOutput();
-}
+TextFileBase::~TextFileBase() { FlushOutput(); }
 
-void TextFileBase::SetAreaPath(std::string_view locator) {
-  path_ = CutTo(locator, 128);
-}
+void TextFileBase::SetAreaPath(std::string_view locator) { path_ = CutTo(locator, 128); }
 
 uint16_t TextFileBase::Open() {
   created_ = false;
@@ -69,9 +63,7 @@ uint16_t TextFileBase::Create(uint16_t, uint16_t) {
   return 0;
 }
 
-bool TextFileBase::Exists() {
-  return FileExists(path_);
-}
+bool TextFileBase::Exists() { return FileExists(path_); }
 
 // --- Reading ------------------------------------------------------------------------------
 
@@ -160,9 +152,7 @@ void TextFileBase::SetTextPosition(int32_t position) {
   bufferLength_ = bufferPos_ = 0;
 }
 
-int32_t TextFileBase::ActiveCount() {
-  return ClampToInt32(size_);
-}
+int32_t TextFileBase::ActiveCount() { return ClampToInt32(size_); }
 
 // --- Writing ------------------------------------------------------------------------------
 
