@@ -8,8 +8,9 @@
 namespace vm::tui {
 
 MenuBox::MenuBox(const std::vector<MenuItem>& items, int x, int y,
-                 std::function<bool(int)> enabled)
+                 std::function<bool(int)> enabled, int barContext)
     : items_(items), enabled_(std::move(enabled)) {
+  helpContext = barContext;
   int width = 10;
   for (const MenuItem& item : items_) {
     const int keyWidth = item.keyText.empty() ? 0 : static_cast<int>(item.keyText.size()) + 2;
@@ -17,6 +18,10 @@ MenuBox::MenuBox(const std::vector<MenuItem>& items, int x, int y,
   }
   bounds = Rect{x, y, width, static_cast<int>(items_.size()) + 2};
   Move(1);
+}
+
+int MenuBox::HelpContext() const {
+  return current_ >= 0 ? items_[static_cast<size_t>(current_)].helpContext : helpContext;
 }
 
 bool MenuBox::Choosable(int index) const {

@@ -17,12 +17,16 @@ inline constexpr int kMenuRight = 15;
 
 class MenuBox : public ModalView {
  public:
-  // The box hangs below the column x of the menu bar's row.
-  MenuBox(const std::vector<MenuItem>& items, int x, int y, std::function<bool(int)> enabled);
+  // The box hangs below the column x of the menu bar's row; barContext is the help context
+  // of its menu bar item, the box's own while no item is current (an empty menu).
+  MenuBox(const std::vector<MenuItem>& items, int x, int y, std::function<bool(int)> enabled,
+          int barContext = hc::kNoContext);
 
   void Draw(CellBuffer& out, const Palette& palette) override;
   void HandleEvent(Event& event) override;
   int Current() const { return current_; }
+  // The current item's help context.
+  int HelpContext() const override;
 
  private:
   bool Choosable(int index) const;
