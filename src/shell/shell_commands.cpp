@@ -30,6 +30,8 @@ namespace {
 
 constexpr int64_t kSmallestEncodedFile = 4;
 constexpr int64_t kLargeFile = 2'000'000;
+constexpr int kSelectHelpContext = 21;
+constexpr int kUnselectHelpContext = 22;
 
 std::string WithNumber(std::string_view utf8Text, int64_t number) {
   std::string text = Cp866(utf8Text);
@@ -213,7 +215,8 @@ void MainWindow::Information() {
 }
 
 void MainWindow::SelectByMask(bool select) {
-  const auto mask = AskMask(app_, Cp866(select ? "Выбор" : "Отмена"), lastMask_);
+  const auto mask = AskMask(app_, Cp866(select ? "Выбор" : "Отмена"), lastMask_,
+                            select ? kSelectHelpContext : kUnselectHelpContext);
   if (!mask) return;
   lastMask_ = *mask;
   if (directoryActive_)
@@ -248,7 +251,13 @@ void MainWindow::RunUtility(int number) {
   if (number < 1 || number > static_cast<int>(utilities.size())) return;
   const ExternalUtility& utility = utilities[static_cast<size_t>(number - 1)];
   const DirectoryEntry* entry = directory_.CursorEntry();
-  const std::string fileName = entry != nullptr ? entry->name : "";
+  const std::string listedName = entry != nullptr ? entry->name : "";
+  // The panel shows a name without an extension with a dot after it; the utility gets the
+  // name the file has.
+  std::string fileName = listedName;
+  if (entry != nullptr && !entry->isDirectory && fileName.ends_with('.') && !FileExists(fileName) &&
+      FileExists(fileName.substr(0, fileName.size() - 1)))
+    fileName.pop_back();
   std::string areaWord;
   if (area_.CursorArea() != 0) {
     const std::string& name = ctx_.areas.At(area_.CursorArea()).displayName;
@@ -256,13 +265,13 @@ void MainWindow::RunUtility(int number) {
   }
   std::string line = BuildUtilityCommand(utility.command, fileName, areaWord);
   if (utility.RunOptions & ExternalUtility::kParamDlg) {
-    auto edited = AskUtilityParameters(app_, utility, line);
+    auto edited = AskUtilityParameters(app_, utility, line, cmd::kUtilityContext + number);
     if (!edited) return;
     line = std::move(*edited);
   }
   RunUtilityCommand(app_, ctx_.console, utility, line);
   ReadDirectory();
-  directory_.MoveToName(fileName);
+  directory_.MoveToName(listedName);
 }
 
 }  // namespace vm::shell

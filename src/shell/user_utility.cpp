@@ -18,7 +18,6 @@ namespace {
 
 constexpr size_t kParametersLength = 255;
 constexpr int kDialogWidth = 64;
-constexpr int kFirstUtilityContext = 50;
 
 std::string WithoutHotMarks(std::string_view text) {
   std::string plain(text);
@@ -50,9 +49,9 @@ std::string BuildUtilityCommand(std::string_view command, std::string_view fileN
 
 std::optional<std::string> AskUtilityParameters(tui::Application& app,
                                                 const ExternalUtility& utility,
-                                                std::string commandLine) {
+                                                std::string commandLine, int helpContext) {
   tui::Dialog dialog(kDialogWidth, 8, WithoutHotMarks(utility.title));
-  dialog.helpContext = kFirstUtilityContext;
+  dialog.helpContext = helpContext;
   auto& input = dialog.Add(std::make_unique<tui::InputLine>(
       14, 2, kDialogWidth - 17, kParametersLength, &app.Histories(), kParameterHistory));
   input.SetText(std::move(commandLine));

@@ -28,10 +28,10 @@ std::string BuildUtilityCommand(std::string_view command, std::string_view fileN
                                 std::string_view areaWord);
 
 // The parameters dialog, titled with the utility's menu text, its line prefilled with the
-// command line; the edited line, or nothing on Cancel.
+// command line, in the utility's help context; the edited line, or nothing on Cancel.
 std::optional<std::string> AskUtilityParameters(tui::Application& app,
                                                 const ExternalUtility& utility,
-                                                std::string commandLine);
+                                                std::string commandLine, int helpContext);
 
 // Runs the command line through /bin/sh -c (an empty one starts the user's shell) and waits
 // for it. The screen is handed to it, unless HideScreen asks for the child to run unseen with
