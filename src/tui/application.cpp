@@ -161,6 +161,12 @@ void Application::Dispatch(Event& event) {
       menuIndex = menu_.Neighbour(menuIndex, result == cmd::kMenuLeft ? -1 : 1);
       continue;
     }
+    if (result == cmd::kMenuBarClick) {
+      // The clicked item opens its menu, or runs its command; its own item closes the menu.
+      const int clicked = menu_.ItemAt(box.ClickedColumn());
+      menuIndex = clicked == menuIndex ? -1 : clicked;
+      continue;
+    }
     if (result != cmd::kCancel) command = result;
     break;
   }

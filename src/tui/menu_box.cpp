@@ -92,7 +92,10 @@ void MenuBox::HandleEvent(Event& event) {
   } else if (event.kind == EventKind::Mouse && event.mouse.action != MouseAction::WheelUp &&
              event.mouse.action != MouseAction::WheelDown) {
     const Point p = event.mouse.where;
-    if (!bounds.Contains(p)) {
+    if (!bounds.Contains(p) && p.y == bounds.y - 1 && event.mouse.action == MouseAction::Press) {
+      clickedColumn_ = p.x;
+      EndModal(cmd::kMenuBarClick);
+    } else if (!bounds.Contains(p)) {
       EndModal(cmd::kCancel);
     } else if (p.y > bounds.y && p.y < bounds.Bottom()) {
       current_ = p.y - bounds.y - 1;
