@@ -1,5 +1,7 @@
 #include "shell/colour_commands.h"
 
+#include <optional>
+
 #include "shell/palette_file.h"
 #include "shell/panel_colours.h"
 #include "text/cp866.h"

@@ -2,8 +2,8 @@
 
 #include <csignal>
 
-#include "shell/commands.h"
 #include "config/settings.h"
+#include "shell/commands.h"
 #include "shell/main_window.h"
 #include "shell/palette_file.h"
 #include "shell/shell_help.h"
