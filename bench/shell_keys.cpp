@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
   tui::FakeBackend backend;
   tui::Palette palette;
   tui::Application app(backend, palette);
-  shell::SetUpMenuBar(app.Menu());
-  shell::SetUpStatusLine(app.Status());
+  shell::SetUpMenuBar(app.Menu(), settings.externalUtilities);
+  shell::SetUpStatusLine(app.Status(), settings.externalUtilities);
   shell::MainWindow window(app, context);
   app.SetMainView(&window);
   app.SetAfterEvent([&window] { window.Refresh(); });

@@ -15,6 +15,13 @@ inline constexpr int kUnselect = 207;
 inline constexpr int kInvert = 208;
 inline constexpr int kDeCode = 209;  // encode or decode, by the active panel
 inline constexpr int kInformation = 210;
+inline constexpr int kColours = 212;
+inline constexpr int kSavePalette = 213;
+inline constexpr int kLoadPalette = 214;
+inline constexpr int kStandardColours = 215;
 inline constexpr int kQueue = 216;
+// User utility i (from 1) is command kUtility + i, its menu item help context kUtilityContext + i.
+inline constexpr int kUtility = 300;
+inline constexpr int kUtilityContext = 50;
 
 }  // namespace vm::shell::cmd

@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kButtonStep = 5;
 constexpr int kFirstCommand = 1000;
+constexpr int kHelpContext = 15;
 
 }  // namespace
 
@@ -35,6 +36,7 @@ std::optional<std::string> ChooseDrive(tui::Application& app, const std::vector<
                                        const std::string& current) {
   const int count = static_cast<int>(drives.size());
   tui::Dialog dialog(std::max(30, count * kButtonStep + 6), 6, Cp866("Смена диска"));
+  dialog.helpContext = kHelpContext;
   const tui::Control* focus = nullptr;
   for (int i = 0; i < count; ++i) {
     const std::string& root = drives[static_cast<size_t>(i)];

@@ -53,6 +53,9 @@ bool OwnAddress(const NetAddress& address, const Settings& settings) {
          std::find(settings.akas.begin(), settings.akas.end(), address) != settings.akas.end();
 }
 
+// The help topic of encoding.
+constexpr int kEncodeHelpContext = 11;
+
 class EncodeDialog {
  public:
   EncodeDialog(Application& app, const Settings& settings, const EncodeSetup& setup, Prompts& prompts);
@@ -93,6 +96,7 @@ EncodeDialog::EncodeDialog(Application& app, const Settings& settings, const Enc
       setup_(setup),
       prompts_(prompts),
       dialog_(77, 17, setup.area != nullptr ? setup.area->displayName : std::string()) {
+  dialog_.helpContext = kEncodeHelpContext;
   InputHistories* histories = &app.Histories();
   const auto input = [&](int x, int y, int width, size_t length, int historyId, const char* label, int labelX) {
     auto& line = dialog_.Add(std::make_unique<InputLine>(x, y, width, length, histories, historyId));

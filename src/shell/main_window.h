@@ -71,6 +71,8 @@ class MainWindow : public tui::View {
   void Invert();
   void ChangeDrive();
   void Encode();
+  // Runs user utility `number` (from 1) of the settings.
+  void RunUtility(int number);
   // Posting (main_window_posting.cpp).
   void PostFiles();
   void ShowQueueWindow();

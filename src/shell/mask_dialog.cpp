@@ -12,8 +12,9 @@
 namespace vm::shell {
 
 std::optional<std::string> AskMask(tui::Application& app, std::string_view title,
-                                   std::string_view initial) {
+                                   std::string_view initial, int helpContext) {
   tui::Dialog dialog(34, 8, std::string(title));
+  dialog.helpContext = helpContext;
   auto& input = dialog.Add(std::make_unique<tui::InputLine>(10, 2, 20, 12));
   input.SetText(std::string(initial));
   dialog.Add(std::make_unique<tui::Label>(3, 2, Cp866("~М~аска"), &input));

@@ -12,7 +12,8 @@ class Application;
 
 namespace vm::shell {
 
+// helpContext: the help context of selecting or of unselecting.
 std::optional<std::string> AskMask(tui::Application& app, std::string_view title,
-                                   std::string_view initial);
+                                   std::string_view initial, int helpContext);
 
 }  // namespace vm::shell

@@ -2,8 +2,11 @@
 
 #include <csignal>
 
+#include "config/settings.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
+#include "shell/palette_file.h"
+#include "shell/shell_help.h"
 #include "shell/shell_menu.h"
 #include "state/run_state.h"
 #include "text/cp866.h"
@@ -15,9 +18,12 @@ namespace vm::shell {
 void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea,
                     bool openQueue) {
   tui::Palette palette;
+  LoadPaletteFile(context.paths.ProgramDir + std::string(kPaletteFileName), palette);
   tui::Application app(backend, palette);
-  SetUpMenuBar(app.Menu());
-  SetUpStatusLine(app.Status());
+  SetUpMenuBar(app.Menu(), context.settings.externalUtilities);
+  SetUpStatusLine(app.Status(), context.settings.externalUtilities);
+  ShellHelp help(app, context.paths.ProgramDir);
+  app.SetHelp(cmd::kHelp, [&help](int helpContext) { help.Show(helpContext); });
   // The dialogs' name and address histories live in the state files.
   app.Histories().Bind(1, &context.state.nameHistory);
   app.Histories().Bind(2, &context.state.addressHistory);

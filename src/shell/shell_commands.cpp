@@ -10,11 +10,13 @@
 #include "platform/drive_walk.h"
 #include "platform/file_system.h"
 #include "platform/host.h"
+#include "shell/colour_commands.h"
 #include "shell/commands.h"
 #include "shell/drive_dialog.h"
 #include "shell/file_info_window.h"
 #include "shell/main_window.h"
 #include "shell/mask_dialog.h"
+#include "shell/user_utility.h"
 #include "state/run_state.h"
 #include "text/cp866.h"
 #include "tui/message_box.h"
@@ -23,6 +25,13 @@
 namespace vm::shell {
 
 using namespace tui;
+
+namespace {
+
+constexpr int kSelectHelpContext = 21;
+constexpr int kUnselectHelpContext = 22;
+
+}  // namespace
 
 void MainWindow::RunCommand(int command) {
   switch (command) {
@@ -41,7 +50,13 @@ void MainWindow::RunCommand(int command) {
     case cmd::kChangeDrive: ChangeDrive(); break;
     case cmd::kAbout: ShowInformation(app_, "Veldmark v1.61.40 Win32b"); break;
     case cmd::kQueue: ShowQueueWindow(); break;
-    default: break;
+    case cmd::kColours: ChangeColours(app_); break;
+    case cmd::kStandardColours: StandardColours(app_); break;
+    case cmd::kSavePalette: SavePalette(app_, ctx_.paths.ProgramDir); break;
+    case cmd::kLoadPalette: LoadPalette(app_, ctx_.paths.ProgramDir); break;
+    default:
+      if (command > cmd::kUtility) RunUtility(command - cmd::kUtility);
+      break;
   }
 }
 
@@ -182,7 +197,8 @@ void MainWindow::Information() {
 }
 
 void MainWindow::SelectByMask(bool select) {
-  const auto mask = AskMask(app_, Cp866(select ? "Выбор" : "Отмена"), lastMask_);
+  const auto mask = AskMask(app_, Cp866(select ? "Выбор" : "Отмена"), lastMask_,
+                            select ? kSelectHelpContext : kUnselectHelpContext);
   if (!mask) return;
   lastMask_ = *mask;
   if (directoryActive_)
@@ -210,6 +226,34 @@ void MainWindow::ChangeDrive() {
   ReadDirectory();
   directory_.Cursor().MoveTo(1);
   directoryActive_ = true;
+}
+
+void MainWindow::RunUtility(int number) {
+  const auto& utilities = ctx_.settings.externalUtilities;
+  if (number < 1 || number > static_cast<int>(utilities.size())) return;
+  const ExternalUtility& utility = utilities[static_cast<size_t>(number - 1)];
+  const DirectoryEntry* entry = directory_.CursorEntry();
+  const std::string listedName = entry != nullptr ? entry->name : "";
+  // The panel shows a name without an extension with a dot after it; the utility gets the
+  // name the file has.
+  std::string fileName = listedName;
+  if (entry != nullptr && !entry->isDirectory && fileName.ends_with('.') && !FileExists(fileName) &&
+      FileExists(fileName.substr(0, fileName.size() - 1)))
+    fileName.pop_back();
+  std::string areaWord;
+  if (area_.CursorArea() != 0) {
+    const std::string& name = ctx_.areas.At(area_.CursorArea()).displayName;
+    areaWord = name.substr(0, name.find(' '));
+  }
+  std::string line = BuildUtilityCommand(utility.command, fileName, areaWord);
+  if (utility.RunOptions & ExternalUtility::kParamDlg) {
+    auto edited = AskUtilityParameters(app_, utility, line, cmd::kUtilityContext + number);
+    if (!edited) return;
+    line = std::move(*edited);
+  }
+  RunUtilityCommand(app_, ctx_.console, utility, line);
+  ReadDirectory();
+  directory_.MoveToName(listedName);
 }
 
 }  // namespace vm::shell

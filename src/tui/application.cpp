@@ -41,8 +41,14 @@ void Application::EnableCommand(int command, bool enabled) {
     disabled_.insert(command);
 }
 
+int Application::HelpContext() const {
+  if (!overlays_.empty()) return overlays_.back()->HelpContext();
+  return main_ != nullptr ? main_->HelpContext() : hc::kNoContext;
+}
+
 void Application::Redraw() {
   buffer_.HideCursor();
+  status_.SetContext(HelpContext());
   if (TooSmall()) {
     buffer_.Fill(Screen(), ' ', 0x07);
     buffer_.PutText(0, 0, Cp866("Увеличьте окно терминала до 80 x 25"), 0x07);
@@ -112,6 +118,7 @@ void Application::Run() {
 }
 
 void Application::DispatchCommand(int command) {
+  if (command != 0 && command == helpCommand_ && onHelp_) return onHelp_(HelpContext());
   if (!CommandEnabled(command) || main_ == nullptr) return;
   Event event = Event::Command(command);
   main_->HandleEvent(event);
@@ -119,6 +126,7 @@ void Application::DispatchCommand(int command) {
 
 void Application::Dispatch(Event& event) {
   int menuIndex = -1;
+  status_.SetContext(HelpContext());
   if (event.kind == EventKind::Key) {
     if (int command = menu_.CommandForKey(event.key); command != 0) return DispatchCommand(command);
     if (int command = status_.CommandForKey(event.key); command != 0)
@@ -147,10 +155,16 @@ void Application::Dispatch(Event& event) {
     }
     menu_.highlighted = menuIndex;
     MenuBox box(item.items, menu_.ItemColumn(menuIndex), menu_.bounds.y + 1,
-                [this](int c) { return CommandEnabled(c); });
+                [this](int c) { return CommandEnabled(c); }, item.helpContext);
     const int result = Execute(box);
     if (result == cmd::kMenuLeft || result == cmd::kMenuRight) {
       menuIndex = menu_.Neighbour(menuIndex, result == cmd::kMenuLeft ? -1 : 1);
+      continue;
+    }
+    if (result == cmd::kMenuBarClick) {
+      // The clicked item opens its menu, or runs its command; its own item closes the menu.
+      const int clicked = menu_.ItemAt(box.ClickedColumn());
+      menuIndex = clicked == menuIndex ? -1 : clicked;
       continue;
     }
     if (result != cmd::kCancel) command = result;
@@ -171,10 +185,29 @@ int Application::Execute(ModalView& view) {
     }
     Redraw();
     Event event = NextEvent(kIdleMs);
+    if (StatusKeyInModal(view, event)) continue;
     if (event.kind != EventKind::None && event.kind != EventKind::Idle) view.HandleEvent(event);
   }
   std::erase(overlays_, &view);
   return view.EndCommand();
+}
+
+bool Application::StatusKeyInModal(ModalView& view, const Event& event) {
+  status_.SetContext(HelpContext());
+  int command = 0;
+  if (event.kind == EventKind::Key)
+    command = status_.CommandForKey(event.key);
+  else if (event.kind == EventKind::Mouse && event.mouse.action == MouseAction::Press &&
+           event.mouse.where.y == status_.bounds.y)
+    command = status_.CommandAt(event.mouse.where.x);
+  if (command == 0) return false;
+  if (command == helpCommand_) {
+    if (onHelp_) onHelp_(HelpContext());
+  } else {
+    Event commandEvent = Event::Command(command);
+    view.HandleEvent(commandEvent);
+  }
+  return true;
 }
 
 void Application::Show(View& view) {

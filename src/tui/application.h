@@ -31,6 +31,8 @@ class Application {
   MenuBar& Menu() { return menu_; }
   StatusLine& Status() { return status_; }
   InputHistories& Histories() { return histories_; }
+  // The palette the screen is drawn in; a change shows at the next drawing.
+  Palette& Colours() { return palette_; }
 
   // The view that fills the desktop and gets the events nothing else took.
   void SetMainView(View* view);
@@ -38,9 +40,19 @@ class Application {
   void SetAfterEvent(std::function<void()> hook) { afterEvent_ = std::move(hook); }
   // Called for a break (Ctrl-C, SIGINT) in the main loop.
   void SetBreakHandler(std::function<void()> handler) { onBreak_ = std::move(handler); }
+  // The help command: wherever it comes from (a key of the status line, a menu item, inside a
+  // modal view), `show` gets the help context of what the user looks at.
+  void SetHelp(int command, std::function<void(int context)> show) {
+    helpCommand_ = command;
+    onHelp_ = std::move(show);
+  }
   // Ctrl+Z in the main loop: the work that stops the process (job control), run with the
   // terminal given back.
   void SetStopHandler(std::function<void()> stop) { onStop_ = std::move(stop); }
+
+  // The help context of the topmost view: a modal view or menu over the desktop, else the
+  // main view.
+  int HelpContext() const;
 
   Rect Screen() const { return Rect{0, 0, buffer_.Width(), buffer_.Height()}; }
   Rect Desktop() const { return Rect{0, 1, buffer_.Width(), buffer_.Height() - 2}; }
@@ -79,6 +91,8 @@ class Application {
   // Key and mouse events of the main loop: the bars first, then the main view.
   void Dispatch(Event& event);
   void DispatchCommand(int command);
+  // A key of the status line inside a modal view: help, or the item's command for the view.
+  bool StatusKeyInModal(ModalView& view, const Event& event);
 
   Backend& backend_;
   Palette& palette_;
@@ -93,6 +107,8 @@ class Application {
   std::function<void()> afterEvent_;
   std::function<void()> onBreak_;
   std::function<void()> onStop_;
+  int helpCommand_ = 0;
+  std::function<void(int)> onHelp_;
   bool quit_ = false;
   bool terminating_ = false;
 };

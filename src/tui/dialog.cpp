@@ -7,6 +7,7 @@ namespace vm::tui {
 
 Dialog::Dialog(int width, int height, std::string title) : title_(std::move(title)) {
   bounds = Rect{0, 0, width, height};
+  helpContext = hc::kNoKeys;
 }
 
 void Dialog::Layout(const Rect& desktop) { bounds = Centred(desktop, bounds.width, bounds.height); }

@@ -12,7 +12,9 @@ constexpr int kCloseMarkX = 2;  // "[■]" from the window's left edge
 }  // namespace
 
 EditorWindow::EditorWindow(std::string title, size_t limit)
-    : title_(std::move(title)), editor_(Rect{}, limit) {}
+    : title_(std::move(title)), editor_(Rect{}, limit) {
+  helpContext = hc::kInput;
+}
 
 void EditorWindow::Layout(const Rect& desktop) {
   bounds = desktop;
@@ -30,7 +32,8 @@ void EditorWindow::Draw(CellBuffer& out, const Palette& palette) {
 }
 
 void EditorWindow::HandleEvent(Event& event) {
-  if (event.kind == EventKind::Key && event.key == key::kEsc) {
+  if ((event.kind == EventKind::Key && event.key == key::kEsc) ||
+      (event.kind == EventKind::Command && event.command == cmd::kEndInput)) {
     EndModal(cmd::kOk);
   } else if (event.kind == EventKind::Mouse && event.mouse.action == MouseAction::Press &&
              event.mouse.where.y == bounds.y && event.mouse.where.x >= bounds.x + kCloseMarkX &&

@@ -57,6 +57,8 @@ inline constexpr int kOk = 10;
 inline constexpr int kCancel = 11;
 inline constexpr int kYes = 12;
 inline constexpr int kNo = 13;
+// Ends the typing in an input window (the status line's Esc there).
+inline constexpr int kEndInput = 400;
 }  // namespace cmd
 
 }  // namespace vm::tui

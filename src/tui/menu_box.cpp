@@ -8,8 +8,9 @@
 namespace vm::tui {
 
 MenuBox::MenuBox(const std::vector<MenuItem>& items, int x, int y,
-                 std::function<bool(int)> enabled)
+                 std::function<bool(int)> enabled, int barContext)
     : items_(items), enabled_(std::move(enabled)) {
+  helpContext = barContext;
   int width = 10;
   for (const MenuItem& item : items_) {
     const int keyWidth = item.keyText.empty() ? 0 : static_cast<int>(item.keyText.size()) + 2;
@@ -17,6 +18,10 @@ MenuBox::MenuBox(const std::vector<MenuItem>& items, int x, int y,
   }
   bounds = Rect{x, y, width, static_cast<int>(items_.size()) + 2};
   Move(1);
+}
+
+int MenuBox::HelpContext() const {
+  return current_ >= 0 ? items_[static_cast<size_t>(current_)].helpContext : helpContext;
 }
 
 bool MenuBox::Choosable(int index) const {
@@ -87,7 +92,10 @@ void MenuBox::HandleEvent(Event& event) {
   } else if (event.kind == EventKind::Mouse && event.mouse.action != MouseAction::WheelUp &&
              event.mouse.action != MouseAction::WheelDown) {
     const Point p = event.mouse.where;
-    if (!bounds.Contains(p)) {
+    if (!bounds.Contains(p) && p.y == bounds.y - 1 && event.mouse.action == MouseAction::Press) {
+      clickedColumn_ = p.x;
+      EndModal(cmd::kMenuBarClick);
+    } else if (!bounds.Contains(p)) {
       EndModal(cmd::kCancel);
     } else if (p.y > bounds.y && p.y < bounds.Bottom()) {
       current_ = p.y - bounds.y - 1;

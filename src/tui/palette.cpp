@@ -16,7 +16,7 @@ constexpr std::pair<int, uint8_t> kBuiltIn[] = {
     {pal::kButtonHot, 0x2E},      {pal::kButtonShadow, 0x70},    {pal::kInputNormal, 0x1F},
     {pal::kInputSelected, 0x2F},  {pal::kInputArrow, 0x1A},      {pal::kProgressBar, 0x71},
     {pal::kErrorFrame, 0x4F},     {pal::kErrorText, 0x4F},       {pal::kWindowFrame, 0x1F},
-    {pal::kWindowText, 0x1E},
+    {pal::kWindowText, 0x1E},     {pal::kHelpLink, 0x1B},        {pal::kHelpLinkSelected, 0x3F},
     // The file panels.
     {96, 0x1F}, {97, 0x1B}, {98, 0x30}, {99, 0x17}, {100, 0x1E},
     {101, 0x3E}, {102, 0x1E}, {103, 0x38}, {104, 0x1F}, {105, 0x3F},

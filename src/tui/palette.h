@@ -35,6 +35,8 @@ inline constexpr int kErrorFrame = 44;
 inline constexpr int kErrorText = 45;
 inline constexpr int kWindowFrame = 64;
 inline constexpr int kWindowText = 65;
+inline constexpr int kHelpLink = 66;
+inline constexpr int kHelpLinkSelected = 67;
 }  // namespace pal
 
 class Palette {

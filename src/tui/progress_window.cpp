@@ -16,6 +16,7 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 ProgressWindow::ProgressWindow(Application& app, std::string_view cp866Name, int64_t steps)
     : app_(app), title_(Cp866("Veldmark - ") + std::string(cp866Name)), steps_(std::max<int64_t>(steps, 1)) {
+  helpContext = hc::kNoKeys;  // the main window's keys do nothing meanwhile
   app_.Show(*this);
   app_.Redraw();
   lastPoll_ = std::chrono::steady_clock::now();

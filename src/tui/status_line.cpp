@@ -4,31 +4,39 @@
 
 namespace vm::tui {
 
+const std::vector<StatusItem>& StatusLine::Items() const {
+  static const std::vector<StatusItem> none;
+  for (const StatusRange& range : ranges_)
+    if (context_ >= range.first && context_ <= range.last) return range.items;
+  return none;
+}
+
 void StatusLine::Draw(CellBuffer& out, const Palette& palette) {
   out.Fill(bounds, ' ', palette[pal::kStatusNormal]);
   int x = bounds.x + 1;
-  for (const StatusItem& item : items_) {
+  for (const StatusItem& item : Items()) {
     if (item.text.empty()) continue;
     const bool enabled = enabled_(item.command);
     const uint8_t attr = palette[enabled ? pal::kStatusNormal : pal::kStatusDisabled];
     x += out.PutHotText(x, bounds.y, item.text, attr,
                         enabled ? palette[pal::kStatusHot] : attr) + 2;
   }
-  if (!hint_.empty()) {
+  const std::string hint = hints_ ? hints_(context_) : std::string();
+  if (!hint.empty()) {
     out.Put(x - 1, bounds.y, 0xB3, palette[pal::kStatusNormal]);
-    out.PutText(x + 1, bounds.y, hint_, palette[pal::kStatusNormal]);
+    out.PutText(x + 1, bounds.y, hint, palette[pal::kStatusNormal]);
   }
 }
 
 int StatusLine::CommandForKey(int pressed) const {
-  for (const StatusItem& item : items_)
+  for (const StatusItem& item : Items())
     if (item.key != 0 && key::SameKey(pressed, item.key) && enabled_(item.command)) return item.command;
   return 0;
 }
 
 int StatusLine::CommandAt(int x) const {
   int left = bounds.x + 1;
-  for (const StatusItem& item : items_) {
+  for (const StatusItem& item : Items()) {
     if (item.text.empty()) continue;
     const int width = HotTextWidth(item.text);
     if (x >= left && x < left + width) return enabled_(item.command) ? item.command : 0;

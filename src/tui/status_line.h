@@ -1,6 +1,7 @@
 // The status line on the screen's bottom row: key items ("~F3~ Информация") that run their
 // command when the key is pressed or the item clicked, items bound to a key without a text,
-// and the hint of the current help context on the right.
+// and the hint of the current help context on the right. Which items stand there depends on
+// the help context: each range of contexts has its own set.
 #pragma once
 
 #include <functional>
@@ -17,11 +18,24 @@ struct StatusItem {
   int command = 0;
 };
 
+// The items shown while the help context lies in first..last.
+struct StatusRange {
+  int first = 0;
+  int last = 0;
+  std::vector<StatusItem> items;
+};
+
 class StatusLine : public View {
  public:
-  void SetItems(std::vector<StatusItem> items) { items_ = std::move(items); }
-  void SetHint(std::string hint) { hint_ = std::move(hint); }
+  // The first range that holds the context applies; none: an empty line.
+  void SetRanges(std::vector<StatusRange> ranges) { ranges_ = std::move(ranges); }
+  // One set of items for every context.
+  void SetItems(std::vector<StatusItem> items) { SetRanges({{0, 0xFFFF, std::move(items)}}); }
+  // The hint text of a help context (CP866, empty for none).
+  void SetHints(std::function<std::string(int context)> hints) { hints_ = std::move(hints); }
   void SetEnabled(std::function<bool(int)> enabled) { enabled_ = std::move(enabled); }
+  void SetContext(int context) { context_ = context; }
+  int Context() const { return context_; }
 
   void Draw(CellBuffer& out, const Palette& palette) override;
   int CommandForKey(int key) const;
@@ -29,9 +43,12 @@ class StatusLine : public View {
   int CommandAt(int x) const;
 
  private:
-  std::vector<StatusItem> items_;
-  std::string hint_;
+  const std::vector<StatusItem>& Items() const;
+
+  std::vector<StatusRange> ranges_;
+  std::function<std::string(int)> hints_;
   std::function<bool(int)> enabled_ = [](int) { return true; };
+  int context_ = 0;
 };
 
 }  // namespace vm::tui

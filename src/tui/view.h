@@ -8,6 +8,13 @@
 
 namespace vm::tui {
 
+// Help contexts of the toolkit's own views; the application numbers the others.
+namespace hc {
+inline constexpr int kNoContext = 0;
+inline constexpr int kInput = 1000;    // a window where text is typed
+inline constexpr int kNoKeys = 2000;   // message boxes and other windows without help
+}  // namespace hc
+
 class View {
  public:
   virtual ~View() = default;
@@ -16,8 +23,12 @@ class View {
   virtual void HandleEvent(Event& event) {}
   // The desktop (the screen between the menu bar and the status line) changed its size.
   virtual void Layout(const Rect& desktop) {}
+  // The help context of what the user looks at in the view now (the status line and the help
+  // window follow it).
+  virtual int HelpContext() const { return helpContext; }
 
   Rect bounds;
+  int helpContext = hc::kNoContext;
 };
 
 class ModalView : public View {

@@ -10,6 +10,7 @@
 #include "tui/application.h"
 #include "tui/button.h"
 #include "tui/dialog.h"
+#include "tui/editor_window.h"
 #include "tui/fake_backend.h"
 #include "tui/input_line.h"
 #include "tui/keys.h"
@@ -331,6 +332,46 @@ TEST_F(ToolkitTest, ProgressWindowTakesAKeyAsAnAbortRequest) {
                                        std::string(16, '\xCD') + "\xBB");
   EXPECT_EQ(s.RowText(10, 15, 50), Cp866("║              Пожалуйста подождите              ║"));
   EXPECT_EQ(s.RowText(12, 18, 44), std::string(44, '\xDB')) << "all steps done: the bar is full";
+}
+
+TEST_F(ToolkitTest, TheStatusLineFollowsTheHelpContextOfTheTopView) {
+  constexpr int kHelp = 9;
+  std::vector<int> asked;
+  app.SetHelp(kHelp, [&](int context) { asked.push_back(context); });
+  app.Status().SetRanges({{0, 0, {{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}, {"", key::F(1), kHelp}}},
+                          {hc::kInput, hc::kInput,
+                           {{"~F1~", key::F(1), kHelp}, {"~Esc~ End", key::kEsc, cmd::kEndInput}}},
+                          {10, 999, {{"~F1~ Help", key::F(1), kHelp}}}});
+  app.Status().SetHints([](int context) { return context == 10 ? std::string("menu") : std::string(); });
+  backend.PushKey(key::F(1));  // the main view: context 0
+  backend.PushKey(key::Alt('X'));
+  app.Run();
+  EXPECT_EQ(backend.Row(24).substr(0, 11), Cp866(" F3 Открыть"));
+
+  // An input window: F1 asks for help there, a click on "Esc End" ends the typing.
+  EditorWindow editor("", 20);
+  backend.PushKey(key::F(1));
+  backend.PushSnapshot();
+  backend.Push(Event::Mouse(Point{7, 24}, MouseAction::Press));
+  EXPECT_EQ(app.Execute(editor), cmd::kOk);
+  ASSERT_EQ(backend.snapshots.size(), 1u);
+  EXPECT_EQ(backend.snapshots[0].RowText(24, 0, 14), " F1  Esc End  ");
+
+  // A dialog has no keys unless told its context.
+  Dialog dialog(30, 7, "");
+  backend.PushKey(key::F(1));
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  app.Execute(dialog);
+  dialog.helpContext = 10;
+  backend.PushKey(key::F(1));
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  app.Execute(dialog);
+  ASSERT_EQ(backend.snapshots.size(), 3u);
+  EXPECT_EQ(backend.snapshots[1].RowText(24), std::string(80, ' '));
+  EXPECT_EQ(backend.snapshots[2].RowText(24, 0, 19), " F1 Help \xB3 menu    ");
+  EXPECT_EQ(asked, (std::vector<int>{0, hc::kInput, 10}));
 }
 
 TEST(WrapText, BreaksAtBlanksAndKeepsLineBreaks) {
