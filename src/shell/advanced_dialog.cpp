@@ -8,8 +8,8 @@
 #include "tui/application.h"
 #include "tui/button.h"
 #include "tui/check_boxes.h"
-#include "tui/digits_validator.h"
 #include "tui/dialog.h"
+#include "tui/digits_validator.h"
 #include "tui/input_line.h"
 #include "tui/label.h"
 #include "tui/radio_buttons.h"
@@ -36,7 +36,8 @@ bool RunAdvancedDialog(Application& app, const EncodeSetup& setup, EncodeChoices
   const bool oneFile = setup.fileNames.size() == 1;
   InputHistories* histories = &app.Histories();
   Dialog dialog(76, 17, Cp866("Кодирование - Дополнительно"));
-  const auto input = [&](int x, int y, int width, size_t length, int historyId, const char* label, int labelX) {
+  const auto input = [&](int x, int y, int width, size_t length, int historyId, const char* label,
+                         int labelX) {
     auto& line = dialog.Add(std::make_unique<InputLine>(x, y, width, length, histories, historyId));
     dialog.Add(std::make_unique<Label>(labelX, y, Cp866(label), &line));
     return &line;

@@ -38,7 +38,8 @@ std::string CrackTitle(const FoundFile& file) {
   const size_t open = file.key.find('\x11');
   if (open == std::string::npos) return {};
   const size_t close = file.key.find('\x10', open + 1);
-  return file.key.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+  return file.key.substr(open + 1,
+                         close == std::string::npos ? std::string::npos : close - open - 1);
 }
 
 }  // namespace
@@ -50,13 +51,15 @@ std::string ProgressBarText(int32_t present, int32_t total) {
   bar += "]";
   const int percent = total > 0 ? (present * 200 + total) / (2 * total) : 0;
   const std::string text = std::to_string(percent) + "%";
-  bar.replace(static_cast<size_t>((kBarCells - static_cast<int>(text.size()) + 5) / 2), text.size(), text);
+  bar.replace(static_cast<size_t>((kBarCells - static_cast<int>(text.size()) + 5) / 2), text.size(),
+              text);
   return bar;
 }
 
 std::string FoundFileRowText(const FoundFile& file, bool inHistory, bool own, int extra) {
   const NameParts parts = SplitName(Lower(file.name));
-  std::string row = FieldPad(static_cast<size_t>(9 + extra), 0, parts.base) + FieldPad(3, 0, parts.ext);
+  std::string row =
+      FieldPad(static_cast<size_t>(9 + extra), 0, parts.base) + FieldPad(3, 0, parts.ext);
   row += ' ';  // the rule's column
   row += inHistory ? '\xFB' : ' ';
   const bool allPosted = file.total > 0 && file.sentSections >= file.total;
@@ -128,7 +131,8 @@ void AreaPanel::ToggleCursor() {
 
 void AreaPanel::Invert() {
   if (!opened_) return;
-  for (int i = 2; i <= catalogue_.Count(); ++i) SetSelected(catalogue_.At(i), !catalogue_.At(i).selected);
+  for (int i = 2; i <= catalogue_.Count(); ++i)
+    SetSelected(catalogue_.At(i), !catalogue_.At(i).selected);
 }
 
 int AreaPanel::SelectByMask(std::string_view mask, bool select) {
@@ -180,10 +184,14 @@ std::string AreaPanel::InfoText() const {
   const FoundFile* file = CursorFile();
   if (file == nullptr) return {};
   std::string counts("[");
-  counts.append(std::to_string(file->present)).append("/").append(std::to_string(file->total)).append("]");
+  counts.append(std::to_string(file->present))
+      .append("/")
+      .append(std::to_string(file->total))
+      .append("]");
   const std::string label = EncodingLabel(file->kind);
   const size_t width = static_cast<size_t>(panel_.width - 2);
-  const size_t gap = counts.size() + label.size() < width ? width - counts.size() - label.size() : 1;
+  const size_t gap =
+      counts.size() + label.size() < width ? width - counts.size() - label.size() : 1;
   return counts + std::string(gap, ' ') + label;
 }
 
@@ -209,7 +217,9 @@ void AreaPanel::DrawAreas(CellBuffer& out, const Palette& palette, bool active) 
     const bool onCursor = active && index == areaList_.cursor;
     const uint8_t attr = palette[onCursor ? panel_pal::kCursor : panel_pal::kFile];
     const int y = panel_.y + 1 + row;
-    out.PutText(panel_.x + 1, y, FieldPad(static_cast<size_t>(panel_.width - 2), 0, areas_.At(index).displayName), attr);
+    out.PutText(panel_.x + 1, y,
+                FieldPad(static_cast<size_t>(panel_.width - 2), 0, areas_.At(index).displayName),
+                attr);
   }
 }
 
@@ -224,7 +234,8 @@ void AreaPanel::DrawFiles(CellBuffer& out, const Palette& palette, bool active) 
   out.PutText(panel_.x + 5 + extra / 2, panel_.y + 1, Cp866("Имя"), titleAttr);
   out.PutText(panel_.x + kMarkRule + extra + 8, panel_.y + 1, Cp866("Статус"), titleAttr);
   for (int column : {kNameRule, kMarkRule})
-    out.Put(panel_.x + column + extra, panel_.y + 1, glyph::kSingleVertical, palette[panel_pal::kFrame]);
+    out.Put(panel_.x + column + extra, panel_.y + 1, glyph::kSingleVertical,
+            palette[panel_pal::kFrame]);
 
   for (int row = 0; row < files_.rows; ++row) {
     const int index = files_.top + row;
@@ -234,7 +245,8 @@ void AreaPanel::DrawFiles(CellBuffer& out, const Palette& palette, bool active) 
     const int y = panel_.y + kListTop + row;
     if (index == 1) {
       const uint8_t attr = palette[onCursor ? panel_pal::kCursor : panel_pal::kFile];
-      out.PutText(panel_.x + 1, y, FieldPad(static_cast<size_t>(panel_.width - 2), 0, ExitRowName()), attr);
+      out.PutText(panel_.x + 1, y,
+                  FieldPad(static_cast<size_t>(panel_.width - 2), 0, ExitRowName()), attr);
       continue;
     }
     const FoundFile& file = catalogue_.At(index);

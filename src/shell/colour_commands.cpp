@@ -18,7 +18,8 @@ constexpr int kLoadContext = 34;
 
 tui::ColourGroup Group(const char* name, std::initializer_list<std::pair<const char*, int>> items) {
   tui::ColourGroup group{Cp866(name), {}};
-  for (const auto& [item, index] : items) group.items.push_back(tui::ColourItem{Cp866(item), index});
+  for (const auto& [item, index] : items)
+    group.items.push_back(tui::ColourItem{Cp866(item), index});
   return group;
 }
 
@@ -89,7 +90,8 @@ void SavePalette(tui::Application& app, const std::string& programDir) {
 
 void LoadPalette(tui::Application& app, const std::string& programDir) {
   const auto path = AskPaletteFile(app, "Загрузить палитру", kLoadContext, programDir);
-  if (path && !LoadPaletteFile(*path, app.Colours())) ShowError(app, Cp866("Ошибка открытия файла."));
+  if (path && !LoadPaletteFile(*path, app.Colours()))
+    ShowError(app, Cp866("Ошибка открытия файла."));
 }
 
 }  // namespace vm::shell

@@ -33,7 +33,8 @@ std::string RunCompressionDialog(Application& app, const Settings& settings, Pro
     return {};
   }
   Dialog dialog(40, 8, Cp866("Сжатие перед посылкой"));
-  auto& name = dialog.Add(std::make_unique<InputLine>(23, 2, 14, kNameLength, &app.Histories(), kArchiveHistory));
+  auto& name = dialog.Add(
+      std::make_unique<InputLine>(23, 2, 14, kNameLength, &app.Histories(), kArchiveHistory));
   dialog.Add(std::make_unique<Label>(3, 2, Cp866("Введите имя архива:"), &name));
   dialog.Add(std::make_unique<Button>(7, 5, 12, Cp866("O~k~"), cmd::kOk));
   dialog.Add(std::make_unique<Button>(21, 5, 12, Cp866("~О~тмена"), cmd::kCancel));

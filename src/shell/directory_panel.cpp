@@ -47,14 +47,16 @@ std::string DirectorySizeColumn(const DirectoryEntry& entry) {
   static const std::string kDirectory = Cp866("Каталог");
   if (entry.name == "..") return "\x11" + kDirectory + "\x10";
   if (entry.isDirectory) return "\x10" + kDirectory + "\x11";
-  if (entry.size > kLargestShownSize) return RightAligned(std::to_string(entry.size / 1024) + "KB", 9);
+  if (entry.size > kLargestShownSize)
+    return RightAligned(std::to_string(entry.size / 1024) + "KB", 9);
   return RightAligned(std::to_string(entry.size), 9);
 }
 
 bool DirectoryPanel::Read(bool showHidden) {
   const std::string dir = CurrentDirectory();
   // "/" and the mapped drives' roots have no "..".
-  const bool root = dir == "/" || dir.empty() || dir == ProgramPathFromHost(CurrentDrive().hostRoot);
+  const bool root =
+      dir == "/" || dir.empty() || dir == ProgramPathFromHost(CurrentDrive().hostRoot);
   SetList(ReadDirectoryList(dir, showHidden, root));
   return !list_.tooMany;
 }
@@ -157,8 +159,9 @@ void DirectoryPanel::Draw(CellBuffer& out, const Palette& palette, bool active,
     if (index > cursor_.count) break;
     const DirectoryEntry& entry = list_.entries[static_cast<size_t>(index - 1)];
     const bool onCursor = active && index == cursor_.cursor;
-    const int colour = entry.selected ? (onCursor ? panel_pal::kCursorSelected : panel_pal::kSelected)
-                                      : (onCursor ? panel_pal::kCursor : panel_pal::kFile);
+    const int colour = entry.selected
+                           ? (onCursor ? panel_pal::kCursorSelected : panel_pal::kSelected)
+                           : (onCursor ? panel_pal::kCursor : panel_pal::kFile);
     const uint8_t attr = palette[colour];
     const int y = panel_.y + kListTop + row;
     const uint8_t ruleAttr = onCursor ? attr : palette[panel_pal::kFrame];
@@ -171,7 +174,8 @@ void DirectoryPanel::Draw(CellBuffer& out, const Palette& palette, bool active,
       localtime_r(&when, &local);
       out.PutText(panel_.x + kSizeRule + extra + 1, y,
                   TwoDigits(local.tm_mday) + "-" + TwoDigits(local.tm_mon + 1) + "-" +
-                      TwoDigits(local.tm_year % 100), attr);
+                      TwoDigits(local.tm_year % 100),
+                  attr);
       out.PutText(panel_.x + kDateRule + extra + 1, y,
                   TwoDigits(local.tm_hour) + ":" + TwoDigits(local.tm_min), attr);
     }

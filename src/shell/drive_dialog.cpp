@@ -25,14 +25,16 @@ std::vector<std::string> AvailableDrives() {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     const std::string variable = std::string("VELDMARK_DRIVE_") + letter;
     const std::string dir = GetEnvironment(variable.c_str());
-    if (!dir.empty() && DirectoryExists(ProgramPathFromHost(dir))) drives.push_back(std::string(1, letter) + ":\\");
+    if (!dir.empty() && DirectoryExists(ProgramPathFromHost(dir)))
+      drives.push_back(std::string(1, letter) + ":\\");
   }
   if (drives.empty()) drives.push_back("C:\\");
   drives.push_back("/");
   return drives;
 }
 
-std::optional<std::string> ChooseDrive(tui::Application& app, const std::vector<std::string>& drives,
+std::optional<std::string> ChooseDrive(tui::Application& app,
+                                       const std::vector<std::string>& drives,
                                        const std::string& current) {
   const int count = static_cast<int>(drives.size());
   tui::Dialog dialog(std::max(30, count * kButtonStep + 6), 6, Cp866("Смена диска"));
@@ -40,8 +42,10 @@ std::optional<std::string> ChooseDrive(tui::Application& app, const std::vector<
   const tui::Control* focus = nullptr;
   for (int i = 0; i < count; ++i) {
     const std::string& root = drives[static_cast<size_t>(i)];
-    const std::string text = root == "/" ? std::string("~/~") : std::string("~").append(root, 0, 1).append("~:");
-    auto& button = dialog.Add(std::make_unique<tui::Button>(3 + i * kButtonStep, 2, kButtonStep, text, kFirstCommand + i));
+    const std::string text =
+        root == "/" ? std::string("~/~") : std::string("~").append(root, 0, 1).append("~:");
+    auto& button = dialog.Add(std::make_unique<tui::Button>(3 + i * kButtonStep, 2, kButtonStep,
+                                                            text, kFirstCommand + i));
     if (root == current) focus = &button;
   }
   if (focus != nullptr) dialog.Focus(*focus);

@@ -17,7 +17,8 @@ std::vector<std::string> AvailableDrives();
 
 // The dialog "Смена диска" with one button per drive, the focus on the current one; the
 // root chosen, or nothing.
-std::optional<std::string> ChooseDrive(tui::Application& app, const std::vector<std::string>& drives,
+std::optional<std::string> ChooseDrive(tui::Application& app,
+                                       const std::vector<std::string>& drives,
                                        const std::string& current);
 
 }  // namespace vm::shell

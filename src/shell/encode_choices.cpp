@@ -6,12 +6,15 @@ namespace vm::shell {
 namespace {
 
 constexpr std::pair<uint32_t, EncodeFlags> kOptionBits[] = {
-    {kOptionFileInformation, kFileInformation}, {kOptionDeleteAfterSending, kDeleteAfterSending},
-    {kOptionFileIdDiz, kInsertFileIdDiz},       {kOptionInsertText, kInsertText},
+    {kOptionFileInformation, kFileInformation},
+    {kOptionDeleteAfterSending, kDeleteAfterSending},
+    {kOptionFileIdDiz, kInsertFileIdDiz},
+    {kOptionInsertText, kInsertText},
     {kOptionCompress, kCompressed},
 };
 constexpr std::pair<uint32_t, EncodeFlags> kAttributeBits[] = {
-    {1, kPrivate}, {2, kCrash}, {4, kKillSent}, {8, kConfirmReceipt}, {16, kReturnReceipt}, {32, kHoldForPickup},
+    {1, kPrivate},        {2, kCrash},          {4, kKillSent},
+    {8, kConfirmReceipt}, {16, kReturnReceipt}, {32, kHoldForPickup},
 };
 constexpr EncodeFlags kEncodingFlag[] = {kEncodeUu, kEncodeXx, kEncodeMime, 0};
 

@@ -33,8 +33,8 @@ struct EncodeChoices {
   std::string subject;
   // The advanced dialog.
   std::string postedName;
-  std::string sections;      // section numbers separated by blanks
-  uint32_t attributes = 0;   // Private 1, Crash 2, Kill/Sent 4, Confirm 8, Return 16, Hold 32
+  std::string sections;     // section numbers separated by blanks
+  uint32_t attributes = 0;  // Private 1, Crash 2, Kill/Sent 4, Confirm 8, Return 16, Hold 32
   std::string linesPerSection;
   bool noTemplate = false;
   int sendMode = kModeAsUsual;

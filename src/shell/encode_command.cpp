@@ -40,7 +40,9 @@ std::string PackerArgument(const std::string& name) {
 }  // namespace
 
 EncodeCommand::EncodeCommand(tui::Application& app, const ShellContext& context, Prompts& prompts)
-    : app_(app), ctx_(context), prompts_(prompts),
+    : app_(app),
+      ctx_(context),
+      prompts_(prompts),
       linesPerSection_(std::to_string(context.settings.LINESPERSEC)) {
   app_.Histories().Bind(history::kNames, &ctx_.state.nameHistory);
   app_.Histories().Bind(history::kAddresses, &ctx_.state.addressHistory);
@@ -56,9 +58,11 @@ EncodeChoices EncodeCommand::InitialChoices(const EncodeSetup& setup) const {
   if (setup.area != nullptr && !(setup.area->address == none))
     choices.fromAddress = FormatNetAddress(setup.area->address);
   else
-    choices.fromAddress = defaults.fromAddress.empty() ? ctx_.settings.ADDRESS : defaults.fromAddress;
+    choices.fromAddress =
+        defaults.fromAddress.empty() ? ctx_.settings.ADDRESS : defaults.fromAddress;
   SetChoicesFromFlags(defaults.flags, choices);
-  if (setup.fileNames.size() == 1) choices.subject = choices.postedName = UpCaseCp866(setup.fileNames.front());
+  if (setup.fileNames.size() == 1)
+    choices.subject = choices.postedName = UpCaseCp866(setup.fileNames.front());
   choices.linesPerSection = linesPerSection_;
   choices.sendMode = sendMode_;
   choices.sectionsPerDay = sectionsPerDay_;
@@ -72,7 +76,8 @@ bool EncodeCommand::FileWorthPosting(int64_t size) {
   }
   return size <= kLargePosting ||
          prompts_.AskYes(WithNumber("Вы уверены что хотите послать файл размером %d байт? "
-                                    "По-моему это многовато!", size));
+                                    "По-моему это многовато!",
+                                    size));
 }
 
 bool EncodeCommand::SelectionWorthPosting(const std::vector<FileToPost>& files) {
@@ -83,7 +88,8 @@ bool EncodeCommand::SelectionWorthPosting(const std::vector<FileToPost>& files) 
   }
   return total <= kLargePosting ||
          prompts_.AskOk(WithNumber("Вы уверены что хотите послать файлы общим размером %d байт? "
-                                   "По-моему это многовато!", total));
+                                   "По-моему это многовато!",
+                                   total));
 }
 
 bool EncodeCommand::Pack(const std::string& archive, const std::vector<FileToPost>& files) {
@@ -106,7 +112,8 @@ void EncodeCommand::NoteDailyLimit(const std::vector<FileToPost>& files, const A
     prompts_.Notice(Cp866("Из-за лимита секций в день, файл(ы) не будут посланы сразу же."));
 }
 
-bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection, const AreaEntry* area) {
+bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection,
+                        const AreaEntry* area) {
   if (files.empty()) return false;
   if (selection && !SelectionWorthPosting(files)) return false;
   EncodeSetup setup;
@@ -114,7 +121,8 @@ bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection, co
   setup.netmail = area != nullptr && area->netmail != 0;
   for (const FileToPost& file : files) setup.fileNames.push_back(file.name);
   setup.firstFileSize = files.front().size;
-  for (const NetAddress& aka : ctx_.settings.akas) app_.Histories().Add(history::kAddresses, FormatNetAddress(aka));
+  for (const NetAddress& aka : ctx_.settings.akas)
+    app_.Histories().Add(history::kAddresses, FormatNetAddress(aka));
 
   EncodeChoices choices = InitialChoices(setup);
   const EncodeDialogResult result = RunEncodeDialog(app_, ctx_.settings, setup, choices, prompts_);
@@ -159,9 +167,10 @@ bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection, co
   NoteDailyLimit(posted, *area, flags, request.linesPerSection);
 
   BoxConsole console(app_);
-  const QueueContext queueContext{ctx_.settings, console, [this] {
-    return prompts_.AskYes(Cp866("Ошибка копирования во временную директорию. Повторить?"));
-  }};
+  const QueueContext queueContext{
+      ctx_.settings, console, [this] {
+        return prompts_.AskYes(Cp866("Ошибка копирования во временную директорию. Повторить?"));
+      }};
   const std::string directory = CurrentDirectory();
   int added = 0;
   for (const FileToPost& file : posted) {

@@ -45,8 +45,8 @@ class EncodeCommand {
   bool SelectionWorthPosting(const std::vector<FileToPost>& files);
   // Runs the packer over the files with the screen handed to it; false when no archive came.
   bool Pack(const std::string& archive, const std::vector<FileToPost>& files);
-  void NoteDailyLimit(const std::vector<FileToPost>& files, const AreaEntry& area, EncodeFlags flags,
-                      int32_t linesPerSection);
+  void NoteDailyLimit(const std::vector<FileToPost>& files, const AreaEntry& area,
+                      EncodeFlags flags, int32_t linesPerSection);
 
   tui::Application& app_;
   ShellContext ctx_;

@@ -42,7 +42,8 @@ std::string Message(std::string_view utf8Text, std::string_view value) {
 bool BinaryExtension(std::string_view ext, const Settings& settings) {
   const std::string upper = UpCaseCp866(ext);
   if (upper.empty()) return false;
-  if (std::find(kBinaryExtensions.begin(), kBinaryExtensions.end(), upper) != kBinaryExtensions.end())
+  if (std::find(kBinaryExtensions.begin(), kBinaryExtensions.end(), upper) !=
+      kBinaryExtensions.end())
     return true;
   return std::any_of(settings.archivers.begin(), settings.archivers.end(),
                      [&](const ArchiverEntry& archiver) { return archiver.extension == upper; });
@@ -58,7 +59,8 @@ constexpr int kEncodeHelpContext = 11;
 
 class EncodeDialog {
  public:
-  EncodeDialog(Application& app, const Settings& settings, const EncodeSetup& setup, Prompts& prompts);
+  EncodeDialog(Application& app, const Settings& settings, const EncodeSetup& setup,
+               Prompts& prompts);
 
   void Load(const EncodeChoices& choices);
   void Store(EncodeChoices& choices) const;
@@ -98,8 +100,10 @@ EncodeDialog::EncodeDialog(Application& app, const Settings& settings, const Enc
       dialog_(77, 17, setup.area != nullptr ? setup.area->displayName : std::string()) {
   dialog_.helpContext = kEncodeHelpContext;
   InputHistories* histories = &app.Histories();
-  const auto input = [&](int x, int y, int width, size_t length, int historyId, const char* label, int labelX) {
-    auto& line = dialog_.Add(std::make_unique<InputLine>(x, y, width, length, histories, historyId));
+  const auto input = [&](int x, int y, int width, size_t length, int historyId, const char* label,
+                         int labelX) {
+    auto& line =
+        dialog_.Add(std::make_unique<InputLine>(x, y, width, length, histories, historyId));
     dialog_.Add(std::make_unique<Label>(labelX, y, Cp866(label), &line));
     return &line;
   };
@@ -156,7 +160,8 @@ bool EncodeDialog::Valid() {
   if (encoding_->Value() == kChoiceText && !setup_.fileNames.empty()) {
     const std::string ext = SplitPath(setup_.fileNames.front()).ext;
     if (ext.size() > 1 && BinaryExtension(ext.substr(1), settings_) &&
-        !prompts_.AskYes(Message("Вы уверены что хотите послать файл(ы) с расширением %s как текст?", ext)))
+        !prompts_.AskYes(
+            Message("Вы уверены что хотите послать файл(ы) с расширением %s как текст?", ext)))
       return false;
   }
   if (!setup_.netmail) toAddress_->SetText("0:0/0");
@@ -194,8 +199,9 @@ bool EncodeDialog::Valid() {
 
 }  // namespace
 
-EncodeDialogResult RunEncodeDialog(Application& app, const Settings& settings, const EncodeSetup& setup,
-                                   EncodeChoices& choices, Prompts& prompts) {
+EncodeDialogResult RunEncodeDialog(Application& app, const Settings& settings,
+                                   const EncodeSetup& setup, EncodeChoices& choices,
+                                   Prompts& prompts) {
   EncodeDialog dialog(app, settings, setup, prompts);
   dialog.Load(choices);
   for (;;) {

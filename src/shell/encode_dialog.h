@@ -45,6 +45,7 @@ struct EncodeDialogResult {
 // Runs the encode dialog over the choices; on OK they hold what was typed. The advanced
 // dialog opens from it and writes its fields into the choices when it ends with OK.
 EncodeDialogResult RunEncodeDialog(tui::Application& app, const Settings& settings,
-                                   const EncodeSetup& setup, EncodeChoices& choices, Prompts& prompts);
+                                   const EncodeSetup& setup, EncodeChoices& choices,
+                                   Prompts& prompts);
 
 }  // namespace vm::shell

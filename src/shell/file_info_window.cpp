@@ -23,10 +23,12 @@ void ShowFileInfo(tui::Application& app, const FileInfoText& info) {
   tui::Dialog dialog(kWidth, kHeight, info.title);
   std::vector<std::string> rows(info.lines.begin(), info.lines.end() - 1);
   // The last line (the missing sections) may run on into a second row.
-  for (std::string& part : tui::WrapText(info.lines.back(), kTextWidth)) rows.push_back(std::move(part));
+  for (std::string& part : tui::WrapText(info.lines.back(), kTextWidth))
+    rows.push_back(std::move(part));
   if (rows.size() > 7) rows.resize(7);
   dialog.Add(std::make_unique<tui::StaticText>(
-      tui::Rect{kTextColumn, kFirstRow, kTextWidth, static_cast<int>(rows.size())}, std::move(rows)));
+      tui::Rect{kTextColumn, kFirstRow, kTextWidth, static_cast<int>(rows.size())},
+      std::move(rows)));
   dialog.Add(std::make_unique<tui::Button>(10, 10, 12, Cp866("O~k~"), tui::cmd::kOk));
   dialog.SetDefaultCommand(tui::cmd::kOk);
   app.Execute(dialog);

@@ -2,12 +2,12 @@
 
 #include "config/area_table.h"
 #include "config/settings.h"
-#include "state/run_state.h"
 #include "platform/drive_walk.h"
 #include "platform/file_system.h"
 #include "shell/commands.h"
 #include "shell/panel_frame.h"
 #include "shell/quick_search.h"
+#include "state/run_state.h"
 #include "text/cp866.h"
 #include "text/text_helpers.h"
 #include "tui/keys.h"
@@ -78,7 +78,8 @@ void MainWindow::Refresh() {
   if (directoryActive_)
     title.append(" - ").append(CurrentDirectory());
   else if (area_.Opened())
-    title.append(" - ").append(openArea_ > 0 ? ctx_.areas.At(openArea_).displayName : textFileArea_.displayName);
+    title.append(" - ").append(openArea_ > 0 ? ctx_.areas.At(openArea_).displayName
+                                             : textFileArea_.displayName);
   if (title != title_) {
     title_ = title;
     app_.SetTitle(title);
@@ -140,8 +141,10 @@ void MainWindow::Navigate(ListCursor& cursor, int key, int pageRows) {
     case key::kDown: cursor.Step(1); break;
     case key::kPgUp: cursor.Page(-pageRows); break;
     case key::kPgDn: cursor.Page(pageRows); break;
-    case key::kHome: case key::kLeft: cursor.MoveTo(1); break;
-    case key::kEnd: case key::kRight: cursor.MoveTo(cursor.count); break;
+    case key::kHome:
+    case key::kLeft: cursor.MoveTo(1); break;
+    case key::kEnd:
+    case key::kRight: cursor.MoveTo(cursor.count); break;
     default: break;
   }
 }
@@ -149,19 +152,27 @@ void MainWindow::Navigate(ListCursor& cursor, int key, int pageRows) {
 void MainWindow::HandleKey(int key) {
   ListCursor& cursor = directoryActive_ ? directory_.Cursor() : area_.Cursor();
   switch (key) {
-    case key::kUp: case key::kDown: case key::kPgUp: case key::kPgDn:
-    case key::kHome: case key::kLeft: case key::kEnd: case key::kRight:
-      Navigate(cursor, key, cursor.rows);
-      break;
+    case key::kUp:
+    case key::kDown:
+    case key::kPgUp:
+    case key::kPgDn:
+    case key::kHome:
+    case key::kLeft:
+    case key::kEnd:
+    case key::kRight: Navigate(cursor, key, cursor.rows); break;
     case ' ':
     case key::kIns:
-      if (directoryActive_) directory_.ToggleCursor();
-      else area_.ToggleCursor();
+      if (directoryActive_)
+        directory_.ToggleCursor();
+      else
+        area_.ToggleCursor();
       break;
     case key::kGrayStar: Invert(); break;
     case key::kTab: directoryActive_ = !directoryActive_; break;
     case key::kEnter: Enter(); break;
-    case key::kCtrlBackslash: if (directoryActive_) GoToRoot(); break;
+    case key::kCtrlBackslash:
+      if (directoryActive_) GoToRoot();
+      break;
     case key::kAlt | key::F(1): RunCommand(cmd::kChangeDrive); break;
     case key::kEsc: AskQuit(); break;
     default: break;
@@ -188,7 +199,8 @@ void MainWindow::HandleMouse(const MouseEvent& mouse) {
     cursor.Step(1);
     return;
   }
-  const int index = inDirectory ? directory_.EntryAtRow(mouse.where.y) : area_.EntryAtRow(mouse.where.y);
+  const int index =
+      inDirectory ? directory_.EntryAtRow(mouse.where.y) : area_.EntryAtRow(mouse.where.y);
   if (index == 0) return;
   cursor.MoveTo(index);
   if (mouse.action == MouseAction::DoubleClick) Enter();

@@ -94,8 +94,8 @@ class MainWindow : public tui::View {
   std::string title_;
 
   MessageBaseHandle base_;
-  std::string basePath_;  // the opened area's id, or "T" + the text file's full name
-  int openArea_ = 0;      // the opened area's index, 0 for a text file or none
+  std::string basePath_;    // the opened area's id, or "T" + the text file's full name
+  int openArea_ = 0;        // the opened area's index, 0 for a text file or none
   AreaEntry textFileArea_;  // what the scan of a text file is told about its "area"
   DecodeRunState decodeState_;
   FileDecodeWork work_;

@@ -45,8 +45,14 @@ void MainWindow::RunSendQueue() {
     ShellQueueDialogs dialogs(app_);
     BoxConsole console(app_);
     QueueProgressFile progress(ctx_.paths);
-    QueueRun run{ctx_.state, ctx_.areas, ctx_.settings, ctx_.paths, console, DateOf(LocalNow()),
-                 [&] { progress.Save(ctx_.state); }, &dialogs};
+    QueueRun run{ctx_.state,
+                 ctx_.areas,
+                 ctx_.settings,
+                 ctx_.paths,
+                 console,
+                 DateOf(LocalNow()),
+                 [&] { progress.Save(ctx_.state); },
+                 &dialogs};
     ProcessQueue(run);
   }
   if (reopen) {

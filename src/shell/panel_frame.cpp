@@ -16,7 +16,8 @@ void DrawPanelFrame(CellBuffer& out, const Palette& palette, const Rect& panel,
   DrawFrame(out, panel, frame, FrameStyle::Double);
   const int separator = panel.y + SeparatorRow(panel);
   out.Put(panel.x, separator, glyph::kDoubleVerticalRight, frame);
-  for (int x = panel.x + 1; x < panel.Right(); ++x) out.Put(x, separator, glyph::kSingleHorizontal, frame);
+  for (int x = panel.x + 1; x < panel.Right(); ++x)
+    out.Put(x, separator, glyph::kSingleHorizontal, frame);
   out.Put(panel.Right(), separator, glyph::kDoubleVerticalLeft, frame);
   for (int column : rules) {
     const int x = panel.x + column;
@@ -32,7 +33,8 @@ void DrawPanelFrame(CellBuffer& out, const Palette& palette, const Rect& panel,
               palette[panel_pal::kTitle]);
 }
 
-void DrawInfoLine(CellBuffer& out, const Palette& palette, const Rect& panel, std::string_view text) {
+void DrawInfoLine(CellBuffer& out, const Palette& palette, const Rect& panel,
+                  std::string_view text) {
   out.PutText(panel.x + 1, panel.y + InfoRow(panel),
               FieldPad(static_cast<size_t>(panel.width - 2), 0, text), palette[panel_pal::kTitle]);
 }

@@ -8,8 +8,8 @@ namespace vm::shell {
 bool BoxPrompts::AskYes(std::string_view question) { return tui::AskYes(app_, question); }
 
 bool BoxPrompts::AskOk(std::string_view warning) {
-  return tui::MessageBox(app_, warning, tui::MessageKind::Confirmation, tui::MessageButtons::OkCancel) ==
-         tui::cmd::kOk;
+  return tui::MessageBox(app_, warning, tui::MessageKind::Confirmation,
+                         tui::MessageButtons::OkCancel) == tui::cmd::kOk;
 }
 
 void BoxPrompts::Error(std::string_view message) { tui::ShowError(app_, message); }

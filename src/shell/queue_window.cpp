@@ -68,24 +68,29 @@ std::vector<std::string> ListLines(const SendQueue& queue) {
 }  // namespace
 
 std::string QueueListLine(const QueueEntry& entry) {
-  return FieldPad(kListName, 0, entry.postedName) + ((entry.flags & kSendImmediately) ? "\xFB" : " ");
+  return FieldPad(kListName, 0, entry.postedName) +
+         ((entry.flags & kSendImmediately) ? "\xFB" : " ");
 }
 
 std::string QueueBarText(int64_t done, int64_t size) {
   done = std::clamp<int64_t>(done, 0, std::max<int64_t>(size, 0));
   std::string bar = "[";
-  for (int i = 1; i <= kBarCells; ++i) bar.push_back(size > 0 && i <= done * kBarCells / size ? '\xFE' : '\xFA');
+  for (int i = 1; i <= kBarCells; ++i)
+    bar.push_back(size > 0 && i <= done * kBarCells / size ? '\xFE' : '\xFA');
   bar += "]";
   const int64_t percent = size > 0 ? done * 100 / size : 0;
   const std::string text = std::to_string(percent) + "%";
-  bar.replace(static_cast<size_t>(1 + (kBarCells - static_cast<int>(text.size())) / 2), text.size(), text);
+  bar.replace(static_cast<size_t>(1 + (kBarCells - static_cast<int>(text.size())) / 2), text.size(),
+              text);
   return bar;
 }
 
-std::vector<std::string> QueueDetailLines(const QueueEntry& entry, const AreaTable& areas, int64_t fileSize) {
+std::vector<std::string> QueueDetailLines(const QueueEntry& entry, const AreaTable& areas,
+                                          int64_t fileSize) {
   const int index = areas.FindAreaByAreaId(entry.areaId);
   std::vector<std::string> lines;
-  lines.push_back(index != 0 ? areas.At(index).displayName + " (" + areas.At(index).tag + ")" : entry.areaId);
+  lines.push_back(index != 0 ? areas.At(index).displayName + " (" + areas.At(index).tag + ")"
+                             : entry.areaId);
   lines.push_back("");
   lines.push_back(Cp866("Тип:     ") + EncodingName(entry.flags));
   lines.push_back(Cp866("Кому:    ") + entry.toName);

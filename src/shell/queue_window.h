@@ -23,7 +23,8 @@ std::string QueueListLine(const QueueEntry& entry);
 // "[", 25 cells of ■ for the share done and · for the rest, "]", the percentage in the middle.
 std::string QueueBarText(int64_t done, int64_t size);
 // The lines beside the list for the entry; fileSize is the queued file's size (0 when gone).
-std::vector<std::string> QueueDetailLines(const QueueEntry& entry, const AreaTable& areas, int64_t fileSize);
+std::vector<std::string> QueueDetailLines(const QueueEntry& entry, const AreaTable& areas,
+                                          int64_t fileSize);
 
 // Releases today's sections, then shows the window until OK or Esc. The caller runs the queue.
 void RunQueueWindow(tui::Application& app, SendQueue& queue, const AreaTable& areas);

@@ -39,8 +39,10 @@ void MainWindow::RunCommand(int command) {
     case cmd::kDecode: Decode(); break;
     case cmd::kEncode: Encode(); break;
     case cmd::kDeCode:
-      if (directoryActive_) Encode();
-      else if (area_.Opened()) Decode();
+      if (directoryActive_)
+        Encode();
+      else if (area_.Opened())
+        Decode();
       break;
     case cmd::kDelete: Delete(); break;
     case cmd::kInformation: Information(); break;
@@ -65,10 +67,11 @@ void MainWindow::AskQuit() {
 }
 
 void MainWindow::NoAreasNotice() {
-  ShowInformation(app_, Cp866(
-      "Так как в VELDMARK.CTL не задано ни одной конференции, Вы не можете кодировать файлы "
-      "или сканировать эхи,а можете только раскодировать файлы. (Hажмите Enter на каком-либо "
-      "текстовом файле)"));
+  ShowInformation(
+      app_,
+      Cp866("Так как в VELDMARK.CTL не задано ни одной конференции, Вы не можете кодировать файлы "
+            "или сканировать эхи,а можете только раскодировать файлы. (Hажмите Enter на каком-либо "
+            "текстовом файле)"));
 }
 
 void MainWindow::Encode() {

@@ -96,12 +96,12 @@ void SetUpMenuBar(tui::MenuBar& menu, const std::vector<ExternalUtility>& utilit
                           {Item("~В~ыбрать", "+", key::kGrayPlus, cmd::kSelect, 21),
                            Item("~О~тменить выбор", "-", key::kGrayMinus, cmd::kUnselect, 22),
                            Item("~И~нвертировать выбор", "*", 0, cmd::kInvert, 23)}));
-  items.push_back(Submenu("~O~пции", 30,
-                          {Item("~Ц~вета...", "", 0, cmd::kColours, 31),
-                           Item("~С~тандартные цвета", "", 0, cmd::kStandardColours, 32),
-                           MenuItem::Separator(),
-                           Item("~С~охранить палитру", "", 0, cmd::kSavePalette, 33),
-                           Item("~З~агрузить палитру", "", 0, cmd::kLoadPalette, 34)}));
+  items.push_back(
+      Submenu("~O~пции", 30,
+              {Item("~Ц~вета...", "", 0, cmd::kColours, 31),
+               Item("~С~тандартные цвета", "", 0, cmd::kStandardColours, 32), MenuItem::Separator(),
+               Item("~С~охранить палитру", "", 0, cmd::kSavePalette, 33),
+               Item("~З~агрузить палитру", "", 0, cmd::kLoadPalette, 34)}));
   MenuBarItem tools = Submenu("~C~ервис", 40, {});
   for (size_t i = 0; i < utilities.size(); ++i) {
     const ExternalUtility& utility = utilities[i];
@@ -116,14 +116,16 @@ void SetUpMenuBar(tui::MenuBar& menu, const std::vector<ExternalUtility>& utilit
 void SetUpStatusLine(tui::StatusLine& status, const std::vector<ExternalUtility>& utilities) {
   const tui::StatusItem help{Cp866("~F1~ Справка"), key::F(1), cmd::kHelp};
   status.SetRanges({
-      {kMainWindowContext, kMainWindowContext,
+      {kMainWindowContext,
+       kMainWindowContext,
        {{Cp866("~Alt+D~ Смена диска"), key::Alt('D'), cmd::kChangeDrive},
         {Cp866("~F5~ (Де)Кодировать"), key::F(5), cmd::kDeCode},
         {Cp866("~Del~ Удалить"), key::kDel, cmd::kDelete},
         {Cp866("~F3~ Информация"), key::F(3), cmd::kInformation},
         {"", key::F(8), cmd::kDelete},
         {"", key::F(1), cmd::kHelp}}},
-      {tui::hc::kInput, tui::hc::kInput,
+      {tui::hc::kInput,
+       tui::hc::kInput,
        {help, {Cp866("~Esc~ Завершение ввода"), key::kEsc, tui::cmd::kEndInput}}},
       {tui::hc::kNoKeys, tui::hc::kNoKeys, {}},
       {kMenuContexts, kLastContext, {help}},

@@ -33,7 +33,8 @@ std::string BuildUtilityCommand(std::string_view command, std::string_view fileN
   std::array<bool, 3> done{};
   std::string line;
   for (size_t i = 0; i < command.size(); ++i) {
-    if (command[i] == '%' && i + 1 < command.size() && command[i + 1] >= '1' && command[i + 1] <= '3') {
+    if (command[i] == '%' && i + 1 < command.size() && command[i + 1] >= '1' &&
+        command[i + 1] <= '3') {
       const size_t n = static_cast<size_t>(command[i + 1] - '1');
       if (!done[n]) {
         done[n] = true;

@@ -154,8 +154,9 @@ void Application::Dispatch(Event& event) {
       break;
     }
     menu_.highlighted = menuIndex;
-    MenuBox box(item.items, menu_.ItemColumn(menuIndex), menu_.bounds.y + 1,
-                [this](int c) { return CommandEnabled(c); }, item.helpContext);
+    MenuBox box(
+        item.items, menu_.ItemColumn(menuIndex), menu_.bounds.y + 1,
+        [this](int c) { return CommandEnabled(c); }, item.helpContext);
     const int result = Execute(box);
     if (result == cmd::kMenuLeft || result == cmd::kMenuRight) {
       menuIndex = menu_.Neighbour(menuIndex, result == cmd::kMenuLeft ? -1 : 1);

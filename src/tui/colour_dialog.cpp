@@ -50,7 +50,8 @@ void ColourDialog::Follow() {
     shownGroup_ = group;
     std::vector<std::string> names;
     if (group >= 0)
-      for (const ColourItem& item : groups_[static_cast<size_t>(group)].items) names.push_back(item.name);
+      for (const ColourItem& item : groups_[static_cast<size_t>(group)].items)
+        names.push_back(item.name);
     itemList_->SetItems(std::move(names));
     itemList_->FocusItem(0);
   }
@@ -73,7 +74,8 @@ void ColourDialog::Draw(CellBuffer& out, const Palette& palette) {
   Dialog::Draw(out, palette);
   if (shownIndex_ == 0) return;
   const std::string sample = Cp866(" Образец текста ");
-  out.PutText(bounds.x + kColourColumn, bounds.y + kSampleRow, sample.substr(0, 16), edited_[shownIndex_]);
+  out.PutText(bounds.x + kColourColumn, bounds.y + kSampleRow, sample.substr(0, 16),
+              edited_[shownIndex_]);
 }
 
 }  // namespace vm::tui

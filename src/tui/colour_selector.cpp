@@ -12,9 +12,7 @@ constexpr int kRows = kColours / ColourSelector::kColumns;
 
 }  // namespace
 
-ColourSelector::ColourSelector(int x, int y) {
-  local = Rect{x, y, kColumns * kCellWidth, kRows};
-}
+ColourSelector::ColourSelector(int x, int y) { local = Rect{x, y, kColumns * kCellWidth, kRows}; }
 
 void ColourSelector::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
   const uint8_t text = palette[pal::kDialogText];

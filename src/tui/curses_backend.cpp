@@ -3,8 +3,8 @@
 #ifndef _XOPEN_SOURCE_EXTENDED
 #define _XOPEN_SOURCE_EXTENDED 1
 #endif
-#include <ncursesw/curses.h>
 #include <langinfo.h>
+#include <ncursesw/curses.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -39,10 +39,10 @@ struct ExtraKey {
   int code;
 };
 constexpr ExtraKey kExtraKeys[] = {
-    {"\033[1~", KEY_HOME}, {"\033[4~", KEY_END},  {"\033[H", KEY_HOME},
-    {"\033[F", KEY_END},   {"\033OH", KEY_HOME},  {"\033OF", KEY_END},
-    {"\033[7~", KEY_HOME}, {"\033[8~", KEY_END},  {"\033Oj", kCodeGrayStar},
-    {"\033Ok", kCodeGrayPlus}, {"\033Om", kCodeGrayMinus}, {"\033[1;3P", kCodeAltF1},
+    {"\033[1~", KEY_HOME},      {"\033[4~", KEY_END},       {"\033[H", KEY_HOME},
+    {"\033[F", KEY_END},        {"\033OH", KEY_HOME},       {"\033OF", KEY_END},
+    {"\033[7~", KEY_HOME},      {"\033[8~", KEY_END},       {"\033Oj", kCodeGrayStar},
+    {"\033Ok", kCodeGrayPlus},  {"\033Om", kCodeGrayMinus}, {"\033[1;3P", kCodeAltF1},
     {"\033[11;3~", kCodeAltF1},
 };
 
@@ -76,10 +76,14 @@ int CursesKey(int code) {
     case KEY_DOWN: return key::kDown;
     case KEY_LEFT: return key::kLeft;
     case KEY_RIGHT: return key::kRight;
-    case KEY_HOME: case KEY_A1: return key::kHome;
-    case KEY_END: case KEY_C1: return key::kEnd;
-    case KEY_PPAGE: case KEY_A3: return key::kPgUp;
-    case KEY_NPAGE: case KEY_C3: return key::kPgDn;
+    case KEY_HOME:
+    case KEY_A1: return key::kHome;
+    case KEY_END:
+    case KEY_C1: return key::kEnd;
+    case KEY_PPAGE:
+    case KEY_A3: return key::kPgUp;
+    case KEY_NPAGE:
+    case KEY_C3: return key::kPgDn;
     case KEY_IC: return key::kIns;
     case KEY_DC: return key::kDel;
     case KEY_BTAB: return key::kBackTab;
@@ -146,10 +150,9 @@ std::unique_ptr<CursesBackend> CursesBackend::Open() {
     state->manyColours = COLORS >= 16 && COLOR_PAIRS > 256;
   }
   const char* term = std::getenv("TERM");
-  state->title = term != nullptr && (std::strncmp(term, "xterm", 5) == 0 ||
-                                     std::strncmp(term, "tmux", 4) == 0 ||
-                                     std::strncmp(term, "screen", 6) == 0 ||
-                                     std::strncmp(term, "rxvt", 4) == 0);
+  state->title = term != nullptr &&
+                 (std::strncmp(term, "xterm", 5) == 0 || std::strncmp(term, "tmux", 4) == 0 ||
+                  std::strncmp(term, "screen", 6) == 0 || std::strncmp(term, "rxvt", 4) == 0);
   struct sigaction action {};
   action.sa_handler = NoteSignal;
   sigemptyset(&action.sa_mask);
@@ -238,7 +241,8 @@ Event CursesBackend::WaitEvent(int timeoutMs) {
   if (g_pendingSignal != 0) return WaitEvent(0);
   // A wait that fails long before its time is an input error, not a quiet keyboard: a few in a
   // row mean the terminal is gone, which ends the run like a hangup instead of spinning.
-  if (timeoutMs > 0 && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(timeoutMs / 2)) {
+  if (timeoutMs > 0 &&
+      std::chrono::steady_clock::now() - start < std::chrono::milliseconds(timeoutMs / 2)) {
     if (++s_->failedReads >= kLostTerminalReads) {
       Event hangup(EventKind::Signal);
       hangup.signal = SIGHUP;
@@ -300,7 +304,8 @@ void CursesBackend::Resume() {
 void CursesBackend::SetTitle(std::string_view cp866Title) {
   if (!s_->title) return;
   std::string sequence = "\033]0;";
-  for (unsigned char c : cp866Title) AppendUtf8(sequence, c < 32 || c == 127 ? U'?' : Cp866ToUnicode(c));
+  for (unsigned char c : cp866Title)
+    AppendUtf8(sequence, c < 32 || c == 127 ? U'?' : Cp866ToUnicode(c));
   sequence += "\007";
   std::fwrite(sequence.data(), 1, sequence.size(), stdout);
   std::fflush(stdout);

@@ -87,8 +87,7 @@ void Dialog::HandleEvent(Event& event) {
     case key::kEnter:
       if (defaultCommand_ != 0) Close(defaultCommand_);
       break;
-    default:
-      HandleHotLetter(event.key);
+    default: HandleHotLetter(event.key);
   }
   event.Clear();
 }

@@ -7,12 +7,12 @@ namespace vm::tui {
 
 enum class EventKind {
   None,
-  Key,       // key: a code of keys.h
-  Mouse,     // mouse: a press, a double click or a wheel turn at a cell
-  Command,   // command: a number the application gives it
-  Resize,    // the terminal changed its size
-  Signal,    // signal: a break (SIGINT) or an end request (SIGHUP, SIGTERM) arrived
-  Idle,      // nothing arrived for a while
+  Key,      // key: a code of keys.h
+  Mouse,    // mouse: a press, a double click or a wheel turn at a cell
+  Command,  // command: a number the application gives it
+  Resize,   // the terminal changed its size
+  Signal,   // signal: a break (SIGINT) or an end request (SIGHUP, SIGTERM) arrived
+  Idle,     // nothing arrived for a while
 };
 
 enum class MouseAction { Press, DoubleClick, WheelUp, WheelDown };

@@ -27,7 +27,8 @@ Event FakeBackend::WaitEvent(int timeoutMs) {
     if (events_.front().kind == kWait && timeoutMs == 0) return Event(EventKind::Idle);
     Event event = events_.front();
     events_.pop_front();
-    if (event.kind == EventKind::Resize) width_ = event.mouse.where.x, height_ = event.mouse.where.y;
+    if (event.kind == EventKind::Resize)
+      width_ = event.mouse.where.x, height_ = event.mouse.where.y;
     if (event.kind == kSnapshot) snapshots.push_back(screen_);
     if (event.kind != kSnapshot && event.kind != kWait) return event;
   }

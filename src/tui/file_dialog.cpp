@@ -86,7 +86,9 @@ bool FileDialog::Accept() {
     return false;
   }
   if (name.size() > 1 && IsSeparator(name.back())) name.pop_back();
-  const std::string path = name == ".." ? Parent(directory_) : Absolute(name) ? name : Join(directory_, name);
+  const std::string path = name == ".."     ? Parent(directory_)
+                           : Absolute(name) ? name
+                                            : Join(directory_, name);
   if (DirectoryExists(path)) {
     directory_ = path;
     name_->SetText(wildcard_);
@@ -105,10 +107,9 @@ bool FileDialog::Accept() {
 }
 
 void FileDialog::HandleEvent(Event& event) {
-  const bool doubleClick = event.kind == EventKind::Mouse &&
-                           event.mouse.action == MouseAction::DoubleClick &&
-                           list_->local.Contains(Point{event.mouse.where.x - bounds.x,
-                                                       event.mouse.where.y - bounds.y});
+  const bool doubleClick =
+      event.kind == EventKind::Mouse && event.mouse.action == MouseAction::DoubleClick &&
+      list_->local.Contains(Point{event.mouse.where.x - bounds.x, event.mouse.where.y - bounds.y});
   Dialog::HandleEvent(event);
   // The list's entry under the focus goes into the name line as the focus moves over it.
   if (Focused() == list_ && list_->FocusedItem() != listed_ && list_->FocusedItem() >= 0) {
@@ -122,7 +123,8 @@ void FileDialog::Draw(CellBuffer& out, const Palette& palette) {
   Dialog::Draw(out, palette);
   const int width = bounds.width - 6;
   std::string shown = directory_;
-  if (static_cast<int>(shown.size()) > width) shown = "..." + shown.substr(shown.size() - static_cast<size_t>(width - 3));
+  if (static_cast<int>(shown.size()) > width)
+    shown = "..." + shown.substr(shown.size() - static_cast<size_t>(width - 3));
   out.PutText(bounds.x + 3, bounds.y + 14, shown, palette[pal::kDialogText]);
 }
 

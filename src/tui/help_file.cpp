@@ -99,8 +99,8 @@ struct Parser {
       for (HelpLine& line : t.lines) {
         std::erase_if(line.links, [&](const HelpLink& link) {
           if (help.topics.count(link.target)) return false;
-          help.problems.push_back("topic " + std::to_string(number) +
-                                  " refers to missing topic " + std::to_string(link.target));
+          help.problems.push_back("topic " + std::to_string(number) + " refers to missing topic " +
+                                  std::to_string(link.target));
           return true;
         });
       }
@@ -129,8 +129,6 @@ bool LoadHelpFile(std::string_view programPath, HelpFile& help) {
   return true;
 }
 
-int HelpTopicFor(int context) {
-  return context >= 51 && context <= 99 ? 50 : context;
-}
+int HelpTopicFor(int context) { return context >= 51 && context <= 99 ? 50 : context; }
 
 }  // namespace vm::tui

@@ -21,7 +21,7 @@ namespace vm::tui {
 struct HelpLink {
   size_t column = 0;  // where the reference's text starts on its line
   size_t length = 0;
-  int target = 0;     // topic number
+  int target = 0;  // topic number
 };
 
 struct HelpLine {

@@ -74,14 +74,16 @@ void HelpWindow::Draw(CellBuffer& out, const Palette& palette) {
   out.Fill(Rect{bounds.x + 1, bounds.y + 1, bounds.width - 2, TextRows()}, ' ', text);
   const std::string keys = Cp866(" Tab - ссылка  Enter - перейти  Backspace - назад  Esc ");
   if (static_cast<int>(keys.size()) + 4 <= bounds.width)
-    out.PutText(bounds.x + (bounds.width - static_cast<int>(keys.size())) / 2, bounds.Bottom(), keys, frame);
+    out.PutText(bounds.x + (bounds.width - static_cast<int>(keys.size())) / 2, bounds.Bottom(),
+                keys, frame);
 
   const std::vector<HelpLine>& lines = Lines();
   const int width = bounds.width - 2;
   for (int row = 0; row < TextRows() && top_ + row < static_cast<int>(lines.size()); ++row) {
     const HelpLine& line = lines[static_cast<size_t>(top_ + row)];
     const int y = bounds.y + 1 + row;
-    out.PutText(bounds.x + 1, y, std::string_view(line.text).substr(0, static_cast<size_t>(width)), text);
+    out.PutText(bounds.x + 1, y, std::string_view(line.text).substr(0, static_cast<size_t>(width)),
+                text);
     for (const HelpLink& link : line.links) {
       const bool picked = link_ >= 0 && links_[static_cast<size_t>(link_)].line == top_ + row &&
                           links_[static_cast<size_t>(link_)].link.column == link.column;
@@ -93,7 +95,8 @@ void HelpWindow::Draw(CellBuffer& out, const Palette& palette) {
     }
   }
   const int most = std::max(0, static_cast<int>(lines.size()) - TextRows());
-  if (most > 0) ScrollBar{Rect{bounds.Right(), bounds.y + 1, 1, TextRows()}, top_, most}.Draw(out, palette);
+  if (most > 0)
+    ScrollBar{Rect{bounds.Right(), bounds.y + 1, 1, TextRows()}, top_, most}.Draw(out, palette);
 }
 
 void HelpWindow::HandleKey(int key) {

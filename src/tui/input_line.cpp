@@ -63,12 +63,16 @@ void InputLine::HandleEvent(Event& event) {
   if (key::IsCharacter(k)) {
     Insert(static_cast<unsigned char>(k));
   } else if (k == key::kBackspace || k == 127) {
-    if (selected_) text_.clear(), cursor_ = 0;
-    else if (cursor_ > 0) text_.erase(--cursor_, 1);
+    if (selected_)
+      text_.clear(), cursor_ = 0;
+    else if (cursor_ > 0)
+      text_.erase(--cursor_, 1);
     selected_ = false;
   } else if (k == key::kDel) {
-    if (selected_) text_.clear(), cursor_ = 0;
-    else if (cursor_ < text_.size()) text_.erase(cursor_, 1);
+    if (selected_)
+      text_.clear(), cursor_ = 0;
+    else if (cursor_ < text_.size())
+      text_.erase(cursor_, 1);
     selected_ = false;
   } else if (k == key::kLeft) {
     if (cursor_ > 0) --cursor_;

@@ -4,8 +4,7 @@
 
 namespace vm::tui {
 
-Label::Label(int x, int y, std::string text, Control* link)
-    : text_(std::move(text)), link_(link) {
+Label::Label(int x, int y, std::string text, Control* link) : text_(std::move(text)), link_(link) {
   local = Rect{x, y, HotTextWidth(text_), 1};
 }
 

@@ -33,7 +33,10 @@ void ListBox::Draw(CellBuffer& out, const Palette& palette, Point origin, bool f
     const uint8_t attr = lit ? palette[focused ? pal::kInputSelected : pal::kMenuSelected] : normal;
     out.Fill(Rect{x, y + row, textWidth, 1}, ' ', attr);
     if (item < static_cast<int>(items_.size()))
-      out.PutText(x + 1, y + row, std::string_view(items_[static_cast<size_t>(item)]).substr(0, static_cast<size_t>(std::max(0, textWidth - 1))), attr);
+      out.PutText(x + 1, y + row,
+                  std::string_view(items_[static_cast<size_t>(item)])
+                      .substr(0, static_cast<size_t>(std::max(0, textWidth - 1))),
+                  attr);
   }
   ScrollBar{Rect{x + textWidth, y, 1, Rows()}, focused_, MostIndex()}.Draw(out, palette);
   if (focused) out.SetCursor(x + 1, y + focused_ - top_);
@@ -43,7 +46,8 @@ void ListBox::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
     // Clicks arrive in screen cells; the box is placed in the dialog's.
     const Point origin = owner != nullptr ? Point{owner->bounds.x, owner->bounds.y} : Point{};
-    const Point p{event.mouse.where.x - origin.x - local.x, event.mouse.where.y - origin.y - local.y};
+    const Point p{event.mouse.where.x - origin.x - local.x,
+                  event.mouse.where.y - origin.y - local.y};
     const ScrollBar bar{Rect{local.width - 1, 0, 1, Rows()}, focused_, MostIndex()};
     switch (event.mouse.action) {
       case MouseAction::WheelUp: FocusItem(focused_ - 1); break;

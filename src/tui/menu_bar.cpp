@@ -37,7 +37,8 @@ int MenuBar::CommandForKey(int pressed) const {
   for (const MenuBarItem& top : items_) {
     if (top.key != 0 && key::SameKey(pressed, top.key) && enabled_(top.command)) return top.command;
     for (const MenuItem& item : top.items)
-      if (!item.separator && item.key != 0 && key::SameKey(pressed, item.key) && enabled_(item.command))
+      if (!item.separator && item.key != 0 && key::SameKey(pressed, item.key) &&
+          enabled_(item.command))
         return item.command;
   }
   return 0;

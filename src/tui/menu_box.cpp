@@ -7,8 +7,8 @@
 
 namespace vm::tui {
 
-MenuBox::MenuBox(const std::vector<MenuItem>& items, int x, int y,
-                 std::function<bool(int)> enabled, int barContext)
+MenuBox::MenuBox(const std::vector<MenuItem>& items, int x, int y, std::function<bool(int)> enabled,
+                 int barContext)
     : items_(items), enabled_(std::move(enabled)) {
   helpContext = barContext;
   int width = 10;
@@ -52,7 +52,8 @@ void MenuBox::Draw(CellBuffer& out, const Palette& palette) {
     if (item.separator) {
       const uint8_t attr = palette[pal::kMenuNormal];
       out.Put(bounds.x, y, 0xC3, attr);
-      for (int x = bounds.x + 1; x < bounds.Right(); ++x) out.Put(x, y, glyph::kSingleHorizontal, attr);
+      for (int x = bounds.x + 1; x < bounds.Right(); ++x)
+        out.Put(x, y, glyph::kSingleHorizontal, attr);
       out.Put(bounds.Right(), y, 0xB4, attr);
       continue;
     }

@@ -46,7 +46,8 @@ int MessageBox(Application& app, std::string_view cp866Text, MessageKind kind,
                MessageButtons buttons) {
   std::vector<std::string> lines = WrapText(cp866Text, kTextWidth);
   const int desktopRoom = app.Desktop().height - 6;
-  if (static_cast<int>(lines.size()) > desktopRoom) lines.resize(static_cast<size_t>(std::max(1, desktopRoom)));
+  if (static_cast<int>(lines.size()) > desktopRoom)
+    lines.resize(static_cast<size_t>(std::max(1, desktopRoom)));
   const int textRows = static_cast<int>(lines.size());
   Dialog dialog(kWidth, textRows + 6, Cp866(TitleOf(kind)));
   dialog.SetErrorColours(kind == MessageKind::Error);
@@ -57,7 +58,8 @@ int MessageBox(Application& app, std::string_view cp866Text, MessageKind kind,
   const int gap = 2;
   int x = (kWidth - (count * kButtonWidth + (count - 1) * gap)) / 2;
   for (const ButtonSpec& spec : specs) {
-    dialog.Add(std::make_unique<Button>(x, textRows + 3, kButtonWidth, Cp866(spec.text), spec.command));
+    dialog.Add(
+        std::make_unique<Button>(x, textRows + 3, kButtonWidth, Cp866(spec.text), spec.command));
     x += kButtonWidth + gap;
   }
   const int answer = app.Execute(dialog);

@@ -15,7 +15,9 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 }  // namespace
 
 ProgressWindow::ProgressWindow(Application& app, std::string_view cp866Name, int64_t steps)
-    : app_(app), title_(Cp866("Veldmark - ") + std::string(cp866Name)), steps_(std::max<int64_t>(steps, 1)) {
+    : app_(app),
+      title_(Cp866("Veldmark - ") + std::string(cp866Name)),
+      steps_(std::max<int64_t>(steps, 1)) {
   helpContext = hc::kNoKeys;  // the main window's keys do nothing meanwhile
   app_.Show(*this);
   app_.Redraw();
@@ -63,12 +65,14 @@ void ProgressWindow::Draw(CellBuffer& out, const Palette& palette) {
   drawnCells_ = FilledCells();
   const uint8_t bar = palette[pal::kProgressBar];
   for (int i = 0; i < kBarWidth; ++i)
-    out.Put(bounds.x + 3 + i, bounds.y + 4, i < drawnCells_ ? glyph::kFullBlock : glyph::kLightShade, bar);
+    out.Put(bounds.x + 3 + i, bounds.y + 4,
+            i < drawnCells_ ? glyph::kFullBlock : glyph::kLightShade, bar);
   const uint8_t button = palette[pal::kButtonFocused];
   out.Fill(Rect{bounds.x + 19, bounds.y + 6, 11, 1}, ' ', button);
   out.PutHotText(bounds.x + 21, bounds.y + 6, Cp866("~O~тмена"), button, palette[pal::kButtonHot]);
   out.Put(bounds.x + 30, bounds.y + 6, glyph::kLowerHalf, palette[pal::kButtonShadow]);
-  for (int i = 1; i <= 11; ++i) out.Put(bounds.x + 19 + i, bounds.y + 7, glyph::kUpperHalf, palette[pal::kButtonShadow]);
+  for (int i = 1; i <= 11; ++i)
+    out.Put(bounds.x + 19 + i, bounds.y + 7, glyph::kUpperHalf, palette[pal::kButtonShadow]);
 }
 
 }  // namespace vm::tui

@@ -20,13 +20,15 @@ std::vector<std::string> WrapText(std::string_view text, int width) {
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find('\n', start);
-    std::string_view paragraph = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+    std::string_view paragraph =
+        text.substr(start, end == std::string_view::npos ? text.npos : end - start);
     if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
     std::string line;
     size_t at = 0;
     while (at < paragraph.size()) {
       const size_t blank = paragraph.find(' ', at);
-      std::string_view word = paragraph.substr(at, blank == paragraph.npos ? paragraph.npos : blank - at);
+      std::string_view word =
+          paragraph.substr(at, blank == paragraph.npos ? paragraph.npos : blank - at);
       at = blank == paragraph.npos ? paragraph.size() : blank + 1;
       while (static_cast<int>(word.size()) > width) {
         if (!line.empty()) lines.push_back(std::move(line)), line.clear();

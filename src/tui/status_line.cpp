@@ -18,8 +18,8 @@ void StatusLine::Draw(CellBuffer& out, const Palette& palette) {
     if (item.text.empty()) continue;
     const bool enabled = enabled_(item.command);
     const uint8_t attr = palette[enabled ? pal::kStatusNormal : pal::kStatusDisabled];
-    x += out.PutHotText(x, bounds.y, item.text, attr,
-                        enabled ? palette[pal::kStatusHot] : attr) + 2;
+    x +=
+        out.PutHotText(x, bounds.y, item.text, attr, enabled ? palette[pal::kStatusHot] : attr) + 2;
   }
   const std::string hint = hints_ ? hints_(context_) : std::string();
   if (!hint.empty()) {
@@ -30,7 +30,8 @@ void StatusLine::Draw(CellBuffer& out, const Palette& palette) {
 
 int StatusLine::CommandForKey(int pressed) const {
   for (const StatusItem& item : Items())
-    if (item.key != 0 && key::SameKey(pressed, item.key) && enabled_(item.command)) return item.command;
+    if (item.key != 0 && key::SameKey(pressed, item.key) && enabled_(item.command))
+      return item.command;
   return 0;
 }
 

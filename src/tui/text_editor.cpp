@@ -81,10 +81,14 @@ void TextEditor::DeleteAt() {
 void TextEditor::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
     const Point origin = owner != nullptr ? Point{owner->bounds.x, owner->bounds.y} : Point{};
-    const Point p{event.mouse.where.x - origin.x - local.x, event.mouse.where.y - origin.y - local.y};
-    if (event.mouse.action == MouseAction::WheelUp) MoveTo(row_ - 1, column_);
-    else if (event.mouse.action == MouseAction::WheelDown) MoveTo(row_ + 1, column_);
-    else if (p.x < TextWidth() && p.y < TextHeight()) MoveTo(top_ + p.y, left_ + p.x);
+    const Point p{event.mouse.where.x - origin.x - local.x,
+                  event.mouse.where.y - origin.y - local.y};
+    if (event.mouse.action == MouseAction::WheelUp)
+      MoveTo(row_ - 1, column_);
+    else if (event.mouse.action == MouseAction::WheelDown)
+      MoveTo(row_ + 1, column_);
+    else if (p.x < TextWidth() && p.y < TextHeight())
+      MoveTo(top_ + p.y, left_ + p.x);
     event.Clear();
     return;
   }
@@ -95,15 +99,20 @@ void TextEditor::HandleEvent(Event& event) {
   } else {
     switch (k) {
       case key::kEnter: BreakLine(); break;
-      case key::kBackspace: case 127: DeleteBefore(); break;
+      case key::kBackspace:
+      case 127: DeleteBefore(); break;
       case key::kDel: DeleteAt(); break;
       case key::kLeft:
-        if (column_ > 0) MoveTo(row_, column_ - 1);
-        else if (row_ > 0) MoveTo(row_ - 1, LineLength(row_ - 1));
+        if (column_ > 0)
+          MoveTo(row_, column_ - 1);
+        else if (row_ > 0)
+          MoveTo(row_ - 1, LineLength(row_ - 1));
         break;
       case key::kRight:
-        if (column_ < LineLength(row_)) MoveTo(row_, column_ + 1);
-        else if (row_ + 1 < static_cast<int>(lines_.size())) MoveTo(row_ + 1, 0);
+        if (column_ < LineLength(row_))
+          MoveTo(row_, column_ + 1);
+        else if (row_ + 1 < static_cast<int>(lines_.size()))
+          MoveTo(row_ + 1, 0);
         break;
       case key::kUp: MoveTo(row_ - 1, column_); break;
       case key::kDown: MoveTo(row_ + 1, column_); break;
@@ -127,11 +136,16 @@ void TextEditor::Draw(CellBuffer& out, const Palette& palette, Point origin, boo
     if (line >= lines_.size()) break;
     const std::string& text = lines_[line];
     if (static_cast<size_t>(left_) < text.size())
-      out.PutText(x, y + row, std::string_view(text).substr(static_cast<size_t>(left_), static_cast<size_t>(TextWidth())), attr);
+      out.PutText(x, y + row,
+                  std::string_view(text).substr(static_cast<size_t>(left_),
+                                                static_cast<size_t>(TextWidth())),
+                  attr);
   }
   int widest = 0;
-  for (int row = 0; row < static_cast<int>(lines_.size()); ++row) widest = std::max(widest, LineLength(row));
-  ScrollBar{Rect{x + TextWidth(), y, 1, TextHeight()}, row_, static_cast<int>(lines_.size()) - 1}.Draw(out, palette);
+  for (int row = 0; row < static_cast<int>(lines_.size()); ++row)
+    widest = std::max(widest, LineLength(row));
+  ScrollBar{Rect{x + TextWidth(), y, 1, TextHeight()}, row_, static_cast<int>(lines_.size()) - 1}
+      .Draw(out, palette);
   ScrollBar{Rect{x, y + TextHeight(), TextWidth(), 1}, column_, widest}.Draw(out, palette);
   if (focused) out.SetCursor(x + column_ - left_, y + row_ - top_);
 }

@@ -30,7 +30,9 @@ class TextEditor : public Control {
   int TextWidth() const { return local.width - 1; }
   int TextHeight() const { return local.height - 1; }
   std::string& Line() { return lines_[static_cast<size_t>(row_)]; }
-  int LineLength(int row) const { return static_cast<int>(lines_[static_cast<size_t>(row)].size()); }
+  int LineLength(int row) const {
+    return static_cast<int>(lines_[static_cast<size_t>(row)].size());
+  }
   void Type(unsigned char c);
   void BreakLine();
   void DeleteBefore();

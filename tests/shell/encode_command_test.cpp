@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "platform/file_system.h"
 #include "platform/run_log.h"
+#include "scripted_prompts.h"
 #include "state/run_state.h"
 #include "support/fake_console.h"
 #include "support/platform_temp_dir.h"
@@ -15,7 +16,6 @@
 #include "tui/application.h"
 #include "tui/fake_backend.h"
 #include "tui/keys.h"
-#include "scripted_prompts.h"
 
 namespace vm::shell {
 namespace {
@@ -66,9 +66,9 @@ TEST_F(EncodeCommandTest, ASelectionTooSmallOrLarge) {
   prompts.answers = {false};
   EXPECT_FALSE(command.Run({{"x", 1'000'000}, {"y", 1'000'001}}, true, Area()));
   EXPECT_EQ(prompts.shown,
-            (std::vector<std::string>{
-                Cp866("Файлы слишком малы - нет смысла их кодировать"),
-                Cp866("Вы уверены что хотите послать файлы общим размером 2000001 байт? По-моему это многовато!")}));
+            (std::vector<std::string>{Cp866("Файлы слишком малы - нет смысла их кодировать"),
+                                      Cp866("Вы уверены что хотите послать файлы общим размером "
+                                            "2000001 байт? По-моему это многовато!")}));
   EXPECT_TRUE(state.queue.empty());
 }
 
@@ -110,8 +110,8 @@ TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
   EXPECT_EQ(state.queue.back().postedName, "B.BIN");
   EXPECT_EQ(state.queue.back().subject, "B.BIN");
   EXPECT_EQ(state.queue.back().flags, kEncodeUu | kLimitOverride);
-  EXPECT_EQ(prompts.shown,
-            (std::vector<std::string>{Cp866("Из-за лимита секций в день, файл(ы) не будут посланы сразу же.")}));
+  EXPECT_EQ(prompts.shown, (std::vector<std::string>{Cp866(
+                               "Из-за лимита секций в день, файл(ы) не будут посланы сразу же.")}));
   EXPECT_EQ(command.InitialChoices(setup).sendMode, kModeOverride) << "kept for the next posting";
   EXPECT_EQ(command.InitialChoices(setup).sectionsPerDay, "5");
 }

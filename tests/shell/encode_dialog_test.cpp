@@ -9,13 +9,13 @@
 
 #include "config/area_table.h"
 #include "config/settings.h"
+#include "scripted_prompts.h"
 #include "shell/advanced_dialog.h"
 #include "shell/compression_dialog.h"
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/fake_backend.h"
 #include "tui/keys.h"
-#include "scripted_prompts.h"
 
 namespace vm::shell {
 namespace {
@@ -102,7 +102,8 @@ std::string AdvancedFieldAt(tui::Point p) {
 
 TEST_F(EncodeDialogTest, TabOrderFollowsTheAreaAndTheNumberOfFiles) {
   auto encode = [&](const EncodeSetup& setup) {
-    return TabOrder(9, EncodeFieldAt, [&] { RunEncodeDialog(app, settings, setup, choices, prompts); });
+    return TabOrder(9, EncodeFieldAt,
+                    [&] { RunEncodeDialog(app, settings, setup, choices, prompts); });
   };
   EXPECT_EQ(encode(Setup(echo, {"a.zip"})),
             (std::vector<std::string>{"to", "from", "from where", "options", "encoding", "subject",
@@ -140,11 +141,11 @@ TEST_F(EncodeDialogTest, EveryCheckOfTheEncodeDialogInItsOrder) {
   choices.options = kOptionCompress;
   choices.toAddress = "nowhere";
   choices.fromAddress = "nowhere";
-  prompts.answers = {false,                     // send .EXE as text? No
-                     true, true, true, true,    // then Yes each time the check comes round
-                     true, false,               // Yes to .EXE, No to another name
-                     true, true, false,         // Yes, Yes, No to another net
-                     true, true, true};         // all Yes: the compression has no packer
+  prompts.answers = {false,                      // send .EXE as text? No
+                     true,  true,  true,  true,  // then Yes each time the check comes round
+                     true,  false,               // Yes to .EXE, No to another name
+                     true,  true,  false,        // Yes, Yes, No to another net
+                     true,  true,  true};        // all Yes: the compression has no packer
   Keys({key::kEnter, key::kEnter});
   Type("Sysop");
   Keys({key::kEnter, key::kTab, key::kTab});
@@ -157,19 +158,16 @@ TEST_F(EncodeDialogTest, EveryCheckOfTheEncodeDialogInItsOrder) {
   const EncodeDialogResult result =
       RunEncodeDialog(app, settings, Setup(netmail, {"PROG.EXE"}), choices, prompts);
   EXPECT_FALSE(result.ok);
-  const std::string exe = Cp866("Вы уверены что хотите послать файл(ы) с расширением .EXE как текст?");
+  const std::string exe =
+      Cp866("Вы уверены что хотите послать файл(ы) с расширением .EXE как текст?");
   const std::string other = Cp866("Вы уверены что хотите писать не от своего имени/адреса?");
   const std::string net = Cp866("Вы уверены что хотите посылать файлы в другую сеть/регион?");
-  EXPECT_EQ(prompts.shown,
-            (std::vector<std::string>{
-                exe,
-                exe, Cp866("Поле \"Кому\" не может быть пустым!"),
-                exe, Cp866("Поле \"От кого\" не может быть пустым!"),
-                exe, Cp866("Адрес \"Куда\" неправильный!"),
-                exe, Cp866("Адрес \"Откуда\" неправильный!"),
-                exe, other,
-                exe, other, net,
-                exe, other, net, Cp866("Сжатие не возможно - архиватор не задан")}));
+  EXPECT_EQ(prompts.shown, (std::vector<std::string>{
+                               exe, exe, Cp866("Поле \"Кому\" не может быть пустым!"), exe,
+                               Cp866("Поле \"От кого\" не может быть пустым!"), exe,
+                               Cp866("Адрес \"Куда\" неправильный!"), exe,
+                               Cp866("Адрес \"Откуда\" неправильный!"), exe, other, exe, other, net,
+                               exe, other, net, Cp866("Сжатие не возможно - архиватор не задан")}));
   EXPECT_TRUE(prompts.answers.empty());
 }
 
@@ -188,8 +186,9 @@ TEST_F(EncodeDialogTest, OkStoresTheFieldsAndEchomailHasNoAddressee) {
   prompts.answers = {true};
   Keys({key::kEnter});
   EXPECT_TRUE(RunEncodeDialog(app, settings, Setup(echo, {"a.zip"}), choices, prompts).ok);
-  EXPECT_EQ(prompts.shown, (std::vector<std::string>{
-                               Cp866("Вы уверены что хотите послать файл(ы) с расширением .zip как текст?")}));
+  EXPECT_EQ(prompts.shown,
+            (std::vector<std::string>{
+                Cp866("Вы уверены что хотите послать файл(ы) с расширением .zip как текст?")}));
 }
 
 TEST_F(EncodeDialogTest, AdvancedDialogChecksNameSubjectNumbersAndTheSectionsList) {
@@ -226,8 +225,9 @@ TEST_F(EncodeDialogTest, AdvancedDialogEmptyNameThenEmptySubject) {
   Type("A.ZIP");
   Keys({key::kEnter, key::kEsc});
   EXPECT_FALSE(RunAdvancedDialog(app, Setup(echo, {"a.zip"}), choices, prompts));
-  EXPECT_EQ(prompts.shown, (std::vector<std::string>{Cp866("Поле \"Имя\" не может быть пустым!"),
-                                                     Cp866("Поле \"Тема\" не может быть пустым!")}));
+  EXPECT_EQ(prompts.shown,
+            (std::vector<std::string>{Cp866("Поле \"Имя\" не может быть пустым!"),
+                                      Cp866("Поле \"Тема\" не может быть пустым!")}));
   EXPECT_EQ(choices.postedName, "") << "Cancel keeps the choices";
 
   // Several files: neither is asked for.
@@ -238,7 +238,8 @@ TEST_F(EncodeDialogTest, AdvancedDialogEmptyNameThenEmptySubject) {
 }
 
 TEST_F(EncodeDialogTest, CompressionDialogWantsAPlainArchiveName) {
-  for (const char* bad : {"", "ARC", ".ZIP", "ARC.", "DIR/ARC.ZIP", "C:ARC.ZIP", "-X.ZIP", "A\\B.ZIP"})
+  for (const char* bad :
+       {"", "ARC", ".ZIP", "ARC.", "DIR/ARC.ZIP", "C:ARC.ZIP", "-X.ZIP", "A\\B.ZIP"})
     EXPECT_FALSE(ValidArchiveName(bad)) << bad;
   EXPECT_TRUE(ValidArchiveName("ARC.RAR"));
   EXPECT_TRUE(ValidArchiveName("my.files.zip"));
@@ -271,7 +272,8 @@ TEST(EncodeChoicesMapping, BothWays) {
        kDeleteAfterSending | kInsertFileIdDiz | kEncodeXx | kPrivate | kSendImmediately},
       {kOptionInsertText, kChoiceMime, 2 | 4 | 8, false, kModeOverride,
        kInsertText | kEncodeMime | kCrash | kKillSent | kConfirmReceipt | kLimitOverride},
-      {kOptionCompress, kChoiceText, 16 | 32, false, kModeAsUsual, kCompressed | kReturnReceipt | kHoldForPickup},
+      {kOptionCompress, kChoiceText, 16 | 32, false, kModeAsUsual,
+       kCompressed | kReturnReceipt | kHoldForPickup},
   };
   for (const Case& c : cases) {
     EncodeChoices choices;
@@ -282,7 +284,8 @@ TEST(EncodeChoicesMapping, BothWays) {
     EXPECT_EQ(FlagsFromChoices(choices), c.flags) << c.options << " " << c.encoding;
     EncodeChoices back;
     SetChoicesFromFlags(c.flags, back);
-    EXPECT_EQ(back.options, c.options & ~uint32_t{kOptionCompress}) << "compress always starts unticked";
+    EXPECT_EQ(back.options, c.options & ~uint32_t{kOptionCompress})
+        << "compress always starts unticked";
     EXPECT_EQ(back.encoding, c.encoding);
     EXPECT_EQ(back.attributes, c.attributes);
   }

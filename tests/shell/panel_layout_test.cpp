@@ -57,9 +57,9 @@ DirectoryEntry Entry(std::string name, bool dir, int64_t size, bool selected = f
 struct DirectoryPanelTest : ::testing::Test {
   DirectoryPanelTest() : screen(80, 25) {
     DirectoryListing list;
-    list.entries = {Entry("..", true, 0), Entry("Sub", true, 0), Entry("a.zip", false, 1234),
-                    Entry("big.iso", false, 123456789), Entry("readme.", false, 7),
-                    Entry("verylongname.text", false, 42)};
+    list.entries = {Entry("..", true, 0),        Entry("Sub", true, 0),
+                    Entry("a.zip", false, 1234), Entry("big.iso", false, 123456789),
+                    Entry("readme.", false, 7),  Entry("verylongname.text", false, 42)};
     panel.SetList(list);
     panel.Layout(kLeft);
   }
@@ -141,7 +141,8 @@ TEST(DirectoryList, SortsLimitsAndHides) {
   for (const DirectoryEntry& e : list.entries) names.push_back(e.name);
   EXPECT_EQ(names, (std::vector<std::string>{"..", "Alpha", "zeta", "README.", "b.txt"}));
   EXPECT_FALSE(list.tooMany);
-  EXPECT_EQ(ReadDirectoryList(path, true, true).entries.size(), 5u) << "hidden shown, no '..' in a root";
+  EXPECT_EQ(ReadDirectoryList(path, true, true).entries.size(), 5u)
+      << "hidden shown, no '..' in a root";
 
   for (int i = 0; i < 1000; ++i) dir.WriteFile("f" + std::to_string(i), "");
   list = ReadDirectoryList(path, false, false);
@@ -275,9 +276,11 @@ TEST_F(AreaPanelTest, FoundFileRowsCellForCell) {
 }
 
 TEST(ProgressBar, FillsByIntegerDivisionAndCentresThePercentage) {
-  EXPECT_EQ(ProgressBarText(0, 3), "[" + std::string(10, '\xFA') + "0%" + std::string(8, '\xFA') + "]");
+  EXPECT_EQ(ProgressBarText(0, 3),
+            "[" + std::string(10, '\xFA') + "0%" + std::string(8, '\xFA') + "]");
   EXPECT_EQ(ProgressBarText(1, 3), Cp866("[■■■■■■····33%·······]"));
-  EXPECT_EQ(ProgressBarText(1, 8), "[\xFE\xFE" + std::string(8, '\xFA') + "13%" + std::string(7, '\xFA') + "]")
+  EXPECT_EQ(ProgressBarText(1, 8),
+            "[\xFE\xFE" + std::string(8, '\xFA') + "13%" + std::string(7, '\xFA') + "]")
       << "12.5 rounds up";
   EXPECT_EQ(ProgressBarText(199, 200).substr(18, 4), "\xFE\xFE\xFA]") << "19 of 20 cells";
   EXPECT_EQ(ProgressBarText(199, 200).substr(10, 4), "100%") << "99.5 rounds up";

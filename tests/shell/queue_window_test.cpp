@@ -15,7 +15,8 @@ namespace {
 
 namespace key = tui::key;
 
-QueueEntry Entry(const std::string& name, const std::string& areaId, EncodeFlags flags = kEncodeUu) {
+QueueEntry Entry(const std::string& name, const std::string& areaId,
+                 EncodeFlags flags = kEncodeUu) {
   QueueEntry entry;
   entry.postedName = name;
   entry.path = "/nonexistent/" + name;
@@ -31,14 +32,16 @@ QueueEntry Entry(const std::string& name, const std::string& areaId, EncodeFlags
 
 TEST(QueueWindowText, ListLinesAndBars) {
   EXPECT_EQ(QueueListLine(Entry("A.ZIP", "F")), "A.ZIP            ");
-  EXPECT_EQ(QueueListLine(Entry("VERYLONGNAME.ZIP", "F", kSendImmediately)), "VERYLONGNAME.ZIP\xFB");
+  EXPECT_EQ(QueueListLine(Entry("VERYLONGNAME.ZIP", "F", kSendImmediately)),
+            "VERYLONGNAME.ZIP\xFB");
 
   const std::string dots(25, '\xFA');
   const std::string squares(25, '\xFE');
   EXPECT_EQ(QueueBarText(0, 1000), "[" + dots.substr(0, 11) + "0%" + dots.substr(0, 12) + "]");
-  EXPECT_EQ(QueueBarText(500, 1000),
-            "[" + squares.substr(0, 11) + "50%" + dots.substr(0, 11) + "]") << "12 of 25 cells";
-  EXPECT_EQ(QueueBarText(1000, 1000), "[" + squares.substr(0, 10) + "100%" + squares.substr(0, 11) + "]");
+  EXPECT_EQ(QueueBarText(500, 1000), "[" + squares.substr(0, 11) + "50%" + dots.substr(0, 11) + "]")
+      << "12 of 25 cells";
+  EXPECT_EQ(QueueBarText(1000, 1000),
+            "[" + squares.substr(0, 10) + "100%" + squares.substr(0, 11) + "]");
   EXPECT_EQ(QueueBarText(0, 0), QueueBarText(0, 1000)) << "a file that is gone shows an empty bar";
   EXPECT_EQ(QueueBarText(5000, 1000), QueueBarText(1000, 1000));
 }
@@ -85,11 +88,12 @@ TEST(QueueWindow, SendNowTogglesAndRemoveTakesTheEntryAtOnce) {
   area.SectionsPerDay = area.SectionsLeftToday = 2;
   areas.Append(area);
   SendQueue queue;
-  for (const char* name : {"ONE.ZIP", "TWO.ZIP", "THREE.ZIP"}) queue.push_back(Entry(name, "FC:\\LIMITED"));
+  for (const char* name : {"ONE.ZIP", "TWO.ZIP", "THREE.ZIP"})
+    queue.push_back(Entry(name, "FC:\\LIMITED"));
 
   // The list, then OK, "Послать немедленно" and "Удалить" in tab order.
-  for (int k : {key::kDown, key::kTab, key::kTab, key::kEnter, key::kBackTab, key::kBackTab, key::kDown,
-                key::kTab, key::kTab, key::kTab, key::kEnter})
+  for (int k : {key::kDown, key::kTab, key::kTab, key::kEnter, key::kBackTab, key::kBackTab,
+                key::kDown, key::kTab, key::kTab, key::kTab, key::kEnter})
     backend.PushKey(k);
   backend.PushSnapshot();
   backend.PushKey(key::kEsc);

@@ -1,13 +1,14 @@
 // The shell's menu bar and status line on the fake backend at 80 x 25: every menu cell for
 // cell, the status line of every help context with its hint, the hot letters in both keyboard
 // layouts, the utilities' keys, and help asked for on a menu item.
+#include "shell/shell_menu.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "config/settings.h"
 #include "shell/commands.h"
-#include "shell/shell_menu.h"
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/fake_backend.h"
@@ -46,7 +47,8 @@ class CommandLog : public tui::View {
   tui::Application& app_;
 };
 
-ExternalUtility Utility(const char* title, const char* keyName, uint32_t keyCode, const char* command) {
+ExternalUtility Utility(const char* title, const char* keyName, uint32_t keyCode,
+                        const char* command) {
   ExternalUtility utility;
   utility.title = Cp866(title);
   utility.keyName = keyName;
@@ -56,9 +58,9 @@ ExternalUtility Utility(const char* title, const char* keyName, uint32_t keyCode
 }
 
 struct ShellMenuTest : ::testing::Test {
-  explicit ShellMenuTest(std::vector<ExternalUtility> tools = {
-                             Utility("~С~оздать каталог", "F7", 0x4100, "mkdir"),
-                             Utility("~П~росмотр файла", "SHIFTF3", 0x5600, "less %1")})
+  explicit ShellMenuTest(std::vector<ExternalUtility> tools =
+                             {Utility("~С~оздать каталог", "F7", 0x4100, "mkdir"),
+                              Utility("~П~росмотр файла", "SHIFTF3", 0x5600, "less %1")})
       : utilities(std::move(tools)), app(backend, palette), view(app) {
     SetUpMenuBar(app.Menu(), utilities);
     SetUpStatusLine(app.Status(), utilities);
@@ -80,7 +82,8 @@ struct ShellMenuTest : ::testing::Test {
 void ExpectBox(const tui::CellBuffer& screen, int x, const std::vector<const char*>& rows) {
   for (size_t i = 0; i < rows.size(); ++i) {
     const std::string row = Cp866(rows[i]);
-    EXPECT_EQ(screen.RowText(static_cast<int>(i) + 1, x, static_cast<int>(row.size())), row) << rows[i];
+    EXPECT_EQ(screen.RowText(static_cast<int>(i) + 1, x, static_cast<int>(row.size())), row)
+        << rows[i];
   }
 }
 
@@ -98,24 +101,22 @@ TEST_F(ShellMenuTest, TheMenuBarAndEverySubmenuCellForCell) {
   ASSERT_EQ(backend.snapshots.size(), 5u);
 
   const tui::CellBuffer& closed = backend.snapshots[0];
-  EXPECT_EQ(closed.RowText(0), Padded("  Veldmark v1.61.40  │  Файл  \x42ыбор  \x4fпции  \x43ервис"));
+  EXPECT_EQ(closed.RowText(0),
+            Padded("  Veldmark v1.61.40  │  Файл  \x42ыбор  \x4fпции  \x43ервис"));
   EXPECT_EQ(closed.At(1, 0).attr, palette[pal::kMenuNormal]);
   for (int hot : {24, 30, 37, 44}) EXPECT_EQ(closed.At(hot, 0).attr, palette[pal::kMenuHot]) << hot;
   EXPECT_EQ(closed.At(25, 0).attr, palette[pal::kMenuNormal]);
   EXPECT_EQ(closed.At(30, 0).ch, 'B') << "the Latin letter stands as it is";
-  EXPECT_EQ(closed.RowText(24), Padded(" Alt+D Смена диска  F5 (Де)Кодировать  Del Удалить  F3 Информация"));
+  EXPECT_EQ(closed.RowText(24),
+            Padded(" Alt+D Смена диска  F5 (Де)Кодировать  Del Удалить  F3 Информация"));
 
   const tui::CellBuffer& file = backend.snapshots[1];
-  ExpectBox(file, 23, {"┌──────────────────────────┐",
-                       "│ Кодировать файл(ы)       │",
-                       "│ Декодировать файл(ы)     │",
-                       "│ Удалить файл(ы)      Del │",
-                       "│ Информация о файле    F3 │",
-                       "├──────────────────────────┤",
-                       "│ \x43мена диска        Alt+D │",
-                       "├──────────────────────────┤",
-                       "│ Выход              Alt+X │",
-                       "└──────────────────────────┘"});
+  ExpectBox(file, 23,
+            {"┌──────────────────────────┐", "│ Кодировать файл(ы)       │",
+             "│ Декодировать файл(ы)     │", "│ Удалить файл(ы)      Del │",
+             "│ Информация о файле    F3 │", "├──────────────────────────┤",
+             "│ \x43мена диска        Alt+D │", "├──────────────────────────┤",
+             "│ Выход              Alt+X │", "└──────────────────────────┘"});
   EXPECT_EQ(file.At(23, 0).attr, palette[pal::kMenuSelected]);
   EXPECT_EQ(file.At(24, 0).attr, palette[pal::kMenuSelectedHot]);
   EXPECT_EQ(file.At(25, 2).attr, palette[pal::kMenuSelectedHot]) << "the current item's hot letter";
@@ -125,24 +126,19 @@ TEST_F(ShellMenuTest, TheMenuBarAndEverySubmenuCellForCell) {
   EXPECT_EQ(file.At(25, 7).ch, 'C');
   EXPECT_EQ(file.RowText(24), Padded(" F1 Справка │ Вывод диалога кодирования"));
 
-  ExpectBox(backend.snapshots[2], 29, {"┌──────────────────────────┐",
-                                       "│ Выбрать                + │",
-                                       "│ Отменить выбор         - │",
-                                       "│ Инвертировать выбор    * │",
-                                       "└──────────────────────────┘"});
+  ExpectBox(backend.snapshots[2], 29,
+            {"┌──────────────────────────┐", "│ Выбрать                + │",
+             "│ Отменить выбор         - │", "│ Инвертировать выбор    * │",
+             "└──────────────────────────┘"});
   EXPECT_EQ(backend.snapshots[2].RowText(24), Padded(" F1 Справка │ Выделение файлов по маске"));
-  ExpectBox(backend.snapshots[3], 36, {"┌─────────────────────┐",
-                                       "│ Цвета...            │",
-                                       "│ Стандартные цвета   │",
-                                       "├─────────────────────┤",
-                                       "│ Сохранить палитру   │",
-                                       "│ Загрузить палитру   │",
-                                       "└─────────────────────┘"});
+  ExpectBox(backend.snapshots[3], 36,
+            {"┌─────────────────────┐", "│ Цвета...            │", "│ Стандартные цвета   │",
+             "├─────────────────────┤", "│ Сохранить палитру   │", "│ Загрузить палитру   │",
+             "└─────────────────────┘"});
   EXPECT_EQ(backend.snapshots[3].RowText(24), Padded(" F1 Справка │ Диалог конфигурации цветов"));
-  ExpectBox(backend.snapshots[4], 43, {"┌───────────────────────────┐",
-                                       "│ Создать каталог        F7 │",
-                                       "│ Просмотр файла    SHIFTF3 │",
-                                       "└───────────────────────────┘"});
+  ExpectBox(backend.snapshots[4], 43,
+            {"┌───────────────────────────┐", "│ Создать каталог        F7 │",
+             "│ Просмотр файла    SHIFTF3 │", "└───────────────────────────┘"});
   EXPECT_EQ(backend.snapshots[4].RowText(24), Padded(" F1 Справка │ mkdir"));
   EXPECT_EQ(view.commands, (std::vector<int>{cmd::kQuit}));
 }
@@ -214,12 +210,18 @@ TEST_F(ShellMenuTest, StatusLineOfEveryContext) {
     int command;
   };
   const KeyCase keys[] = {
-      {0, key::Alt('D'), cmd::kChangeDrive}, {0, key::Alt(C("в")), cmd::kChangeDrive},
-      {0, key::F(5), cmd::kDeCode},          {0, key::kDel, cmd::kDelete},
-      {0, key::F(3), cmd::kInformation},     {0, key::F(8), cmd::kDelete},
-      {0, key::F(1), cmd::kHelp},            {0, key::kEsc, 0},
-      {12, key::F(1), cmd::kHelp},           {12, key::F(3), 0},
-      {1000, key::kEsc, tui::cmd::kEndInput}, {1000, key::F(1), cmd::kHelp},
+      {0, key::Alt('D'), cmd::kChangeDrive},
+      {0, key::Alt(C("в")), cmd::kChangeDrive},
+      {0, key::F(5), cmd::kDeCode},
+      {0, key::kDel, cmd::kDelete},
+      {0, key::F(3), cmd::kInformation},
+      {0, key::F(8), cmd::kDelete},
+      {0, key::F(1), cmd::kHelp},
+      {0, key::kEsc, 0},
+      {12, key::F(1), cmd::kHelp},
+      {12, key::F(3), 0},
+      {1000, key::kEsc, tui::cmd::kEndInput},
+      {1000, key::F(1), cmd::kHelp},
       {2000, key::F(1), 0},
   };
   for (const KeyCase& k : keys) {
@@ -234,10 +236,10 @@ TEST_F(ShellMenuTest, HotLettersAnswerTheCyrillicAndTheLatinKey) {
     int item;  // the menu bar item, -1 for none
   };
   const Case cases[] = {
-      {key::Alt('A'), 2},      {key::Alt(C("Ф")), 2}, {key::Alt(C("ф")), 2},
-      {key::Alt('B'), 3},      {key::Alt(C("И")), 3}, {key::Alt(C("В")), -1},  // В lies on D
-      {key::Alt('O'), 4},      {key::Alt(C("Щ")), 4}, {key::Alt(C("О")), -1},  // О lies on J
-      {key::Alt('C'), 5},      {key::Alt(C("С")), 5}, {key::Alt('V'), -1},
+      {key::Alt('A'), 2}, {key::Alt(C("Ф")), 2}, {key::Alt(C("ф")), 2},
+      {key::Alt('B'), 3}, {key::Alt(C("И")), 3}, {key::Alt(C("В")), -1},  // В lies on D
+      {key::Alt('O'), 4}, {key::Alt(C("Щ")), 4}, {key::Alt(C("О")), -1},  // О lies on J
+      {key::Alt('C'), 5}, {key::Alt(C("С")), 5}, {key::Alt('V'), -1},
   };
   for (const Case& c : cases) EXPECT_EQ(app.Menu().ItemForAltKey(c.key), c.item) << c.key;
 

@@ -65,7 +65,7 @@ TEST_F(ShellOptions, ColoursSavedAndLoadedAgain) {
   EXPECT_EQ(FrameAttr(0), 0x1E) << "OK applied the colour";
   const tui::CellBuffer& save = backend.snapshots[1];
   EXPECT_TRUE(ShowsText(save, "═ Сохранить палитру ═"));
-  EXPECT_TRUE(ShowsText(save, "║ Имя ")) ;
+  EXPECT_TRUE(ShowsText(save, "║ Имя "));
   EXPECT_TRUE(ShowsText(save, "║   *.pal "));
   EXPECT_EQ(FrameAttr(2), kStandardFrame);
   EXPECT_EQ(FrameAttr(3), 0x1E) << "loaded from the file";
@@ -137,11 +137,16 @@ TEST(ColourGroups, TheGroupsAndTheirItemsInOrder) {
   EXPECT_EQ(names, (std::vector<std::string>{"Панели файлов", "Меню", "Диалоги", "Редактор"}));
   std::vector<std::pair<std::string, int>> panels;
   for (const auto& item : groups[0].items) panels.emplace_back(Cp866ToUtf8(item.name), item.index);
-  EXPECT_EQ(panels, (std::vector<std::pair<std::string, int>>{
-                        {"Рамка/Фон", 96}, {"Заголовок", 102}, {"Файл", 97}, {"Курсор/Файл", 98},
-                        {"Выдел. файл", 100}, {"Курсор/Выдел. файл", 101}, {"Неполный файл", 99},
-                        {"Кypсоp/Неполн. файл", 103}, {"Файл от Вас", 104},
-                        {"Курсор/Файл от Вас", 105}}));
+  EXPECT_EQ(panels, (std::vector<std::pair<std::string, int>>{{"Рамка/Фон", 96},
+                                                              {"Заголовок", 102},
+                                                              {"Файл", 97},
+                                                              {"Курсор/Файл", 98},
+                                                              {"Выдел. файл", 100},
+                                                              {"Курсор/Выдел. файл", 101},
+                                                              {"Неполный файл", 99},
+                                                              {"Кypсоp/Неполн. файл", 103},
+                                                              {"Файл от Вас", 104},
+                                                              {"Курсор/Файл от Вас", 105}}));
   for (size_t g = 1; g < groups.size(); ++g)
     for (const auto& item : groups[g].items)
       EXPECT_TRUE(item.index < 96 || item.index > 105) << "the toolkit's own entries";
@@ -162,16 +167,20 @@ TEST_F(ShellOptions, TheColourDialogShowsTheGroupsAndTheChosenGroupsItems) {
   EXPECT_EQ(Shown(panels, 3, 7, 66), "╔" + std::string() + Cp866ToUtf8(std::string(28, '\xCD')) +
                                          " Цвета " + Cp866ToUtf8(std::string(29, '\xCD')) + "╗");
   const char* groupRows[] = {"Панели файлов", "Меню", "Диалоги", "Редактор"};
-  const char* itemRows[] = {"Рамка/Фон",     "Заголовок",           "Файл",        "Курсор/Файл",
-                            "Выдел. файл",   "Курсор/Выдел. файл",  "Неполный файл",
-                            "Кypсоp/Неполн. файл", "Файл от Вас", "Курсор/Файл от Вас"};
+  const char* itemRows[] = {"Рамка/Фон",         "Заголовок",           "Файл",
+                            "Курсор/Файл",       "Выдел. файл",         "Курсор/Выдел. файл",
+                            "Неполный файл",     "Кypсоp/Неполн. файл", "Файл от Вас",
+                            "Курсор/Файл от Вас"};
   for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(Shown(panels, 6 + i, 11, 13), std::string(groupRows[i]) + std::string(13 - Cp866(groupRows[i]).size(), ' '));
+    EXPECT_EQ(Shown(panels, 6 + i, 11, 13),
+              std::string(groupRows[i]) + std::string(13 - Cp866(groupRows[i]).size(), ' '));
   for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(Shown(panels, 6 + i, 31, 19), std::string(itemRows[i]) + std::string(19 - Cp866(itemRows[i]).size(), ' '));
+    EXPECT_EQ(Shown(panels, 6 + i, 31, 19),
+              std::string(itemRows[i]) + std::string(19 - Cp866(itemRows[i]).size(), ' '));
   EXPECT_EQ(Shown(backend.snapshots[1], 6, 31, 19), "Пункт              ");
   EXPECT_EQ(Shown(backend.snapshots[1], 7, 31, 19), "Горячая буква      ");
-  EXPECT_EQ(Shown(backend.snapshots[0], 24), " F1 Справка │ Диалог конфигурации цветов" + std::string(40, ' '));
+  EXPECT_EQ(Shown(backend.snapshots[0], 24),
+            " F1 Справка │ Диалог конфигурации цветов" + std::string(40, ' '));
 }
 
 TEST_F(ShellOptions, HelpOpensTheContextsTopicOrSaysItIsMissing) {

@@ -15,9 +15,12 @@ namespace vm::shell {
 namespace {
 
 TEST(QuickSearch, MasksFromTheTypedText) {
-  const std::pair<const char*, const char*> files[] = {
-      {"a", "a*.*"}, {"ab.c", "ab*.c*"}, {".c", ".c*"}, {"abcdefgh", "abcdefgh*.*"},
-      {"abcdefgh.", "abcdefgh*.*"}, {"a.", "a*.*"}};
+  const std::pair<const char*, const char*> files[] = {{"a", "a*.*"},
+                                                       {"ab.c", "ab*.c*"},
+                                                       {".c", ".c*"},
+                                                       {"abcdefgh", "abcdefgh*.*"},
+                                                       {"abcdefgh.", "abcdefgh*.*"},
+                                                       {"a.", "a*.*"}};
   for (const auto& [typed, mask] : files) EXPECT_EQ(FileSearchMask(typed), mask) << typed;
   EXPECT_EQ(AreaSearchMask("RU."), "RU.*");
 }
@@ -52,11 +55,11 @@ TEST(CommandRules, EnablingByPanelState) {
     CommandStates states;  // encode, decode, remove, deCode, information
   };
   const Case cases[] = {
-      {{true, false, 0}, {}},                                        // a directory under the cursor
-      {{true, true, 0}, {true, false, true, true, true}},            // a file
-      {{true, false, 2}, {true, false, true, true, true}},           // a selection
+      {{true, false, 0}, {}},                               // a directory under the cursor
+      {{true, true, 0}, {true, false, true, true, true}},   // a file
+      {{true, false, 2}, {true, false, true, true, true}},  // a selection
       {{false, false, 0, false}, {false, false, false, false, true}},  // the area list
-      {{false, false, 0, true, true, 0}, {}},                        // the exit row
+      {{false, false, 0, true, true, 0}, {}},                          // the exit row
       {{false, false, 0, true, true, 1}, {false, true, true, true, true}},
       {{false, false, 0, true, false, 0}, {false, true, true, true, true}},
       {{false, false, 0, true, false, 0, true}, {false, true, false, true, true}},  // text file

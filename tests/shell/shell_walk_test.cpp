@@ -27,7 +27,8 @@ namespace key = tui::key;
 
 std::string Bytes(size_t size, unsigned seed) {
   std::string data(size, '\0');
-  for (size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 131 + seed * 7 + i / 7) & 0xFF);
+  for (size_t i = 0; i < size; ++i)
+    data[i] = static_cast<char>((i * 131 + seed * 7 + i / 7) & 0xFF);
   return data;
 }
 
@@ -40,7 +41,8 @@ std::string Shown(const tui::CellBuffer& screen, int y, int x, int width) {
 struct ShellWalk : ::testing::Test {
   ShellWalk() : startDir(CurrentDirectory()) {
     std::string text;
-    for (const auto& [data, name, lines] : {std::tuple{alpha, "alpha.bin", 40}, std::tuple{beta, "beta.bin", 40}})
+    for (const auto& [data, name, lines] :
+         {std::tuple{alpha, "alpha.bin", 40}, std::tuple{beta, "beta.bin", 40}})
       for (const test::Lines& section : test::UuSections(data, name, lines))
         for (const std::string& line : section) text += line + "\r\n";
     dir.WriteFile("post.txt", text);
@@ -117,8 +119,7 @@ TEST_F(ShellWalk, ScanSelectDecodeInformQuit) {
   EXPECT_EQ(Shown(decoded, 5, 0, 14), "║ALPHA    BIN│") << "the directory was read again";
 
   const tui::CellBuffer& info = backend.snapshots[3];
-  EXPECT_EQ(Shown(info, 6, 14, 52),
-            "╔════════════════════ BETA.BIN ════════════════════╗");
+  EXPECT_EQ(Shown(info, 6, 14, 52), "╔════════════════════ BETA.BIN ════════════════════╗");
   EXPECT_EQ(Shown(info, 9, 14, 16), "║ Файл POST.TXT ");
   EXPECT_EQ(Shown(info, 13, 14, 30), "║ Тип:     UU                 ");
 
@@ -243,7 +244,7 @@ TEST_F(ShellWalk, ASearchCharacterThatMatchesNothingIsDropped) {
 TEST_F(ShellWalk, DeleteInTheDirectoryPanelAsksFirst) {
   backend.PushKeys("other");
   backend.PushKey(key::kDel);
-  backend.PushKey(key::kTab);    // No
+  backend.PushKey(key::kTab);  // No
   backend.PushKey(key::kEnter);
   backend.PushKeys("other");
   backend.PushKey(key::kDel);

@@ -1,8 +1,9 @@
 // User utilities: the command line built from %1, %2 and %3, and the run from the shell with
 // the parameters dialog, Pause and HideScreen.
+#include "shell/user_utility.h"
+
 #include <gtest/gtest.h>
 
-#include "shell/user_utility.h"
 #include "shell_node.h"
 
 namespace vm::shell {
@@ -73,8 +74,10 @@ TEST_F(UtilityRun, ParameterDialogThenTheCommandWithTheFileAsOneWord) {
   EXPECT_TRUE(ShowsText(dialog, "Параметры:"));
   EXPECT_TRUE(ShowsText(dialog, "Ok"));
   EXPECT_TRUE(ShowsText(dialog, "Oтмена"));
-  EXPECT_EQ(Shown(dialog, 24), " F1 Справка │ printf '[%s]\\n' %1 %2 %1 > args.out" + std::string(31, ' '));
-  EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 14), "║a b;touch x. ") << "the cursor stays on the file";
+  EXPECT_EQ(Shown(dialog, 24),
+            " F1 Справка │ printf '[%s]\\n' %1 %2 %1 > args.out" + std::string(31, ' '));
+  EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 14), "║a b;touch x. ")
+      << "the cursor stays on the file";
 }
 
 TEST_F(UtilityRun, CancelInTheParameterDialogRunsNothing) {
@@ -96,7 +99,8 @@ TEST_F(UtilityRun, AnEditedLineRunsAsTyped) {
   backend.PushKey(key::kEnter);
   PushQuit();
   RunShell();
-  EXPECT_EQ(dir.ReadFile("args.out"), "[..]\n[]\n[%1]\n[extra]\n") << "the line ends in the typed word";
+  EXPECT_EQ(dir.ReadFile("args.out"), "[..]\n[]\n[%1]\n[extra]\n")
+      << "the line ends in the typed word";
 }
 
 TEST_F(UtilityRun, HideScreenKeepsTheScreenAndTheDirectoryIsReadAgain) {

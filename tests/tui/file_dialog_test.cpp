@@ -1,5 +1,7 @@
 // The file dialog on the fake backend: what it lists, what OK does with the typed name (a
 // file, a directory, a wildcard, a name without extension), picking from the list.
+#include "tui/file_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
@@ -8,7 +10,6 @@
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/fake_backend.h"
-#include "tui/file_dialog.h"
 #include "tui/keys.h"
 
 namespace vm::tui {
@@ -25,7 +26,7 @@ struct FileDialogTest : ::testing::Test {
 
   // Runs the dialog with the keys; the dialog's command and what it chose.
   std::pair<int, std::string> Run(FileDialog& dialog, std::initializer_list<int> keys,
-                                   std::string_view typed = {}) {
+                                  std::string_view typed = {}) {
     backend.PushKeys(typed);
     for (int k : keys) backend.PushKey(k);
     const int end = app.Execute(dialog);
@@ -60,7 +61,9 @@ TEST_F(FileDialogTest, WhatOkDoesWithTheName) {
       {"sub", {key::kEnter, 'x', key::kEnter}, "sub/x.pal"},
       {"*.txt", {key::kEnter, key::kEsc}, ""},
       {"", {key::kTab, key::kDown, key::kDown, key::kEnter}, "A.PAL"},  // picked in the list
-      {"", {key::kTab, key::kDown, key::kEnter, key::kTab, key::kDown, key::kEnter}, "sub/inner.pal"},
+      {"",
+       {key::kTab, key::kDown, key::kEnter, key::kTab, key::kDown, key::kEnter},
+       "sub/inner.pal"},
   };
   for (const Case& c : cases) {
     FileDialog dialog("Title", Cp866("~И~мя"), root, "*.pal");

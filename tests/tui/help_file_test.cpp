@@ -42,10 +42,8 @@ TEST(HelpFileTest, TopicsLinesAndCrossReferences) {
 
   EXPECT_EQ(help.problems, (std::vector<std::string>{
                                "line 9: malformed cross-reference",
-                               "line 9: malformed cross-reference",
-                               "line 10: topic 7 given twice",
-                               "line 13: bad topic number",
-                               "topic 8 refers to missing topic 99"}));
+                               "line 9: malformed cross-reference", "line 10: topic 7 given twice",
+                               "line 13: bad topic number", "topic 8 refers to missing topic 99"}));
 }
 
 TEST(HelpFileTest, UtilityContextsShareOneTopic) {
@@ -63,8 +61,8 @@ TEST(HelpFileTest, ShippedHelpIsComplete) {
   HelpFile help;
   ASSERT_TRUE(LoadHelpFile(VELDMARK_SOURCE_DIR "/examples/node/veldmark.hlp", help));
   EXPECT_TRUE(help.problems.empty()) << help.problems.front();
-  for (int context : {0, 10, 11, 12, 13, 14, 15, 16, 20, 21, 22, 23, 30, 31, 32, 33, 34, 40, 50,
-                      1000})
+  for (int context :
+       {0, 10, 11, 12, 13, 14, 15, 16, 20, 21, 22, 23, 30, 31, 32, 33, 34, 40, 50, 1000})
     EXPECT_TRUE(help.topics.count(HelpTopicFor(context))) << context;
   for (const auto& [number, topic] : help.topics) {
     EXPECT_FALSE(topic.title.empty()) << number;

@@ -1,5 +1,7 @@
 // The help window on the fake backend: the topic shown, picking cross-references with Tab and
 // Shift+Tab, following one with Enter or a click, going back, scrolling, and a missing topic.
+#include "tui/help_window.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +10,6 @@
 #include "tui/application.h"
 #include "tui/fake_backend.h"
 #include "tui/help_file.h"
-#include "tui/help_window.h"
 #include "tui/keys.h"
 
 namespace vm::tui {
@@ -51,7 +52,8 @@ TEST_F(HelpWindowTest, TheTopicInItsWindow) {
   ASSERT_EQ(backend.snapshots.size(), 1u);
   const CellBuffer& s = backend.snapshots[0];
   // 78 columns by 21 rows, centred on the desktop (rows 1 to 23).
-  EXPECT_EQ(s.RowText(2, 1, 78), "\xC9" + std::string(34, '\xCD') + " First " + std::string(35, '\xCD') + "\xBB");
+  EXPECT_EQ(s.RowText(2, 1, 78),
+            "\xC9" + std::string(34, '\xCD') + " First " + std::string(35, '\xCD') + "\xBB");
   EXPECT_EQ(s.RowText(3, 2, 20), "See two and three.  ");
   EXPECT_EQ(s.At(6, 3).attr, palette[pal::kHelpLinkSelected]) << "Tab picked the first reference";
   EXPECT_EQ(s.At(14, 3).attr, palette[pal::kHelpLink]);
@@ -70,12 +72,12 @@ TEST_F(HelpWindowTest, ReferencesAreFollowedAndLeftAgain) {
       {{}, 1, 0},
       {{key::kTab}, 1, 2},
       {{key::kTab, key::kTab}, 1, 3},
-      {{key::kTab, key::kTab, key::kTab}, 1, 2},  // the last one: "back to two"
-      {{key::kBackTab}, 1, 2},                    // Shift+Tab from none: the last one
+      {{key::kTab, key::kTab, key::kTab}, 1, 2},             // the last one: "back to two"
+      {{key::kBackTab}, 1, 2},                               // Shift+Tab from none: the last one
       {{key::kTab, key::kTab, key::kTab, key::kTab}, 1, 2},  // round to the first
       {{key::kTab, key::kEnter}, 2, 0},
       {{key::kTab, key::kTab, key::kEnter, key::kTab, key::kEnter}, 1, 0},
-      {{key::kTab, key::kTab, key::kEnter, key::kBackspace}, 1, 3},  // back, the same pick
+      {{key::kTab, key::kTab, key::kEnter, key::kBackspace}, 1, 3},        // back, the same pick
       {{key::kTab, key::kEnter, key::kBackspace, key::kBackspace}, 1, 2},  // nothing further back
       {{key::kEnter}, 1, 0},  // nothing picked: Enter does nothing
   };

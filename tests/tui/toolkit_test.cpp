@@ -62,8 +62,7 @@ struct ToolkitTest : ::testing::Test {
     MenuBarItem file;
     file.text = Cp866("~Ф~айл");
     file.items = {MenuItem{Cp866("~О~ткрыть"), "F3", key::F(3), kOpenCommand},
-                  MenuItem::Separator(),
-                  MenuItem{Cp866("~Н~едоступно"), "", 0, kDisabledCommand},
+                  MenuItem::Separator(), MenuItem{Cp866("~Н~едоступно"), "", 0, kDisabledCommand},
                   MenuItem{Cp866("~В~ыход"), "Alt+X", key::Alt('X'), kQuitCommand}};
     MenuBarItem select;
     select.text = Cp866("~B~ыбор");
@@ -177,10 +176,8 @@ TEST_F(ToolkitTest, MessageBoxAnswers) {
     int answer;
   };
   const std::vector<Case> cases = {
-      {{key::kEnter}, cmd::kYes},
-      {{key::kTab, key::kEnter}, cmd::kNo},
-      {{key::kEsc}, cmd::kNo},
-      {{key::Alt(C("Н"))}, cmd::kNo},
+      {{key::kEnter}, cmd::kYes}, {{key::kTab, key::kEnter}, cmd::kNo},
+      {{key::kEsc}, cmd::kNo},    {{key::Alt(C("Н"))}, cmd::kNo},
       {{'y'}, cmd::kNo},  // Y lies on the Н key of the Russian layout
       {{C("д")}, cmd::kYes},
   };
@@ -205,8 +202,7 @@ TEST_F(ToolkitTest, MessageBoxLayout) {
   EXPECT_EQ(answer, cmd::kYes);
   // The last screen before the answer was taken still showed the box.
   const CellBuffer& s = backend.Screen();
-  EXPECT_EQ(s.RowText(8, 18, 44),
-            Cp866("╔═════════════ Подтверждение ══════════════╗"));
+  EXPECT_EQ(s.RowText(8, 18, 44), Cp866("╔═════════════ Подтверждение ══════════════╗"));
   EXPECT_EQ(s.RowText(10, 18, 44), Cp866("║  Удаление файлов. Вы уверены что хотите  ║"));
   EXPECT_EQ(s.RowText(11, 18, 44), Cp866("║  продолжить?                             ║"));
   EXPECT_EQ(s.RowText(13, 18, 44), Cp866("║            Да     ▄      Нет    ▄        ║"));
@@ -234,11 +230,12 @@ TEST_F(ToolkitTest, InputLineReplacesItsTextAndWalksItsHistory) {
   EXPECT_EQ(run("", {key::kUp, key::kEnter}).second, "*.c") << "the latest entry first";
   EXPECT_EQ(run("", {key::kUp, key::kUp, key::kEnter}).second, "a.b");
   EXPECT_EQ(run("x", {'y', key::kEsc}).first, cmd::kCancel);
-  EXPECT_EQ(app.Histories().Entries(1),
-            (std::vector<std::string>{"*.zip", "*.txt", "*.c", "a.b"}))
+  EXPECT_EQ(app.Histories().Entries(1), (std::vector<std::string>{"*.zip", "*.txt", "*.c", "a.b"}))
       << "OK adds the text, an equal older entry moves to the end, Cancel adds nothing";
-  EXPECT_EQ(run("", {'1', '2', '3', '4', '5', '6', '7', '8', '9', '0', 'a', 'b', 'c', key::kEnter}).second,
-            "1234567890ab") << "at most the line's length";
+  EXPECT_EQ(run("", {'1', '2', '3', '4', '5', '6', '7', '8', '9', '0', 'a', 'b', 'c', key::kEnter})
+                .second,
+            "1234567890ab")
+      << "at most the line's length";
 }
 
 TEST_F(ToolkitTest, BelowTheSmallestSizeOneLineAsksForMore) {
@@ -251,7 +248,8 @@ TEST_F(ToolkitTest, BelowTheSmallestSizeOneLineAsksForMore) {
   app.Run();
   EXPECT_EQ(view.commands, (std::vector<int>{kQuitCommand}));
   ASSERT_EQ(backend.snapshots.size(), 2u);
-  EXPECT_EQ(backend.snapshots[0].RowText(0), FieldPadTo(Cp866("Увеличьте окно терминала до 80 x 25"), 60));
+  EXPECT_EQ(backend.snapshots[0].RowText(0),
+            FieldPadTo(Cp866("Увеличьте окно терминала до 80 x 25"), 60));
   EXPECT_EQ(backend.snapshots[1].Height(), 43);
   EXPECT_EQ(backend.snapshots[1].RowText(0, 0, 6), Cp866("  Файл"));
   EXPECT_EQ(backend.snapshots[1].RowText(42, 0, 11), Cp866(" F3 Открыть"));
@@ -329,7 +327,7 @@ TEST_F(ToolkitTest, ProgressWindowTakesAKeyAsAnAbortRequest) {
   progress.Step(2);
   const CellBuffer& s = backend.Screen();
   EXPECT_EQ(s.RowText(8, 15, 50), "\xC9" + std::string(15, '\xCD') + " Veldmark - Test " +
-                                       std::string(16, '\xCD') + "\xBB");
+                                      std::string(16, '\xCD') + "\xBB");
   EXPECT_EQ(s.RowText(10, 15, 50), Cp866("║              Пожалуйста подождите              ║"));
   EXPECT_EQ(s.RowText(12, 18, 44), std::string(44, '\xDB')) << "all steps done: the bar is full";
 }
@@ -338,11 +336,14 @@ TEST_F(ToolkitTest, TheStatusLineFollowsTheHelpContextOfTheTopView) {
   constexpr int kHelp = 9;
   std::vector<int> asked;
   app.SetHelp(kHelp, [&](int context) { asked.push_back(context); });
-  app.Status().SetRanges({{0, 0, {{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}, {"", key::F(1), kHelp}}},
-                          {hc::kInput, hc::kInput,
-                           {{"~F1~", key::F(1), kHelp}, {"~Esc~ End", key::kEsc, cmd::kEndInput}}},
-                          {10, 999, {{"~F1~ Help", key::F(1), kHelp}}}});
-  app.Status().SetHints([](int context) { return context == 10 ? std::string("menu") : std::string(); });
+  app.Status().SetRanges(
+      {{0, 0, {{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}, {"", key::F(1), kHelp}}},
+       {hc::kInput,
+        hc::kInput,
+        {{"~F1~", key::F(1), kHelp}, {"~Esc~ End", key::kEsc, cmd::kEndInput}}},
+       {10, 999, {{"~F1~ Help", key::F(1), kHelp}}}});
+  app.Status().SetHints(
+      [](int context) { return context == 10 ? std::string("menu") : std::string(); });
   backend.PushKey(key::F(1));  // the main view: context 0
   backend.PushKey(key::Alt('X'));
   app.Run();

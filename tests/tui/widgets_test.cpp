@@ -37,15 +37,18 @@ TEST_F(WidgetsTest, ClustersTabOrderAndDisabledControls) {
   Dialog dialog(40, 12, "");
   auto& first = dialog.Add(std::make_unique<InputLine>(2, 1, 10, 8));
   auto& skipped = dialog.Add(std::make_unique<InputLine>(14, 1, 10, 8));
-  auto& boxes = dialog.Add(std::make_unique<CheckBoxes>(2, 3, 20, std::vector<std::string>{"a", "b", "c"}));
-  auto& radio = dialog.Add(std::make_unique<RadioButtons>(22, 3, 16, std::vector<std::string>{"x", "y", "z"}));
+  auto& boxes =
+      dialog.Add(std::make_unique<CheckBoxes>(2, 3, 20, std::vector<std::string>{"a", "b", "c"}));
+  auto& radio = dialog.Add(
+      std::make_unique<RadioButtons>(22, 3, 16, std::vector<std::string>{"x", "y", "z"}));
   dialog.Add(std::make_unique<Button>(2, 8, 10, "O~k~", cmd::kOk));
   dialog.SetDefaultCommand(cmd::kOk);
   skipped.disabled = true;
   int changes = 0;
   radio.SetOnChange([&] { ++changes; });
   // Tab skips the disabled line; Space and Down work inside the clusters; Up at the top stays.
-  Keys({key::kTab, ' ', key::kDown, key::kDown, ' ', key::kUp, key::kTab, key::kDown, key::kDown, key::kDown});
+  Keys({key::kTab, ' ', key::kDown, key::kDown, ' ', key::kUp, key::kTab, key::kDown, key::kDown,
+        key::kDown});
   backend.PushSnapshot();
   Keys({key::kEnter});
   EXPECT_EQ(app.Execute(dialog), cmd::kOk);
