@@ -72,7 +72,8 @@ void HelpWindow::Draw(CellBuffer& out, const Palette& palette) {
   DrawFrame(out, bounds, frame, FrameStyle::Double,
             found != help_.topics.end() ? found->second.title : Cp866("Справка"));
   out.Fill(Rect{bounds.x + 1, bounds.y + 1, bounds.width - 2, TextRows()}, ' ', text);
-  const std::string keys = Cp866(" Tab - ссылка  Enter - перейти  Backspace - назад  Esc - закрыть ");
+  const std::string keys =
+      Cp866(" Tab - ссылка  Enter - перейти  Backspace - назад  Esc - закрыть ");
   if (static_cast<int>(keys.size()) + 4 <= bounds.width)
     out.PutText(bounds.x + (bounds.width - static_cast<int>(keys.size())) / 2, bounds.Bottom(),
                 keys, frame);
