@@ -40,6 +40,8 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   window.QueueStart(openArea);
   if (openQueue) app.PutEvent(tui::Event::Command(cmd::kQueue));
   app.Run();
+  // The colours as the user left them are the next run's.
+  SavePaletteFile(context.paths.ProgramDir + std::string(kPaletteFileName), app.Colours());
 }
 
 }  // namespace vm::shell

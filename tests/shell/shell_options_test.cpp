@@ -77,6 +77,20 @@ TEST_F(ShellOptions, ColoursSavedAndLoadedAgain) {
   EXPECT_EQ(CurrentDirectory(), ProgramPathFromHost(dir.path()));
 }
 
+TEST_F(ShellOptions, TheColoursAreKeptForTheNextRun) {
+  OpenOptions();
+  backend.PushKey(key::kEnter);  // Цвета...
+  backend.PushKey(key::kTab);    // the items: Рамка/Фон
+  backend.PushKey(key::kTab);    // the text colour, white
+  backend.PushKey(key::kLeft);   // yellow
+  backend.PushKey(key::kEnter);  // OK
+  PushQuit();
+  RunShell();
+  const std::string saved = dir.ReadFile("VELDMARK.PAL");
+  ASSERT_EQ(saved.size(), 255u);
+  EXPECT_EQ(static_cast<uint8_t>(saved[96 - 1]), 0x1E);
+}
+
 TEST_F(ShellOptions, CancelLeavesTheColoursAsTheyWere) {
   OpenOptions();
   backend.PushKey(key::kEnter);
