@@ -17,17 +17,6 @@ namespace {
 constexpr int32_t kImmediateAllowance = 65535;
 constexpr int64_t kLeastFreeSpace = 10000;
 constexpr std::string_view kWorkDirectoryName = "$veldm$.###";
-// Hudson area ids hold the board number before the directory.
-constexpr size_t kHudsonBoardDigits = 3;
-
-// The directory or base path of an area id, for the free-space check.
-std::string AreaLocation(std::string_view areaId) {
-  if (areaId.empty()) return {};
-  const size_t skip =
-      UpCaseCp866(static_cast<unsigned char>(areaId[0])) == 'H' ? 1 + kHudsonBoardDigits : 1;
-  return std::string(areaId.substr(std::min(skip, areaId.size())));
-}
-
 std::string DirectoryKey(std::string_view dir) {
   std::string key = UpCaseCp866(WithTrailingSlash(dir));
   for (char& c : key)
@@ -106,14 +95,18 @@ bool QueueRunner::OpenTarget(const QueueEntry& entry) {
   CloseTarget();
   // The area is locked while the run writes to it, so that other programs sharing the base
   // see a whole series of writes; one that cannot be locked is not written to.
-  if (!OpenOrCreateMessageArea(entry.areaId, target_, &targetFailure_)) return false;
+  // A relative area path means the program's start directory, wherever the shell has walked.
+  if (!OpenOrCreateMessageArea(AnchoredAreaId(entry.areaId, run_.paths.StartDir), target_,
+                               &targetFailure_))
+    return false;
   if (!target_->Lock()) {
     targetFailure_ = FailureOf(*target_);
     CloseMessageArea(target_);
     return false;
   }
   targetId_ = entry.areaId;
-  freeSpaceProbe_ = NearestExistingHostPath(AreaLocation(entry.areaId));
+  freeSpaceProbe_ =
+      NearestExistingHostPath(AreaLocation(AnchoredAreaId(entry.areaId, run_.paths.StartDir)));
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "msgbase/byte_scan.h"
 #include "msgbase/variants.h"
+#include "platform/host_path.h"
 #include "platform/io_result.h"
 #include "text/cp866.h"
 
@@ -147,6 +148,32 @@ int32_t MessageBase::HighActiveNumber() {
   SeekFrom(HighNumber());
   if (!Found()) SeekPrevious();
   return Found() ? MessageNumber() : 0;
+}
+
+namespace {
+
+// Hudson area ids hold the board number before the directory.
+constexpr size_t kHudsonBoardDigits = 3;
+
+size_t LocationStart(std::string_view areaId) {
+  const bool hudson = !areaId.empty() && (areaId[0] == 'H' || areaId[0] == 'h');
+  return std::min(hudson ? 1 + kHudsonBoardDigits : 1, areaId.size());
+}
+
+}  // namespace
+
+std::string AreaLocation(std::string_view areaId) {
+  return std::string(areaId.substr(LocationStart(areaId)));
+}
+
+std::string AnchoredAreaId(std::string_view areaId, std::string_view directory) {
+  const size_t start = LocationStart(areaId);
+  const std::string_view location = areaId.substr(start);
+  const bool rooted = !location.empty() && (location[0] == '\\' || location[0] == '/');
+  const bool drive = location.size() >= 2 && location[1] == ':';
+  if (directory.empty() || location.empty() || rooted || drive) return std::string(areaId);
+  return std::string(areaId.substr(0, start)) + WithTrailingSlash(directory) +
+         std::string(location);
 }
 
 bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle) {

@@ -280,7 +280,8 @@ void MainWindow::OpenArea(int index) {
 
 bool MainWindow::OpenAndScan(const std::string& areaId, AreaEntry& area) {
   MessageBaseHandle opened;
-  if (!OpenMessageArea(areaId, opened)) return false;
+  // A relative area path means the start directory, wherever the panel has walked.
+  if (!OpenMessageArea(AnchoredAreaId(areaId, ctx_.paths.StartDir), opened)) return false;
   // The base shown so far is closed only once the new one is open.
   CloseMessageArea(base_);
   base_ = std::move(opened);

@@ -296,5 +296,16 @@ TEST(HighActiveNumber, IsTheHighestExistingMessage) {
   EXPECT_EQ(base->MessageNumber(), 7);
 }
 
+TEST(AreaIds, RelativeLocationsAreAnchoredAndOthersKept) {
+  const std::string dir = "/srv/fido";
+  EXPECT_EQ(AnchoredAreaId("Fareas\\rufiles", dir), "F/srv/fido\\areas\\rufiles");
+  EXPECT_EQ(AnchoredAreaId("H007hudson", dir), "H007/srv/fido\\hudson");
+  EXPECT_EQ(AreaLocation("H007hudson"), "hudson");
+  for (const char* kept :
+       {"F\\FIDO\\NET", "J/var/jam/base", "SC:\\SQ\\AREA", "H001", "T/tmp/a.txt", ""})
+    EXPECT_EQ(AnchoredAreaId(kept, dir), kept);
+  EXPECT_EQ(AnchoredAreaId("Fareas", ""), "Fareas");
+}
+
 }  // namespace
 }  // namespace vm

@@ -259,5 +259,35 @@ TEST_F(ShellWalk, DeleteInTheDirectoryPanelAsksFirst) {
             std::string::npos);
 }
 
+// An area configured with a relative path names a directory below the start directory, also
+// after the panel has walked into another directory.
+TEST_F(ShellWalk, ARelativeAreaPathStillNamesItsBaseAfterTheDirectoryChanged) {
+  MessageBaseHandle base;
+  ASSERT_TRUE(OpenOrCreateMessageArea("F" + dir / "areas/rufiles", base));
+  base->StartNewMessage();
+  base->SetToName("All");
+  const std::vector<test::Lines> sections = test::UuSections(alpha, "alpha.bin", 40);
+  for (const std::string& line : sections.front()) base->PutLine(line);
+  ASSERT_EQ(base->WriteMessage(), 0);
+  CloseMessageArea(base);
+  AreaEntry area;
+  area.tag = area.displayName = "RU.FILES";
+  area.areaId = "FAREAS\\RUFILES";
+  areas.Append(area);
+  paths.StartDir = ProgramPathFromHost(dir.path());
+
+  backend.PushKeys("sub");
+  backend.PushKey(key::kEnter);  // into sub
+  backend.PushKey(key::kTab);
+  backend.PushKey(key::kEnter);  // open RU.FILES
+  backend.PushWait();
+  backend.PushSnapshot();
+  PushQuit();
+  Run();
+  ASSERT_EQ(backend.snapshots.size(), 1u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 4, 40, 14), "║alpha    bin│");
+  EXPECT_FALSE(dir.Exists("sub/AREAS")) << "no base made under the panel's directory";
+}
+
 }  // namespace
 }  // namespace vm::shell
