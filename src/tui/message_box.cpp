@@ -17,12 +17,12 @@ constexpr int kWidth = 44;
 constexpr int kTextWidth = kWidth - 6;
 constexpr int kButtonWidth = 12;
 
-struct ButtonSpec {
+struct ButtonChoice {
   const char* text;
   int command;
 };
 
-std::vector<ButtonSpec> ButtonsOf(MessageButtons buttons) {
+std::vector<ButtonChoice> ButtonsOf(MessageButtons buttons) {
   switch (buttons) {
     case MessageButtons::YesNo: return {{"~Д~а", cmd::kYes}, {"~Н~ет", cmd::kNo}};
     case MessageButtons::OkCancel: return {{"O~k~", cmd::kOk}, {"~О~тмена", cmd::kCancel}};
@@ -53,13 +53,13 @@ int MessageBox(Application& app, std::string_view cp866Text, MessageKind kind,
   dialog.SetErrorColours(kind == MessageKind::Error);
   dialog.Add(std::make_unique<StaticText>(Rect{3, 2, kTextWidth, textRows}, std::move(lines)));
 
-  const std::vector<ButtonSpec> specs = ButtonsOf(buttons);
-  const int count = static_cast<int>(specs.size());
+  const std::vector<ButtonChoice> choices = ButtonsOf(buttons);
+  const int count = static_cast<int>(choices.size());
   const int gap = 2;
   int x = (kWidth - (count * kButtonWidth + (count - 1) * gap)) / 2;
-  for (const ButtonSpec& spec : specs) {
-    dialog.Add(
-        std::make_unique<Button>(x, textRows + 3, kButtonWidth, Cp866(spec.text), spec.command));
+  for (const ButtonChoice& choice : choices) {
+    dialog.Add(std::make_unique<Button>(x, textRows + 3, kButtonWidth, Cp866(choice.text),
+                                        choice.command));
     x += kButtonWidth + gap;
   }
   const int answer = app.Execute(dialog);
