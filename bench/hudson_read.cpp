@@ -7,14 +7,13 @@
 //   bench_hudson_read [directory [messages per board]]   (default: $TMPDIR/veldmark-bench-hudson,
 //   10000)
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "best_timing.h"
 #include "msgbase/hudson/hudson_layout.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
@@ -22,25 +21,11 @@
 
 namespace {
 
+using vm::bench::Timer;
+using vm::bench::Timing;
+
 using namespace vm::hudson;
 using vm::PutLe16;
-using Clock = std::chrono::steady_clock;
-
-double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-struct Timer {
-  Clock::time_point wallStart = Clock::now();
-  double cpuStart = CpuSeconds();
-};
-
-struct Timing {
-  double wall = 1e9;
-  double cpu = 1e9;
-  void Keep(const Timer& timer) {
-    wall = std::min(wall, std::chrono::duration<double>(Clock::now() - timer.wallStart).count());
-    cpu = std::min(cpu, CpuSeconds() - timer.cpuStart);
-  }
-};
 
 void PutText(std::string& record, size_t offset, const std::string& text) {
   record[offset] = static_cast<char>(text.size());

@@ -5,37 +5,20 @@
 //
 //   bench_msg_read [directory [messages]]   (default: $TMPDIR/veldmark-bench-msg, 30000)
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <string>
 
+#include "best_timing.h"
 #include "fido_corpus.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-struct Timer {
-  Clock::time_point wallStart = Clock::now();
-  double cpuStart = CpuSeconds();
-};
-
-// The shortest times seen.
-struct Timing {
-  double wall = 1e9;
-  double cpu = 1e9;
-  void Keep(const Timer& timer) {
-    wall = std::min(wall, std::chrono::duration<double>(Clock::now() - timer.wallStart).count());
-    cpu = std::min(cpu, CpuSeconds() - timer.cpuStart);
-  }
-};
+using vm::bench::Timer;
+using vm::bench::Timing;
 
 // Raw reads: the bytes of every file, as a program that only copies them would get them.
 uint64_t ReadRaw(const std::filesystem::path& dir, int count) {

@@ -1,12 +1,11 @@
 #include "decode/report.h"
 
-#include <cstdio>
-
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "platform/console.h"
 #include "platform/run_log.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -15,12 +14,6 @@ namespace {
 constexpr int64_t kLargestPlainSize = 9999999;
 constexpr int kReportSeparatorPairs = 38;
 constexpr size_t kDescriptionIndent = 33;
-
-std::string TwoDigits(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d", value % 100);
-  return text;
-}
 
 }  // namespace
 
@@ -38,14 +31,6 @@ std::string BoxSeparator(int pairs) {
   std::string line = "=";
   for (int i = 0; i < pairs; ++i) line += "\xC4\xCD";
   return line + "\xC4=";
-}
-
-std::string ReportDateText(const DateTime& t) {
-  return TwoDigits(t.month) + "-" + TwoDigits(t.day) + "-" + TwoDigits(t.year);
-}
-
-std::string ReportTimeText(const DateTime& t) {
-  return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
 }
 
 std::vector<std::string> ReportFileLines(std::string_view name, int32_t present, int32_t total,
@@ -71,8 +56,8 @@ void NewFilesReport::Begin(const DateTime& now) {
   if (!settings_.REPORTAREA.empty()) StartMessage(now);
   rootList_.Open(settings_.ROOT, settings_.FILESBBS);
   rootList_.WriteLine("; " + std::string(kProductLine));
-  rootList_.WriteLine(Cp866("; Отчет создан ") + ReportDateText(now) + Cp866(" в ") +
-                      ReportTimeText(now));
+  rootList_.WriteLine(Cp866("; Отчет создан ") + DateTextOf(now) + Cp866(" в ") +
+                      TimeWithSecondsTextOf(now));
   rootList_.WriteLine("");
 }
 
@@ -92,8 +77,8 @@ void NewFilesReport::StartMessage(const DateTime& now) {
   base.SetMailKind(MailKind::Local);
   base.SetFromName(kProductLine);
   base.SetToName(settings_.NAME);
-  base.SetDateText(ReportDateText(now));
-  base.SetTimeText(ReportTimeText(now));
+  base.SetDateText(DateTextOf(now));
+  base.SetTimeText(TimeWithSecondsTextOf(now));
   base.SetOrigAddress(settings_.address);
   base.SetDestAddress(settings_.address);
   base.SetLocal(true);
@@ -101,7 +86,7 @@ void NewFilesReport::StartMessage(const DateTime& now) {
   base.SetSubject(Cp866("Отчет о новых файлах"));
   base.PutKludge("\x01MSGID: " + settings_.ADDRESS + " " + serials_.MsgIdSerial());
   base.PutKludge("\x01PID: " + std::string(kProductLine));
-  Put(Cp866("Отчет создан ") + ReportDateText(now) + Cp866(" в ") + ReportTimeText(now));
+  Put(Cp866("Отчет создан ") + DateTextOf(now) + Cp866(" в ") + TimeWithSecondsTextOf(now));
   Put("");
 }
 

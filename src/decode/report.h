@@ -33,10 +33,6 @@ std::string FormatSize(int64_t bytes);
 // "=", the pairs of box characters C4 CD, one C4 and "=": 2 * pairs + 3 characters.
 std::string BoxSeparator(int pairs);
 
-// "MM-DD-YY" and "HH:MM:SS".
-std::string ReportDateText(const DateTime& t);
-std::string ReportTimeText(const DateTime& t);
-
 // The report line of a file: name, [present/total] and size fields (33 characters) followed by
 // the first description line; further description lines follow indented by 33 blanks.
 std::vector<std::string> ReportFileLines(std::string_view name, int32_t present, int32_t total,

@@ -1,10 +1,10 @@
 #include "encode/macros.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "encode/section_layout.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -15,12 +15,6 @@ constexpr int kMostExpansions = 64;
 // SBAR: the width's digits are followed by separator, fill, separator, empty, one more.
 constexpr size_t kBarParameters = 5;
 constexpr int kBarWidthModulus = 256;
-
-std::string TwoDigits(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d", ((value % 100) + 100) % 100);
-  return text;
-}
 
 // SBAR: "[" + fill for the sections posted so far + empty for the rest + "]", built from
 // the parameters at pos, which are removed.

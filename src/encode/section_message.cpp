@@ -6,6 +6,7 @@
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -14,11 +15,6 @@ namespace {
 constexpr std::string_view kDizIndent = "          ";
 // A template is a page of text; anything larger is not one.
 constexpr size_t kMostTemplateBytes = 1 << 20;
-
-std::string TwoDigits(int value) {
-  return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
-         static_cast<char>('0' + value % 10);
-}
 
 MacroValues ValuesFor(const QueueEntry& entry, const PostedFile& file, int32_t number,
                       PostingEnvironment& environment) {
@@ -47,8 +43,8 @@ void SetHeader(const QueueEntry& entry, bool netmail, MessageBase& base,
   base.SetFromName(entry.fromName);
   base.SetToName(entry.toName);
   const DateTime now = environment.clock();
-  base.SetDateText(TwoDigits(now.month) + "-" + TwoDigits(now.day) + "-" + TwoDigits(now.year));
-  base.SetTimeText(TwoDigits(now.hour) + ":" + TwoDigits(now.minute));
+  base.SetDateText(DateTextOf(now));
+  base.SetTimeText(TimeTextOf(now));
   base.SetOrigAddress(entry.origAddress);
   if (netmail) base.SetDestAddress(entry.destAddress);
   base.SetLocal(true);

@@ -8,6 +8,7 @@
 #include "shell/panel_colours.h"
 #include "shell/panel_frame.h"
 #include "text/cp866.h"
+#include "text/date_text.h"
 #include "text/text_helpers.h"
 #include "tui/frame.h"
 
@@ -22,10 +23,6 @@ constexpr int kSizeRule = 23;
 constexpr int kDateRule = 32;
 constexpr int kPanelWidth = 40;
 constexpr int64_t kLargestShownSize = 99'999'999;
-
-std::string TwoDigits(int n) {
-  return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
-}
 
 std::string RightAligned(std::string text, size_t width) {
   return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;

@@ -1,7 +1,6 @@
 #include "text/date_text.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "text/cp866.h"
 #include "text/text_helpers.h"
@@ -54,16 +53,19 @@ std::optional<DateTimeTexts> TextsOf(std::string_view month, std::string_view da
 
 }  // namespace
 
-std::string DateTextOf(const DateTime& t) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d-%02d-%02d", t.month % 100, t.day % 100, t.year % 100);
-  return text;
+std::string TwoDigits(int value) {
+  const int last = (value % 100 + 100) % 100;
+  return {static_cast<char>('0' + last / 10), static_cast<char>('0' + last % 10)};
 }
 
-std::string TimeTextOf(const DateTime& t) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", t.hour % 100, t.minute % 100);
-  return text;
+std::string DateTextOf(const DateTime& t) {
+  return TwoDigits(t.month) + "-" + TwoDigits(t.day) + "-" + TwoDigits(t.year);
+}
+
+std::string TimeTextOf(const DateTime& t) { return TwoDigits(t.hour) + ":" + TwoDigits(t.minute); }
+
+std::string TimeWithSecondsTextOf(const DateTime& t) {
+  return TimeTextOf(t) + ":" + TwoDigits(t.second);
 }
 
 DateTimeFields ReadDateTimeTexts(std::string_view mmddyy, std::string_view hhmm) {

@@ -13,9 +13,12 @@ namespace vm {
 
 inline int FullYearFromTwoDigits(int yy) { return yy < 80 ? 2000 + yy : 1900 + yy; }
 
-// "MM-DD-YY" and "HH:MM" of a date and time (the last two digits of the year).
+// The last two decimal digits of a value, "00" to "99" (a negative value counts back from 100).
+std::string TwoDigits(int value);
+// "MM-DD-YY", "HH:MM" and "HH:MM:SS" of a date and time (the last two digits of the year).
 std::string DateTextOf(const DateTime& t);
 std::string TimeTextOf(const DateTime& t);
+std::string TimeWithSecondsTextOf(const DateTime& t);
 
 // The fields of "MM-DD-YY" and "HH:MM", each the two decimal digits at its place, or -1 when
 // they are anything else or lie past the end of the text. Separators are not looked at.

@@ -4,17 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "config/area_table.h"
-#include "config/settings.h"
-#include "platform/file_system.h"
-#include "platform/run_log.h"
 #include "scripted_prompts.h"
-#include "state/run_state.h"
-#include "support/fake_console.h"
-#include "support/platform_temp_dir.h"
+#include "shell_node.h"
 #include "text/cp866.h"
 #include "tui/application.h"
-#include "tui/fake_backend.h"
 #include "tui/keys.h"
 
 namespace vm::shell {
@@ -22,16 +15,12 @@ namespace {
 
 namespace key = tui::key;
 
-struct EncodeCommandTest : ::testing::Test {
+struct EncodeCommandTest : ::testing::Test, test::ShellNode {
   EncodeCommandTest()
-      : app(backend, palette),
-        context{settings, areas, state, paths, console, log},
-        startDir(CurrentDirectory()) {
+      : app(backend, palette), context{settings, areas, state, paths, console, log} {
     settings.NAME = "Ivan Petrov";
     settings.ADDRESS = "2:5020/9999";
-    settings.address = NetAddress{2, 5020, 9999, 0};
     settings.akas = {NetAddress{2, 5020, 9999, 1}};
-    paths.ProgramDir = dir.path() + "/";
     AreaEntry area;
     area.tag = area.displayName = "RU.FILES";
     area.areaId = "F" + dir / "areas/rufiles";
@@ -40,24 +29,13 @@ struct EncodeCommandTest : ::testing::Test {
     areas.Append(area);
     dir.WriteFile("a.bin", std::string(10000, 'a'));
     dir.WriteFile("b.bin", std::string(10000, 'b'));
-    ChangeDirectory(dir.path());
   }
-  ~EncodeCommandTest() override { ChangeDirectory(startDir); }
   const AreaEntry* Area() { return &areas.At(1); }
 
-  ScopedTempDir dir;
-  tui::FakeBackend backend;
   tui::Palette palette;
   tui::Application app;
-  Settings settings;
-  AreaTable areas;
-  RunState state;
-  ProgramPaths paths;
-  FakeConsole console;
-  RunLog log;
   ShellContext context;
   ScriptedPrompts prompts;
-  std::string startDir;
 };
 
 TEST_F(EncodeCommandTest, ASelectionTooSmallOrLarge) {

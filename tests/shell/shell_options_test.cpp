@@ -18,6 +18,15 @@ constexpr uint8_t kStandardFrame = 0x1F;  // the file panels' frame, palette ind
 struct ShellOptions : ::testing::Test, ShellNode {
   uint8_t FrameAttr(size_t snapshot) const { return backend.snapshots.at(snapshot).At(0, 1).attr; }
   void OpenOptions() { backend.PushKey(key::Alt('O')); }
+  // The colour dialog: the panels' frame text turned from white to yellow, then OK.
+  void PushYellowFrame() {
+    OpenOptions();
+    backend.PushKey(key::kEnter);  // Цвета...
+    backend.PushKey(key::kTab);    // the items: Рамка/Фон
+    backend.PushKey(key::kTab);    // the text colour, white
+    backend.PushKey(key::kLeft);   // yellow
+    backend.PushKey(key::kEnter);  // OK
+  }
 };
 
 TEST_F(ShellOptions, ThePaletteFileIsLoadedAtStartUpOnlyWith255Bytes) {
@@ -34,12 +43,7 @@ TEST_F(ShellOptions, ThePaletteFileIsLoadedAtStartUpOnlyWith255Bytes) {
 }
 
 TEST_F(ShellOptions, ColoursSavedAndLoadedAgain) {
-  OpenOptions();
-  backend.PushKey(key::kEnter);  // Цвета...
-  backend.PushKey(key::kTab);    // the items: Рамка/Фон
-  backend.PushKey(key::kTab);    // the text colour, white
-  backend.PushKey(key::kLeft);   // yellow
-  backend.PushKey(key::kEnter);  // OK
+  PushYellowFrame();
   backend.PushSnapshot();
   OpenOptions();
   backend.PushKey(key::kDown);
@@ -78,12 +82,7 @@ TEST_F(ShellOptions, ColoursSavedAndLoadedAgain) {
 }
 
 TEST_F(ShellOptions, TheColoursAreKeptForTheNextRun) {
-  OpenOptions();
-  backend.PushKey(key::kEnter);  // Цвета...
-  backend.PushKey(key::kTab);    // the items: Рамка/Фон
-  backend.PushKey(key::kTab);    // the text colour, white
-  backend.PushKey(key::kLeft);   // yellow
-  backend.PushKey(key::kEnter);  // OK
+  PushYellowFrame();
   PushQuit();
   RunShell();
   const std::string saved = dir.ReadFile("VELDMARK.PAL");

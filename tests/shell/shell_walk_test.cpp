@@ -5,20 +5,11 @@
 
 #include <csignal>
 
-#include "config/area_table.h"
-#include "config/settings.h"
 #include "decode/posting_builder.h"
 #include "msgbase/message_base.h"
-#include "platform/file_system.h"
 #include "platform/host_path.h"
-#include "platform/run_log.h"
-#include "shell/shell.h"
-#include "state/run_state.h"
-#include "support/fake_console.h"
-#include "support/platform_temp_dir.h"
+#include "shell_node.h"
 #include "text/cp866.h"
-#include "tui/fake_backend.h"
-#include "tui/keys.h"
 
 namespace vm::shell {
 namespace {
@@ -32,48 +23,20 @@ std::string Bytes(size_t size, unsigned seed) {
   return data;
 }
 
-std::string Shown(const tui::CellBuffer& screen, int y, int x, int width) {
-  std::string shown;
-  for (unsigned char c : screen.RowText(y, x, width)) AppendUtf8(shown, Cp866DisplayChar(c));
-  return shown;
-}
-
-struct ShellWalk : ::testing::Test {
-  ShellWalk() : startDir(CurrentDirectory()) {
+struct ShellWalk : ::testing::Test, test::ShellNode {
+  ShellWalk() {
     std::string text;
     for (const auto& [data, name, lines] :
          {std::tuple{alpha, "alpha.bin", 40}, std::tuple{beta, "beta.bin", 40}})
-      for (const test::Lines& section : test::UuSections(data, name, lines))
+      for (const vm::test::Lines& section : vm::test::UuSections(data, name, lines))
         for (const std::string& line : section) text += line + "\r\n";
     dir.WriteFile("post.txt", text);
     dir.WriteFile("other.txt", "nothing encoded here\r\n");
     dir.MakeDirectory("sub");
-    ChangeDirectory(ProgramPathFromHost(dir.path()));
-    settings.address = NetAddress{2, 5020, 9999, 0};
-  }
-  ~ShellWalk() override { ChangeDirectory(startDir); }
-
-  void PushQuit() {
-    backend.PushKey(key::kEsc);
-    backend.PushKey(key::kEnter);
-  }
-
-  void Run() {
-    const ShellContext context{settings, areas, state, paths, console, log};
-    RunShellWindow(backend, context, 0);
   }
 
   const std::string alpha = Bytes(1000, 1);
   const std::string beta = Bytes(3000, 2);  // two sections of 40 lines
-  ScopedTempDir dir;
-  std::string startDir;
-  Settings settings;
-  AreaTable areas;
-  RunState state;
-  ProgramPaths paths;
-  FakeConsole console;
-  RunLog log;
-  tui::FakeBackend backend;
 };
 
 TEST_F(ShellWalk, ScanSelectDecodeInformQuit) {
@@ -95,7 +58,7 @@ TEST_F(ShellWalk, ScanSelectDecodeInformQuit) {
   backend.PushKey(key::kEsc);  // the quit question
   backend.PushSnapshot();
   backend.PushKey(key::kEnter);  // Yes
-  Run();
+  RunShell();
 
   EXPECT_EQ(backend.EventsLeft(), 0u);
   EXPECT_EQ(dir.ReadFile("ALPHA.BIN"), alpha);
@@ -136,7 +99,7 @@ TEST_F(ShellWalk, EnterOnDirectoriesAndTheExitRowAndAnEndSignal) {
   tui::Event end(tui::EventKind::Signal);
   end.signal = SIGTERM;
   backend.Push(end);
-  Run();
+  RunShell();
   ASSERT_EQ(backend.snapshots.size(), 2u);
   EXPECT_EQ(Shown(backend.snapshots[0], 3, 0, 14), "║..          │");
   EXPECT_EQ(Shown(backend.snapshots[0], 4, 0, 14), "║            │") << "sub is empty";
@@ -156,7 +119,7 @@ struct ShellAreaWalk : ShellWalk {
     MessageBaseHandle base;
     EXPECT_TRUE(OpenOrCreateMessageArea(areas.At(index).areaId, base));
     for (const auto& [data, name] : {std::pair{alpha, "alpha.bin"}, std::pair{beta, "beta.bin"}})
-      for (const test::Lines& section : test::UuSections(data, name, 40)) {
+      for (const vm::test::Lines& section : vm::test::UuSections(data, name, 40)) {
         base->StartNewMessage();
         base->SetMailKind(MailKind::Echomail);
         base->SetFromName("Alexander Ivanov");
@@ -190,7 +153,7 @@ TEST_F(ShellAreaWalk, MouseOpensTheAreaAndDeleteRemovesAFilesMessages) {
   backend.PushWait();
   backend.PushSnapshot();
   PushQuit();
-  Run();
+  RunShell();
 
   ASSERT_EQ(backend.snapshots.size(), 3u);
   const tui::CellBuffer& info = backend.snapshots[0];
@@ -218,7 +181,7 @@ TEST_F(ShellAreaWalk, DecodedFilesGetTheHistoryMark) {
   backend.PushWait();
   backend.PushSnapshot();
   PushQuit();
-  Run();
+  RunShell();
   ASSERT_EQ(backend.snapshots.size(), 1u);
   EXPECT_EQ(Shown(backend.snapshots[0], 4, 40, 17), "║alpha    bin│√ │");
   EXPECT_EQ(Shown(backend.snapshots[0], 5, 40, 17), "║beta     bin│  │");
@@ -234,7 +197,7 @@ TEST_F(ShellWalk, ASearchCharacterThatMatchesNothingIsDropped) {
   backend.PushKey(key::kBackspace);  // the search ends with its last character
   backend.PushSnapshot();
   PushQuit();
-  Run();
+  RunShell();
   ASSERT_EQ(backend.snapshots.size(), 2u);
   EXPECT_EQ(Shown(backend.snapshots[0], 22, 0, 6), "║p    ");
   EXPECT_EQ(backend.snapshots[0].At(1, 6).attr, 0x30) << "the cursor stays on post.txt";
@@ -252,7 +215,7 @@ TEST_F(ShellWalk, DeleteInTheDirectoryPanelAsksFirst) {
   backend.PushKey(key::kEnter);  // Yes
   backend.PushWait();
   PushQuit();
-  Run();
+  RunShell();
   EXPECT_FALSE(dir.Exists("other.txt"));
   EXPECT_TRUE(dir.Exists("post.txt"));
   EXPECT_NE(Shown(backend.snapshots[0], 10, 18, 44).find("Удаление файлов. Вы уверены что хотите"),
@@ -266,7 +229,7 @@ TEST_F(ShellWalk, ARelativeAreaPathStillNamesItsBaseAfterTheDirectoryChanged) {
   ASSERT_TRUE(OpenOrCreateMessageArea("F" + dir / "areas/rufiles", base));
   base->StartNewMessage();
   base->SetToName("All");
-  const std::vector<test::Lines> sections = test::UuSections(alpha, "alpha.bin", 40);
+  const std::vector<vm::test::Lines> sections = vm::test::UuSections(alpha, "alpha.bin", 40);
   for (const std::string& line : sections.front()) base->PutLine(line);
   ASSERT_EQ(base->WriteMessage(), 0);
   CloseMessageArea(base);
@@ -283,7 +246,7 @@ TEST_F(ShellWalk, ARelativeAreaPathStillNamesItsBaseAfterTheDirectoryChanged) {
   backend.PushWait();
   backend.PushSnapshot();
   PushQuit();
-  Run();
+  RunShell();
   ASSERT_EQ(backend.snapshots.size(), 1u);
   EXPECT_EQ(Shown(backend.snapshots[0], 4, 40, 14), "║alpha    bin│");
   EXPECT_FALSE(dir.Exists("sub/AREAS")) << "no base made under the panel's directory";
