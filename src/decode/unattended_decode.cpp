@@ -75,6 +75,15 @@ void AreaDecoder::Run() {
     WriteWholeLine(console, scanLine_ + Cp866(" - нет доступа к базе") + why);
     return;
   }
+  // A run that deletes what it decodes may change the base: what a killed run left half done
+  // is mended now, also when nothing comes to be deleted. A base that cannot be changed is
+  // still read.
+  if (run_.settings.DELETEDECODED && base_->Mend() != 0) {
+    const std::string why = DescribeOpenFailure(FailureOf(*base_));
+    run_.log.WriteLog(Cp866("Сообщения не будут удалены из ") + area_.tag + " - " + area_.areaId +
+                      why);
+    WriteWholeLine(console, scanLine_ + Cp866(" - сообщения не будут удалены") + why);
+  }
   ScanOptions scan;
   scan.startMessage = 1;
   scan.scanAll = run_.options.scanAll;

@@ -244,6 +244,7 @@ bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle,
     if (uint16_t rc = handle->Create(200, 10); rc != 0) return GiveUp(handle, rc, failure);
   }
   if (uint16_t rc = handle->Open(); rc != 0) return GiveUp(handle, rc, failure);
+  if (uint16_t rc = handle->Mend(); rc != 0) return GiveUp(handle, rc, failure);
   return true;
 }
 

@@ -47,6 +47,11 @@ class MessageBase {
   virtual bool Exists() = 0;
   virtual bool Lock() { return true; }
   virtual bool Unlock() { return true; }
+  // For a caller that may change the area: under the lock, finishes or undoes what a process
+  // killed in the middle of a change left, and brings stale counts up to date, even when the
+  // caller then writes nothing. 0 when the area can be written to; otherwise the code, also in
+  // the status word, of why it cannot (a damaged base, a lock held elsewhere).
+  virtual uint16_t Mend() { return 0; }
   // The outcome of the last operation that records one: 0, a DOS-style I/O code
   // (platform/io_result.h) or one of the variant's own codes.
   uint16_t Status() const { return status_; }
@@ -232,7 +237,9 @@ bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle);
 // in *failure when one is given.
 bool OpenMessageArea(std::string_view areaId, MessageBaseHandle& handle,
                      OpenFailure* failure = nullptr);
-// As OpenMessageArea, creating a missing area first (200 messages, 10 days).
+// As OpenMessageArea for a caller that will write: a missing area is created first (200
+// messages, 10 days), and the area is mended (MessageBase::Mend); one that cannot be written
+// to is given up with the reason.
 bool OpenOrCreateMessageArea(std::string_view areaId, MessageBaseHandle& handle,
                              OpenFailure* failure = nullptr);
 // Close and dispose; false for an empty handle or when Close failed.

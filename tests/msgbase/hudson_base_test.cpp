@@ -1,6 +1,6 @@
 // Hudson bases against an independent reader and writer of the format, the locator and the
-// file check, texts longer than any fixed buffer, damage, the lock bytes and two processes
-// writing to one base.
+// file check, a creation cut short, texts longer than any fixed buffer, damaged bases refused
+// for writing, the lock bytes and two processes writing to one base.
 #include "msgbase/hudson/hudson_base.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -153,15 +154,39 @@ TEST_F(HudsonTest, LocatorAndFileCheck) {
   // The first open made the base: lowest number 1, nothing else.
   EXPECT_EQ(Bytes("MSGINFO.BBS"), std::string(1, '\1') + std::string(405, '\0'));
 
-  // A partial set is refused and not made anew; so are record files of different lengths.
+  // A partial set is refused and not made anew. Record files of different lengths are read,
+  // but not written to unless the difference is a message a kill left half appended.
   fs::remove(dir_ / "MSGTOIDX.BBS");
   HudsonBase base;
   base.SetAreaPath("001" + dir_.path());
   EXPECT_EQ(base.Open(), HudsonBase::kInconsistent);
   EXPECT_FALSE(fs::exists(dir_ / "MSGTOIDX.BBS"));
   dir_.WriteFile("MSGTOIDX.BBS", std::string(36, 'x'));
-  EXPECT_EQ(base.Open(), HudsonBase::kInconsistent);
+  EXPECT_EQ(base.Open(), 0);
+  EXPECT_EQ(base.Mend(), HudsonBase::kInconsistent);
   EXPECT_EQ(base.StatusReason().empty(), false);
+  EXPECT_EQ(Bytes("MSGTOIDX.BBS"), std::string(36, 'x'));
+}
+
+// A kill while the base was being made leaves some of the files, all empty: the next open
+// finishes the base instead of refusing it for good. A finished info record with files
+// missing is somebody's base half gone, and stays refused (above).
+TEST_F(HudsonTest, CreationCutShortIsFinished) {
+  const std::vector<std::vector<const char*>> leftBehind = {
+      {"MSGINFO.BBS"},
+      {"MSGIDX.BBS", "MSGTOIDX.BBS"},
+      {"MSGIDX.BBS", "MSGTOIDX.BBS", "MSGHDR.BBS", "MSGTXT.BBS", "MSGINFO.BBS"}};
+  for (const auto& files : leftBehind) {
+    SCOPED_TRACE(files.size());
+    for (const char* name : kFiles) fs::remove(dir_ / name);
+    for (const char* name : files) dir_.WriteFile(name, "");
+    MessageBaseHandle base = OpenBoard(2);
+    ASSERT_TRUE(base);
+    EXPECT_EQ(Post(*base, "after the kill\r"), 1);
+    CloseMessageArea(base);
+    EXPECT_EQ(test::ReadHudsonInfo(dir_.path()).lowMsg, 1);
+    EXPECT_EQ(test::ReadHudsonMessages(dir_.path()).size(), 1u);
+  }
 }
 
 TEST_F(HudsonTest, DamageGivesAStatusAndWritesNothing) {
@@ -182,15 +207,88 @@ TEST_F(HudsonTest, DamageGivesAStatusAndWritesNothing) {
   dir_.WriteFile("MSGHDR.BBS", header);
   EXPECT_EQ(ReadText(*base, 1), "");
 
-  // The index one record short of the headers: writing refuses and leaves every file alone.
+  // A header of zeros past the index: writing refuses and leaves every file alone.
   dir_.WriteFile("MSGHDR.BBS", header + std::string(187, '\0'));
   std::vector<std::string> before;
   for (const char* name : kFiles) before.push_back(Bytes(name));
   base->StartNewMessage();
   base->PutLine("two");
-  EXPECT_EQ(base->WriteMessage(), HudsonBase::kInconsistent);
+  EXPECT_EQ(base->WriteMessage(), HudsonBase::kIndexDisagrees);
   for (size_t i = 0; i < std::size(kFiles); ++i)
     EXPECT_EQ(Bytes(kFiles[i]), before[i]) << kFiles[i];
+}
+
+// A base damaged in one of its files is read as far as the data allow and never written to:
+// opening it to write fails with the status and its reason, deleting does nothing, and every
+// file stays as it was.
+TEST_F(HudsonTest, DamagedBasesAreRefusedForWriting) {
+  struct Damage {
+    const char* what;
+    const char* file;
+    std::function<std::string(std::string)> change;
+    uint16_t status;
+    bool readable;  // the messages still read through the index
+  };
+  auto zeroed = [](std::string s) { return std::string(s.size(), '\0'); };
+  auto cutBy = [](size_t bytes) {
+    return [bytes](std::string s) { return s.substr(0, s.size() - bytes); };
+  };
+  auto lastRecordZeroed = [](std::string s) {
+    return s.substr(0, s.size() - 187) + std::string(187, '\0');
+  };
+  auto highestLowered = [](std::string s) {
+    s[2] = static_cast<char>(s[2] - 2);
+    return s;
+  };
+  const Damage damages[] = {
+      {"info zeroed", "MSGINFO.BBS", zeroed, HudsonBase::kInfoDisagrees, true},
+      {"highest number two behind", "MSGINFO.BBS", highestLowered, HudsonBase::kInfoDisagrees,
+       true},
+      {"info cut short", "MSGINFO.BBS", cutBy(100), HudsonBase::kUnreadableInfo, false},
+      {"info emptied", "MSGINFO.BBS", cutBy(406), HudsonBase::kUnreadableInfo, false},
+      {"index zeroed", "MSGIDX.BBS", zeroed, HudsonBase::kIndexDisagrees, false},
+      {"index two records short", "MSGIDX.BBS", cutBy(6), HudsonBase::kInconsistent, true},
+      {"to-index emptied", "MSGTOIDX.BBS", cutBy(7 * 36), HudsonBase::kInconsistent, true},
+      {"last header zeroed", "MSGHDR.BBS", lastRecordZeroed, HudsonBase::kIndexDisagrees, true},
+      {"headers zeroed", "MSGHDR.BBS", zeroed, HudsonBase::kIndexDisagrees, false},
+      {"last header gone", "MSGHDR.BBS", cutBy(187), HudsonBase::kInconsistent, true},
+      {"a header too many", "MSGHDR.BBS", [](std::string s) { return s + s.substr(0, 2 * 187); },
+       HudsonBase::kInconsistent, true},
+      {"text shorter than the headers say", "MSGTXT.BBS", cutBy(3 * 256), HudsonBase::kShortText,
+       true},
+  };
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.what);
+    for (const char* name : kFiles) fs::remove(dir_ / name);
+    fs::remove(dir_ / "ECHOMAIL.BBS");
+    MessageBaseHandle base = OpenBoard(1);
+    for (int i = 1; i <= 7; ++i) Post(*base, LongText(i, 100));
+    CloseMessageArea(base);
+    dir_.WriteFile(d.file, d.change(Bytes(d.file)));
+    std::vector<std::string> before;
+    for (const char* name : kFiles) before.push_back(Bytes(name));
+    before.push_back(Bytes("ECHOMAIL.BBS"));
+
+    OpenFailure failure;
+    EXPECT_FALSE(OpenOrCreateMessageArea(AreaId(1), base, &failure));
+    EXPECT_EQ(failure.code, d.status);
+    EXPECT_FALSE(failure.reason.empty());
+    if (OpenMessageArea(AreaId(1), base)) {
+      if (d.readable) {
+        EXPECT_EQ(ReadText(*base, 2), LongText(2, 100));
+      }
+      base->StartNewMessage();
+      base->PutLine("into the damaged base");
+      EXPECT_EQ(base->WriteMessage(), d.status);
+      base->SeekFrom(1);
+      base->LoadHeader();
+      base->DeleteMessage();
+      CloseMessageArea(base);
+    }
+    for (size_t i = 0; i < std::size(kFiles); ++i)
+      EXPECT_EQ(Bytes(kFiles[i]), before[i]) << kFiles[i];
+    EXPECT_EQ(Bytes("ECHOMAIL.BBS"), before.back());
+  }
 }
 
 TEST_F(HudsonTest, FullBaseAnswers99) {

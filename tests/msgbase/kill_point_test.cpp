@@ -1,9 +1,11 @@
-// Every point at which a change to a Squish or JAM base can be cut short. The change runs in a
-// child process that is killed on its way into its n-th file write, for n = 1, 2, ... until it
-// runs to its end. After each kill the base must read, through our reader, as it was before
-// the change or as it is after it, every message whole; then the next write must succeed and
+// Every point at which a change to a Squish, JAM or Hudson base can be cut short. The change
+// runs in a child process that is killed on its way into its n-th file write, for n = 1, 2, ...
+// until it runs to its end. After each kill the base must read, through our reader, as it was
+// before the change or as it is after it, every message whole; opening it for writing, with
+// nothing written after, must bring its count up to date; then the next write must succeed and
 // leave a base whose count, chains and index agree. JAM bases are read by crashmail as well
-// after each kill, when a crashmail built for JAM is at hand.
+// after each kill, when a crashmail built for JAM is at hand, and Hudson bases by the
+// independent reader of the tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "support/child_process.h"
 #include "support/crashmail_node.h"
 #include "support/fidonet_packet.h"
+#include "support/hudson_reference.h"
 #include "support/platform_temp_dir.h"
 #include "text/net_address.h"
 
@@ -80,7 +83,7 @@ Texts Appended(Texts texts, const std::string& text, uint16_t maxMessages) {
 
 struct KillCase {
   const char* name;
-  char variant;  // 'S' Squish, 'J' JAM
+  char variant;  // 'S' Squish, 'J' JAM, 'H' Hudson (board 1)
   uint16_t maxMessages;
   Texts setup;                 // written first, numbered from 1
   std::vector<int32_t> freed;  // of them, deleted again before the change
@@ -137,6 +140,8 @@ class KillPointRun {
       ++killed;
       Texts found = CheckReadable(states);
       if (crashmail_) CheckCrashmailReads(found);
+      if (killCase_.variant == 'H') CheckReferenceReads(found);
+      CheckOpeningToWriteMends(found);
       CheckNextWriteMends(states);
     }
     EXPECT_EQ(killed, killCase_.changes);
@@ -148,9 +153,15 @@ class KillPointRun {
   }
 
  private:
+  std::string AreaId() const {
+    if (killCase_.variant == 'H') return "H001" + fs::path(path_).parent_path().string();
+    return std::string(1, killCase_.variant) + path_;
+  }
+
+  // Opened to be written to: the base is mended first.
   MessageBaseHandle Open() {
     MessageBaseHandle base;
-    std::string id = std::string(1, killCase_.variant) + path_;
+    std::string id = AreaId();
     if (killCase_.variant == 'S' && !fs::exists(path_ + ".SQD")) {
       squish_test::SquishImage image;
       image.header.maxMsg = killCase_.maxMessages;
@@ -158,6 +169,13 @@ class KillPointRun {
       image.Save(path_);
     }
     EXPECT_TRUE(OpenOrCreateMessageArea(id, base));
+    return base;
+  }
+
+  // Opened to be read, as it is.
+  MessageBaseHandle OpenToRead() {
+    MessageBaseHandle base;
+    EXPECT_TRUE(OpenMessageArea(AreaId(), base));
     return base;
   }
 
@@ -179,7 +197,8 @@ class KillPointRun {
 
   // Right after the kill: the messages are those before the change or after it, each whole.
   Texts CheckReadable(const std::vector<Texts>& states) {
-    MessageBaseHandle base = Open();
+    MessageBaseHandle base = OpenToRead();
+    if (!base) return {};
     Texts found = ReadTexts(*base);
     EXPECT_NE(std::find(states.begin(), states.end(), found), states.end());
     int32_t count = base->ActiveCount();
@@ -200,6 +219,34 @@ class KillPointRun {
       sent.push_back(lines.empty() ? std::string() : lines.front());
     }
     EXPECT_EQ(sent, found) << crashmail_->Diagnostics();
+  }
+
+  // The independent reader walks the headers and finds the same messages as ours.
+  void CheckReferenceReads(const Texts& found) {
+    Texts theirs;
+    try {
+      for (const test::HudsonMessage& m :
+           test::ReadHudsonMessages(fs::path(path_).parent_path().string())) {
+        if (m.msgNum == 0xFFFF || (m.msgAttr & 0x01)) continue;
+        std::string text = m.text;
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+        theirs.push_back(text);
+      }
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "the reference reader failed: " << e.what();
+    }
+    EXPECT_EQ(theirs, found);
+  }
+
+  // Opening the base to write to it, and writing nothing, leaves the count right.
+  void CheckOpeningToWriteMends(const Texts& found) {
+    MessageBaseHandle base = Open();
+    CloseMessageArea(base);
+    base = OpenToRead();
+    if (!base) return;
+    EXPECT_EQ(ReadTexts(*base), found);
+    EXPECT_EQ(base->ActiveCount(), static_cast<int32_t>(found.size()));
+    CloseMessageArea(base);
   }
 
   // The next write finishes or undoes what the kill left: everything agrees again.
@@ -251,6 +298,10 @@ TEST(KillPoints, EveryCutShortChangeLeavesABaseThatReadsAndMends) {
       {"Squish: write that trims the oldest", 'S', 3, {a, b, c}, {}, 0, Text("new"), 12},
       {"JAM: delete", 'J', 0, {a, b, c}, {}, 2, "", 2},
       {"JAM: write", 'J', 0, {a, b}, {}, 0, Text("new"), 5},
+      {"Hudson: delete", 'H', 0, {a, b, c}, {}, 2, "", 4},
+      {"Hudson: delete the last", 'H', 0, {a, b, c}, {}, 3, "", 4},
+      {"Hudson: write", 'H', 0, {a, b}, {}, 0, Text("new"), 7},
+      {"Hudson: write a long text after a deleted message", 'H', 0, {a, b}, {1}, 0, huge, 7},
   };
   for (const KillCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -56,6 +56,8 @@ std::string HudsonBase::OwnStatusReason(uint16_t code) const {
     case kInconsistent: return Cp866("файлы базы не согласованы");
     case kBadBoard: return Cp866("номер доски не от 1 до 200");
     case kNotOpen: return Cp866("база не открыта");
+    case kInfoDisagrees: return Cp866("MSGINFO.BBS не согласован с заголовками");
+    case kIndexDisagrees: return Cp866("MSGIDX.BBS не согласован с заголовками");
     default: return {};
   }
 }
@@ -73,12 +75,10 @@ HudsonBase::FileSet HudsonBase::CheckFiles() const {
 
 bool HudsonBase::Exists() { return CheckFiles() != FileSet::None; }
 
-bool HudsonBase::RecordFilesAgree() {
-  uint32_t headers = HeaderRecords();
-  if (info_.Size() != static_cast<int64_t>(kInfoSize) || SizeOf(index_) / kIndexSize != headers ||
-      SizeOf(toIndex_) / kToIndexSize != headers) {
-    SetStatus(kInconsistent);
-    return false;
+bool HudsonBase::CreationCutShort() const {
+  for (const char* name : kRecordFiles) {
+    std::optional<int64_t> size = FileSize(PathOf(name));
+    if (size && *size != 0) return false;
   }
   return true;
 }
@@ -96,9 +96,14 @@ uint16_t HudsonBase::Open() {
       if (uint16_t rc = Create(100, 100); rc != 0) return rc;
       break;
     case FileSet::Inconsistent:
-      // Some other program's base, half there: it is neither read nor made anew.
-      return SetStatus(kInconsistent);
-    case FileSet::Whole: break;
+    case FileSet::Whole:
+      if (CreationCutShort()) {
+        if (uint16_t rc = Create(100, 100); rc != 0) return rc;
+      } else if (CheckFiles() == FileSet::Inconsistent) {
+        // Some other program's base, half there: it is neither read nor made anew.
+        return SetStatus(kInconsistent);
+      }
+      break;
   }
   File* files[] = {&info_, &index_, &toIndex_, &headers_, &texts_};
   for (size_t i = 0; i < std::size(files); ++i) {
@@ -108,18 +113,9 @@ uint16_t HudsonBase::Open() {
       return SetStatus(code);
     }
   }
-  // Another program appending a message makes the record counts differ for a moment: only
-  // what they are under the lock counts.
-  if (!RecordFilesAgree()) {
-    const bool locked = Lock();
-    const bool agree = locked && RecordFilesAgree();
-    const uint16_t code = locked ? kInconsistent : status_;
-    Unlock();
-    if (!agree) {
-      Close();
-      return SetStatus(code);
-    }
-  }
+  // Record files of different lengths still read: a message being appended by another
+  // program, or one a killed process left half written, is not in the index yet. Whether the
+  // base can be written to is decided under the lock (PrepareChange).
   if (!ReadInfo()) {
     Close();
     return SetStatus(kUnreadableInfo);
@@ -134,32 +130,46 @@ uint16_t HudsonBase::Close() {
   if (locked_) Unlock();
   for (File* file : {&info_, &index_, &toIndex_, &headers_, &texts_}) file->Close();
   found_ = false;
+  surveyed_ = false;
   return 0;
 }
 
+// The record files first, the info record last: until it is written the base is one whose
+// creation was cut short, which the next Open finishes. A base that another program made
+// meanwhile (or a half-made one of someone else's) is left as it is.
 uint16_t HudsonBase::Create(uint16_t, uint16_t) {
   switch (CheckFiles()) {
-    case FileSet::Whole: return SetStatus(0);  // another program made it meanwhile
-    case FileSet::Inconsistent: return SetStatus(kInconsistent);
     case FileSet::None: break;
+    case FileSet::Inconsistent:
+    case FileSet::Whole:
+      if (!CreationCutShort()) {
+        return SetStatus(CheckFiles() == FileSet::Whole ? 0 : kInconsistent);
+      }
+      break;
   }
   std::string dir = WithoutTrailingSlash(dir_);
   if (!dir.empty() && !DirectoryExists(dir)) MakeDirectories(dir);
   for (const char* name : kRecordFiles) {
+    if (std::string_view(name) == kInfoFile) continue;
     File file;
     // Never over a file that appeared meanwhile.
-    if (!file.Open(PathOf(name), OpenMode::CreateNew)) {
-      if (file.LastError() == EEXIST) continue;
+    if (!file.Open(PathOf(name), OpenMode::CreateNew) && file.LastError() != EEXIST)
       return SetStatus(IoCode(file, PathOf(name), true));
-    }
-    if (std::string_view(name) == kInfoFile) {
-      std::string info(kInfoSize, '\0');
-      PutLe16(info, kInfoLowest, 1);
-      if (!file.WriteAt(0, info.data(), info.size()))
-        return SetStatus(IoCode(file.LastError(), true));
-    }
   }
-  return SetStatus(0);
+  File info;
+  if (!info.Open(PathOf(kInfoFile), OpenMode::ReadWrite) &&
+      !info.Open(PathOf(kInfoFile), OpenMode::CreateNew))
+    return SetStatus(IoCode(info, PathOf(kInfoFile), true));
+  // Under the lock, so that of two programs finishing the base at once only the first writes
+  // the record and the second does not write over a message the first added.
+  if (!info.LockRange(kLockByteOld, 1)) return SetStatus(io::kLockViolation);
+  std::string record(kInfoSize, '\0');
+  PutLe16(record, kInfoLowest, 1);
+  uint16_t rc = 0;
+  if (info.Size() == 0 && !info.WriteAt(0, record.data(), record.size()))
+    rc = IoCode(info.LastError(), true);
+  info.UnlockRange(kLockByteOld, 1);
+  return SetStatus(rc);
 }
 
 // --- The info record and the lock --------------------------------------------------------
@@ -212,12 +222,14 @@ bool HudsonBase::Lock() {
   locked_ = true;
   // Other programs may have written since the info record was read.
   if (!ReadInfo()) SetStatus(kUnreadableInfo);
+  surveyed_ = surveyed_ && Fingerprint() == fingerprint_;
   return true;
 }
 
 // Every change writes the info record as it makes it: there is nothing left to write here.
 bool HudsonBase::Unlock() {
   if (!locked_) return true;
+  if (surveyed_) fingerprint_ = Fingerprint();
   bool ok = info_.UnlockRange(kLockByteNew, 1);
   ok = info_.UnlockRange(kLockByteOld, 1) && ok;
   locked_ = false;

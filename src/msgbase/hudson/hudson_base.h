@@ -6,8 +6,12 @@
 // Changes are made under the lock bytes 406 and 407 of MSGINFO.BBS, which cover both
 // conventions of the programs that share these bases; the info record is re-read under the
 // lock. Every record number and length read from the files is checked against the files'
-// sizes before it is used: reading a damaged base ends quietly, and writing refuses with a
-// status code without touching the files.
+// sizes before it is used: reading a damaged base goes as far as the data allow.
+//
+// Before the first change under a lock the whole base is checked (hudson_survey.cpp): what a
+// process killed in the middle of a change left is finished or undone, stale counts are
+// recounted, and a base whose files disagree in any other way is refused with a status code
+// and not written to at all.
 //
 // TextPosition is the record's place in the message × 65536 + the byte's place in the record.
 #pragma once
@@ -34,6 +38,8 @@ class HudsonBase final : public MessageBase {
   static constexpr uint16_t kInconsistent = 5000;  // some files missing, or their sizes disagree
   static constexpr uint16_t kBadBoard = 5001;      // the locator names no board 1..200
   static constexpr uint16_t kNotOpen = 5002;
+  static constexpr uint16_t kInfoDisagrees = 5003;   // MSGINFO.BBS lags behind the headers
+  static constexpr uint16_t kIndexDisagrees = 5004;  // an index record does not match its header
 
   HudsonBase() = default;
   ~HudsonBase() override;
@@ -45,6 +51,7 @@ class HudsonBase final : public MessageBase {
   bool Exists() override;
   bool Lock() override;
   bool Unlock() override;
+  uint16_t Mend() override;
 
   void SetDestAddress(const NetAddress& address) override;
   void SetOrigAddress(const NetAddress& address) override;
@@ -105,9 +112,9 @@ class HudsonBase final : public MessageBase {
   std::string PathOf(const char* name) const { return dir_ + name; }
   bool IsOpen() const { return info_.IsOpen(); }
   FileSet CheckFiles() const;
-  // Record counts of the three record files agree and MSGINFO.BBS is one record; false (and
-  // the status kInconsistent) when not.
-  bool RecordFilesAgree();
+  // A creation that a killed process cut short: every one of the five files that is there is
+  // empty (a finished base has its info record). Nothing was ever written into such a base.
+  bool CreationCutShort() const;
   uint32_t HeaderRecords() const;
   bool ReadInfo();
   bool WriteInfo();
@@ -124,9 +131,18 @@ class HudsonBase final : public MessageBase {
   uint16_t HeaderWord(size_t offset) const;
   void PutHeaderWord(size_t offset, uint16_t value);
 
+  // Checking the base under the lock before a change (hudson_survey.cpp).
+  uint16_t PrepareChange();
+  uint16_t SurveyBase();
+  // The info record and the sizes of the record files, to tell whether another program
+  // changed the base since this object last surveyed or changed it.
+  std::string Fingerprint() const;
+
   // Writing (hudson_base_write.cpp).
   uint16_t AppendMessage();
+  // The to-index and index records of the header in header_ at that record.
   uint16_t WriteIndexRecords(int64_t record);
+  uint16_t WriteIndexPair(int64_t record, std::string_view to, uint16_t number, uint8_t board);
   uint16_t AppendToList(const char* name, uint32_t record);
   void PutAddressKludge(const char* keyword, uint16_t point);
 
@@ -139,6 +155,10 @@ class HudsonBase final : public MessageBase {
   File texts_;
   std::string infoRecord_;
   bool locked_ = false;
+  // The base was surveyed under the lock and nothing but this object has changed it since:
+  // Fingerprint() was fingerprint_ when the lock was last given back.
+  bool surveyed_ = false;
+  std::string fingerprint_;
 
   // The index window and the seek position: the current header record, its message number.
   std::string window_;

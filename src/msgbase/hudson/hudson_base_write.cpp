@@ -128,17 +128,22 @@ uint16_t HudsonBase::WriteMessage() {
 
   const bool tookLock = !locked_;
   if (tookLock && !Lock()) return kLockFailed;
-  uint16_t rc = AppendMessage();
+  uint16_t rc = PrepareChange();
+  if (rc == 0) rc = AppendMessage();
+  // A write that failed part-way leaves what the next survey finishes.
+  if (rc != 0) surveyed_ = false;
   if (tookLock && !Unlock() && rc == 0) rc = SetStatus(IoCode(info_.LastError(), true));
   return rc;
 }
 
-// Appends the message under the lock: its text records, header, to-index and index records
-// (the index last, as readers find messages through it), then the info record and the export
-// list. A base whose files disagree, or that cannot number or address one more message, is
-// left untouched.
+// Appends the message under the lock, in the order that hudson_survey.cpp relies on: the text
+// records; to-index and index records that mark the new record deleted, so that the three
+// record files never differ by more than it and MSGHDR.BBS never runs ahead of the index; the
+// header; the info record, which from then on never hands out the number again; the export
+// list entry; then the to-index record with the name and, last, the index record with the
+// number, which makes it a message for the readers that go through the index. A base that
+// cannot number or address one more message is left untouched.
 uint16_t HudsonBase::AppendMessage() {
-  if (!RecordFilesAgree()) return status_;
   if (infoRecord_.size() != kInfoSize) return SetStatus(kUnreadableInfo);
   const int64_t textBytes = texts_.Size();
   if (textBytes < 0) return SetStatus(IoCode(texts_.LastError(), false));
@@ -163,9 +168,11 @@ uint16_t HudsonBase::AppendMessage() {
   }
   if (!texts_.WriteAt(firstText * kTextRecordSize, text.data(), text.size()))
     return SetStatus(IoCode(texts_.LastError(), true));
+  const auto board = static_cast<uint8_t>(board_);
+  if (uint16_t rc = WriteIndexPair(headerRecord, kDeletedMark, kDeletedNumber, board); rc != 0)
+    return rc;
   if (!headers_.WriteAt(uint64_t{headerRecord} * kHeaderSize, header_.data(), kHeaderSize))
     return SetStatus(IoCode(headers_.LastError(), true));
-  if (uint16_t rc = WriteIndexRecords(headerRecord); rc != 0) return rc;
 
   PutLe16(infoRecord_, kInfoHighest, static_cast<uint16_t>(number));
   PutLe16(infoRecord_, kInfoTotal, static_cast<uint16_t>(GetLe16(infoRecord_, kInfoTotal) + 1));
@@ -177,24 +184,34 @@ uint16_t HudsonBase::AppendMessage() {
         AppendToList(kind_ == MailKind::Echomail ? kEchoListFile : kNetListFile, headerRecord);
     if (rc != 0) return rc;
   }
-  window_.clear();
+  if (uint16_t rc = WriteIndexRecords(headerRecord); rc != 0) return rc;
   record_ = headerRecord;
   number_ = static_cast<int32_t>(number);
   found_ = true;
   return SetStatus(0);
 }
 
-// The to-index and index records of the header in header_ at that record.
 uint16_t HudsonBase::WriteIndexRecords(int64_t record) {
   const uint8_t attributes = static_cast<uint8_t>(header_[kHdrMsgAttr]);
   const bool deleted = attributes & msg::kDeleted;
-  std::string to = deleted ? kDeletedMark : attributes & msg::kReceived ? kReceivedMark : ToName();
+  return WriteIndexPair(record,
+                        deleted                       ? kDeletedMark
+                        : attributes & msg::kReceived ? kReceivedMark
+                                                      : ToName(),
+                        deleted ? kDeletedNumber : HeaderWord(kHdrNumber),
+                        static_cast<uint8_t>(header_[kHdrBoard]));
+}
+
+// The to-index record first, then the index record.
+uint16_t HudsonBase::WriteIndexPair(int64_t record, std::string_view to, uint16_t number,
+                                    uint8_t board) {
   std::string toRecord(kToIndexSize, '\0');
-  toRecord[0] = static_cast<char>(to.size());
-  to.copy(&toRecord[1], kNameWidth);
+  const size_t length = std::min(to.size(), kNameWidth);
+  toRecord[0] = static_cast<char>(length);
+  to.copy(&toRecord[1], length);
   uint8_t index[kIndexSize];
-  PutLe16(index, kIdxNumber, deleted ? kDeletedNumber : HeaderWord(kHdrNumber));
-  index[kIdxBoard] = static_cast<uint8_t>(header_[kHdrBoard]);
+  PutLe16(index, kIdxNumber, number);
+  index[kIdxBoard] = board;
   if (!toIndex_.WriteAt(static_cast<uint64_t>(record) * kToIndexSize, toRecord.data(),
                         kToIndexSize))
     return SetStatus(IoCode(toIndex_.LastError(), true));
@@ -217,11 +234,14 @@ void HudsonBase::RewriteHeader() {
   if (!found_ || header_.size() != kHeaderSize) return;
   const bool tookLock = !locked_;
   if (tookLock && !Lock()) return;
-  if (static_cast<uint64_t>(record_) < HeaderRecords()) {
-    if (headers_.WriteAt(static_cast<uint64_t>(record_) * kHeaderSize, header_.data(), kHeaderSize))
-      WriteIndexRecords(record_);
-    else
+  if (PrepareChange() == 0 && static_cast<uint64_t>(record_) < HeaderRecords()) {
+    if (!headers_.WriteAt(static_cast<uint64_t>(record_) * kHeaderSize, header_.data(),
+                          kHeaderSize)) {
       SetStatus(IoCode(headers_.LastError(), true));
+      surveyed_ = false;
+    } else if (WriteIndexRecords(record_) != 0) {
+      surveyed_ = false;
+    }
   }
   if (tookLock) Unlock();
 }
@@ -234,7 +254,8 @@ void HudsonBase::DeleteMessage() {
   const bool tookLock = !locked_;
   if (tookLock && !Lock()) return;
   std::string header(kHeaderSize, '\0');
-  if (static_cast<uint64_t>(record_) < HeaderRecords() && infoRecord_.size() == kInfoSize &&
+  if (PrepareChange() == 0 && static_cast<uint64_t>(record_) < HeaderRecords() &&
+      infoRecord_.size() == kInfoSize &&
       headers_.ReadAt(static_cast<uint64_t>(record_) * kHeaderSize, header.data(), kHeaderSize) ==
           kHeaderSize) {
     header_ = std::move(header);
@@ -243,12 +264,18 @@ void HudsonBase::DeleteMessage() {
       if (total > 0) PutLe16(infoRecord_, kInfoTotal, static_cast<uint16_t>(total - 1));
       if (BoardActive() > 0) SetBoardActive(static_cast<uint16_t>(BoardActive() - 1));
     }
+    // The header first: a process killed before the index follows leaves a deletion that the
+    // next survey finishes.
     header_[kHdrMsgAttr] = static_cast<char>(header_[kHdrMsgAttr] | msg::kDeleted);
-    if (headers_.WriteAt(static_cast<uint64_t>(record_) * kHeaderSize, header_.data(), kHeaderSize))
-      WriteIndexRecords(record_);
-    else
-      SetStatus(IoCode(headers_.LastError(), true));
-    WriteInfo();
+    bool written =
+        headers_.WriteAt(static_cast<uint64_t>(record_) * kHeaderSize, header_.data(), kHeaderSize);
+    if (!written) SetStatus(IoCode(headers_.LastError(), true));
+    written = written && WriteIndexRecords(record_) == 0;
+    if (written && !WriteInfo()) {
+      SetStatus(IoCode(info_.LastError(), true));
+      written = false;
+    }
+    if (!written) surveyed_ = false;
   }
   if (tookLock) Unlock();
 }

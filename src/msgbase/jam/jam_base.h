@@ -37,6 +37,7 @@ class JamBase final : public MessageBase {
   bool Exists() override;
   bool Lock() override;
   bool Unlock() override;
+  uint16_t Mend() override;
 
   void SetDestAddress(const NetAddress& address) override { dest_ = address; }
   void SetOrigAddress(const NetAddress& address) override { orig_ = address; }

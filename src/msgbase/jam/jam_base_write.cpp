@@ -167,12 +167,29 @@ void JamBase::RewriteHeader() {
 // Before a change under the lock: unless the base header is the one this object left, the
 // active count is counted again. Marking a message deleted and lowering the count are two
 // writes (the header, then the base header at Unlock), as are adding one and raising it; a
-// process killed between them, or another program, may have left a count that is off.
+// process killed between them, or another program, may have left a count that is off. The
+// modification counter then missed that change too: it is raised, so that readers that keep
+// what they read until the counter moves look again.
 void JamBase::CheckActiveCount() {
   if (countKnown_) return;
   uint32_t active = CountActive();
-  if (active != BaseField(kBaseActive)) SetBaseField(kBaseActive, active);
+  if (active != BaseField(kBaseActive)) {
+    SetBaseField(kBaseActive, active);
+    SetBaseField(kBaseModCounter, BaseField(kBaseModCounter) + 1);
+  }
   countKnown_ = true;
+}
+
+uint16_t JamBase::Mend() {
+  if (!jhr_.IsOpen()) return SetStatus(kNotJamBase);
+  uint16_t rc = 0;
+  if (Lock()) {
+    CheckActiveCount();
+  } else {
+    rc = status_ != 0 ? status_ : kLockFailed;
+  }
+  if (!Unlock() && rc == 0) rc = IoError(jhr_);
+  return SetStatus(rc);
 }
 
 void JamBase::DeleteMessage() {

@@ -59,6 +59,7 @@ class SquishBase : public MessageBase {
   bool Exists() override;
   bool Lock() override;
   bool Unlock() override;
+  uint16_t Mend() override;
 
   void SetDestAddress(const NetAddress& address) override { header_.dest = address; }
   void SetOrigAddress(const NetAddress& address) override { header_.orig = address; }

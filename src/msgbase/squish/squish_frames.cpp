@@ -313,6 +313,15 @@ uint16_t SquishBase::WriteMessage() {
   return status_ = rc;
 }
 
+uint16_t SquishBase::Mend() {
+  if (!IsOpen()) return status_ = kNoIndex;
+  bool tookLock = !locked_;
+  if (tookLock && !Lock()) return status_;
+  uint16_t rc = PrepareChange();
+  if (tookLock) Unlock();
+  return status_ = rc;
+}
+
 void SquishBase::DeleteMessage() {
   if (!IsOpen()) {
     status_ = kNoIndex;
