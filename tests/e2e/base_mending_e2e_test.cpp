@@ -81,9 +81,10 @@ void CheckPostedOnce(const fs::path& node, const std::string& data, int sections
   const std::vector<HudsonMessage> live = LiveMessages(dir, kBoard);
   for (const HudsonMessage& m : live) {
     ++numbers[m.msgNum];
-    for (size_t at = m.text.find("\rsection "); at != std::string::npos;
-         at = m.text.find("\rsection ", at + 1))
-      ++times[std::stoi(m.text.substr(at + 9))];
+    const std::string text = "\r" + m.text;
+    for (size_t at = text.find("\rsection "); at != std::string::npos;
+         at = text.find("\rsection ", at + 1))
+      ++times[std::stoi(text.substr(at + 9))];
   }
   int repeated = 0;
   for (int n = 1; n <= sections; ++n) {
@@ -103,9 +104,9 @@ void CheckPostedOnce(const fs::path& node, const std::string& data, int sections
   const std::vector<HudsonMessage> all = ReadHudsonMessages(dir);
   const std::vector<uint16_t> listed = ReadHudsonList(dir + "/ECHOMAIL.BBS");
   for (size_t record = 0; record < all.size(); ++record) {
-    if (all[record].area == kBoard && all[record].msgNum != 0xFFFF)
-      EXPECT_NE(std::find(listed.begin(), listed.end(), record), listed.end())
-          << "record " << record << " not listed for export";
+    if (all[record].area != kBoard || all[record].msgNum == 0xFFFF) continue;
+    EXPECT_NE(std::find(listed.begin(), listed.end(), record), listed.end())
+        << "record " << record << " not listed for export";
   }
   EXPECT_EQ(ReadFileBytes(node / "queue.lst").find("DATA.BIN"), std::string::npos);
 
@@ -186,7 +187,9 @@ TEST_P(StaleCounts, ARunThatMayWriteMendsThemThoughItWritesNothing) {
   ASSERT_EQ(run.exitCode, 0) << run.output;
   bytes = ReadFileBytes(path);
   for (size_t offset : field.counts) EXPECT_EQ(GetLe32(bytes, offset), 2u) << offset;
-  if (field.modCounter) EXPECT_GT(GetLe32(bytes, field.modCounter), modCounter);
+  if (field.modCounter != 0) {
+    EXPECT_GT(GetLe32(bytes, field.modCounter), modCounter);
+  }
   for (const auto& [file, size] : sizes) EXPECT_EQ(fs::file_size(file), size) << file;
 }
 
