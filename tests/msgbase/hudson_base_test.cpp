@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -288,6 +289,51 @@ TEST_F(HudsonTest, DamagedBasesAreRefusedForWriting) {
     for (size_t i = 0; i < std::size(kFiles); ++i)
       EXPECT_EQ(Bytes(kFiles[i]), before[i]) << kFiles[i];
     EXPECT_EQ(Bytes("ECHOMAIL.BBS"), before.back());
+  }
+}
+
+// What a writer that appends text, header, index records and the info record last (as the
+// reference writer, and this program before, did) leaves when it is killed: the next open to
+// write mends it, keeping a message that the index already makes whole and undoing one it does
+// not, so that no number is given out twice and the counts are those of the messages.
+TEST_F(HudsonTest, KillsOfAnotherWriterAreMendedOnOpeningToWrite) {
+  struct Kill {
+    const char* what;
+    std::vector<const char*> restored;  // files as they were before the killed append
+    bool kept;                          // the killed append's message is there after mending
+  };
+  const Kill kills[] = {
+      {"before the info record", {"MSGINFO.BBS"}, true},
+      {"before the to-index record", {"MSGINFO.BBS", "MSGTOIDX.BBS"}, false},
+      {"before both index records", {"MSGINFO.BBS", "MSGTOIDX.BBS", "MSGIDX.BBS"}, false},
+  };
+  for (const Kill& k : kills) {
+    SCOPED_TRACE(k.what);
+    for (const char* name : kFiles) fs::remove(dir_ / name);
+    test::CreateHudsonBase(dir_.path());
+    HudsonMessage m;
+    m.text = "first\r";
+    test::AppendHudsonMessage(dir_.path(), m);
+    std::map<std::string, std::string> before;
+    for (const char* name : k.restored) before[name] = Bytes(name);
+    m.text = "killed\r";
+    test::AppendHudsonMessage(dir_.path(), m);
+    for (const auto& [name, bytes] : before) dir_.WriteFile(name, bytes);
+
+    MessageBaseHandle base = OpenBoard(1);
+    ASSERT_TRUE(base);
+    EXPECT_EQ(base->ActiveCount(), k.kept ? 2 : 1);
+    EXPECT_EQ(ReadText(*base, 2), k.kept ? "killed\r" : "<not found>");
+    EXPECT_EQ(Post(*base, "next\r"), 3);
+    CloseMessageArea(base);
+    const test::HudsonInfo info = test::ReadHudsonInfo(dir_.path());
+    EXPECT_EQ(info.highMsg, 3);
+    EXPECT_EQ(info.active, k.kept ? 3 : 2);
+    EXPECT_EQ(info.areaActive[0], info.active);
+    std::vector<uint16_t> live;
+    for (const HudsonMessage& found : test::ReadHudsonMessages(dir_.path()))
+      if (found.msgNum != 0xFFFF) live.push_back(found.msgNum);
+    EXPECT_EQ(live, k.kept ? (std::vector<uint16_t>{1, 2, 3}) : (std::vector<uint16_t>{1, 3}));
   }
 }
 
