@@ -54,7 +54,7 @@ class AreaScanner {
         unattended_(session.Unattended()),
         recogniser_(base, session.state,
                     RecogniserSettings{session.settings.HEADERLINES, session.settings.EXTRACTXCK,
-                                       !session.Unattended()}) {}
+                                       !session.Unattended(), session.settings.LONGFILENAMES}) {}
 
   void Run();
 
@@ -88,8 +88,9 @@ class AreaScanner {
   std::string subject_;
   NetAddress origin_;
   NetAddress destination_;
-  std::vector<int> entriesInMessage_;  // catalogue entries with a section in this message
-  int32_t firstUnsettled_ = 0;         // the first message that may have been read half-written
+  std::vector<int> entriesInMessage_;        // catalogue entries with a section in this message
+  std::optional<NetAddress> messageOrigin_;  // the address of the message's origin line
+  int32_t firstUnsettled_ = 0;  // the first message that may have been read half-written
   bool fullReported_ = false;
 };
 
@@ -119,6 +120,7 @@ void AreaScanner::Run() {
     ReportDamagedMessage();
     base_.StartReading();
     subject_ = base_.Subject();
+    recogniser_.StartMessage(subject_);
     session_.state.MessageLineCounter = 0;
     currentMessage_ = base_.MessageNumber();
     if (unattended_ && counter_ % step == 0) Progress();
@@ -175,6 +177,7 @@ void AreaScanner::ScanMessage() {
   base_.GetDestAddress(destination_);
   base_.GetOrigAddress(origin_);
   entriesInMessage_.clear();
+  messageOrigin_.reset();
   const int32_t headerLines = session_.settings.HEADERLINES;
   for (int32_t lines = 0;; ++lines) {
     if (lines % kKeyPollLines == 0 && session_.AbortKeyPressed()) {
@@ -193,7 +196,13 @@ void AreaScanner::ScanMessage() {
       if (header.IsHeader() && !RecordSection(header)) return;
     }
     ++session_.state.MessageLineCounter;
-    if (base_.TextEnded() || session_.state.MessageLineCounter >= headerLines) return;
+    if (base_.TextEnded() || session_.state.MessageLineCounter >= headerLines) break;
+  }
+  // Parts that other posters number in the subject only ("NAME (i/n)"), without a header.
+  if (entriesInMessage_.empty()) {
+    const SectionHeader header = recogniser_.RecogniseNumberedBody();
+    if (header.IsHeader() && RecordSection(header) && messageOrigin_)
+      catalogue_.At(entriesInMessage_.back()).fromAddress = *messageOrigin_;
   }
 }
 
@@ -220,6 +229,7 @@ void AreaScanner::HandleKludge(std::string_view line) {
 void AreaScanner::HandleOriginLine(std::string_view line) {
   const auto address = OriginAddress(line);
   if (!address) return;
+  messageOrigin_ = address;
   for (int index : entriesInMessage_) catalogue_.At(index).fromAddress = *address;
 }
 

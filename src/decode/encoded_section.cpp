@@ -92,9 +92,11 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   std::string_view raw;
   std::string scratch;
   std::string_view line;
+  bool endLine = false;  // the "end" line of UU and XX was met after the data
   auto readLine = [&] {
     raw = base.NextLineView(kLineLimit);
-    line = IsKludgeLine(raw) ? std::string_view() : DataView(raw, zero, scratch);
+    line = IsKludgeLine(raw) || IsTearLine(raw) ? std::string_view() : DataView(raw, zero, scratch);
+    if (TrimView(raw) == "end") endLine = true;
   };
 
   // Up to the first data line: skip "table" lines, take the file time, count "begin". A
@@ -115,7 +117,7 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
       if (value) work.fileTime = static_cast<int32_t>(static_cast<uint32_t>(*value));
     }
     if (raw.find("begin ") != std::string_view::npos) AddLine(text, raw);
-    line = DataView(raw, zero, scratch);
+    line = IsTearLine(raw) ? std::string_view() : DataView(raw, zero, scratch);
     if (IsDataLine(line, kind) || base.TextEnded()) break;
     // The end-of-data line of UU and XX: a last section that holds only the end lines (as
     // "split" leaves it) has no data at all.
@@ -124,7 +126,14 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
 
   unsigned char* buffer = work.buffer.data();
   const bool sawData = IsDataLine(line, kind);
+  const bool base64 = kind == EncodingKind::MimeBase64;
+  bool padded = false;   // a base64 line ended in "=": the file's data end there
+  bool cutLine = false;  // a base64 line that is no whole number of groups
   while (work.count < kSectionBufferSize && IsDataLine(line, kind)) {
+    if (base64) {
+      padded = padded || line.back() == '=';
+      cutLine = cutLine || line.size() % 4 != 0;
+    }
     size_t n = DecodeLine(line, kind, buffer + work.count);
     if (n > kSectionBufferSize - work.count) n = kSectionBufferSize - work.count;
     AddLine(text, line);
@@ -142,6 +151,21 @@ uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKi
   // A section without a single data line (a cut or edited message) is an error, not an empty
   // piece of the file, unless it is the last one and holds just the end lines.
   if (!sawData && !(number == total && line == zeroLine)) result |= decode_flag::kTextError;
+  // The data must end where the encoding says they end. UU and XX: the last section ends
+  // with the end line (after the line of the zero character); base64: padding closes the
+  // last section, never an earlier one, and every line is whole groups. (A section cut at
+  // the buffer's limit was not read to its end, and is damaged already.)
+  const bool readToEnd = work.count < kSectionBufferSize;
+  if (readToEnd && base64) {
+    if (cutLine || (padded && number != total)) result |= decode_flag::kTextError;
+  } else if (readToEnd && number == total) {
+    if (!endLine && (line == zeroLine || line.empty()) && !base.TextEnded()) {
+      const std::string_view before = line;
+      readLine();
+      line = before.empty() ? std::string_view() : std::string_view(zeroLine);
+    }
+    if (!endLine) result |= decode_flag::kTextError;
+  }
   if (number == total) {
     AddLine(text, line);
     AddLine(text, "end");

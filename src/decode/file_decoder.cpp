@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/settings.h"
+#include "decode/md5.h"
 #include "decode/safe_name.h"
 #include "msgbase/message_base.h"
 #include "platform/console.h"
@@ -65,11 +66,18 @@ class FileAssembler {
   // False when the user answered that decoding stops here.
   bool DecodeSection(int32_t i, uint8_t& result);
   uint8_t RunSectionDecoder(int32_t number);
+  // Decodes the section at the slot into the section buffer; false when its message is gone.
+  bool DecodeAt(const SectionSlot& slot, int32_t number, uint8_t& flags);
+  // The bytes of earlier postings of section i that a later one replaced, when they are to
+  // be compared with it: not when the whole file was posted again.
+  std::vector<std::string> ReplacedBytes(int32_t i);
   // Reports what the checks found about the sections queued for them: all of them with
   // `all`, which comes before anything else is said so that reports stay in section order.
   void TakeChecked(bool all, uint8_t& result);
   void Finish(const CheckedSection& section, uint8_t& result);
   void ReportFlags(uint8_t flags, int32_t number) const;
+  // The whole file against the digest and length that the posting states.
+  void CheckStatedFile(uint8_t& result);
   // Output goes to the file in large writes: one per section would cost a system call per
   // few kilobytes. False once the disk refused any of it.
   bool Output(const unsigned char* data, size_t size);
@@ -87,7 +95,20 @@ class FileAssembler {
   bool outputFailed_ = false;
   std::vector<int32_t> cleanMessages_;
   std::vector<int32_t> faultyMessages_;
+  Md5 md5_;
+  uint64_t written_ = 0;
+  bool compareReplaced_ = false;
 };
+
+// Whether sections that a later message replaced are compared with their replacements: not
+// when every section was posted again (a new posting of the whole file).
+bool CompareReplaced(const FoundFile& file) {
+  if (file.replaced.empty()) return false;
+  std::vector<bool> again(static_cast<size_t>(std::max(file.total, 0)) + 1, false);
+  for (const auto& [number, slot] : file.replaced)
+    if (number >= 1 && number <= file.total) again[static_cast<size_t>(number)] = true;
+  return std::count(again.begin() + 1, again.end(), true) != file.total;
+}
 
 bool HasSumLines(EncodingKind kind) {
   return kind == EncodingKind::Uu || kind == EncodingKind::Xx || kind == EncodingKind::MimeBase64;
@@ -123,6 +144,7 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
   if (unattended_) out_.ClaimTemporary();
 
   AnnounceMessages();
+  compareReplaced_ = CompareReplaced(file_);
   uint8_t result = 0;
   for (int32_t i = 1; i <= file_.total; ++i) {
     if (!session_.state.abortPending && session_.AbortKeyPressed())
@@ -145,6 +167,7 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
     TakeChecked(false, result);
   }
   TakeChecked(true, result);
+  if ((result & decode_flag::kMissing) == 0) CheckStatedFile(result);
   if (!FlushOutput()) {
     Report(unattended_ ? Cp866("Недостаточно места на диске")
                        : Cp866("Недостаточно места на диске."));
@@ -173,19 +196,36 @@ void FileAssembler::AnnounceMessages() {
   base_.WillLoad(messages);
 }
 
+bool FileAssembler::DecodeAt(const SectionSlot& slot, int32_t number, uint8_t& flags) {
+  work_.count = 0;
+  base_.SeekFrom(slot.message);
+  base_.LoadHeader();
+  base_.StartReading();
+  base_.SetTextPosition(slot.textPos);
+  // The message may have gone since the scan; another one must not be read in its place.
+  // (A text file's base tells Found by its reading position, so it is asked only now.)
+  if (!base_.Found() || base_.MessageNumber() != slot.message) return false;
+  flags = RunSectionDecoder(number);
+  return true;
+}
+
+std::vector<std::string> FileAssembler::ReplacedBytes(int32_t i) {
+  std::vector<std::string> bytes;
+  if (!compareReplaced_) return bytes;
+  for (const auto& [number, slot] : file_.replaced) {
+    uint8_t flags = 0;
+    if (number == i && DecodeAt(slot, i, flags))
+      bytes.emplace_back(reinterpret_cast<const char*>(work_.buffer.data()), work_.count);
+  }
+  return bytes;
+}
+
 bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
+  const std::vector<std::string> earlier = ReplacedBytes(i);
   work_.count = 0;
   const SectionSlot* slot = file_.Slot(i);
-  bool found = slot != nullptr && slot->message != 0;
-  if (found) {
-    base_.SeekFrom(slot->message);
-    base_.LoadHeader();
-    base_.StartReading();
-    base_.SetTextPosition(slot->textPos);
-    // The message may have gone since the scan; another one must not be read in its place.
-    // (A text file's base tells Found by its reading position, so it is asked only now.)
-    found = base_.Found() && base_.MessageNumber() == slot->message;
-  }
+  uint8_t flags = 0;
+  const bool found = slot != nullptr && slot->message != 0 && DecodeAt(*slot, i, flags);
   if (!found) {
     TakeChecked(true, result);
     result |= decode_flag::kMissing;
@@ -196,7 +236,13 @@ bool FileAssembler::DecodeSection(int32_t i, uint8_t& result) {
     return session_.dialogs->AskYesNo(
         Fill("Секция %d отсутствует. Продолжить?", std::to_string(i)));
   }
-  const CheckedSection section{i, slot->message, RunSectionDecoder(i)};
+  // Two different texts under one section number: which one belongs to the file is not
+  // known.
+  for (const std::string& bytes : earlier)
+    if (bytes.size() != work_.count ||
+        !std::equal(bytes.begin(), bytes.end(), reinterpret_cast<const char*>(work_.buffer.data())))
+      flags |= decode_flag::kSectionCrc;
+  const CheckedSection section{i, slot->message, flags};
   if (HasSumLines(file_.kind)) {
     work_.checks.Add(section, work_.sectionText, {work_.buffer.data(), work_.count}, work_.claims);
   } else {
@@ -219,8 +265,26 @@ void FileAssembler::Finish(const CheckedSection& section, uint8_t& result) {
   }
 }
 
+void FileAssembler::CheckStatedFile(uint8_t& result) {
+  uint8_t flags = 0;
+  if (!file_.statedMd5.empty()) {
+    const Md5::Digest digest = md5_.Finish();
+    if (std::string(digest.begin(), digest.end()) != file_.statedMd5)
+      flags |= decode_flag::kFileCrc;
+  }
+  if (file_.statedSize >= 0 && written_ != static_cast<uint64_t>(file_.statedSize))
+    flags |= decode_flag::kFileLength;
+  if (flags == 0) return;
+  result |= flags;
+  ReportFlags(flags, file_.total);
+  // Which section is wrong is not known: none of its messages counts as clean.
+  cleanMessages_.clear();
+}
+
 bool FileAssembler::Output(const unsigned char* data, size_t size) {
   constexpr size_t kOutputChunk = 1 << 20;
+  if (!file_.statedMd5.empty()) md5_.Update(data, size);
+  written_ += size;
   pendingOutput_.insert(pendingOutput_.end(), data, data + size);
   return pendingOutput_.size() < kOutputChunk ? !outputFailed_ : FlushOutput();
 }

@@ -3,6 +3,7 @@
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "decode/found_file.h"
+#include "decode/posting_form.h"
 #include "msgbase/message_base.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -86,6 +87,7 @@ FileInfoText FoundFileInfo(MessageBase& base, const FoundFile& file, const AreaE
   std::string type = Cp866("Тип:     ") + EncodingLabel(file.kind);
   if (file.kind == EncodingKind::OwnText) type += " (Veldmark)";
   if (file.kind == EncodingKind::FastPostText) type += " (FastPost)";
+  type += PostingFormSuffix(file.form);
   info.lines[4] = type;
   info.lines[5] = file.kind == EncodingKind::Crack ? CrackDescription(file) : MissingSections(file);
   return info;

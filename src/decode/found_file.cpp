@@ -65,9 +65,14 @@ int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t messa
   file.key = header.key;
   file.fromAddress = from;
   file.toAddress = to;
-  if (!header.fileName.empty()) file.name = CutTo(header.fileName, FoundFile::kNameWidth);
+  // A name taken from a subject gives way to one a header announced.
+  if (!header.fileName.empty() && (!header.nameFromSubject || file.name.empty()))
+    file.name = CutTo(header.fileName, FoundFile::kNameWidth);
   file.total = total;
   file.kind = header.kind;
+  if (header.form != PostingForm::Standard) file.form = header.form;
+  if (!header.contentMd5.empty()) file.statedMd5 = header.contentMd5;
+  if (header.statedSize >= 0) file.statedSize = header.statedSize;
   if (file.sections.empty())
     file.sections.resize(static_cast<size_t>(total > 0 ? total : FoundFile::kUnannouncedSlots));
 
@@ -78,6 +83,11 @@ int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t messa
   if (n > file.SlotCount()) file.sections.resize(static_cast<size_t>(n));
   SectionSlot& slot = file.sections[static_cast<size_t>(n - 1)];
   if (slot.message == 0) ++file.present;
+  // The same section once more from another message (a re-posting, or a different part
+  // under the same number); kept, up to a section's worth per section, to compare.
+  if (slot.message != 0 && slot.message != message &&
+      file.replaced.size() < static_cast<size_t>(FoundFile::kMaxSections))
+    file.replaced.emplace_back(n, slot);
   slot.message = message;
   slot.textPos = header.textPos;
   return index;

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "decode/posting_form.h"
 #include "text/encoding_kind.h"
 #include "text/net_address.h"
 
@@ -37,9 +39,17 @@ struct FoundFile {
   NetAddress fromAddress;
   NetAddress toAddress;
   std::vector<SectionSlot> sections;  // sections[n - 1] describes section n
+  // Sections that a later message of the same number replaced: (number, the earlier slot).
+  // Their bytes must agree with the later ones, or the assembly is in doubt.
+  std::vector<std::pair<int32_t, SectionSlot>> replaced;
   bool selected = false;
   EncodingKind kind = EncodingKind::None;
   std::string key;
+  PostingForm form = PostingForm::Standard;  // another poster's convention, once one was seen
+  // What the posting says the decoded file must be: the MD5 digest (16 bytes; empty when not
+  // stated) and the length (-1 when not stated).
+  std::string statedMd5;
+  int64_t statedSize = -1;
 
   int32_t SlotCount() const { return static_cast<int32_t>(sections.size()); }
   // The slot of section n, or nullptr when n is outside the slots.

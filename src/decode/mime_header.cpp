@@ -1,9 +1,14 @@
 // MIME postings: a single-part base64 attachment, or one part of a MESSAGE/PARTIAL posting
-// whose identifier gathers the parts.
+// whose identifier gathers the parts. The attachment's headers come in every part (our own
+// layout) or in the first part only, inside an enclosed multipart message (mpack's); a
+// Content-MD5 header and a size= parameter say what the decoded file must be.
+#include <algorithm>
 #include <optional>
 
+#include "decode/data_line.h"
 #include "decode/recogniser.h"
 #include "msgbase/message_base.h"
+#include "text/cp866.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -40,14 +45,50 @@ std::optional<int32_t> NumberValue(std::string_view line, size_t pos) {
   return static_cast<int32_t>(*value);
 }
 
+// A boundary parameter, quoted or not, as written (boundaries are compared as they are).
+std::string BoundaryValue(std::string_view raw, size_t pos) {
+  if (pos < raw.size() && raw[pos] == '"') {
+    const size_t close = raw.find('"', pos + 1);
+    return std::string(
+        raw.substr(pos + 1, close == std::string_view::npos ? close : close - pos - 1));
+  }
+  const size_t end = raw.find_first_of("; \t", pos);
+  return std::string(raw.substr(pos, end == std::string_view::npos ? end : end - pos));
+}
+
+// The 16 bytes of a Content-MD5 value (base64 of the digest); empty when it is none.
+std::string Md5Value(std::string_view raw, size_t pos) {
+  const std::string_view value = TrimView(raw.substr(std::min(pos, raw.size())));
+  if (value.size() != 24 || value.substr(22) != "==") return std::string();
+  unsigned char bytes[kMaxLineBytes];
+  if (DecodeLine(value, EncodingKind::MimeBase64, bytes) != 16) return std::string();
+  return std::string(reinterpret_cast<const char*>(bytes), 16);
+}
+
+// "size=N" among a header's parameters (RFC 2183): the attachment's length in bytes.
+void ReadSizeParameter(std::string_view up, SectionHeader& header) {
+  for (size_t at = up.find("SIZE="); at != std::string_view::npos; at = up.find("SIZE=", at + 1)) {
+    if (at > 0 && up[at - 1] != ';' && up[at - 1] != ' ' && up[at - 1] != '\t') continue;
+    auto value = ParseWholeNumber(TrimView(GetWordView(at += 5, up)));
+    if (value && *value >= 0) header.statedSize = *value;
+    return;
+  }
+}
+
 }  // namespace
 
-bool SectionRecogniser::ReadMimeBlock(std::string up, SectionHeader& header) {
+bool SectionRecogniser::ReadMimeBlock(std::string_view line, SectionHeader& header) {
   header.kind = EncodingKind::MimeBase64;
+  std::string raw(line);
+  std::string up = UpCaseCp866(raw);
   // The data start after the blank line that ends the headers: never on a header line, whose
   // parameters (a name="..." on a folded line among them) would pass for base64.
   int32_t lineStart = header.textPos;
   bool folded = false;  // the line continues the header above it
+  bool partial = false;
+  // The delimiter line of a multipart message enclosed in part 1 of a message/partial
+  // posting (mpack's layout): the attachment's headers follow it, after a preamble.
+  std::string delimiter;
   for (;;) {
     if (IsBlankLine(up)) {
       header.textPos = base_.TextPosition();
@@ -64,14 +105,29 @@ bool SectionRecogniser::ReadMimeBlock(std::string up, SectionHeader& header) {
         SkipBlanks(pos, up);
         const std::string type = GetWord(pos, up);
         if (type == "APPLICATION/OCTET-STREAM") {
+          ReadSizeParameter(up, header);
           if (!FindNameParameter(up, header)) return false;
         } else if (type == "MESSAGE/PARTIAL") {
+          partial = true;
           if (!ReadPartialParameters(up, header)) return false;
+        } else if (type.rfind("MULTIPART/", 0) == 0) {
+          const size_t at = ValueAfter(up, "BOUNDARY=");
+          if (at != std::string::npos) delimiter = "--" + BoundaryValue(raw, at);
         }
+      } else if (word == "CONTENT-DISPOSITION:") {
+        ReadSizeParameter(up, header);
+      } else if (word == "CONTENT-MD5:") {
+        header.contentMd5 = Md5Value(raw, pos);
       } else if (!IsHeaderName(word)) {
-        // Neither a header nor a blank line: the data start right here.
-        header.textPos = lineStart;
-        break;
+        if (delimiter.empty() || !header.fileName.empty()) {
+          // Neither a header nor a blank line: the data start right here.
+          header.textPos = lineStart;
+          break;
+        }
+        // The preamble of the enclosed multipart message, up to its first delimiter.
+        while (TrimView(raw) != delimiter && !base_.TextEnded()) raw = base_.NextLineView(255);
+        if (TrimView(raw) != delimiter) return false;
+        delimiter.clear();
       }
     }
     if (base_.TextEnded()) break;
@@ -79,9 +135,13 @@ bool SectionRecogniser::ReadMimeBlock(std::string up, SectionHeader& header) {
     // lines that start with a blank or a tab.
     folded = base_.LineWasWrapped();
     lineStart = base_.TextPosition();
-    up = NextUpperLine(78);
+    raw = base_.NextLineView(78);
+    up = UpCaseCp866(raw);
     folded = folded || (!up.empty() && (up[0] == ' ' || up[0] == '\t'));
   }
+  // The parts after the first of a message/partial posting that gives the attachment's
+  // headers in its first part only.
+  if (partial && header.fileName.empty()) header.form = PostingForm::MimePartialOnce;
   return header.number != 0;
 }
 

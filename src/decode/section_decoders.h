@@ -51,6 +51,13 @@ struct FileDecodeWork {
 // for data once their control character was dropped.
 inline bool IsKludgeLine(std::string_view line) { return !line.empty() && line[0] == '\x01'; }
 
+// The tear line ("---", alone or followed by a blank and a program's name) is never data,
+// though "--- x" read with its blank as XX's zero character would pass for an XX line of one
+// byte after the data of a posting without sum lines.
+inline bool IsTearLine(std::string_view line) {
+  return line.substr(0, 3) == "---" && (line.size() == 3 || line[3] == ' ');
+}
+
 // UU, XX and MIME base64 (kind): fills sectionText and claims for the checks. total and
 // number decide whether the last section's end lines count in its checksum.
 uint8_t DecodeEncodedSection(MessageBase& base, FileDecodeWork& work, EncodingKind kind,

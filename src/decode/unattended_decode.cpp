@@ -156,7 +156,9 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   // knows it, and the history is on the disk before the messages go. A kill in between
   // leaves the posting decoded with its messages still there, and the next run skips it or
   // finds the same bytes already in place.
-  if (consultHistory) Remember(posting);
+  // Only a file shown complete and sound is remembered: a damaged one kept by DELETEBAD no
+  // must not hold back a later, sound posting of the same file as a duplicate.
+  if (consultHistory && clean) Remember(posting);
   if (!placed->alreadyThere) {
     ++decodedHere_;
     ++run_.decodedFiles;
