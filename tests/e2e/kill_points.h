@@ -21,7 +21,7 @@ namespace vm::test {
 
 struct KillPointPlan {
   std::vector<std::string> calls = {"write", "pwrite64", "rename", "unlink", "fsync", "ftruncate"};
-  int mostPerCall = 12;  // kill points tried per kind of call
+  int mostPerCall = 6;  // kill points tried per kind of call
 };
 
 // The run's options in a node directory (VELDMARK_HOME, TEMP and the current directory).
