@@ -49,6 +49,7 @@ int32_t DecodeAreas(RunContext& run, const std::string& workDirectory,
   report.Begin(now);
   areas(unattended);
   report.End();
+  run.incomplete += unattended.failures + (report.Failed() ? 1 : 0);
   return unattended.decodedFiles;
 }
 

@@ -117,9 +117,12 @@ int RunUsage(RunContext& run) {
 int NormalEnd(RunContext& run) {
   SaveStateFiles(run.state, run.areas, run.paths, DateOf(LocalNow()));
   ChangeDirectory(run.paths.StartDir);
+  if (run.incomplete > 0)
+    run.log.WriteLog(Cp866("Не все удалось (") + std::to_string(run.incomplete) +
+                     Cp866(", смотрите выше): код выхода 4"));
   run.log.WriteLog(Cp866("Нормальный выход"));
   run.log.WriteLogBreak();
-  return kExitNormal;
+  return run.incomplete > 0 ? kExitIncomplete : kExitNormal;
 }
 
 int StopWithMessage(RunContext& run, std::string_view message, int exitCode) {

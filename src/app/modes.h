@@ -18,7 +18,8 @@ int RunInstallation(RunContext& run, bool manual);
 // The usage text or a command's detailed help; nothing is saved.
 int RunUsage(RunContext& run);
 
-// Saves the state files, returns to StartDir and logs "Нормальный выход".
+// Saves the state files, returns to StartDir and logs "Нормальный выход". The exit code is 4
+// when the run could not do everything asked (RunContext::incomplete), else 0.
 int NormalEnd(RunContext& run);
 
 // Logs "Выход по ошибке: "message"", returns to StartDir, prints the message and waits for a

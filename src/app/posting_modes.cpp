@@ -4,6 +4,7 @@
 #include "encode/send_queue.h"
 #include "platform/host.h"
 #include "state/queue_file.h"
+#include "text/cp866.h"
 
 namespace vm {
 
@@ -22,7 +23,11 @@ void EnqueueFromCommandLine(RunContext& run, const EncodeRequest& request) {
   enqueue.postedName = request.postedName;
   enqueue.subject = request.postedName;
   enqueue.allowance = static_cast<int32_t>(area.SectionsLeftToday);
-  EnqueueFile(run.state.queue, enqueue, QueueContext{run.settings, run.console, {}});
+  if (EnqueueFile(run.state.queue, enqueue, QueueContext{run.settings, run.console, {}}) == 0) {
+    run.log.WriteLog(Cp866("Файл ") + UpCaseCp866(request.filePath) +
+                     Cp866(" не поставлен в очередь"));
+    ++run.incomplete;
+  }
 }
 
 void ProcessSendQueue(RunContext& run) {
@@ -31,7 +36,9 @@ void ProcessSendQueue(RunContext& run) {
       run.state, run.areas, run.settings, run.paths, run.console, DateOf(LocalNow()), [&] {
         progress.Save(run.state);
       }};
+  queueRun.log = &run.log;
   ProcessQueue(queueRun);
+  run.incomplete += queueRun.failures;
 }
 
 }  // namespace vm

@@ -19,6 +19,9 @@ enum ExitCode : int {
   kExitException = 1,  // an exception nothing handled
   kExitRunError = 2,   // a run-time error (a fatal signal, out of memory, an index out of range)
   kExitFatal = 3,      // FatalExit: an error must not look like success to cron or a hook
+  // The run ended normally but did not do everything asked: an area it could not reach, a
+  // section or file not posted, a file not written. The log says what.
+  kExitIncomplete = 4,
 };
 
 // What the switches of the command line ask for.
@@ -43,6 +46,7 @@ struct RunContext {
   RunFlags flags;
   RunState state;  // what the state files keep between runs
   FailureReporter failures;
+  int incomplete = 0;  // things asked for that the run could not do (exit code 4)
 };
 
 }  // namespace vm

@@ -70,6 +70,7 @@ void NewFilesReport::StartMessage(const DateTime& now) {
     log_.WriteLog(Cp866("Нет доступа к ") + area.tag + " - " + area.areaId +
                   DescribeOpenFailure(failure));
     base_.reset();
+    failed_ = true;
     return;
   }
   MessageBase& base = *base_;
@@ -131,8 +132,10 @@ void NewFilesReport::End() {
     Put("");
     Put("--- " + std::string(kProductLine) + " Win32b ");
     Put(" * Origin: Default Origin (" + settings_.ADDRESS + ")");
-    if (base_->WriteMessage() != 0)
+    if (base_->WriteMessage() != 0) {
       log_.WriteLog(Cp866("Не могу записать отчет в ") + settings_.REPORTAREA);
+      failed_ = true;
+    }
     CloseMessageArea(base_);
   }
   rootList_.WriteLine("");

@@ -64,6 +64,8 @@ class NewFilesReport {
   void End();
 
   bool Reporting() const { return base_ != nullptr; }
+  // The report area could not be opened or the report not written.
+  bool Failed() const { return failed_; }
   int64_t TotalSize() const { return totalSize_; }
   int32_t FileCount() const { return fileCount_; }
 
@@ -78,6 +80,7 @@ class NewFilesReport {
   MessageBaseHandle base_;
   FilesBbs rootList_;
   MsgIdSerialSource& serials_;
+  bool failed_ = false;
   int64_t totalSize_ = 0;
   int32_t fileCount_ = 0;
 };

@@ -73,6 +73,7 @@ void AreaDecoder::Run() {
     const std::string why = DescribeOpenFailure(failure);
     run_.log.WriteLog(Cp866("Нет доступа к ") + area_.tag + " - " + area_.areaId + why);
     WriteWholeLine(console, scanLine_ + Cp866(" - нет доступа к базе") + why);
+    ++run_.failures;
     return;
   }
   // A run that deletes what it decodes may change the base: what a killed run left half done
@@ -138,6 +139,7 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   if ((outcome.result & decode_flag::kNotDecoded) != 0) {
     // Nothing was decoded (the file could not be created, or the run was aborted).
     if (!outcome.outputName.empty()) RemoveFile(temporary);
+    ++run_.failures;
   } else if (clean || !settings.DELETEBAD) {
     // A new posting whose bytes are already there was decoded by a run that ended before it
     // could remember it: not placed, listed or reported a second time.
@@ -148,7 +150,10 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
     run_.log.WriteLog(Cp866("    Удален"));
   }
   WriteWholeLine(run_.console, status);
-  if (placementFailed) WriteWholeLine(run_.console, Cp866("    Не могу записать файл ") + name);
+  if (placementFailed) {
+    WriteWholeLine(run_.console, Cp866("    Не могу записать файл ") + name);
+    ++run_.failures;
+  }
   // A file that was not kept keeps its messages, whatever DELETEDECODED says.
   if (!placed) return;
 

@@ -59,6 +59,7 @@ struct UnattendedRun {
   FoundFileCatalogue catalogue;
   FileDecodeWork work;
   int32_t decodedFiles = 0;  // files kept in this run, errors or not
+  int32_t failures = 0;      // areas not reached and files not written
   // Directories already cleared of the temporary files that killed runs left in them.
   std::set<std::string> clearedDirectories;
 };

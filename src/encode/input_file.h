@@ -21,6 +21,8 @@ class InputFile {
   bool IsOpen() const { return file_.IsOpen(); }
   // The size as the file system gives it at the call; -1 when it cannot be asked.
   int64_t Size() const { return file_.Size(); }
+  // Size and modification time as the file system gives them at the call.
+  FileState State() const { return file_.State(); }
 
   // Moves the reading point to a byte offset of the file.
   void Seek(int64_t offset);

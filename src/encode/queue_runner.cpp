@@ -40,7 +40,7 @@ class QueueRunner {
  private:
   struct Attempt {
     bool finished = false;
-    bool writeFailed = false;
+    bool notPosted = false;  // the entry stays for another run
   };
 
   bool OpenTarget(const QueueEntry& entry);
@@ -59,13 +59,18 @@ class QueueRunner {
   void Print(std::string_view text) {
     if (dialogs_ == nullptr) run_.console.Write(text);
   }
-  // A problem: a message box in the shell, a console line from the command line.
+  // Something asked for that was not done: a message box in the shell, a console line from
+  // the command line, and a line in the log.
   void Report(std::string_view shellText, std::string_view consoleText) {
     if (dialogs_ != nullptr)
       dialogs_->ShowError(shellText);
     else
       run_.console.WriteLine(consoleText);
+    if (run_.log != nullptr) run_.log->WriteLog(consoleText);
+    ++run_.failures;
   }
+  // Reports a file that changed since it was queued, and closes it; true when so.
+  bool ChangedSinceQueued(const QueueEntry& entry);
 
   QueueRun& run_;
   QueueDialogs* dialogs_;
@@ -76,6 +81,7 @@ class QueueRunner {
   OpenFailure targetFailure_;            // why the last target could not be opened or locked
   const QueueEntry* started_ = nullptr;  // the entry whose file is open
   bool startedPosted_ = false;           // a section of it went out in this run
+  bool lastCarriedFile_ = false;         // the last message posted held a section of the file
   PostedFile file_;
   std::vector<std::string> template_;
   bool anyStarted_ = false;
@@ -158,6 +164,24 @@ void QueueRunner::CloseFile() {
   template_.clear();
 }
 
+bool QueueRunner::ChangedSinceQueued(const QueueEntry& entry) {
+  const FileState now = file_.input.State();
+  const bool changed = entry.queuedAs && (now.size != entry.queuedAs->size ||
+                                          now.modifiedNs != entry.queuedAs->modifiedNs);
+  // An offset past the end, which a hand-edited or damaged queue file may hold, would post
+  // sections that do not exist.
+  const bool pastEnd = entry.offset > now.size;
+  if (!changed && !pastEnd) return false;
+  const std::string message =
+      Cp866("Файл ") + entry.path +
+      Cp866(changed ? " изменился после постановки в очередь" : " короче, чем отмечено в очереди") +
+      Cp866(" и не послан; поставьте его в очередь заново");
+  Report(message, message);
+  CloseFile();
+  started_ = nullptr;
+  return true;
+}
+
 QueueRunner::Attempt QueueRunner::StartFile(QueueEntry& entry) {
   Print(anyStarted_ ? "\n" : Cp866("Обработка очереди...\n\n"));
   anyStarted_ = true;
@@ -181,6 +205,11 @@ QueueRunner::Attempt QueueRunner::StartFile(QueueEntry& entry) {
   if (!OpenPostedFile(entry, file_)) {
     Report(Filled("Файл %s не найден", entry.path),
            Cp866("Файл ") + entry.path + Cp866(" не найден"));
+    return attempt;
+  }
+  if (ChangedSinceQueued(entry)) {
+    attempt.finished = false;
+    attempt.notPosted = true;
     return attempt;
   }
   // Emptied since it was queued: nothing to post, and a section "1 of 0" would help no one.
@@ -209,7 +238,7 @@ QueueRunner::Attempt QueueRunner::PostSection(QueueEntry& entry) {
     // Not posted: the entry stays where it was, to post this section another time.
     entry.offset = offset;
     entry.fileSum = fileSum;
-    attempt.writeFailed = true;
+    attempt.notPosted = true;
     const std::string message = Cp866("Ошибка записи в ") + entry.areaId;
     Report(message, message);
     return attempt;
@@ -217,6 +246,7 @@ QueueRunner::Attempt QueueRunner::PostSection(QueueEntry& entry) {
   if (dialogs_ != nullptr) dialogs_->StepProgress();
   ++entry.sentToday;
   startedPosted_ = true;
+  lastCarriedFile_ = message.carriedFile;
   if (run_.saveProgress) run_.saveProgress();
   return attempt;
 }
@@ -235,8 +265,9 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
     const bool inTempPath =
         !run_.settings.TEMPPATH.empty() &&
         DirectoryKey(SplitPath(entry.path).dir) == DirectoryKey(run_.settings.TEMPPATH);
-    // A posting the user dropped keeps its file.
-    if (!abort_ && (entry.flags & (kDeleteAfterSending | kCompressed)))
+    // A posting the user dropped keeps its file, and so does one whose last message went out
+    // without its section (a template without a SECTION line).
+    if (!abort_ && lastCarriedFile_ && (entry.flags & (kDeleteAfterSending | kCompressed)))
       RemoveFile(entry.path);
     else if (inTempPath && !(entry.flags & kSingleSection))
       RemoveFile(entry.path);
@@ -262,6 +293,9 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
 
 void QueueRunner::Run() {
   SendQueue& queue = run_.state.queue;
+  // Entries just added (by /Encode or the encode dialog) are saved before their first section
+  // goes out: a run killed after it posts that section again rather than losing the rest.
+  if (run_.saveProgress && !queue.empty()) run_.saveProgress();
   if (dialogs_ != nullptr) dialogs_->BeginProgress(ExpectedSections());
   ReleaseSections(queue, run_.areas);
   for (auto it = queue.begin(); it != queue.end() && !abort_;) {
@@ -286,8 +320,13 @@ void QueueRunner::Run() {
     Attempt attempt;
     if (mayPost) {
       if (!CheckFreeSpace(entry)) break;
-      attempt = started_ == &entry ? PostSection(entry) : StartFile(entry);
-      if (attempt.writeFailed) {
+      if (started_ != &entry)
+        attempt = StartFile(entry);
+      else if (ChangedSinceQueued(entry))
+        attempt.notPosted = true;
+      else
+        attempt = PostSection(entry);
+      if (attempt.notPosted) {
         ++it;  // kept for another run
         continue;
       }

@@ -113,6 +113,18 @@ std::optional<std::vector<std::string>> ReadTemplate(std::string_view path) {
   return lines;
 }
 
+bool TemplateCarriesFile(const std::vector<std::string>& templateLines) {
+  const MacroValues values;
+  for (std::string line : templateLines) {
+    if (!line.empty() && line[0] == ';') continue;
+    ExpandMacros(line, values);
+    size_t end = 1;
+    if (!line.empty() && line[0] == '@' && UpCaseCp866(GetWord(end, line)) == "SECTION")
+      return true;
+  }
+  return false;
+}
+
 SectionMessage BuildSectionMessage(QueueEntry& entry, PostedFile& file,
                                    const std::vector<std::string>& templateLines, bool netmail,
                                    MessageBase& base, PostingEnvironment& environment) {
@@ -126,6 +138,7 @@ SectionMessage BuildSectionMessage(QueueEntry& entry, PostedFile& file,
   SectionMessage result;
   if (entry.flags & kNoTemplate) {
     result.finished = WriteSection(entry, file, base, hsubst);
+    result.carriedFile = true;
   } else {
     const MacroValues values = ValuesFor(entry, file, number, environment);
     bool sectionWritten = false;
@@ -140,7 +153,7 @@ SectionMessage BuildSectionMessage(QueueEntry& entry, PostedFile& file,
       const std::string keyword = UpCaseCp866(GetWord(end, line));
       const std::string text = line.substr(std::min(line.size(), end + 1));
       if (keyword == "SECTION" && !sectionWritten) {
-        sectionWritten = true;
+        sectionWritten = result.carriedFile = true;
         result.finished = WriteSection(entry, file, base, hsubst);
       } else if (keyword == "SUBJ") {
         if (!text.empty()) subject = text;

@@ -45,8 +45,13 @@ std::vector<std::string> UserTextLines(std::string_view text, bool hsubst);
 // be read.
 std::optional<std::vector<std::string>> ReadTemplate(std::string_view path);
 
+// Whether the template has the SECTION line that carries the file; without one every message
+// goes out without it.
+bool TemplateCarriesFile(const std::vector<std::string>& templateLines);
+
 struct SectionMessage {
   bool finished = true;      // the file needs no further section
+  bool carriedFile = false;  // the message holds a section of the file
   uint16_t writeResult = 0;  // of WriteMessage; the section was not posted unless 0
 };
 

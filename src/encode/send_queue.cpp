@@ -1,6 +1,7 @@
 #include "encode/send_queue.h"
 
 #include "encode/section_layout.h"
+#include "encode/section_message.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -62,6 +63,25 @@ std::vector<int32_t> ListedSections(std::string_view list, int32_t total) {
   return numbers;
 }
 
+// A template without a SECTION line posts messages without the file. False when the file
+// is therefore not to be queued.
+bool TemplateFits(const EnqueueRequest& request, const std::string& fileName,
+                  const QueueContext& context) {
+  if (request.flags & kNoTemplate) return true;
+  const std::optional<std::vector<std::string>> lines = ReadTemplate(request.templatePath);
+  // A missing template is reported when the file is posted.
+  if (!lines || TemplateCarriesFile(*lines)) return true;
+  const std::string lacking =
+      Cp866("В шаблоне ") + UpCaseCp866(request.templatePath) + Cp866(" нет строки @SECTION");
+  const bool deleted = (request.flags & kDeleteAfterSending) != 0;
+  if (request.reportTemplate)
+    context.console.WriteLine(
+        deleted ? lacking + Cp866(": файл ") + fileName +
+                      Cp866(" был бы удален, не будучи послан, и не поставлен в очередь")
+                : lacking + Cp866(": сообщения уйдут без файла ") + fileName);
+  return !deleted;
+}
+
 }  // namespace
 
 int EnqueueFile(SendQueue& queue, const EnqueueRequest& request, const QueueContext& context) {
@@ -73,6 +93,7 @@ int EnqueueFile(SendQueue& queue, const EnqueueRequest& request, const QueueCont
   }
   const PathParts parts = SplitPath(request.path);
   const std::string fileName = UpCaseCp866(parts.name + parts.ext);
+  if (!TemplateFits(request, fileName, context)) return 0;
   QueueEntryRequest entry;
   entry.path = request.path;
   entry.areaId = request.areaId;

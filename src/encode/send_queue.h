@@ -26,10 +26,15 @@ struct EnqueueRequest {
   std::string subject;     // empty: the same
   std::string sections;    // section numbers separated by blanks; empty: the whole file
   int32_t allowance = 0;   // sections per day: the typed number when overridden, else the area's
+  // Whether a template without a SECTION line is reported (false for the further files of a
+  // selection queued at once, so that it is said once).
+  bool reportTemplate = true;
 };
 
 // Queues the file, or the sections listed (each as an entry of its own that posts that one
-// section). An empty file is refused with a message: it has no section to post. Returns the
+// section). An empty file is refused with a message: it has no section to post. So is a file to
+// be deleted after sending when the template has no SECTION line: it would be deleted without
+// having been posted; without deletion such a template is only warned about. Returns the
 // number of entries added.
 int EnqueueFile(SendQueue& queue, const EnqueueRequest& request, const QueueContext& context);
 

@@ -13,9 +13,10 @@ namespace vm {
 namespace {
 
 constexpr char kContinued = '\xFF';
-// A message line of up to 254 characters reaches a reader whole; a longer one would be
-// word-wrapped at 255. A cut piece keeps room for its continuation mark.
-constexpr size_t kLongestLine = 254;
+// The longest line every base's reader returns whole: the *.MSG reader takes a line of 254
+// characters as one that fills its buffer and word-wraps it, which would put line breaks into
+// the decoded file. A cut piece keeps room for its continuation mark.
+constexpr size_t kLongestLine = 253;
 constexpr size_t kLongestPiece = kLongestLine - 1;
 constexpr int kTabWidth = 8;
 

@@ -176,9 +176,10 @@ bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection,
   for (const FileToPost& file : posted) {
     request.path = (directory == "/" ? "" : directory) + "/" + file.name;
     added += EnqueueFile(ctx_.state.queue, request, queueContext);
-    // The next file of a selection goes under its own name.
+    // The next file of a selection goes under its own name; the template is reported once.
     request.postedName.clear();
     request.subject.clear();
+    request.reportTemplate = false;
   }
   return added > 0;
 }

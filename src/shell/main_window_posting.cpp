@@ -53,6 +53,7 @@ void MainWindow::RunSendQueue() {
                  DateOf(LocalNow()),
                  [&] { progress.Save(ctx_.state); },
                  &dialogs};
+    run.log = &ctx_.log;
     ProcessQueue(run);
   }
   if (reopen) {

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -70,6 +71,14 @@ NetAddress AddressFromText(std::string_view text, const Settings& settings) {
 
 }  // namespace
 
+std::optional<QueuedFile> StampOfFile(std::string_view path) {
+  File file;
+  if (!file.Open(path, OpenMode::Read)) return std::nullopt;
+  const FileState state = file.State();
+  if (state.size < 0) return std::nullopt;
+  return QueuedFile{state.size, state.modifiedNs};
+}
+
 QueueEntry* AddQueueEntry(SendQueue& queue, const QueueEntryRequest& request,
                           const QueueContext& context) {
   if (request.path.size() < kShortestPath) return nullptr;
@@ -82,6 +91,7 @@ QueueEntry* AddQueueEntry(SendQueue& queue, const QueueEntryRequest& request,
   QueueEntry& entry = queue.back();
 
   entry.path = UpCaseCp866(request.path);
+  entry.queuedAs = request.queuedAs;
   const std::string& tempPath = context.settings.TEMPPATH;
   if (!tempPath.empty() && !IsTempPath(SplitPath(entry.path).dir, tempPath)) {
     std::optional<std::string> copy = CopyIntoTempPath(queue, entry, entry.path, context);
@@ -89,8 +99,12 @@ QueueEntry* AddQueueEntry(SendQueue& queue, const QueueEntryRequest& request,
       queue.pop_back();
       return nullptr;
     }
+    // The copy stands for the file as it was queued only when the original had not changed.
+    if (*copy != entry.path && (!request.queuedAs || StampOfFile(entry.path) == request.queuedAs))
+      entry.queuedAs = StampOfFile(*copy);
     entry.path = *copy;
   }
+  if (!request.queuedAs && !entry.queuedAs) entry.queuedAs = StampOfFile(entry.path);
 
   entry.areaId = UpCaseCp866(WithoutTrailingSlash(request.areaId));
   entry.templatePath = UpCaseCp866(request.templatePath);

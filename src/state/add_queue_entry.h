@@ -28,7 +28,13 @@ struct QueueEntryRequest {
   int32_t linesPerSection = 0;
   std::string postedName;
   std::string subject;
+  // The file as the queue file's stamps remember it; nothing for a file queued now (or an entry
+  // saved without a stamp), which is stamped as it is now.
+  std::optional<QueuedFile> queuedAs;
 };
+
+// The size and modification time of the file now; nothing when it cannot be opened.
+std::optional<QueuedFile> StampOfFile(std::string_view path);
 
 struct QueueContext {
   const Settings& settings;  // TEMPPATH; ADDRESS supplies the parts an address text leaves out
@@ -40,7 +46,9 @@ struct QueueContext {
 };
 
 // Appends the entry at the end of the queue; a file outside TEMPPATH (when that is set) is
-// copied there first and queued as the copy. Returns the new entry, or nullptr when nothing
+// copied there first and queued as the copy. The entry keeps the file's stamp: the one the
+// request brings (carried over to a copy made now when the original still matches it), else
+// the file's as it is now. Returns the new entry, or nullptr when nothing
 // was added (a path shorter than 4 characters, memory exhausted, a copy the user gave up).
 QueueEntry* AddQueueEntry(SendQueue& queue, const QueueEntryRequest& request,
                           const QueueContext& context);

@@ -4,15 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-
-#include "platform/file.h"
+#include <thread>
 
 namespace vm {
 namespace {
 
 constexpr uint32_t kSecondsPerDay = 86400;
-// A reservation file is one line of eight hexadecimal digits.
-constexpr size_t kReservationFileLimit = 64;
+constexpr const char* kMachineWideName = "veldmark-msgid";
+// A gap between a serial and the clock that waiting may close: beyond it the clock was set
+// back (or the record is damaged), and a wait could last hours.
+constexpr int64_t kLongestWait = 10 * MsgIdSerialSource::kPerSecond;
 
 // The local time with its hundredths of a second.
 DateTime LocalNowWithHundredths(int& hundredths) {
@@ -27,9 +28,14 @@ DateTime LocalNowWithHundredths(int& hundredths) {
                   local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-// Serials wrap around in 32 bits: a is later than b when it lies less than half the range
-// ahead of it.
-bool Later(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) > 0; }
+uint32_t ClockSerial() {
+  int hundredths = 0;
+  const DateTime now = LocalNowWithHundredths(hundredths);
+  return MsgIdSerialOf(now, hundredths);
+}
+
+// Serials wrap around in 32 bits: how far a lies ahead of b (negative when behind).
+int64_t Ahead(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b); }
 
 std::string Hex8(uint32_t v) {
   char text[16];
@@ -37,15 +43,20 @@ std::string Hex8(uint32_t v) {
   return text;
 }
 
-// The block end a previous run stored; nothing when there is no readable one.
-bool StoredReservation(const std::string& path, uint32_t& end) {
-  std::string text;
-  int error = 0;
-  if (!ReadWholeFile(path, kReservationFileLimit, text, error)) return false;
-  char* stop = nullptr;
-  const unsigned long value = std::strtoul(text.c_str(), &stop, 16);
-  if (stop == text.c_str()) return false;
-  end = static_cast<uint32_t>(value);
+// The serial a record holds: eight hexadecimal digits.
+bool ParseRecord(std::string_view text, uint32_t& serial) {
+  if (text.size() < 8) return false;
+  uint32_t value = 0;
+  for (size_t i = 0; i < 8; ++i) {
+    const char c = text[i];
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) return false;
+    value = value << 4 | static_cast<uint32_t>(digit);
+  }
+  serial = value;
   return true;
 }
 
@@ -60,32 +71,68 @@ uint32_t MsgIdSerialOf(const DateTime& now, int hundredths) {
   return (v << 7) | (static_cast<uint32_t>(hundredths) & 127u);
 }
 
-void MsgIdSerialSource::Reserve(uint32_t from) {
-  reservedEnd_ = from + kBlock;
-  // A reservation that cannot be stored still keeps this run's serials apart.
-  if (!reservationFile_.empty()) WriteFileAtomically(reservationFile_, Hex8(reservedEnd_) + "\n");
+MsgIdSerialSource::MsgIdSerialSource()
+    : clock_(ClockSerial),
+      pause_([] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }) {}
+
+void MsgIdSerialSource::ShareMachineWide(std::string fallbackPath) {
+  recordPath_ = std::move(fallbackPath);
+  machineWide_ = true;
+  opened_ = false;
 }
 
-uint32_t MsgIdSerialSource::Next(uint32_t clockSerial) {
-  uint32_t v = clockSerial;
-  if (any_ && !Later(v, last_)) v = last_ + 1;
-  if (!any_ || !Later(reservedEnd_, v)) {
-    // The file is read again for every block, in case another run reserved meanwhile.
-    uint32_t stored = 0;
-    if (!reservationFile_.empty() && StoredReservation(reservationFile_, stored) &&
-        Later(stored, v))
-      v = stored;
-    Reserve(v);
+void MsgIdSerialSource::KeepRecordIn(std::string path) {
+  recordPath_ = std::move(path);
+  machineWide_ = false;
+  opened_ = false;
+}
+
+void MsgIdSerialSource::UseClock(std::function<uint32_t()> clock, std::function<void()> pause) {
+  clock_ = std::move(clock);
+  pause_ = std::move(pause);
+}
+
+bool MsgIdSerialSource::OpenRecord() {
+  // Opened at the first serial: most runs post nothing.
+  if (!opened_) {
+    opened_ = true;
+    record_ = std::make_unique<SharedRecord>();
+    const bool open = (machineWide_ && record_->OpenMachineWide(kMachineWideName)) ||
+                      (!recordPath_.empty() && record_->Open(recordPath_));
+    if (!open) record_.reset();
   }
+  return record_ != nullptr;
+}
+
+uint32_t MsgIdSerialSource::Choose(std::string_view stored) {
+  uint32_t clock = clock_();
+  uint32_t v = clock;
+  if (any_ && Ahead(v, last_) <= 0) v = last_ + 1;
+  uint32_t other = 0;
+  // A record further ahead than any run leaves it is not one to follow.
+  if (ParseRecord(stored, other) && Ahead(other, clock) <= mostAhead_ + kLongestWait &&
+      Ahead(v, other) <= 0)
+    v = other + 1;
+  for (int64_t ahead = Ahead(v, clock); ahead > mostAhead_ && ahead <= mostAhead_ + kLongestWait;
+       ahead = Ahead(v, clock)) {
+    pause_();
+    clock = clock_();
+  }
+  return v;
+}
+
+uint32_t MsgIdSerialSource::Next() {
+  uint32_t v = 0;
+  const bool shared = OpenRecord() && record_->Update([&](std::string_view stored) {
+    v = Choose(stored);
+    return Hex8(v) + "\n";
+  });
+  if (!shared) v = Choose({});
   last_ = v;
   any_ = true;
   return v;
 }
 
-std::string MsgIdSerialSource::MsgIdSerial() {
-  int hundredths = 0;
-  const DateTime now = LocalNowWithHundredths(hundredths);
-  return Hex8(Next(MsgIdSerialOf(now, hundredths)));
-}
+std::string MsgIdSerialSource::MsgIdSerial() { return Hex8(Next()); }
 
 }  // namespace vm

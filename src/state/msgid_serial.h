@@ -1,10 +1,16 @@
 // Serial numbers for the MSGID kludges of the program's own messages: taken from the local
-// date and time to the hundredth of a second, never the same twice, in one run or the next.
+// date and time to the hundredth of a second (128 serials a second), never the same twice for
+// any run of this user on the machine, whatever its program directory, and never far ahead of
+// the clock, so that runs elsewhere (another machine with the same address) meet them only
+// when they post at the same moment.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "platform/shared_record.h"
 #include "text/dos_time.h"
 
 namespace vm {
@@ -14,32 +20,50 @@ namespace vm {
 // (their low 7 bits), all in 32-bit arithmetic that wraps around.
 uint32_t MsgIdSerialOf(const DateTime& now, int hundredths);
 
-// Hands out serials that follow the clock but never wait for it: a serial the clock has
-// already given out becomes the last one plus 1, so a fast posting runs ahead of the clock.
-// So that the next run does not hand the same numbers out again, the source reserves serials
-// in blocks and writes the end of its block into a file before it uses it (one write per
-// 1024 serials); a run starts above the end stored there. A kill wastes the rest of a block.
-// The reservation file in the program directory.
+// The file in the program directory that keeps the last serial when the machine-wide record
+// cannot be used.
 inline constexpr const char* kMsgIdReservationFile = "VELDMARK.MID";
 
+// Hands out serials that follow the clock without waiting for it: a serial the clock has
+// already given out (here or in another run) becomes the last one plus 1, so a burst of
+// messages runs ahead of the clock, by at most kMostAhead; a burst that would go further
+// waits for the clock. The last serial handed out is kept in a record shared by every run of
+// the machine (SharedRecord::OpenMachineWide), read and replaced under its lock for every
+// serial. A record further ahead than a run could have left it (a clock set back, a damaged
+// file) is not waited for.
 class MsgIdSerialSource {
  public:
-  static constexpr uint32_t kBlock = 1024;
+  static constexpr uint32_t kPerSecond = 128;
+  static constexpr uint32_t kMostAhead = 5 * kPerSecond;
 
-  // The reservation file; without one (tests) serials are unique within the run only.
-  void KeepReservationIn(std::string path) { reservationFile_ = std::move(path); }
+  MsgIdSerialSource();
+  // Shares the serials through the machine-wide record, or through the file at
+  // `fallbackPath` when there is none. Without either (tests) serials are unique within the
+  // run only.
+  void ShareMachineWide(std::string fallbackPath);
+  // Shares them through this file alone.
+  void KeepRecordIn(std::string path);
+  // How far serials may run ahead of the clock (a benchmark that times writing, not waiting).
+  void AllowAhead(uint32_t serials) { mostAhead_ = serials; }
+  // The clock as a serial, and the pause while waiting for it to move on (for tests).
+  void UseClock(std::function<uint32_t()> clock, std::function<void()> pause);
 
   // Eight lower-case hexadecimal digits.
   std::string MsgIdSerial();
-  // The serial itself, from the given clock reading (for tests).
-  uint32_t Next(uint32_t clockSerial);
+  uint32_t Next();
 
  private:
-  void Reserve(uint32_t from);
+  uint32_t Choose(std::string_view stored);
+  bool OpenRecord();
 
-  std::string reservationFile_;
+  std::function<uint32_t()> clock_;
+  std::function<void()> pause_;
+  uint32_t mostAhead_ = kMostAhead;
+  std::string recordPath_;
+  bool machineWide_ = false;
+  bool opened_ = false;
+  std::unique_ptr<SharedRecord> record_;
   uint32_t last_ = 0;
-  uint32_t reservedEnd_ = 0;  // serials below it (since the last reservation) are ours
   bool any_ = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 
 #include "text/net_address.h"
@@ -35,6 +36,13 @@ enum EncodeFlag : EncodeFlags {
 // None of the three set: plain text.
 inline constexpr EncodeFlags kEncodingBits = kEncodeUu | kEncodeXx | kEncodeMime;
 
+// A queued file as it was when it was queued: one changed since is not posted further.
+struct QueuedFile {
+  int64_t size = 0;
+  int64_t modifiedNs = 0;  // nanoseconds since the epoch
+  bool operator==(const QueuedFile&) const = default;
+};
+
 struct QueueEntry {
   std::string path;          // upper-cased; the copy in TEMPPATH when that setting is used
   std::string areaId;        // upper-cased, without a trailing backslash
@@ -51,6 +59,7 @@ struct QueueEntry {
   int32_t linesPerSection = 0;  // 2 to 1000
   NetAddress origAddress;
   NetAddress destAddress;
+  std::optional<QueuedFile> queuedAs;  // unknown when the file could not be read then
 };
 
 // A doubly linked list in posting order, newest last; entries keep their addresses while

@@ -1,7 +1,9 @@
 #include "state/queue_file.h"
 
+#include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "text/cp866.h"
 #include "text/text_helpers.h"
 
 namespace vm {
@@ -122,7 +124,7 @@ void AppendNumbers(std::string& out, std::initializer_list<int64_t> numbers) {
 }  // namespace
 
 void ParseQueue(const std::vector<std::string>& lines, RunState& state, const QueueContext& context,
-                DroppedLines& dropped) {
+                DroppedLines& dropped, QueueStamps* stamps) {
   QueueReader reader(lines, dropped);
   if (reader.AtEnd()) return;
   if (auto date = reader.Numbers(3, kInt32Min, kInt32Max))
@@ -153,6 +155,7 @@ void ParseQueue(const std::vector<std::string>& lines, RunState& state, const Qu
       reader.Skip();
       continue;
     }
+    if (stamps != nullptr) request->queuedAs = stamps->Take(request->path, request->areaId);
     AddQueueEntry(state.queue, *request, context);
     reader.SkipEntry();
   }
@@ -202,18 +205,28 @@ void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContex
     return;
   }
   DroppedLines dropped(kLabel);
-  ParseQueue(text.lines, state, context, dropped);
+  QueueStamps stamps = ReadQueueStamps(paths.ProgramDir, log);
+  ParseQueue(text.lines, state, context, dropped, &stamps);
   dropped.WriteTo(log);
 }
 
 void WriteQueueFile(const ProgramPaths& paths, const RunState& state) {
+  if (!WriteQueueStamps(paths.ProgramDir, FormatQueueStamps(state.queue)))
+    FatalExit(Cp866("Не могу записать файл QUEUE.STM"));
   WriteStateFile(paths.ProgramDir + kFileName, FormatQueue(state), kLabel);
 }
 
 QueueProgressFile::QueueProgressFile(const ProgramPaths& paths)
-    : path_(paths.ProgramDir + kFileName) {}
+    : programDir_(paths.ProgramDir), path_(paths.ProgramDir + kFileName) {}
 
 bool QueueProgressFile::Save(const RunState& state) {
+  // The stamps change only when entries come or go; they go first, so that an entry saved in
+  // QUEUE.LST has its stamp.
+  std::string stamps = FormatQueueStamps(state.queue);
+  if (stamps != stamps_) {
+    if (!WriteQueueStamps(programDir_, stamps)) return false;
+    stamps_ = std::move(stamps);
+  }
   const std::string text = FormatQueue(state);
   if (RewriteInPlace(text)) return true;
   file_.Close();  // the rename replaces the file it holds

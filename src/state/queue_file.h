@@ -10,6 +10,7 @@
 #include "platform/file.h"
 #include "platform/run_log.h"
 #include "state/add_queue_entry.h"
+#include "state/queue_stamps.h"
 #include "state/run_state.h"
 #include "state/state_text.h"
 
@@ -21,15 +22,17 @@ inline constexpr std::string_view kQueueHeader = "Veldmark queue file version 8"
 // and no-template bits of the default flags do not carry over), the two input histories and
 // the entries, each added with AddQueueEntry. Unreadable lines are skipped and noted; a
 // damaged date or flags line leaves that value as it was.
+// Each entry gets its stamp from `stamps` when it has one there.
 void ParseQueue(const std::vector<std::string>& lines, RunState& state, const QueueContext& context,
-                DroppedLines& dropped);
+                DroppedLines& dropped, QueueStamps* stamps = nullptr);
 std::string FormatQueue(const RunState& state);
 
 // A missing file, or one of another version (deleted), is replaced at once by a fresh one
-// written from the state as it stands.
+// written from the state as it stands. The entries' stamps come from QUEUE.STM.
 void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContext& context,
                    const RunLog& log);
-// FatalExit "Не могу записать файл QUEUE.LST" when the file cannot be written.
+// Writes QUEUE.STM, then QUEUE.LST. FatalExit "Не могу записать файл QUEUE.LST" (or
+// QUEUE.STM) when a file cannot be written.
 void WriteQueueFile(const ProgramPaths& paths, const RunState& state);
 // The queue's progress while files are being posted, saved after every section so that a run
 // killed at any moment leaves the old file or the new one whole. Where that is safe the file
@@ -47,9 +50,11 @@ class QueueProgressFile {
   bool RewriteInPlace(const std::string& text);
   bool Replace(const std::string& text);
 
+  std::string programDir_;
   std::string path_;
-  File file_;         // QUEUE.LST, kept open between in-place saves
-  int64_t size_ = 0;  // its length while open
+  std::string stamps_;  // QUEUE.STM's text as last written
+  File file_;           // QUEUE.LST, kept open between in-place saves
+  int64_t size_ = 0;    // its length while open
 };
 
 }  // namespace vm

@@ -9,7 +9,7 @@ namespace vm {
 void LoadStateFiles(RunState& state, AreaTable& areas, const Settings& settings,
                     const ProgramPaths& paths, Console& console, const RunLog& log,
                     CalendarDate today) {
-  state.serials.KeepReservationIn(paths.ProgramDir + kMsgIdReservationFile);
+  state.serials.ShareMachineWide(paths.ProgramDir + kMsgIdReservationFile);
   ReadQueueFile(paths, state, QueueContext{settings, console, {}}, log);
   LoadDuplicatesFile(paths, state.history, today, log);
   LoadAreaParameters(paths, areas, log);

@@ -11,8 +11,8 @@
 namespace vm {
 
 // Reads QUEUE.LST, VELDMARK.DUP and AREAS.LST from ProgramDir, in this order, into the state
-// and the area table (which must be complete), and keeps the MSGID serials' reservation in
-// VELDMARK.MID there. A missing file leaves its part of the state
+// and the area table (which must be complete), and shares the MSGID serials machine-wide (or
+// through VELDMARK.MID there). A missing file leaves its part of the state
 // empty; a file with another header is deleted (a fresh QUEUE.LST is written at once); a
 // damaged file is read as far as it can be and what was dropped goes to the log. Queue
 // entries outside TEMPPATH are copied there (messages to the console). Never stops the

@@ -73,7 +73,7 @@ TEST(DecodeSafety, AFailedMoveIsReportedAndKeepsTheMessagesForTheNextRun) {
   node.node().dir().WriteFile("FILES/DUPES", "a file where the directory should be");
   node.Post("rufiles", Poster{}, UuSections(kData, "pack.zip", 20));
   ProgramRun run = node.Run({"/All"});
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(run.exitCode, 4) << "a file not written: " << run.output;
   EXPECT_TRUE(Contains(run.output, "    Не могу записать файл PACK.ZIP\n")) << run.output;
   const std::string log = node.ReadUtf8("VELDMARK.LOG");
   EXPECT_TRUE(Contains(log, "    Не могу записать файл PACK.ZIP\r\n")) << log;

@@ -100,7 +100,7 @@ inline void PostSections(QueueEntry& entry, CapturingBase& base, bool hsubst = t
 
 // Scans the area and decodes the first file found; returns its bytes, and the decoder's error
 // flags through `result`.
-inline std::string DecodeArea(MemoryBase& base, const std::string& outDir, uint8_t& result) {
+inline std::string DecodeArea(MessageBase& base, const std::string& outDir, uint8_t& result) {
   Settings settings;
   DecodeRunState state;
   FakeConsole console;

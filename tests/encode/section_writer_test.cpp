@@ -217,7 +217,7 @@ TEST_F(SectionWriterTest, PlainTextRoundTrips) {
     EXPECT_EQ(RoundTrip(result), AsPosted(text)) << lines;
     EXPECT_EQ(result, 0) << lines;
     for (size_t m = 0; m < base.messages.size(); ++m)
-      for (const std::string& line : base.Lines(m)) EXPECT_LE(line.size(), 254u);
+      for (const std::string& line : base.Lines(m)) EXPECT_LE(line.size(), 253u);
   }
   const std::vector<std::string> first = base.Lines(0);
   EXPECT_EQ(first[0], Cp866("Секция 1 из 1 файла notes.txt < Послано Veldmark v1.61.40 >"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "support/platform_temp_dir.h"
 
 namespace vm {
@@ -13,43 +15,80 @@ TEST(MsgIdSerialTest, SerialOfAMoment) {
   EXPECT_EQ(MsgIdSerialOf(DateTime{2026, 3, 5, 9, 7, 1}, 42), (seconds << 7) | 42u);
 }
 
-TEST(MsgIdSerialTest, FollowsTheClockButNeverRepeatsOrWaits) {
+// A clock that stands still until a source waits for it; each pause moves it on by one.
+struct TestClock {
+  uint32_t now = 1000;
+  int pauses = 0;
+  void Attach(MsgIdSerialSource& source) {
+    source.UseClock([this] { return now; },
+                    [this] {
+                      ++pauses;
+                      ++now;
+                    });
+  }
+};
+
+TEST(MsgIdSerialTest, RunsAheadOfTheClockOnlySoFar) {
+  TestClock clock;
   MsgIdSerialSource source;
-  EXPECT_EQ(source.Next(1000), 1000u);
-  EXPECT_EQ(source.Next(1000), 1001u);  // same hundredth: one past the last
-  EXPECT_EQ(source.Next(990), 1002u);   // the clock went back
-  EXPECT_EQ(source.Next(5000), 5000u);  // the clock is ahead again
+  clock.Attach(source);
+  EXPECT_EQ(source.Next(), 1000u);
+  EXPECT_EQ(source.Next(), 1001u);  // same hundredth: one past the last
+  clock.now = 990;                  // the clock went back a little
+  EXPECT_EQ(source.Next(), 1002u);
+  clock.now = 5000;
+  EXPECT_EQ(source.Next(), 5000u);
+  // A burst: no waiting until the serials are kMostAhead ahead, then one pause per serial.
+  for (uint32_t i = 1; i <= MsgIdSerialSource::kMostAhead; ++i) EXPECT_EQ(source.Next(), 5000 + i);
+  EXPECT_EQ(clock.pauses, 0);
+  EXPECT_EQ(source.Next(), 5001 + MsgIdSerialSource::kMostAhead);
+  EXPECT_EQ(clock.pauses, 1);
+  // A clock set back by an hour is not waited for: the serials go on from the last.
+  clock.now -= 3600 * MsgIdSerialSource::kPerSecond;
+  EXPECT_EQ(source.Next(), 5002 + MsgIdSerialSource::kMostAhead);
+  EXPECT_EQ(clock.pauses, 1);
   // Across the 32-bit wrap-around.
+  TestClock wrap{0xFFFFFFFFu};
   MsgIdSerialSource wrapping;
-  EXPECT_EQ(wrapping.Next(0xFFFFFFFFu), 0xFFFFFFFFu);
-  EXPECT_EQ(wrapping.Next(0xFFFFFFFFu), 0u);
-  EXPECT_EQ(wrapping.Next(0xFFFFFFF0u), 1u);
+  wrap.Attach(wrapping);
+  EXPECT_EQ(wrapping.Next(), 0xFFFFFFFFu);
+  EXPECT_EQ(wrapping.Next(), 0u);
 }
 
-TEST(MsgIdSerialTest, TheNextRunStartsAboveWhatThisOneReserved) {
+// Two runs with one record (two program directories on one machine) never hand out the same
+// serial, however their messages interleave; a later run starts past both.
+TEST(MsgIdSerialTest, RunsSharingTheRecordNeverRepeatASerial) {
   ScopedTempDir dir;
-  const std::string file = dir / "VELDMARK.MID";
-  {
-    MsgIdSerialSource first;
-    first.KeepReservationIn(file);
-    for (uint32_t i = 0; i < MsgIdSerialSource::kBlock + 5; ++i) first.Next(100);
-    EXPECT_EQ(first.Next(100), 100u + MsgIdSerialSource::kBlock + 5);
+  const std::string record = dir / "VELDMARK.MID";
+  TestClock clock;
+  MsgIdSerialSource first, second;
+  for (MsgIdSerialSource* source : {&first, &second}) {
+    source->KeepRecordIn(record);
+    clock.Attach(*source);
   }
-  // The run was killed after the second block had been reserved: the next run's clock is
-  // behind what the first handed out, yet it starts above the whole reservation.
-  MsgIdSerialSource second;
-  second.KeepReservationIn(file);
-  EXPECT_EQ(second.Next(200), 100u + 2 * MsgIdSerialSource::kBlock);
-  // A clock beyond the stored reservation wins.
+  std::set<uint32_t> seen;
+  for (int i = 0; i < 300; ++i) {
+    EXPECT_TRUE(seen.insert(first.Next()).second) << i;
+    if (i % 3 != 0) {
+      EXPECT_TRUE(seen.insert(second.Next()).second) << i;
+    }
+  }
   MsgIdSerialSource third;
-  third.KeepReservationIn(file);
-  EXPECT_EQ(third.Next(0x10000000u), 0x10000000u);
+  third.KeepRecordIn(record);
+  clock.Attach(third);
+  EXPECT_EQ(third.Next(), *seen.rbegin() + 1);
 
-  // A damaged or unreadable file is no reason to stop: the clock decides.
-  dir.WriteFile("VELDMARK.MID", "not a number");
-  MsgIdSerialSource fourth;
-  fourth.KeepReservationIn(file);
-  EXPECT_EQ(fourth.Next(300), 300u);
+  // A record far ahead of the clock (damaged, or left before the clock was set back) is not
+  // followed, and neither is one that is no serial.
+  for (const char* text : {"7fffffff\n", "not a number"}) {
+    dir.WriteFile("VELDMARK.MID", text);
+    MsgIdSerialSource fresh;
+    fresh.KeepRecordIn(record);
+    TestClock later{5000000};
+    later.Attach(fresh);
+    EXPECT_EQ(fresh.Next(), 5000000u) << text;
+    EXPECT_EQ(later.pauses, 0) << text;
+  }
 }
 
 }  // namespace

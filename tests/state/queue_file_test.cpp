@@ -195,3 +195,49 @@ TEST_F(QueueFileTest, ProgressSavesAlwaysLeaveTheWholeLatestQueue) {
 
 }  // namespace
 }  // namespace vm
+
+namespace vm {
+namespace {
+
+// Each entry keeps the stamp its file had when queued, across the two files: entries of one
+// path and area in queue order, an entry of another area apart, and a copy into TEMPPATH
+// stamped as the copy only while the original is unchanged.
+TEST_F(QueueFileTest, EntriesKeepTheirFilesStampsAcrossRuns) {
+  dir.WriteFile("a.bin", "first contents");
+  const std::string path = dir / "a.bin";
+  QueueEntryRequest request = Request(path);
+  AddQueueEntry(state.queue, request, Context());
+  const QueuedFile first = *state.queue.back().queuedAs;
+  EXPECT_EQ(first.size, 14);
+  dir.WriteFile("a.bin", "second, longer contents");
+  AddQueueEntry(state.queue, request, Context());
+  request.areaId = "JC:\\FIDO\\JAM\\OTHER";
+  AddQueueEntry(state.queue, request, Context());
+  const QueuedFile second = *state.queue.back().queuedAs;
+  EXPECT_EQ(second.size, 23);
+  WriteQueueFile(paths, state);
+
+  RunState loaded;
+  ReadQueueFile(paths, loaded, Context(), log);
+  ASSERT_EQ(loaded.queue.size(), 3u);
+  auto it = loaded.queue.begin();
+  EXPECT_EQ(it->queuedAs, first) << "the older entry keeps the older stamp";
+  EXPECT_EQ((++it)->queuedAs, second);
+  EXPECT_EQ((++it)->queuedAs, second);
+
+  // Loaded while TEMPPATH is set: the copy stands for the file only if it had not changed.
+  settings.TEMPPATH = dir / "temp";
+  dir.MakeDirectory("temp");
+  RunState copied;
+  ReadQueueFile(paths, copied, Context(), log);
+  ASSERT_EQ(copied.queue.size(), 3u);
+  const QueueEntry& stale = copied.queue.front();
+  const QueueEntry& fresh = copied.queue.back();
+  EXPECT_EQ(stale.queuedAs, first);
+  EXPECT_NE(StampOfFile(stale.path), stale.queuedAs) << "posting it would mix two files";
+  EXPECT_EQ(StampOfFile(fresh.path), fresh.queuedAs);
+  EXPECT_NE(fresh.path, path);
+}
+
+}  // namespace
+}  // namespace vm
