@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "encode/section_layout.h"
+#include "shell/help_contexts.h"
 #include "text/cp866.h"
 #include "text/text_helpers.h"
 #include "tui/application.h"
@@ -36,6 +37,7 @@ bool RunAdvancedDialog(Application& app, const EncodeSetup& setup, EncodeChoices
   const bool oneFile = setup.fileNames.size() == 1;
   InputHistories* histories = &app.Histories();
   Dialog dialog(76, 17, Cp866("Кодирование - Дополнительно"));
+  dialog.helpContext = hc::kAdvancedDialog;
   const auto input = [&](int x, int y, int width, size_t length, int historyId, const char* label,
                          int labelX) {
     auto& line = dialog.Add(std::make_unique<InputLine>(x, y, width, length, histories, historyId));

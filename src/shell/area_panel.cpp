@@ -58,8 +58,7 @@ std::string ProgressBarText(int32_t present, int32_t total) {
 
 std::string FoundFileRowText(const FoundFile& file, bool inHistory, bool own, int extra) {
   const NameParts parts = SplitName(Lower(file.name));
-  std::string row =
-      FieldPad(static_cast<size_t>(9 + extra), 0, parts.base) + FieldPad(3, 0, parts.ext);
+  std::string row = NameColumn(parts, static_cast<size_t>(9 + extra), 0);
   row += ' ';  // the rule's column
   row += inHistory ? '\xFB' : ' ';
   const bool allPosted = file.total > 0 && file.sentSections >= file.total;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "shell/help_contexts.h"
 #include "shell/palette_file.h"
 #include "shell/panel_colours.h"
 #include "text/cp866.h"
@@ -11,10 +12,6 @@
 
 namespace vm::shell {
 namespace {
-
-constexpr int kColoursContext = 31;
-constexpr int kSaveContext = 33;
-constexpr int kLoadContext = 34;
 
 tui::ColourGroup Group(const char* name, std::initializer_list<std::pair<const char*, int>> items) {
   tui::ColourGroup group{Cp866(name), {}};
@@ -77,19 +74,19 @@ std::vector<tui::ColourGroup> ShellColourGroups() {
 
 void ChangeColours(tui::Application& app) {
   tui::ColourDialog dialog(app.Colours(), ShellColourGroups());
-  dialog.helpContext = kColoursContext;
+  dialog.helpContext = hc::kColours;
   if (app.Execute(dialog) == tui::cmd::kOk) app.Colours() = dialog.Edited();
 }
 
 void StandardColours(tui::Application& app) { app.Colours() = tui::Palette(); }
 
 void SavePalette(tui::Application& app, const std::string& programDir) {
-  const auto path = AskPaletteFile(app, "Сохранить палитру", kSaveContext, programDir);
+  const auto path = AskPaletteFile(app, "Сохранить палитру", hc::kSavePalette, programDir);
   if (path && !SavePaletteFile(*path, app.Colours())) ShowError(app, Cp866("Ошибка записи файла."));
 }
 
 void LoadPalette(tui::Application& app, const std::string& programDir) {
-  const auto path = AskPaletteFile(app, "Загрузить палитру", kLoadContext, programDir);
+  const auto path = AskPaletteFile(app, "Загрузить палитру", hc::kLoadPalette, programDir);
   if (path && !LoadPaletteFile(*path, app.Colours()))
     ShowError(app, Cp866("Ошибка открытия файла."));
 }

@@ -20,8 +20,11 @@ inline constexpr int kSavePalette = 213;
 inline constexpr int kLoadPalette = 214;
 inline constexpr int kStandardColours = 215;
 inline constexpr int kQueue = 216;
-// User utility i (from 1) is command kUtility + i, its menu item help context kUtilityContext + i.
+inline constexpr int kRefresh = 217;  // read the directory panel again
+// The send-queue window's buttons (and status line keys).
+inline constexpr int kQueueSendNow = 218;
+inline constexpr int kQueueRemove = 219;
+// User utility i (from 1) is command kUtility + i.
 inline constexpr int kUtility = 300;
-inline constexpr int kUtilityContext = 50;
 
 }  // namespace vm::shell::cmd

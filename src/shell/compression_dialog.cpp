@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "config/settings.h"
+#include "shell/help_contexts.h"
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/button.h"
@@ -33,6 +34,7 @@ std::string RunCompressionDialog(Application& app, const Settings& settings, Pro
     return {};
   }
   Dialog dialog(40, 8, Cp866("Сжатие перед посылкой"));
+  dialog.helpContext = hc::kCompressionDialog;
   auto& name = dialog.Add(
       std::make_unique<InputLine>(23, 2, 14, kNameLength, &app.Histories(), kArchiveHistory));
   dialog.Add(std::make_unique<Label>(3, 2, Cp866("Введите имя архива:"), &name));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
+#include "text/text_helpers.h"
 
 namespace vm::shell {
 
@@ -40,6 +41,14 @@ NameParts SplitName(std::string_view name) {
   // A leading dot (a hidden file's) belongs to the base name.
   if (dot == std::string_view::npos || dot == 0) return {std::string(name), ""};
   return {std::string(name.substr(0, dot)), std::string(name.substr(dot + 1))};
+}
+
+std::string NameColumn(const NameParts& parts, size_t baseWidth, size_t gap) {
+  constexpr size_t kExtWidth = 3;
+  std::string column = FieldPad(baseWidth, 0, parts.base) + std::string(gap, ' ') +
+                       FieldPad(kExtWidth, 0, parts.ext);
+  if (parts.base.size() > baseWidth || parts.ext.size() > kExtWidth) column.back() = '}';
+  return column;
 }
 
 }  // namespace vm::shell

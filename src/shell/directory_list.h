@@ -17,7 +17,8 @@ struct DirectoryEntry {
 };
 
 struct DirectoryListing {
-  static constexpr size_t kCapacity = 1000;
+  // A generous bound that keeps a runaway directory from filling the memory.
+  static constexpr size_t kCapacity = 100'000;
 
   std::vector<DirectoryEntry> entries;
   bool tooMany = false;  // the directory held more entries than the list takes
@@ -25,7 +26,7 @@ struct DirectoryListing {
 
 // Reads the directory: "." never, ".." unless the directory is a drive's root, hidden files
 // only with showHidden; then ".." first, directories before files, each group by name in
-// byte order. At most kCapacity entries are kept.
+// byte order. At most kCapacity entries are kept (tooMany tells that some were left out).
 DirectoryListing ReadDirectoryList(std::string_view directory, bool showHidden, bool isRoot);
 
 // The name as the panel shows it: the base name and the extension (without its dot).
@@ -34,5 +35,8 @@ struct NameParts {
   std::string ext;
 };
 NameParts SplitName(std::string_view name);
+// A panel's name column: the base name in baseWidth characters, `gap` blanks, the extension
+// in 3. A name cut to fit is marked with "}" in the column's last character.
+std::string NameColumn(const NameParts& parts, size_t baseWidth, size_t gap);
 
 }  // namespace vm::shell

@@ -1,5 +1,6 @@
 #include "shell/directory_panel.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "platform/drive_walk.h"
@@ -37,7 +38,7 @@ std::string DirectoryNameColumn(const DirectoryEntry& entry, int extra) {
   if (entry.name == "..") return FieldPad(baseWidth + 4, 0, "..");
   NameParts parts = SplitName(entry.name);
   if (entry.isDirectory) parts = {UpCaseCp866(parts.base), UpCaseCp866(parts.ext)};
-  return FieldPad(baseWidth, 0, parts.base) + " " + FieldPad(3, 0, parts.ext);
+  return NameColumn(parts, baseWidth, 1);
 }
 
 std::string DirectorySizeColumn(const DirectoryEntry& entry) {
@@ -135,10 +136,18 @@ std::string DirectoryPanel::InfoText() const {
   const DirectoryEntry* entry = CursorEntry();
   // ".." has no name to show: an empty directory leaves the line blank.
   if (entry == nullptr || entry->name == "..") return {};
-  if (entry->isDirectory) return UpCaseCp866(entry->name);
-  std::string lower;
-  for (unsigned char c : entry->name) lower.push_back(static_cast<char>(LowCaseCp866(c)));
-  return lower;
+  std::string name;
+  if (entry->isDirectory)
+    name = UpCaseCp866(entry->name);
+  else
+    for (unsigned char c : entry->name) name.push_back(static_cast<char>(LowCaseCp866(c)));
+  // The whole name, which the list may have cut; one longer than the line is marked as cut.
+  const size_t width = static_cast<size_t>(std::max(1, panel_.width - 2));
+  if (name.size() > width) {
+    name.resize(width);
+    name.back() = '}';
+  }
+  return name;
 }
 
 void DirectoryPanel::Draw(CellBuffer& out, const Palette& palette, bool active,

@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/host_path.h"
+#include "shell/help_contexts.h"
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/button.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int kButtonStep = 5;
 constexpr int kFirstCommand = 1000;
-constexpr int kHelpContext = 15;
 
 }  // namespace
 
@@ -38,7 +38,7 @@ std::optional<std::string> ChooseDrive(tui::Application& app,
                                        const std::string& current) {
   const int count = static_cast<int>(drives.size());
   tui::Dialog dialog(std::max(30, count * kButtonStep + 6), 6, Cp866("Смена диска"));
-  dialog.helpContext = kHelpContext;
+  dialog.helpContext = hc::kChangeDrive;
   const tui::Control* focus = nullptr;
   for (int i = 0; i < count; ++i) {
     const std::string& root = drives[static_cast<size_t>(i)];

@@ -51,7 +51,8 @@ EncodeCommand::EncodeCommand(tui::Application& app, const ShellContext& context,
 EncodeChoices EncodeCommand::InitialChoices(const EncodeSetup& setup) const {
   const EncodeDefaults& defaults = ctx_.state.defaults;
   EncodeChoices choices;
-  choices.toName = defaults.toName;
+  // Echomail goes to all; netmail to whoever the last netmail went to.
+  choices.toName = setup.netmail ? defaults.toName : "All";
   choices.toAddress = setup.netmail ? defaults.toAddress : "";
   choices.fromName = defaults.fromName.empty() ? ctx_.settings.NAME : defaults.fromName;
   const NetAddress none{};
@@ -135,8 +136,10 @@ bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection,
   const EncodeFlags flags = FlagsFromChoices(choices);
   EncodeDefaults& defaults = ctx_.state.defaults;
   defaults.flags = flags;
-  defaults.toName = choices.toName;
-  defaults.toAddress = choices.toAddress;
+  if (setup.netmail) {
+    defaults.toName = choices.toName;
+    defaults.toAddress = choices.toAddress;
+  }
   defaults.fromAddress = choices.fromAddress;
   defaults.fromName = choices.fromName;
 

@@ -10,6 +10,7 @@
 #include "platform/host_path.h"
 #include "shell/advanced_dialog.h"
 #include "shell/compression_dialog.h"
+#include "shell/help_contexts.h"
 #include "text/cp866.h"
 #include "text/net_address.h"
 #include "tui/application.h"
@@ -54,9 +55,6 @@ bool OwnAddress(const NetAddress& address, const Settings& settings) {
          std::find(settings.akas.begin(), settings.akas.end(), address) != settings.akas.end();
 }
 
-// The help topic of encoding.
-constexpr int kEncodeHelpContext = 11;
-
 class EncodeDialog {
  public:
   EncodeDialog(Application& app, const Settings& settings, const EncodeSetup& setup,
@@ -98,7 +96,7 @@ EncodeDialog::EncodeDialog(Application& app, const Settings& settings, const Enc
       setup_(setup),
       prompts_(prompts),
       dialog_(77, 17, setup.area != nullptr ? setup.area->displayName : std::string()) {
-  dialog_.helpContext = kEncodeHelpContext;
+  dialog_.helpContext = hc::kEncode;
   InputHistories* histories = &app.Histories();
   const auto input = [&](int x, int y, int width, size_t length, int historyId, const char* label,
                          int labelX) {
@@ -120,7 +118,8 @@ EncodeDialog::EncodeDialog(Application& app, const Settings& settings, const Enc
       45, 6, 22, std::vector<std::string>{"UU", "XX", "MIME/Base64", Cp866("Текст")}));
   subject_ = input(11, 12, 52, 50, history::kSubject, "Тема:", 2);
   ok_ = &dialog_.Add(std::make_unique<Button>(12, 14, 12, Cp866("O~k~"), cmd::kOk));
-  dialog_.Add(std::make_unique<Button>(27, 14, 12, Cp866("~О~тмена"), cmd::kCancel));
+  // A Latin O, as in the progress window: Alt+O (and Alt+Щ) press it.
+  dialog_.Add(std::make_unique<Button>(27, 14, 12, Cp866("~O~тмена"), cmd::kCancel));
   dialog_.Add(std::make_unique<Button>(42, 14, 19, Cp866("~Д~ополнительно"), kAdvanced));
   dialog_.SetDefaultCommand(cmd::kOk);
   toAddress_->disabled = !setup.netmail;
@@ -164,7 +163,6 @@ bool EncodeDialog::Valid() {
             Message("Вы уверены что хотите послать файл(ы) с расширением %s как текст?", ext)))
       return false;
   }
-  if (!setup_.netmail) toAddress_->SetText("0:0/0");
   if (toName_->Text().empty()) {
     prompts_.Error(Cp866("Поле \"Кому\" не может быть пустым!"));
     return false;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "shell/help_contexts.h"
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/button.h"
@@ -21,6 +22,7 @@ constexpr int kFirstRow = 3;
 
 void ShowFileInfo(tui::Application& app, const FileInfoText& info) {
   tui::Dialog dialog(kWidth, kHeight, info.title);
+  dialog.helpContext = hc::kInformation;
   std::vector<std::string> rows(info.lines.begin(), info.lines.end() - 1);
   // The last line (the missing sections) may run on into a second row.
   for (std::string& part : tui::WrapText(info.lines.back(), kTextWidth))

@@ -43,6 +43,18 @@ void MainWindow::ReadDirectory() {
   if (!directory_.Read(ctx_.settings.SHOWHIDDEN)) ShowError(app_, Cp866("Слишком много файлов"));
 }
 
+void MainWindow::RereadDirectory() {
+  const DirectoryEntry* entry = directory_.CursorEntry();
+  const std::string name = entry != nullptr ? entry->name : "";
+  const int row = directory_.Cursor().cursor;
+  const int top = directory_.Cursor().top;
+  ReadDirectory();
+  ListCursor& cursor = directory_.Cursor();
+  cursor.top = top;
+  cursor.MoveTo(row);
+  if (!name.empty()) directory_.MoveToName(name);
+}
+
 void MainWindow::QueueStart(int openArea) {
   if (openArea > 0) {
     directoryActive_ = false;
@@ -123,13 +135,14 @@ void MainWindow::Search(unsigned char c) {
   const std::string typed = search_ + static_cast<char>(c);
   const std::string mask = areaNames ? AreaSearchMask(typed) : FileSearchMask(typed);
   ListCursor& cursor = directoryActive_ ? directory_.Cursor() : area_.Cursor();
-  const auto name = [&](int i) {
-    return directoryActive_ ? directory_.List().entries[static_cast<size_t>(i - 1)].name
-                            : area_.EntryName(i);
+  const auto matches = [&](int i) {
+    if (directoryActive_)
+      return MatchesSearchMask(directory_.List().entries[static_cast<size_t>(i - 1)].name, mask);
+    const std::string name = area_.EntryName(i);
+    return areaNames ? MatchesFileMask(name, mask) : MatchesSearchMask(name, mask);
   };
   const int first = !directoryActive_ && area_.Opened() ? 2 : 1;
-  const int found = QuickSearch(cursor.count, cursor.cursor, first,
-                                [&](int i) { return MatchesFileMask(name(i), mask); });
+  const int found = QuickSearch(cursor.count, cursor.cursor, first, matches);
   if (found == 0) return;  // the character is dropped
   search_ = typed;
   cursor.MoveTo(found);

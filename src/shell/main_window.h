@@ -34,6 +34,8 @@ class MainWindow : public tui::View {
 
   // Reads the current directory into the directory panel (a message when it held too much).
   void ReadDirectory();
+  // Reads it again, the cursor staying on its entry (or its row when the entry is gone).
+  void RereadDirectory();
   // The start-up: Home on the directory panel, or the /Open area scanned in the area panel.
   void QueueStart(int openArea);
   // Enables and disables the commands by the panels' state; sets the console title.

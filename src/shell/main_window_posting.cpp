@@ -30,7 +30,10 @@ void MainWindow::PostFiles() {
     files.push_back(FileToPost{DiskName(entry->name), entry->size});
   const int index = openArea_ > 0 ? openArea_ : area_.CursorArea();
   const AreaEntry* area = index > 0 ? &ctx_.areas.At(index) : nullptr;
-  if (encode_.Run(files, directory_.SelectedCount() > 0, area)) RunSendQueue();
+  if (encode_.Run(files, directory_.SelectedCount() > 0, area))
+    RunSendQueue();
+  else
+    RereadDirectory();  // a packer may have run, and the files may have changed meanwhile
 }
 
 void MainWindow::ShowQueueWindow() {
@@ -65,10 +68,7 @@ void MainWindow::RunSendQueue() {
       CloseArea();
   }
   // Posted files may have been deleted; the selection is over.
-  const DirectoryEntry* entry = directory_.CursorEntry();
-  const std::string cursorName = entry != nullptr ? entry->name : "";
-  ReadDirectory();
-  directory_.MoveToName(cursorName);
+  RereadDirectory();
 }
 
 }  // namespace vm::shell

@@ -8,6 +8,8 @@
 #include "encode/section_layout.h"
 #include "encode/send_queue.h"
 #include "platform/file_system.h"
+#include "shell/commands.h"
+#include "shell/help_contexts.h"
 #include "text/cp866.h"
 #include "text/text_helpers.h"
 #include "tui/application.h"
@@ -23,8 +25,6 @@ namespace {
 
 constexpr size_t kListName = 16;
 constexpr int kBarCells = 25;
-constexpr int kSendNow = 100;
-constexpr int kRemove = 101;
 
 std::string EncodingName(EncodeFlags flags) {
   if (flags & kEncodeXx) return "XX";
@@ -110,19 +110,20 @@ std::vector<std::string> QueueDetailLines(const QueueEntry& entry, const AreaTab
 void RunQueueWindow(Application& app, SendQueue& queue, const AreaTable& areas) {
   ReleaseSections(queue, areas);
   Dialog dialog(76, 19, Cp866("Очередь файлов"));
+  dialog.helpContext = hc::kQueueWindow;
   auto& list = dialog.Add(std::make_unique<ListBox>(2, 2, 20, 14));
   dialog.Add(std::make_unique<QueueDetails>(Rect{24, 2, 50, 12}, queue, areas, list));
-  dialog.Add(std::make_unique<Button>(24, 16, 10, Cp866("O~k~"), cmd::kOk));
-  dialog.Add(std::make_unique<Button>(36, 16, 22, Cp866("Послать немедленно"), kSendNow));
-  dialog.Add(std::make_unique<Button>(60, 16, 12, Cp866("Удалить"), kRemove));
-  dialog.SetDefaultCommand(cmd::kOk);
+  dialog.Add(std::make_unique<Button>(24, 16, 10, Cp866("O~k~"), tui::cmd::kOk));
+  dialog.Add(std::make_unique<Button>(36, 16, 22, Cp866("Послать немедленно"), cmd::kQueueSendNow));
+  dialog.Add(std::make_unique<Button>(60, 16, 12, Cp866("Удалить"), cmd::kQueueRemove));
+  dialog.SetDefaultCommand(tui::cmd::kOk);
   list.SetItems(ListLines(queue));
   dialog.SetBeforeClose([&](int command) {
-    if (command != kSendNow && command != kRemove) return true;
+    if (command != cmd::kQueueSendNow && command != cmd::kQueueRemove) return true;
     const int item = list.FocusedItem();
     if (item < 0) return false;
     const auto entry = std::next(queue.begin(), item);
-    if (command == kSendNow)
+    if (command == cmd::kQueueSendNow)
       entry->flags ^= kSendImmediately;
     else
       RemoveQueueEntry(queue, entry);

@@ -1,5 +1,7 @@
 #include "shell/quick_search.h"
 
+#include "platform/file_system.h"
+
 namespace vm::shell {
 
 std::string FileSearchMask(std::string_view typed) {
@@ -14,6 +16,11 @@ std::string FileSearchMask(std::string_view typed) {
 }
 
 std::string AreaSearchMask(std::string_view typed) { return std::string(typed) + '*'; }
+
+bool MatchesSearchMask(std::string_view name, std::string_view mask) {
+  if (name.find('.') != std::string_view::npos) return MatchesFileMask(name, mask);
+  return MatchesFileMask(std::string(name) + '.', mask);
+}
 
 bool SearchTextAccepts(std::string_view typed, unsigned char c, bool areaNames) {
   if (areaNames) return typed.size() < 37;

@@ -14,6 +14,10 @@ std::string FileSearchMask(std::string_view typed);
 // Area names: the text followed by "*".
 std::string AreaSearchMask(std::string_view typed);
 
+// Whether a file or directory name matches a search mask; a name without a dot is taken as
+// one with an empty extension, so "out*.*" finds the directory OUT.
+bool MatchesSearchMask(std::string_view name, std::string_view mask);
+
 // Whether one more character may be typed: file names take at most 8 characters before the
 // dot and 3 after it; area names at most 37.
 bool SearchTextAccepts(std::string_view typed, unsigned char c, bool areaNames);

@@ -33,8 +33,12 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   app.SetBreakHandler([&app] {
     if (tui::AskYes(app, Cp866("Вы уверены что хотите выйти?"))) app.Quit();
   });
-  // Ctrl+Z stops the program as in any terminal program; "fg" brings the screen back.
-  app.SetStopHandler([] { std::raise(SIGTSTP); });
+  // Ctrl+Z stops the program as in any terminal program; "fg" brings the screen back, with
+  // the directory read again for what was done meanwhile.
+  app.SetStopHandler([&app] {
+    std::raise(SIGTSTP);
+    app.PutEvent(tui::Event::Command(cmd::kRefresh));
+  });
   window.Refresh();
   window.ReadDirectory();
   window.QueueStart(openArea);

@@ -14,6 +14,7 @@
 #include "shell/commands.h"
 #include "shell/drive_dialog.h"
 #include "shell/file_info_window.h"
+#include "shell/help_contexts.h"
 #include "shell/main_window.h"
 #include "shell/mask_dialog.h"
 #include "shell/user_utility.h"
@@ -25,13 +26,6 @@
 namespace vm::shell {
 
 using namespace tui;
-
-namespace {
-
-constexpr int kSelectHelpContext = 21;
-constexpr int kUnselectHelpContext = 22;
-
-}  // namespace
 
 void MainWindow::RunCommand(int command) {
   switch (command) {
@@ -52,6 +46,7 @@ void MainWindow::RunCommand(int command) {
     case cmd::kChangeDrive: ChangeDrive(); break;
     case cmd::kAbout: ShowInformation(app_, "Veldmark v1.61.40 Win32b"); break;
     case cmd::kQueue: ShowQueueWindow(); break;
+    case cmd::kRefresh: RereadDirectory(); break;
     case cmd::kColours: ChangeColours(app_); break;
     case cmd::kStandardColours: StandardColours(app_); break;
     case cmd::kSavePalette: SavePalette(app_, ctx_.paths.ProgramDir); break;
@@ -120,10 +115,7 @@ void MainWindow::Decode() {
   }
   dialogs_.EndProgress();
   decodeState_.abortPending = false;
-  const DirectoryEntry* entry = directory_.CursorEntry();
-  const std::string cursorName = entry != nullptr ? entry->name : "";
-  ReadDirectory();
-  directory_.MoveToName(cursorName);
+  RereadDirectory();
   area_.CatalogueChanged();
 }
 
@@ -139,7 +131,6 @@ void MainWindow::DeleteDirectoryFiles() {
   std::vector<std::string> names;
   for (const DirectoryEntry* entry : directory_.Targets()) names.push_back(entry->name);
   if (names.empty()) return;
-  const int cursor = directory_.Cursor().cursor;
   {
     ProgressWindow progress(app_, Cp866("Удаление файлов"), static_cast<int64_t>(names.size()));
     for (const std::string& name : names) {
@@ -148,8 +139,7 @@ void MainWindow::DeleteDirectoryFiles() {
       progress.Step();
     }
   }
-  ReadDirectory();
-  directory_.Cursor().MoveTo(cursor);
+  RereadDirectory();
 }
 
 void MainWindow::DeleteFoundFiles() {
@@ -191,17 +181,17 @@ void MainWindow::Information() {
     if (area_.CursorArea() != 0) ShowFileInfo(app_, AreaInfo(ctx_.areas.At(area_.CursorArea())));
     return;
   }
-  const std::vector<int> targets = area_.Targets();
-  if (targets.empty() || !base_) return;
-  const FoundFile& file = catalogue_.At(targets.front());
+  // The file under the cursor, whatever is selected.
+  const FoundFile* file = area_.CursorFile();
+  if (file == nullptr || !base_) return;
   const AreaEntry* area = openArea_ > 0 ? &ctx_.areas.At(openArea_) : nullptr;
   const std::string textPath = openArea_ > 0 ? std::string() : basePath_.substr(1);
-  ShowFileInfo(app_, FoundFileInfo(*base_, file, area, textPath));
+  ShowFileInfo(app_, FoundFileInfo(*base_, *file, area, textPath));
 }
 
 void MainWindow::SelectByMask(bool select) {
   const auto mask = AskMask(app_, Cp866(select ? "Выбор" : "Отмена"), lastMask_,
-                            select ? kSelectHelpContext : kUnselectHelpContext);
+                            select ? hc::kSelect : hc::kUnselect);
   if (!mask) return;
   lastMask_ = *mask;
   if (directoryActive_)
@@ -250,13 +240,12 @@ void MainWindow::RunUtility(int number) {
   }
   std::string line = BuildUtilityCommand(utility.command, fileName, areaWord);
   if (utility.RunOptions & ExternalUtility::kParamDlg) {
-    auto edited = AskUtilityParameters(app_, utility, line, cmd::kUtilityContext + number);
+    auto edited = AskUtilityParameters(app_, utility, line, hc::kUtility + number);
     if (!edited) return;
     line = std::move(*edited);
   }
   RunUtilityCommand(app_, ctx_.console, utility, line);
-  ReadDirectory();
-  directory_.MoveToName(listedName);
+  RereadDirectory();
 }
 
 }  // namespace vm::shell

@@ -9,16 +9,19 @@
 namespace vm::shell {
 
 void ShellHelp::Show(int context) {
-  if (open_) return;
+  if (open_ != nullptr) {
+    open_->ShowTopic(tui::HelpTopicFor(context));
+    return;
+  }
   tui::HelpFile help;
   if (!tui::LoadHelpFile(programDir_ + "veldmark.hlp", help)) {
     tui::ShowError(app_, Cp866("Не могу открыть файл справки."));
     return;
   }
-  open_ = true;
   tui::HelpWindow window(help, tui::HelpTopicFor(context));
+  open_ = &window;
   app_.Execute(window);
-  open_ = false;
+  open_ = nullptr;
 }
 
 }  // namespace vm::shell

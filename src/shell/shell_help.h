@@ -6,7 +6,8 @@
 
 namespace vm::tui {
 class Application;
-}
+class HelpWindow;
+}  // namespace vm::tui
 
 namespace vm::shell {
 
@@ -15,13 +16,13 @@ class ShellHelp {
   ShellHelp(tui::Application& app, std::string programDir)
       : app_(app), programDir_(std::move(programDir)) {}
 
-  // Opens the window (and returns when it is closed); does nothing while one is open.
+  // Opens the window (and returns when it is closed); while one is open, shows the topic in it.
   void Show(int context);
 
  private:
   tui::Application& app_;
   std::string programDir_;
-  bool open_ = false;
+  tui::HelpWindow* open_ = nullptr;
 };
 
 }  // namespace vm::shell

@@ -2,10 +2,12 @@
 
 #include "config/settings.h"
 #include "shell/commands.h"
+#include "shell/help_contexts.h"
 #include "text/cp866.h"
 #include "tui/keys.h"
 #include "tui/menu_bar.h"
 #include "tui/status_line.h"
+#include "tui/view.h"
 
 namespace vm::shell {
 
@@ -21,28 +23,30 @@ struct ContextHintText {
   const char* hint;
 };
 constexpr ContextHintText kHints[] = {
-    {10, "Основные операции"},
-    {11, "Вывод диалога кодирования"},
-    {12, "Раскодирование файла(ов) в текущий каталог"},
-    {13, "Удаление файла(ов) из каталога или конференции"},
-    {14, "Информация о файле(ах) в каталоге или конференции"},
-    {15, "Смена диска"},
-    {16, "Выход из программы (лучше не использовать :-) )"},
-    {20, "Выбор файлов"},
-    {21, "Выделение файлов по маске"},
-    {22, "Снятие выделения с файлов по маске"},
-    {23, "Инвертировать выделение"},
-    {30, "Установка различных параметров"},
-    {31, "Диалог конфигурации цветов"},
-    {32, "Установить стандартные цвета"},
-    {33, "Сохранить палитру в файл"},
-    {34, "Загрузить палитру из файла"},
-    {40, "Пользовательские утилиты"},
+    {hc::kFileMenu, "Основные операции"},
+    {hc::kEncode, "Вывод диалога кодирования"},
+    {hc::kDecode, "Раскодирование файла(ов) в текущий каталог"},
+    {hc::kDelete, "Удаление файла(ов) из каталога или конференции"},
+    {hc::kInformation, "Информация о файле(ах) в каталоге или конференции"},
+    {hc::kChangeDrive, "Смена диска"},
+    {hc::kQuit, "Выход из программы (лучше не использовать :-) )"},
+    {hc::kSelectionMenu, "Выбор файлов"},
+    {hc::kSelect, "Выделение файлов по маске"},
+    {hc::kUnselect, "Снятие выделения с файлов по маске"},
+    {hc::kInvert, "Инвертировать выделение"},
+    {hc::kOptionsMenu, "Установка различных параметров"},
+    {hc::kColours, "Диалог конфигурации цветов"},
+    {hc::kStandardColours, "Установить стандартные цвета"},
+    {hc::kSavePalette, "Сохранить палитру в файл"},
+    {hc::kLoadPalette, "Загрузить палитру из файла"},
+    {hc::kToolsMenu, "Пользовательские утилиты"},
+    {hc::kQueueWindow, "Очередь файлов на посылку"},
+    {hc::kAdvancedDialog, "Дополнительные параметры кодирования"},
+    {hc::kCompressionDialog, "Сжатие файлов в архив перед посылкой"},
+    {tui::hc::kHelpWindow, "Окно справки"},
 };
 
-// The help contexts of the status line's ranges.
-constexpr int kMainWindowContext = 0;
-constexpr int kMenuContexts = 10;
+// The last help context of the status line's ranges.
 constexpr int kLastContext = 0xFFFF;
 
 // PC scan codes of F1 plain and with Shift, Ctrl and Alt; F1 to F10 follow each.
@@ -66,6 +70,16 @@ MenuBarItem Submenu(const char* text, int context, std::vector<MenuItem> items) 
   return bar;
 }
 
+// The key as the menu shows it beside a utility: "F7", "Shift+F3", "Ctrl+F8", "Alt+F2".
+std::string KeyText(int boundKey) {
+  if (boundKey == 0) return {};
+  std::string text;
+  if (boundKey & key::kShift) text += "Shift+";
+  if (boundKey & key::kCtrl) text += "Ctrl+";
+  if (boundKey & key::kAlt) text += "Alt+";
+  return text + "F" + std::to_string((boundKey & ~key::kModifiers) - key::kF1 + 1);
+}
+
 }  // namespace
 
 int UtilityKey(uint32_t keyCode) {
@@ -78,36 +92,41 @@ int UtilityKey(uint32_t keyCode) {
 
 void SetUpMenuBar(tui::MenuBar& menu, const std::vector<ExternalUtility>& utilities) {
   std::vector<MenuBarItem> items;
-  items.push_back(MenuBarItem{"Veldmark v1.61.40", key::kShift | key::F(1), cmd::kAbout, 0, {}});
+  items.push_back(
+      MenuBarItem{"Veldmark v1.61.40", key::kShift | key::F(1), cmd::kAbout, hc::kMainWindow, {}});
   MenuBarItem divider;
   divider.text = Cp866("│");
   divider.inert = true;
   items.push_back(divider);
   // Some hot letters below are Latin letters that look Cyrillic; they answer as Latin keys.
   items.push_back(Submenu(
-      "~Ф~айл", 10,
-      {Item("~К~одировать файл(ы)", "", 0, cmd::kEncode, 11),
-       Item("~Д~екодировать файл(ы)", "", 0, cmd::kDecode, 12),
-       Item("~У~далить файл(ы)", "Del", key::kDel, cmd::kDelete, 13),
-       Item("~И~нформация о файле", "F3", key::F(3), cmd::kInformation, 14), MenuItem::Separator(),
-       Item("~C~мена диска", "Alt+D", key::Alt('D'), cmd::kChangeDrive, 15), MenuItem::Separator(),
-       Item("~В~ыход", "Alt+X", key::Alt('X'), cmd::kQuit, 16)}));
-  items.push_back(Submenu("~B~ыбор", 20,
-                          {Item("~В~ыбрать", "+", key::kGrayPlus, cmd::kSelect, 21),
-                           Item("~О~тменить выбор", "-", key::kGrayMinus, cmd::kUnselect, 22),
-                           Item("~И~нвертировать выбор", "*", 0, cmd::kInvert, 23)}));
+      "~Ф~айл", hc::kFileMenu,
+      {Item("~К~одировать файл(ы)", "", 0, cmd::kEncode, hc::kEncode),
+       Item("~Д~екодировать файл(ы)", "", 0, cmd::kDecode, hc::kDecode),
+       Item("~У~далить файл(ы)", "Del", key::kDel, cmd::kDelete, hc::kDelete),
+       Item("~И~нформация о файле", "F3", key::F(3), cmd::kInformation, hc::kInformation),
+       MenuItem::Separator(),
+       Item("~C~мена диска", "Alt+D", key::Alt('D'), cmd::kChangeDrive, hc::kChangeDrive),
+       MenuItem::Separator(), Item("~В~ыход", "Alt+X", key::Alt('X'), cmd::kQuit, hc::kQuit)}));
   items.push_back(
-      Submenu("~O~пции", 30,
-              {Item("~Ц~вета...", "", 0, cmd::kColours, 31),
-               Item("~С~тандартные цвета", "", 0, cmd::kStandardColours, 32), MenuItem::Separator(),
-               Item("~С~охранить палитру", "", 0, cmd::kSavePalette, 33),
-               Item("~З~агрузить палитру", "", 0, cmd::kLoadPalette, 34)}));
-  MenuBarItem tools = Submenu("~C~ервис", 40, {});
+      Submenu("~B~ыбор", hc::kSelectionMenu,
+              {Item("~В~ыбрать", "+", key::kGrayPlus, cmd::kSelect, hc::kSelect),
+               Item("~О~тменить выбор", "-", key::kGrayMinus, cmd::kUnselect, hc::kUnselect),
+               Item("~И~нвертировать выбор", "*", 0, cmd::kInvert, hc::kInvert)}));
+  items.push_back(
+      Submenu("~O~пции", hc::kOptionsMenu,
+              {Item("~Ц~вета...", "", 0, cmd::kColours, hc::kColours),
+               Item("~С~тандартные цвета", "", 0, cmd::kStandardColours, hc::kStandardColours),
+               MenuItem::Separator(),
+               Item("~С~охранить палитру", "", 0, cmd::kSavePalette, hc::kSavePalette),
+               Item("~З~агрузить палитру", "", 0, cmd::kLoadPalette, hc::kLoadPalette)}));
+  MenuBarItem tools = Submenu("~C~ервис", hc::kToolsMenu, {});
   for (size_t i = 0; i < utilities.size(); ++i) {
     const ExternalUtility& utility = utilities[i];
     const int number = static_cast<int>(i) + 1;
-    tools.items.push_back(MenuItem{utility.title, utility.keyName, UtilityKey(utility.keyCode),
-                                   cmd::kUtility + number, cmd::kUtilityContext + number});
+    const int boundKey = UtilityKey(utility.keyCode);
+    tools.items.push_back(MenuItem{utility.title, KeyText(boundKey), boundKey,
+                                   cmd::kUtility + number, hc::kUtility + number});
   }
   items.push_back(std::move(tools));
   menu.SetItems(std::move(items));
@@ -116,19 +135,25 @@ void SetUpMenuBar(tui::MenuBar& menu, const std::vector<ExternalUtility>& utilit
 void SetUpStatusLine(tui::StatusLine& status, const std::vector<ExternalUtility>& utilities) {
   const tui::StatusItem help{Cp866("~F1~ Справка"), key::F(1), cmd::kHelp};
   status.SetRanges({
-      {kMainWindowContext,
-       kMainWindowContext,
+      {hc::kMainWindow,
+       hc::kMainWindow,
        {{Cp866("~Alt+D~ Смена диска"), key::Alt('D'), cmd::kChangeDrive},
         {Cp866("~F5~ (Де)Кодировать"), key::F(5), cmd::kDeCode},
         {Cp866("~Del~ Удалить"), key::kDel, cmd::kDelete},
         {Cp866("~F3~ Информация"), key::F(3), cmd::kInformation},
+        {Cp866("~Ctrl+R~ Обновить"), key::kCtrlR, cmd::kRefresh},
         {"", key::F(8), cmd::kDelete},
         {"", key::F(1), cmd::kHelp}}},
       {tui::hc::kInput,
        tui::hc::kInput,
        {help, {Cp866("~Esc~ Завершение ввода"), key::kEsc, tui::cmd::kEndInput}}},
       {tui::hc::kNoKeys, tui::hc::kNoKeys, {}},
-      {kMenuContexts, kLastContext, {help}},
+      {hc::kQueueWindow,
+       hc::kQueueWindow,
+       {help,
+        {Cp866("~Ins~ Послать немедленно"), key::kIns, cmd::kQueueSendNow},
+        {Cp866("~Del~ Удалить"), key::kDel, cmd::kQueueRemove}}},
+      {hc::kFileMenu, kLastContext, {help}},
   });
   status.SetHints([&utilities](int context) { return ContextHint(context, utilities); });
 }
@@ -136,7 +161,7 @@ void SetUpStatusLine(tui::StatusLine& status, const std::vector<ExternalUtility>
 std::string ContextHint(int context, const std::vector<ExternalUtility>& utilities) {
   for (const ContextHintText& hint : kHints)
     if (hint.context == context) return Cp866(hint.hint);
-  const int utility = context - cmd::kUtilityContext;
+  const int utility = context - hc::kUtility;
   if (utility >= 1 && utility <= static_cast<int>(utilities.size()))
     return utilities[static_cast<size_t>(utility - 1)].command;
   return "";

@@ -5,6 +5,7 @@
 
 #include "text/cp866.h"
 #include "tui/keys.h"
+#include "tui/menu_bar_focus.h"
 #include "tui/menu_box.h"
 
 namespace vm::tui {
@@ -125,47 +126,76 @@ void Application::DispatchCommand(int command) {
 }
 
 void Application::Dispatch(Event& event) {
-  int menuIndex = -1;
   status_.SetContext(HelpContext());
   if (event.kind == EventKind::Key) {
     if (int command = menu_.CommandForKey(event.key); command != 0) return DispatchCommand(command);
     if (int command = status_.CommandForKey(event.key); command != 0)
       return DispatchCommand(command);
-    menuIndex = event.key == key::F(10) ? menu_.Neighbour(-1, 1) : menu_.ItemForAltKey(event.key);
+    // F10 lights the first menu without opening it; Alt with a hot letter opens that menu.
+    if (event.key == key::F(10)) return RunMenu(menu_.FirstMenu(), false);
+    if (int index = menu_.ItemForAltKey(event.key); index >= 0) return ChooseBarItem(index);
   } else if (event.kind == EventKind::Mouse && event.mouse.action == MouseAction::Press) {
-    if (event.mouse.where.y == menu_.bounds.y) menuIndex = menu_.ItemAt(event.mouse.where.x);
     if (event.mouse.where.y == status_.bounds.y) {
       if (int command = status_.CommandAt(event.mouse.where.x); command != 0)
         DispatchCommand(command);
       return;
     }
-    if (event.mouse.where.y == menu_.bounds.y && menuIndex < 0) return;
+    if (event.mouse.where.y == menu_.bounds.y) {
+      if (int index = menu_.ItemAt(event.mouse.where.x); index >= 0) ChooseBarItem(index);
+      return;
+    }
   }
-  if (menuIndex < 0) {
-    if (main_ != nullptr) main_->HandleEvent(event);
-    return;
-  }
-  // The menu: a box under the chosen item, Left and Right moving to the neighbours.
+  if (main_ != nullptr) main_->HandleEvent(event);
+}
+
+void Application::ChooseBarItem(int index) {
+  // An item with a command of its own runs it; the others open their menu.
+  const int command = menu_.Items()[static_cast<size_t>(index)].command;
+  if (command != 0)
+    DispatchCommand(command);
+  else
+    RunMenu(index, true);
+}
+
+void Application::RunMenu(int index, bool open) {
+  // Left and Right move between the items, their menus open while a menu is open; an item
+  // with a command of its own is only lit on the way and runs by Enter or a click.
   int command = 0;
-  while (menuIndex >= 0 && !terminating_) {
-    const MenuBarItem& item = menu_.Items()[static_cast<size_t>(menuIndex)];
-    if (item.command != 0) {
-      command = item.command;
+  while (index >= 0 && !terminating_) {
+    const MenuBarItem& item = menu_.Items()[static_cast<size_t>(index)];
+    menu_.highlighted = index;
+    if (!open || item.command != 0) {
+      MenuBarFocus focus(menu_, index);
+      const int result = Execute(focus);
+      if (result == cmd::kMenuOpen) {
+        index = focus.Index();
+        command = menu_.Items()[static_cast<size_t>(index)].command;
+        if (command != 0) break;
+        open = true;
+        continue;
+      }
+      if (result == cmd::kMenuLeft || result == cmd::kMenuRight) {
+        index = menu_.Neighbour(focus.Index(), result == cmd::kMenuLeft ? -1 : 1);
+        continue;
+      }
+      if (result != cmd::kCancel) command = result;  // a key of the status line
       break;
     }
-    menu_.highlighted = menuIndex;
     MenuBox box(
-        item.items, menu_.ItemColumn(menuIndex), menu_.bounds.y + 1,
+        item.items, menu_.ItemColumn(index), menu_.bounds.y + 1,
         [this](int c) { return CommandEnabled(c); }, item.helpContext);
     const int result = Execute(box);
     if (result == cmd::kMenuLeft || result == cmd::kMenuRight) {
-      menuIndex = menu_.Neighbour(menuIndex, result == cmd::kMenuLeft ? -1 : 1);
+      index = menu_.Neighbour(index, result == cmd::kMenuLeft ? -1 : 1);
       continue;
     }
     if (result == cmd::kMenuBarClick) {
       // The clicked item opens its menu, or runs its command; its own item closes the menu.
       const int clicked = menu_.ItemAt(box.ClickedColumn());
-      menuIndex = clicked == menuIndex ? -1 : clicked;
+      if (clicked < 0 || clicked == index) break;
+      command = menu_.Items()[static_cast<size_t>(clicked)].command;
+      if (command != 0) break;
+      index = clicked;
       continue;
     }
     if (result != cmd::kCancel) command = result;

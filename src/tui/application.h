@@ -91,6 +91,10 @@ class Application {
   // Key and mouse events of the main loop: the bars first, then the main view.
   void Dispatch(Event& event);
   void DispatchCommand(int command);
+  // A menu bar item chosen by its hot letter or a click: its command, or its menu opened.
+  void ChooseBarItem(int index);
+  // The menu bar from the item: its menu box open, or (open false) the item only lit.
+  void RunMenu(int index, bool open);
   // A key of the status line inside a modal view: help, or the item's command for the view.
   bool StatusKeyInModal(ModalView& view, const Event& event);
 

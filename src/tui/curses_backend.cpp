@@ -62,6 +62,30 @@ void RestoreTerminal() {
   (void)!write(STDOUT_FILENO, kReset, sizeof kReset - 1);
 }
 
+// A terminfo string capability, nullptr when the terminal has none.
+const char* Capability(const char* name) {
+  const char* value = tigetstr(name);
+  return value == nullptr || value == reinterpret_cast<const char*>(-1) || *value == '\0' ? nullptr
+                                                                                          : value;
+}
+
+// After the shell's last endwin: with an alternate screen (xterm, tmux) the normal screen is
+// back, and what stands from the cursor down (the pause line of a utility, which the prompt
+// would half overwrite) is erased; without one the whole screen is the shell's and is cleared.
+void ClearWhatTheShellLeft() {
+  const char* toEnd = Capability("ed");
+  const char* clearScreen = Capability("clear");
+  if (Capability("smcup") != nullptr) {
+    if (toEnd != nullptr) {
+      std::fputs("\r", stdout);
+      putp(toEnd);
+    }
+  } else if (clearScreen != nullptr) {
+    putp(clearScreen);
+  }
+  std::fflush(stdout);
+}
+
 int FunctionKey(int n) {
   if (n >= 1 && n <= 12) return key::F(n);
   if (n >= 13 && n <= 24) return key::kShift | key::F(n - 12);
@@ -167,7 +191,12 @@ CursesBackend::CursesBackend(std::unique_ptr<State> state) : s_(std::move(state)
 
 CursesBackend::~CursesBackend() {
   for (int signal : {SIGINT, SIGHUP, SIGTERM}) std::signal(signal, SIG_DFL);
+  // A blank last frame: a terminal that keeps rows of the alternate screen when it was resized
+  // meanwhile (tmux) has nothing of the shell's to keep.
+  erase();
+  refresh();
   endwin();
+  ClearWhatTheShellLeft();
   delscreen(s_->screen);
   SetCrashTerminalRestore(nullptr);
   if (g_haveSavedTermios) tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTermios);

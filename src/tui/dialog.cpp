@@ -77,6 +77,12 @@ void Dialog::HandleEvent(Event& event) {
     event.Clear();
     return;
   }
+  if (event.kind == EventKind::Command) {
+    // A key of the status line: as the button with that command.
+    Close(event.command);
+    event.Clear();
+    return;
+  }
   if (event.kind != EventKind::Key) return;
   if (focus_ >= 0) controls_[static_cast<size_t>(focus_)]->HandleEvent(event);
   if (event.kind == EventKind::None) return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class FakeBackend : public Backend {
   // The events after this point are typed only once the program waits for input again: a
   // poll during a long operation (timeout 0) does not see them.
   void PushWait() { Push(Event(kWait)); }
+  // When the script reaches this point, the action runs (a file changed behind the program).
+  void PushAction(std::function<void()> action);
   size_t EventsLeft() const { return events_.size(); }
 
   const CellBuffer& Screen() const { return screen_; }
@@ -47,10 +50,12 @@ class FakeBackend : public Backend {
  private:
   static constexpr EventKind kSnapshot = static_cast<EventKind>(-1);
   static constexpr EventKind kWait = static_cast<EventKind>(-2);
+  static constexpr EventKind kAction = static_cast<EventKind>(-3);  // command: its index
 
   int width_;
   int height_;
   std::deque<Event> events_;
+  std::vector<std::function<void()>> actions_;
   CellBuffer screen_;
   int exhausted_ = 0;
 };

@@ -10,7 +10,7 @@
 namespace vm::tui {
 
 HelpWindow::HelpWindow(const HelpFile& help, int topic) : help_(help) {
-  helpContext = hc::kNoKeys;
+  helpContext = hc::kHelpWindow;
   missing_.push_back(HelpLine{Cp866("Этот раздел справки отсутствует."), {}});
   Open(topic);
   history_.clear();

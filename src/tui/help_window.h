@@ -21,6 +21,8 @@ class HelpWindow : public ModalView {
   void HandleEvent(Event& event) override;
   void Layout(const Rect& desktop) override;
 
+  // Shows the topic, as following a cross-reference to it does (Backspace comes back).
+  void ShowTopic(int topic) { Open(topic); }
   int Topic() const { return topic_; }
   int TopLine() const { return top_; }
   // The picked cross-reference's target, 0 when none is picked.

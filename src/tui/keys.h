@@ -18,6 +18,7 @@ inline constexpr int kTab = 9;
 inline constexpr int kBackspace = 8;
 inline constexpr int kCtrlBackslash = 28;
 inline constexpr int kCtrlC = 3;
+inline constexpr int kCtrlR = 18;
 inline constexpr int kCtrlZ = 26;
 
 inline constexpr int kUp = 0x1001;

@@ -38,7 +38,10 @@ void ListBox::Draw(CellBuffer& out, const Palette& palette, Point origin, bool f
                       .substr(0, static_cast<size_t>(std::max(0, textWidth - 1))),
                   attr);
   }
-  ScrollBar{Rect{x + textWidth, y, 1, Rows()}, focused_, MostIndex()}.Draw(out, palette);
+  if (NeedsScrollBar())
+    ScrollBar{Rect{x + textWidth, y, 1, Rows()}, focused_, MostIndex()}.Draw(out, palette);
+  else
+    out.Fill(Rect{x + textWidth, y, 1, Rows()}, ' ', normal);
   if (focused) out.SetCursor(x + 1, y + focused_ - top_);
 }
 
@@ -53,7 +56,7 @@ void ListBox::HandleEvent(Event& event) {
       case MouseAction::WheelUp: FocusItem(focused_ - 1); break;
       case MouseAction::WheelDown: FocusItem(focused_ + 1); break;
       default:
-        if (p.x == local.width - 1)
+        if (p.x == local.width - 1 && NeedsScrollBar())
           FocusItem(focused_ + bar.Hit(p));
         else
           FocusItem(top_ + p.y);

@@ -1,6 +1,7 @@
 // A list box: one line of text per item, the focused item lit, a scroll bar on its right
-// edge. Up, Down, PgUp, PgDn, Home and End move the focus; a click focuses the item under it,
-// the wheel and the scroll bar's arrows move it by one.
+// edge while the items are more than its rows (the column stays the box's otherwise). Up, Down,
+// PgUp, PgDn, Home and End move the focus; a click focuses the item under it, the wheel and the
+// scroll bar's arrows move it by one.
 #pragma once
 
 #include <algorithm>
@@ -31,6 +32,7 @@ class ListBox : public Control {
 
  private:
   int Rows() const { return local.height; }
+  bool NeedsScrollBar() const { return static_cast<int>(items_.size()) > Rows(); }
   int MostIndex() const { return std::max(0, static_cast<int>(items_.size()) - 1); }
 
   std::vector<std::string> items_;

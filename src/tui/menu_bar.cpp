@@ -51,6 +51,12 @@ int MenuBar::ItemForAltKey(int key) const {
   return -1;
 }
 
+int MenuBar::FirstMenu() const {
+  for (size_t i = 0; i < items_.size(); ++i)
+    if (!items_[i].inert && items_[i].command == 0) return static_cast<int>(i);
+  return Neighbour(-1, 1);
+}
+
 int MenuBar::Neighbour(int index, int step) const {
   const int count = static_cast<int>(items_.size());
   for (int n = 1; n <= count; ++n) {

@@ -50,6 +50,8 @@ class MenuBar : public View {
   // The top item drawn at the column, -1 when none.
   int ItemAt(int x) const;
   int ItemColumn(int index) const;
+  // The first top item that opens a menu (F10 lights it).
+  int FirstMenu() const;
   // The next choosable top item after (step 1) or before (step -1) the index.
   int Neighbour(int index, int step) const;
 

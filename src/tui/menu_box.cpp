@@ -77,7 +77,8 @@ void MenuBox::HandleEvent(Event& event) {
       case key::kHome: current_ = -1, Move(1); break;
       case key::kEnd: current_ = 0, Move(-1); break;
       case key::kEnter: Choose(current_); break;
-      case key::kEsc: EndModal(cmd::kCancel); break;
+      case key::kEsc:
+      case key::F(10): EndModal(cmd::kCancel); break;
       case key::kLeft: EndModal(cmd::kMenuLeft); break;
       case key::kRight: EndModal(cmd::kMenuRight); break;
       default:

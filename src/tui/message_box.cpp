@@ -50,6 +50,7 @@ int MessageBox(Application& app, std::string_view cp866Text, MessageKind kind,
     lines.resize(static_cast<size_t>(std::max(1, desktopRoom)));
   const int textRows = static_cast<int>(lines.size());
   Dialog dialog(kWidth, textRows + 6, Cp866(TitleOf(kind)));
+  dialog.helpContext = hc::kMessageBox;
   dialog.SetErrorColours(kind == MessageKind::Error);
   dialog.Add(std::make_unique<StaticText>(Rect{3, 2, kTextWidth, textRows}, std::move(lines)));
 

@@ -11,15 +11,24 @@ const std::vector<StatusItem>& StatusLine::Items() const {
   return none;
 }
 
+int StatusLine::Gap() const {
+  // Two blanks between the items, one when that is what lets them all fit.
+  int width = 1;
+  for (const StatusItem& item : Items())
+    if (!item.text.empty()) width += HotTextWidth(item.text) + 2;
+  return width <= bounds.width ? 2 : 1;
+}
+
 void StatusLine::Draw(CellBuffer& out, const Palette& palette) {
   out.Fill(bounds, ' ', palette[pal::kStatusNormal]);
+  const int gap = Gap();
   int x = bounds.x + 1;
   for (const StatusItem& item : Items()) {
     if (item.text.empty()) continue;
     const bool enabled = enabled_(item.command);
     const uint8_t attr = palette[enabled ? pal::kStatusNormal : pal::kStatusDisabled];
-    x +=
-        out.PutHotText(x, bounds.y, item.text, attr, enabled ? palette[pal::kStatusHot] : attr) + 2;
+    x += out.PutHotText(x, bounds.y, item.text, attr, enabled ? palette[pal::kStatusHot] : attr) +
+         gap;
   }
   const std::string hint = hints_ ? hints_(context_) : std::string();
   if (!hint.empty()) {
@@ -36,12 +45,13 @@ int StatusLine::CommandForKey(int pressed) const {
 }
 
 int StatusLine::CommandAt(int x) const {
+  const int gap = Gap();
   int left = bounds.x + 1;
   for (const StatusItem& item : Items()) {
     if (item.text.empty()) continue;
     const int width = HotTextWidth(item.text);
     if (x >= left && x < left + width) return enabled_(item.command) ? item.command : 0;
-    left += width + 2;
+    left += width + gap;
   }
   return 0;
 }

@@ -44,6 +44,7 @@ class StatusLine : public View {
 
  private:
   const std::vector<StatusItem>& Items() const;
+  int Gap() const;
 
   std::vector<StatusRange> ranges_;
   std::function<std::string(int)> hints_;

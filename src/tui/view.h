@@ -11,8 +11,10 @@ namespace vm::tui {
 // Help contexts of the toolkit's own views; the application numbers the others.
 namespace hc {
 inline constexpr int kNoContext = 0;
-inline constexpr int kInput = 1000;   // a window where text is typed
-inline constexpr int kNoKeys = 2000;  // message boxes and other windows without help
+inline constexpr int kInput = 1000;       // a window where text is typed
+inline constexpr int kMessageBox = 1001;  // a message box or a question
+inline constexpr int kHelpWindow = 1002;  // the help window itself
+inline constexpr int kNoKeys = 2000;      // windows without help (the progress window)
 }  // namespace hc
 
 class View {

@@ -54,7 +54,10 @@ struct ShellInTmux : ::testing::Test {
 
   const std::string one = Data(1500, 1);
   const std::string two = Data(4000, 2);  // two sections
-  DecodeNode node{{"AREA MSG LOCAL areas\\local"}, ";", kJamBase};
+  DecodeNode node{
+      {"AREA MSG LOCAL areas\\local", "EXTERNUTIL \"~T~ool\" F6 \"echo utility-output\" Pause"},
+      ";",
+      kJamBase};
 };
 
 TEST_F(ShellInTmux, WalkDecodeInformChangeDriveMenusQuit) {
@@ -133,6 +136,8 @@ TEST_F(ShellInTmux, LargerTerminalResizeAndEndSignal) {
   EXPECT_TRUE(node.Exists("areas.lst"));
 }
 
+// Ctrl+Z gives the terminal back and fg brings the shell back with the directory read again;
+// a utility's pause line is gone from the terminal once the shell has ended.
 TEST_F(ShellInTmux, CtrlZStopsTheShellAndFgBringsItBack) {
   // An interactive shell with job control, as a sysop's terminal has.
   TmuxSession tmux("env PS1='job$ ' bash --norc --noprofile -i", 80, 25);
@@ -143,9 +148,16 @@ TEST_F(ShellInTmux, CtrlZStopsTheShellAndFgBringsItBack) {
   tmux.SendKeys({"C-z"});
   ASSERT_TRUE(tmux.WaitFor("Stopped")) << tmux.Screen();
   EXPECT_EQ(tmux.Screen().find("Области"), std::string::npos) << "the terminal is given back";
-  tmux.SendKeys({"fg", "Enter"});
+  tmux.SendKeys({"touch zzfresh.txt; fg"}, true);
+  tmux.SendKeys({"Enter"});
   ASSERT_TRUE(tmux.WaitFor("Области")) << tmux.Screen();
   EXPECT_NE(tmux.Screen().find("Alt+D Смена диска"), std::string::npos) << "drawn whole again";
+  EXPECT_TRUE(tmux.WaitFor("zzfresh  txt")) << "the directory read again\n" << tmux.Screen();
+  tmux.SendKeys({"F6"});
+  ASSERT_TRUE(tmux.WaitFor("Нажмите любую клавишу")) << tmux.Screen();
+  EXPECT_NE(tmux.Screen().find("utility-output"), std::string::npos) << tmux.Screen();
+  tmux.SendKeys({"x"});
+  ASSERT_TRUE(tmux.WaitFor("Области")) << tmux.Screen();
   tmux.SendKeys({"M-x"});
   ASSERT_TRUE(tmux.WaitFor("Вы уверены что хотите выйти?")) << tmux.Screen();
   tmux.SendKeys({"Enter"});
@@ -153,6 +165,11 @@ TEST_F(ShellInTmux, CtrlZStopsTheShellAndFgBringsItBack) {
   for (int waited = 0; !node.Exists("veldmark.dup") && waited < 400; ++waited)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_TRUE(node.Exists("veldmark.dup")) << tmux.Screen();
+  ASSERT_TRUE(tmux.WaitForGone("Области")) << tmux.Screen();
+  const std::string after = tmux.Screen();
+  EXPECT_NE(after.find("utility-output"), std::string::npos) << after;
+  EXPECT_EQ(after.find("любую клавишу"), std::string::npos) << "no half-overwritten pause line\n"
+                                                            << after;
 }
 
 }  // namespace

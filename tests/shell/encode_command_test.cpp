@@ -72,7 +72,7 @@ TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
   EXPECT_EQ(one.flags, kEncodeUu);
   EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front();
   EXPECT_EQ(state.defaults.fromAddress, "2:5020/9999.1");
-  EXPECT_EQ(state.defaults.toAddress, "2:5020/9999.1");
+  EXPECT_EQ(state.defaults.toAddress, "") << "an echomail posting leaves the netmail addressee";
 
   // Two files, each under its own name, with the limit overridden at 5 a day: four sections
   // against the area's two today bring the note.
@@ -92,6 +92,44 @@ TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
                                "Из-за лимита секций в день, файл(ы) не будут посланы сразу же.")}));
   EXPECT_EQ(command.InitialChoices(setup).sendMode, kModeOverride) << "kept for the next posting";
   EXPECT_EQ(command.InitialChoices(setup).sectionsPerDay, "5");
+}
+
+// The recipient: echomail always starts at "All"; netmail at the last netmail recipient, which
+// an echomail posting in between does not change.
+TEST_F(EncodeCommandTest, EchomailGoesToAllAndNetmailKeepsItsLastRecipient) {
+  AreaEntry netmail;
+  netmail.tag = netmail.displayName = "NETMAIL";
+  netmail.areaId = "F" + dir / "areas/netmail";
+  netmail.netmail = 1;
+  netmail.SectionsPerDay = netmail.SectionsLeftToday = 10;
+  areas.Append(netmail);
+  EncodeCommand command(app, context, prompts);
+  EncodeSetup echoSetup;
+  echoSetup.area = Area();
+  echoSetup.fileNames = {"a.bin"};
+  EncodeSetup netmailSetup = echoSetup;
+  netmailSetup.area = &areas.At(2);
+  netmailSetup.netmail = true;
+
+  // A netmail to Sysop at 2:5020/1.
+  for (int i = 0; i < 32; ++i) backend.PushKey(key::kBackspace);
+  backend.PushKeys("Sysop");
+  backend.PushKey(key::kTab);
+  backend.PushKeys("2:5020/1");
+  backend.PushKey(key::kEnter);
+  ASSERT_TRUE(command.Run({{"a.bin", 10000}}, false, &areas.At(2)));
+  const EncodeChoices echo = command.InitialChoices(echoSetup);
+  EXPECT_EQ(echo.toName, "All");
+  EXPECT_EQ(echo.toAddress, "");
+  EXPECT_EQ(command.InitialChoices(netmailSetup).toName, "Sysop");
+  EXPECT_EQ(command.InitialChoices(netmailSetup).toAddress, "2:5020/1");
+
+  // An echomail posting between: to All, and the netmail recipient stays.
+  backend.PushKey(key::kEnter);
+  ASSERT_TRUE(command.Run({{"b.bin", 10000}}, false, Area()));
+  EXPECT_EQ(state.queue.back().toName, "All");
+  EXPECT_EQ(command.InitialChoices(netmailSetup).toName, "Sysop");
+  EXPECT_EQ(command.InitialChoices(netmailSetup).toAddress, "2:5020/1");
 }
 
 }  // namespace

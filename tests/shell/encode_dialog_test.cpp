@@ -191,6 +191,34 @@ TEST_F(EncodeDialogTest, OkStoresTheFieldsAndEchomailHasNoAddressee) {
                 Cp866("Вы уверены что хотите послать файл(ы) с расширением .zip как текст?")}));
 }
 
+// Alt+O (Latin, on the key of Щ) presses Отмена; in echomail the "Куда" field stays empty
+// also after a refused OK; F1 in each of the three dialogs asks for its own topic.
+TEST_F(EncodeDialogTest, CancelByAltOEmptyEchoAddresseeAndHelpInEveryDialog) {
+  std::vector<int> asked;
+  app.SetHelp(9, [&](int context) { asked.push_back(context); });
+  app.Status().SetRanges({{10, 0xFFFF, {{Cp866("~F1~ Справка"), key::F(1), 9}}}});
+  for (int cancel : {key::Alt('O'), key::Alt(static_cast<unsigned char>(Cp866("щ")[0]))}) {
+    Keys({cancel});
+    EXPECT_FALSE(RunEncodeDialog(app, settings, Setup(echo, {"a.zip"}), choices, prompts).ok);
+  }
+  EXPECT_EQ(backend.EventsLeft(), 0u);
+
+  choices.toName = "";
+  Keys({key::F(1), key::kEnter});  // help, then OK refused: no name
+  backend.PushSnapshot();
+  Keys({key::kEsc});
+  EXPECT_FALSE(RunEncodeDialog(app, settings, Setup(echo, {"a.zip"}), choices, prompts).ok);
+  // The dialog (77 x 17) at column 1, row 4: "Куда:" and its field on its row 2.
+  EXPECT_EQ(backend.snapshots.at(0).RowText(6, 54, 20), std::string(20, ' '));
+
+  Keys({key::F(1), key::kEsc});
+  RunAdvancedDialog(app, Setup(echo, {"a.zip"}), choices, prompts);
+  settings.PACKER = "zip -q %1 %2";
+  Keys({key::F(1), key::kEsc});
+  RunCompressionDialog(app, settings, prompts);
+  EXPECT_EQ(asked, (std::vector<int>{11, 101, 102}));
+}
+
 TEST_F(EncodeDialogTest, AdvancedDialogChecksNameSubjectNumbersAndTheSectionsList) {
   // 40000 bytes of UU at 120 lines are 8 sections of 5400 bytes; at 100 lines, 9.
   choices.subject = "A.ZIP";

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "config/area_table.h"
+#include "config/settings.h"
+#include "shell/commands.h"
+#include "shell/shell_menu.h"
 #include "text/cp866.h"
 #include "tui/application.h"
 #include "tui/fake_backend.h"
@@ -111,6 +114,31 @@ TEST(QueueWindow, SendNowTogglesAndRemoveTakesTheEntryAtOnce) {
   EXPECT_EQ(shot.RowText(7, 5, 17), std::string(17, ' '));
   EXPECT_EQ(shot.RowText(5, 26, 7), "LIMITED") << "the focused entry's area";
   EXPECT_EQ(shot.RowText(14, 26, 27), QueueBarText(0, 0));
+}
+
+// The status line of the window names its keys: Ins and Del act as the two buttons, F1 asks
+// for the window's help.
+TEST(QueueWindow, StatusLineKeys) {
+  tui::FakeBackend backend;
+  tui::Palette palette;
+  tui::Application app(backend, palette);
+  const std::vector<ExternalUtility> none;
+  SetUpStatusLine(app.Status(), none);
+  std::vector<int> asked;
+  app.SetHelp(cmd::kHelp, [&](int context) { asked.push_back(context); });
+  AreaTable areas;
+  SendQueue queue;
+  for (const char* name : {"ONE.ZIP", "TWO.ZIP", "THREE.ZIP"}) queue.push_back(Entry(name, "F"));
+  for (int k : {key::kIns, key::kDown, key::kDel, key::F(1)}) backend.PushKey(k);
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  RunQueueWindow(app, queue, areas);
+  ASSERT_EQ(queue.size(), 2u);
+  EXPECT_EQ(queue.front().flags, kEncodeUu | kSendImmediately);
+  EXPECT_EQ(queue.back().postedName, "THREE.ZIP");
+  EXPECT_EQ(asked, (std::vector<int>{100}));
+  EXPECT_EQ(backend.snapshots.at(0).RowText(24, 0, 48),
+            Cp866(" F1 Справка  Ins Послать немедленно  Del Удалить"));
 }
 
 }  // namespace

@@ -107,8 +107,10 @@ TEST_F(ShellMenuTest, TheMenuBarAndEverySubmenuCellForCell) {
   for (int hot : {24, 30, 37, 44}) EXPECT_EQ(closed.At(hot, 0).attr, palette[pal::kMenuHot]) << hot;
   EXPECT_EQ(closed.At(25, 0).attr, palette[pal::kMenuNormal]);
   EXPECT_EQ(closed.At(30, 0).ch, 'B') << "the Latin letter stands as it is";
-  EXPECT_EQ(closed.RowText(24),
-            Padded(" Alt+D Смена диска  F5 (Де)Кодировать  Del Удалить  F3 Информация"));
+  EXPECT_EQ(
+      closed.RowText(24),
+      Padded(" Alt+D Смена диска F5 (Де)Кодировать Del Удалить F3 Информация Ctrl+R Обновить"))
+      << "one blank between the items lets them all fit";
 
   const tui::CellBuffer& file = backend.snapshots[1];
   ExpectBox(file, 23,
@@ -137,8 +139,8 @@ TEST_F(ShellMenuTest, TheMenuBarAndEverySubmenuCellForCell) {
              "└─────────────────────┘"});
   EXPECT_EQ(backend.snapshots[3].RowText(24), Padded(" F1 Справка │ Диалог конфигурации цветов"));
   ExpectBox(backend.snapshots[4], 43,
-            {"┌───────────────────────────┐", "│ Создать каталог        F7 │",
-             "│ Просмотр файла    SHIFTF3 │", "└───────────────────────────┘"});
+            {"┌────────────────────────────┐", "│ Создать каталог         F7 │",
+             "│ Просмотр файла    Shift+F3 │", "└────────────────────────────┘"});
   EXPECT_EQ(backend.snapshots[4].RowText(24), Padded(" F1 Справка │ mkdir"));
   EXPECT_EQ(view.commands, (std::vector<int>{cmd::kQuit}));
 }
@@ -168,7 +170,7 @@ TEST_F(ShellMenuTest, StatusLineOfEveryContext) {
     const char* row;
   };
   const Case cases[] = {
-      {0, " Alt+D Смена диска  F5 (Де)Кодировать  Del Удалить  F3 Информация"},
+      {0, " Alt+D Смена диска F5 (Де)Кодировать Del Удалить F3 Информация Ctrl+R Обновить"},
       {10, " F1 Справка │ Основные операции"},
       {11, " F1 Справка │ Вывод диалога кодирования"},
       {12, " F1 Справка │ Раскодирование файла(ов) в текущий каталог"},
@@ -192,6 +194,11 @@ TEST_F(ShellMenuTest, StatusLineOfEveryContext) {
       {53, " F1 Справка"},  // no third utility
       {17, " F1 Справка"},
       {1000, " F1 Справка  Esc Завершение ввода"},
+      {100, " F1 Справка  Ins Послать немедленно  Del Удалить │ Очередь файлов на посылку"},
+      {101, " F1 Справка │ Дополнительные параметры кодирования"},
+      {102, " F1 Справка │ Сжатие файлов в архив перед посылкой"},
+      {1001, " F1 Справка"},
+      {1002, " F1 Справка │ Окно справки"},
       {2000, ""},
       {65535, " F1 Справка"},
       {5, ""},  // below the menus' range: no keys
@@ -217,7 +224,13 @@ TEST_F(ShellMenuTest, StatusLineOfEveryContext) {
       {0, key::F(3), cmd::kInformation},
       {0, key::F(8), cmd::kDelete},
       {0, key::F(1), cmd::kHelp},
+      {0, key::kCtrlR, cmd::kRefresh},
       {0, key::kEsc, 0},
+      {100, key::kIns, cmd::kQueueSendNow},
+      {100, key::kDel, cmd::kQueueRemove},
+      {101, key::kDel, 0},
+      {1001, key::F(1), cmd::kHelp},
+      {1002, key::F(1), cmd::kHelp},
       {12, key::F(1), cmd::kHelp},
       {12, key::F(3), 0},
       {1000, key::kEsc, tui::cmd::kEndInput},
@@ -256,6 +269,53 @@ TEST_F(ShellMenuTest, HotLettersAnswerTheCyrillicAndTheLatinKey) {
   EXPECT_EQ(view.commands, (std::vector<int>{cmd::kChangeDrive, cmd::kChangeDrive, cmd::kDecode,
                                              cmd::kDecode, cmd::kLoadPalette, cmd::kQuit}))
       << "x chooses nothing in the File menu, Esc closes it";
+}
+
+// F10 lights the first menu without opening it; Left and Right move the light (and the open
+// menu) from item to item, and the program's own item runs only by Enter.
+TEST_F(ShellMenuTest, F10LightsTheBarAndArrowsNeverRunItsCommand) {
+  backend.PushKey(key::F(10));
+  backend.PushSnapshot();        // 0: Файл lit, no box
+  backend.PushKey(key::kLeft);   // the program's item: lit, not run
+  backend.PushSnapshot();        // 1
+  backend.PushKey(key::kLeft);   // past it to Сервис, still closed
+  backend.PushKey(key::kEnter);  // opens Сервис
+  backend.PushSnapshot();        // 2
+  backend.PushKey(key::kRight);  // past the last menu: the program's item, lit only
+  backend.PushSnapshot();        // 3
+  backend.PushKey(key::kRight);  // Файл, open since a menu was open
+  backend.PushSnapshot();        // 4
+  backend.PushKey(key::kEsc);
+  backend.PushKey(key::F(10));
+  backend.PushKey(key::F(10));  // leaves the bar
+  backend.PushKey(key::F(10));
+  backend.PushKey(key::Alt('O'));  // straight into Опции
+  backend.PushKey(key::kDown);
+  backend.PushKey(key::kEnter);  // Стандартные цвета
+  backend.PushKey(key::F(10));
+  backend.PushKey(key::kLeft);
+  backend.PushKey(key::kEnter);  // the program's item, by Enter
+  QuitAfterwards();
+  app.Run();
+  ASSERT_EQ(backend.snapshots.size(), 5u);
+  const int programItem = 1;
+  const int fileItem = 23;
+  const int toolsItem = 43;
+  const uint8_t lit = palette[pal::kMenuSelected];
+  const tui::CellBuffer& f10 = backend.snapshots[0];
+  EXPECT_EQ(f10.At(fileItem, 0).attr, lit);
+  EXPECT_EQ(f10.At(programItem, 0).attr, palette[pal::kMenuNormal]);
+  EXPECT_EQ(f10.RowText(1, 23, 5), "     ") << "no box under Файл";
+  EXPECT_EQ(f10.RowText(24), Padded(" F1 Справка │ Основные операции"));
+  EXPECT_EQ(backend.snapshots[1].At(programItem, 0).attr, lit);
+  EXPECT_EQ(backend.snapshots[1].At(fileItem, 0).attr, palette[pal::kMenuNormal]);
+  EXPECT_EQ(backend.snapshots[2].At(toolsItem, 0).attr, lit);
+  EXPECT_EQ(backend.snapshots[2].RowText(2, toolsItem, 17), Cp866("│ Создать каталог"));
+  EXPECT_EQ(backend.snapshots[3].At(programItem, 0).attr, lit);
+  EXPECT_EQ(backend.snapshots[3].RowText(2, toolsItem, 17), std::string(17, ' '))
+      << "Сервис closed";
+  EXPECT_EQ(backend.snapshots[4].RowText(2, fileItem, 20), Cp866("│ Кодировать файл(ы)"));
+  EXPECT_EQ(view.commands, (std::vector<int>{cmd::kStandardColours, cmd::kAbout, cmd::kQuit}));
 }
 
 TEST_F(ShellMenuTest, UtilityItemsRunByTheirKeysAndTheMenu) {

@@ -210,10 +210,13 @@ TEST_F(ShellOptions, HelpOpensTheContextsTopicOrSaysItIsMissing) {
   EXPECT_TRUE(ShowsText(backend.snapshots[0], "Не могу открыть файл справки."));
 
   backend.snapshots.clear();
-  dir.WriteFile("veldmark.hlp", Cp866(".topic 0 Main\nmain text\n.topic 50 Tools\ntools text\n"));
+  dir.WriteFile("veldmark.hlp", Cp866(".topic 0 Main\nmain text\n.topic 50 Tools\ntools text\n"
+                                      ".topic 1002 Help\nhelp keys\n"));
   backend.PushKey(key::F(1));
   backend.PushSnapshot();
-  backend.PushKey(key::F(1));  // a second help while one is open: nothing
+  backend.PushKey(key::F(1));  // help while help is open: its topic on help, in the same window
+  backend.PushSnapshot();
+  backend.PushKey(key::kBackspace);
   backend.PushSnapshot();
   backend.PushKey(key::kEsc);
   backend.PushKey(key::Alt('C'));  // Сервис: the second utility's item
@@ -224,11 +227,13 @@ TEST_F(ShellOptions, HelpOpensTheContextsTopicOrSaysItIsMissing) {
   backend.PushKey(key::kEsc);
   PushQuit();
   RunShell();
-  ASSERT_EQ(backend.snapshots.size(), 3u);
+  ASSERT_EQ(backend.snapshots.size(), 4u);
   EXPECT_TRUE(ShowsText(backend.snapshots[0], "═ Main ═"));
   EXPECT_TRUE(ShowsText(backend.snapshots[0], "║main text"));
-  EXPECT_EQ(backend.snapshots[1].RowText(2), backend.snapshots[0].RowText(2));
-  EXPECT_TRUE(ShowsText(backend.snapshots[2], "═ Tools ═")) << "context 52 shows topic 50";
+  EXPECT_TRUE(ShowsText(backend.snapshots[1], "═ Help ═"));
+  EXPECT_EQ(backend.snapshots[2].RowText(2), backend.snapshots[0].RowText(2))
+      << "Backspace goes back to Main: the same window";
+  EXPECT_TRUE(ShowsText(backend.snapshots[3], "═ Tools ═")) << "context 52 shows topic 50";
 }
 
 }  // namespace

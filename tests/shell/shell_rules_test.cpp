@@ -25,6 +25,20 @@ TEST(QuickSearch, MasksFromTheTypedText) {
   EXPECT_EQ(AreaSearchMask("RU."), "RU.*");
 }
 
+TEST(QuickSearch, NamesWithoutAnExtensionMatchAsIfTheyHadAnEmptyOne) {
+  const struct {
+    const char* name;
+    const char* typed;
+    bool matches;
+  } cases[] = {{"OUT", "o", true},         {"DEC1", "d", true},    {"DEC1", "dec1", true},
+               {"readme", "r", true},      {"out.txt", "o", true}, {"OUT", "x", false},
+               {"OUT", "out.t", false},    {"OUT", "out.", true},  {"a.b.c", "a.b", true},
+               {"noext", "noext.x", false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(MatchesSearchMask(c.name, FileSearchMask(c.typed)), c.matches)
+        << c.name << " " << c.typed;
+}
+
 TEST(QuickSearch, TakesAtMostEightAndThreeCharactersOfANameAnd37OfAnArea) {
   EXPECT_TRUE(SearchTextAccepts("abcdefg", 'h', false));
   EXPECT_FALSE(SearchTextAccepts("abcdefgh", 'i', false));

@@ -172,6 +172,30 @@ TEST_F(ShellAreaWalk, MouseOpensTheAreaAndDeleteRemovesAFilesMessages) {
   EXPECT_EQ(Messages(), 1u) << "both of beta.bin's messages deleted";
 }
 
+// F3 describes the file under the cursor, not the first selected one; F1 there opens the
+// information topic.
+TEST_F(ShellAreaWalk, InformationIsAboutTheCursorFile) {
+  dir.WriteFile("veldmark.hlp", Cp866(".topic 14 Info\ninfo text\n"));
+  backend.PushKey(key::kTab);
+  backend.PushKey(key::kEnter);
+  backend.PushWait();
+  backend.PushKey(key::kDown);
+  backend.PushKey(' ');  // alpha.bin selected, the cursor on beta.bin
+  backend.PushKey(key::F(3));
+  backend.PushSnapshot();
+  backend.PushKey(key::F(1));
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  backend.PushKey(key::kEsc);
+  PushQuit();
+  RunShell();
+  ASSERT_EQ(backend.snapshots.size(), 2u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 6, 14, 52),
+            "╔════════════════════ BETA.BIN ════════════════════╗");
+  EXPECT_EQ(Shown(backend.snapshots[0], 24, 0, 13), " F1 Справка │");
+  EXPECT_TRUE(ShowsText(backend.snapshots[1], "═ Info ═"));
+}
+
 TEST_F(ShellAreaWalk, DecodedFilesGetTheHistoryMark) {
   backend.PushKey(key::kTab);
   backend.PushKey(key::kEnter);
@@ -202,6 +226,52 @@ TEST_F(ShellWalk, ASearchCharacterThatMatchesNothingIsDropped) {
   EXPECT_EQ(Shown(backend.snapshots[0], 22, 0, 6), "║p    ");
   EXPECT_EQ(backend.snapshots[0].At(1, 6).attr, 0x30) << "the cursor stays on post.txt";
   EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 10), "║post.txt ");
+}
+
+// The quick search reaches directories and files without an extension as well.
+TEST_F(ShellWalk, QuickSearchReachesNamesWithoutAnExtension) {
+  dir.MakeDirectory("OUT");
+  dir.MakeDirectory("DEC1");
+  dir.WriteFile("NOEXT", "n");
+  const struct {
+    const char* typed;
+    const char* found;  // the information line once the search ended
+  } cases[] = {{"o", "OUT"}, {"d", "DEC1"}, {"n", "noext."}, {"ot", "other.txt"}, {"s", "SUB"}};
+  for (const auto& c : cases) {
+    backend.PushKey(key::kHome);
+    backend.PushKeys(c.typed);
+    backend.PushKey(key::kEsc);  // ends the search
+    backend.PushSnapshot();
+  }
+  PushQuit();
+  RunShell();
+  ASSERT_EQ(backend.snapshots.size(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(Shown(backend.snapshots[i], 22, 1, 10),
+              (cases[i].found + std::string(10, ' ')).substr(0, 10))
+        << cases[i].typed;
+}
+
+// Ctrl+R (and the status line's item) reads the directory again: a file that grew shows its
+// new size, and the cursor stays on it.
+TEST_F(ShellWalk, CtrlRReadsTheDirectoryAgain) {
+  dir.WriteFile("tiny.bin", "abc");
+  backend.PushKeys("tiny");
+  backend.PushKey(key::kEsc);
+  backend.PushAction([this] { dir.WriteFile("tiny.bin", std::string(300, 'x')); });
+  backend.PushAction([this] { dir.WriteFile("new.txt", "new"); });
+  backend.PushSnapshot();
+  backend.PushKey(key::kCtrlR);
+  backend.PushSnapshot();
+  PushQuit();
+  RunShell();
+  ASSERT_EQ(backend.snapshots.size(), 2u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 22, 0, 10), "║tiny.bin ");
+  EXPECT_TRUE(ShowsText(backend.snapshots[0], "tiny     bin│        3│"));
+  EXPECT_TRUE(ShowsText(backend.snapshots[1], "tiny     bin│      300│"));
+  EXPECT_TRUE(ShowsText(backend.snapshots[1], "new      txt│"));
+  EXPECT_EQ(Shown(backend.snapshots[1], 22, 0, 10), "║tiny.bin ") << "the cursor stayed";
+  EXPECT_TRUE(ShowsText(backend.snapshots[1], "Ctrl+R Обновить"));
 }
 
 TEST_F(ShellWalk, DeleteInTheDirectoryPanelAsksFirst) {

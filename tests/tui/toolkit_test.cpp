@@ -12,6 +12,7 @@
 #include "tui/dialog.h"
 #include "tui/editor_window.h"
 #include "tui/fake_backend.h"
+#include "tui/help_window.h"
 #include "tui/input_line.h"
 #include "tui/keys.h"
 #include "tui/message_box.h"
@@ -116,8 +117,9 @@ TEST_F(ToolkitTest, AltWithEitherLetterOpensTheMenuAndEnterRunsTheItem) {
 }
 
 TEST_F(ToolkitTest, MenuBoxSkipsSeparatorsAndDisabledItems) {
-  backend.PushKey(key::F(10));
-  backend.PushKey(key::kDown);  // from Открыть past the separator and the disabled item
+  backend.PushKey(key::F(10));  // Файл lit
+  backend.PushKey(key::kDown);  // its menu open on Открыть
+  backend.PushKey(key::kDown);  // past the separator and the disabled item
   backend.PushKey(key::kEnter);
   app.Run();
   EXPECT_EQ(view.commands, (std::vector<int>{kQuitCommand}));
@@ -373,6 +375,32 @@ TEST_F(ToolkitTest, TheStatusLineFollowsTheHelpContextOfTheTopView) {
   EXPECT_EQ(backend.snapshots[1].RowText(24), std::string(80, ' '));
   EXPECT_EQ(backend.snapshots[2].RowText(24, 0, 19), " F1 Help \xB3 menu    ");
   EXPECT_EQ(asked, (std::vector<int>{0, hc::kInput, 10}));
+}
+
+// Message boxes and the help window have help contexts of their own, so F1 works in them; a
+// status line key in a dialog acts as the button with its command.
+TEST_F(ToolkitTest, MessageBoxesAndTheHelpWindowHaveTheirHelp) {
+  constexpr int kHelp = 9;
+  constexpr int kButton = 120;
+  std::vector<int> asked;
+  app.SetHelp(kHelp, [&](int context) { asked.push_back(context); });
+  app.Status().SetRanges(
+      {{10, 0xFFFF, {{"~F1~ Help", key::F(1), kHelp}, {"~Del~ Remove", key::kDel, kButton}}}});
+  backend.PushKey(key::F(1));
+  backend.PushKey(key::kEsc);
+  EXPECT_FALSE(AskYes(app, "?"));
+  HelpFile help;
+  HelpWindow window(help, 0);
+  backend.PushKey(key::F(1));
+  backend.PushKey(key::kEsc);
+  app.Execute(window);
+  EXPECT_EQ(asked, (std::vector<int>{hc::kMessageBox, hc::kHelpWindow}));
+
+  Dialog dialog(30, 7, "");
+  dialog.helpContext = 10;
+  dialog.Add(std::make_unique<Button>(2, 2, 12, "~R~emove", kButton));
+  backend.PushKey(key::kDel);
+  EXPECT_EQ(app.Execute(dialog), kButton);
 }
 
 TEST(WrapText, BreaksAtBlanksAndKeepsLineBreaks) {

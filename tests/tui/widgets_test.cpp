@@ -105,7 +105,7 @@ TEST_F(WidgetsTest, BeforeCloseKeepsTheDialogOpenAndValidatorsFilterTyping) {
   EXPECT_EQ(*range.Check("0"), Cp866("Значение должно быть числом от 2 до 1000"));
 }
 
-TEST_F(WidgetsTest, ListBoxKeepsTheFocusInViewAndDrawsItsScrollBar) {
+TEST_F(WidgetsTest, ListBoxKeepsTheFocusInViewAndDrawsItsScrollBarWhenNeeded) {
   Dialog dialog(30, 10, "");
   auto& list = dialog.Add(std::make_unique<ListBox>(2, 1, 12, 5));
   std::vector<std::string> items;
@@ -131,6 +131,10 @@ TEST_F(WidgetsTest, ListBoxKeepsTheFocusInViewAndDrawsItsScrollBar) {
 
   list.SetItems({"only"});
   EXPECT_EQ(list.FocusedItem(), 0) << "the focus follows a shorter list";
+  CellBuffer fits(80, 25);
+  dialog.Draw(fits, palette);
+  for (int row = 0; row < 5; ++row)
+    EXPECT_EQ(fits.At(x + 11, y + row).ch, ' ') << "no scroll bar while the items fit";
   list.SetItems({});
   EXPECT_EQ(list.FocusedItem(), -1);
 }
