@@ -1,5 +1,5 @@
-// Every point at which a change to a Squish or JAM base can be cut short. The change runs in a
-// child process that is killed on its way into its n-th file write, for n = 1, 2, ... until it
+// Every point at which a change to a Squish, JAM or *.MSG base can be cut short. The change runs in
+// a child process that is killed on its way into its n-th file write, for n = 1, 2, ... until it
 // runs to its end. After each kill the base must read, through our reader, as it was before
 // the change or as it is after it, every message whole; then the next write must succeed and
 // leave a base whose count, chains and index agree. JAM bases are read by crashmail as well
@@ -80,7 +80,7 @@ Texts Appended(Texts texts, const std::string& text, uint16_t maxMessages) {
 
 struct KillCase {
   const char* name;
-  char variant;  // 'S' Squish, 'J' JAM
+  char variant;  // 'S' Squish, 'J' JAM, 'F' *.MSG
   uint16_t maxMessages;
   Texts setup;                 // written first, numbered from 1
   std::vector<int32_t> freed;  // of them, deleted again before the change
@@ -251,6 +251,8 @@ TEST(KillPoints, EveryCutShortChangeLeavesABaseThatReadsAndMends) {
       {"Squish: write that trims the oldest", 'S', 3, {a, b, c}, {}, 0, Text("new"), 12},
       {"JAM: delete", 'J', 0, {a, b, c}, {}, 2, "", 2},
       {"JAM: write", 'J', 0, {a, b}, {}, 0, Text("new"), 5},
+      {"*.MSG: delete", 'F', 0, {a, b, c}, {}, 2, "", 1},
+      {"*.MSG: write", 'F', 0, {a, b}, {}, 0, Text("new"), 2},
   };
   for (const KillCase& c : cases) {
     SCOPED_TRACE(c.name);
