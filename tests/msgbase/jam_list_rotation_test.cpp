@@ -28,9 +28,10 @@ constexpr int kMessages = 2000;
 // How long the tosser takes before it reads a file it took.
 constexpr auto kReadDelay = std::chrono::milliseconds(150);
 
-// Writes a new file; with `exclusive`, only when there is none yet.
+// Writes a new file; with `exclusive`, only when there is none yet, and appending (a writer
+// may add its line to the file as soon as it exists).
 void WriteText(const fs::path& path, const std::string& text, bool exclusive = false) {
-  std::FILE* file = std::fopen(path.c_str(), exclusive ? "wbx" : "wb");
+  std::FILE* file = std::fopen(path.c_str(), exclusive ? "abx" : "wb");
   if (file == nullptr) return;
   std::fwrite(text.data(), 1, text.size(), file);
   std::fclose(file);
@@ -62,8 +63,9 @@ int Tosser(const fs::path& dir) {
         break;
       case 2:  // replaced by a rename over it
         WriteText(dir / "new.tmp", "/other/base 2\r\n");
+        // (Only a list it took: one it replaced unread would lose the lines in it.)
         took = ::link(list.c_str(), aside.c_str()) == 0;
-        ::rename((dir / "new.tmp").c_str(), list.c_str());
+        if (took) ::rename((dir / "new.tmp").c_str(), list.c_str());
         break;
     }
     if (took) taken.emplace_back(Clock::now(), round++);
