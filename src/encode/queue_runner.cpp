@@ -1,5 +1,6 @@
 #include "encode/queue_runner.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,12 +17,42 @@ namespace {
 
 constexpr int32_t kImmediateAllowance = 65535;
 constexpr int64_t kLeastFreeSpace = 10000;
+constexpr int64_t kSpaceRecheckBytes = 4 << 20;
 constexpr std::string_view kWorkDirectoryName = "$veldm$.###";
 std::string DirectoryKey(std::string_view dir) {
   std::string key = UpCaseCp866(WithTrailingSlash(dir));
   for (char& c : key)
     if (c == '/') c = '\\';
   return key;
+}
+
+// When the free space on the target's file system is asked again. Asking costs about as much
+// as posting a section, so it is asked when an area is opened, and then again once the
+// sections posted since may have written half of what was free beyond the least allowed (at
+// most a few megabytes): between two checks the space cannot have fallen below the least.
+class FreeSpaceSchedule {
+ public:
+  void Reset() { allowance_ = 0; }
+  // Whether the space must be asked before a section of up to `bytes` bytes is posted; when
+  // not, the section is counted against what the last check allows.
+  bool Due(int64_t bytes) {
+    if (allowance_ < bytes) return true;
+    allowance_ -= bytes;
+    return false;
+  }
+  // The space found before posting a section of up to `bytes` bytes (-1: not known).
+  void Checked(int64_t free, int64_t bytes) {
+    allowance_ = std::clamp<int64_t>((free - kLeastFreeSpace) / 2, 0, kSpaceRecheckBytes) - bytes;
+  }
+
+ private:
+  int64_t allowance_ = 0;
+};
+
+// More than a section of the entry writes: its data encoded (at most twice their size, with
+// the line ends) and room for the header, template and user text around them.
+int64_t SectionBytesBound(const QueueEntry& entry) {
+  return 2 * SectionCapacity(entry.flags, entry.linesPerSection) + 16384;
 }
 
 class QueueRunner {
@@ -77,7 +108,8 @@ class QueueRunner {
   PostingEnvironment environment_;
   MessageBaseHandle target_;
   std::string targetId_;
-  std::string freeSpaceProbe_;           // the host path whose file system holds the target
+  std::string freeSpaceProbe_;  // the host path whose file system holds the target
+  FreeSpaceSchedule freeSpaceSchedule_;
   OpenFailure targetFailure_;            // why the last target could not be opened or locked
   const QueueEntry* started_ = nullptr;  // the entry whose file is open
   bool startedPosted_ = false;           // a section of it went out in this run
@@ -113,6 +145,7 @@ bool QueueRunner::OpenTarget(const QueueEntry& entry) {
   targetId_ = entry.areaId;
   freeSpaceProbe_ =
       NearestExistingHostPath(AreaLocation(AnchoredAreaId(entry.areaId, run_.paths.StartDir)));
+  freeSpaceSchedule_.Reset();
   return true;
 }
 
@@ -124,8 +157,11 @@ void QueueRunner::CloseTarget() {
 }
 
 bool QueueRunner::CheckFreeSpace(const QueueEntry& entry) {
+  const int64_t bytes = SectionBytesBound(entry);
+  if (!freeSpaceSchedule_.Due(bytes)) return true;
   for (;;) {
     const int64_t free = FreeDiskSpaceOfHostPath(freeSpaceProbe_);
+    freeSpaceSchedule_.Checked(free, bytes);
     if (free < 0 || free >= kLeastFreeSpace) return true;
     const std::string location = AreaLocation(entry.areaId);
     if (dialogs_ == nullptr) {

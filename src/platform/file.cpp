@@ -103,6 +103,32 @@ bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
   return true;
 }
 
+bool File::CreateUnnamedHost(const std::string& hostDir) {
+  Close();
+  // NameHost names the file through /proc.
+  static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
+  if (!procFds) {
+    error_ = EOPNOTSUPP;
+    return false;
+  }
+  fd_ = ::open(hostDir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kNewFileMode);
+  error_ = fd_ < 0 ? errno : 0;
+  return fd_ >= 0;
+}
+
+bool File::NameHost(const std::string& hostPath) {
+  // Linking through /proc needs no privilege (linkat with AT_EMPTY_PATH does).
+  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  DirectoryChange change(HostParentDirectory(hostPath));
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hostPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    error_ = errno;
+    return false;
+  }
+  change.Added(HostBaseName(hostPath));
+  change.Commit();
+  return true;
+}
+
 void File::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;

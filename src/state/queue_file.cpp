@@ -1,5 +1,7 @@
 #include "state/queue_file.h"
 
+#include <algorithm>
+
 #include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -234,17 +236,20 @@ bool QueueProgressFile::Save(const RunState& state) {
 }
 
 bool QueueProgressFile::RewriteInPlace(const std::string& text) {
-  // A shorter text would leave the old one's tail behind, and a longer one than a page could
-  // be cut between its pages by a kill.
+  // A text longer than a page could be cut between its pages by a kill.
   constexpr size_t kPage = 4096;
   if (text.size() > kPage) return false;
   if (!file_.IsOpen()) {
     if (!file_.Open(path_, OpenMode::ReadWrite)) return false;
     size_ = file_.Size();
   }
-  if (static_cast<int64_t>(text.size()) < size_ || !file_.WriteAt(0, text.data(), text.size()))
-    return false;
-  size_ = static_cast<int64_t>(text.size());
+  if (size_ < 0 || size_ > static_cast<int64_t>(kPage)) return false;
+  // A shorter text (a number with fewer digits) covers the old one's tail with a last line of
+  // blanks, which the reader passes over as it does blank lines at the end.
+  std::string padded = text;
+  padded.resize(std::max(text.size(), static_cast<size_t>(size_)), ' ');
+  if (!file_.WriteAt(0, padded.data(), padded.size())) return false;
+  size_ = static_cast<int64_t>(padded.size());
   return true;
 }
 

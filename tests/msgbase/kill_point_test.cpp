@@ -1,11 +1,11 @@
-// Every point at which a change to a Squish, JAM or Hudson base can be cut short. The change
-// runs in a child process that is killed on its way into its n-th file write, for n = 1, 2, ...
-// until it runs to its end. After each kill the base must read, through our reader, as it was
-// before the change or as it is after it, every message whole; opening it for writing, with
-// nothing written after, must bring its count up to date; then the next write must succeed and
-// leave a base whose count, chains and index agree. JAM bases are read by crashmail as well
-// after each kill, when a crashmail built for JAM is at hand, and Hudson bases by the
-// independent reader of the tests.
+// Every point at which a change to a Squish, JAM, Hudson or *.MSG base can be cut short. The
+// change runs in a child process that is killed on its way into its n-th file write, for
+// n = 1, 2, ... until it runs to its end. After each kill the base must read, through our
+// reader, as it was before the change or as it is after it, every message whole; opening it
+// for writing, with nothing written after, must bring its count up to date; then the next
+// write must succeed and leave a base whose count, chains and index agree. JAM bases are read
+// by crashmail as well after each kill, when a crashmail built for JAM is at hand, and Hudson
+// bases by the independent reader of the tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -83,7 +83,7 @@ Texts Appended(Texts texts, const std::string& text, uint16_t maxMessages) {
 
 struct KillCase {
   const char* name;
-  char variant;  // 'S' Squish, 'J' JAM, 'H' Hudson (board 1)
+  char variant;  // 'S' Squish, 'J' JAM, 'H' Hudson (board 1), 'F' *.MSG
   uint16_t maxMessages;
   Texts setup;                 // written first, numbered from 1
   std::vector<int32_t> freed;  // of them, deleted again before the change
@@ -302,6 +302,8 @@ TEST(KillPoints, EveryCutShortChangeLeavesABaseThatReadsAndMends) {
       {"Hudson: delete the last", 'H', 0, {a, b, c}, {}, 3, "", 4},
       {"Hudson: write", 'H', 0, {a, b}, {}, 0, Text("new"), 7},
       {"Hudson: write a long text after a deleted message", 'H', 0, {a, b}, {1}, 0, huge, 7},
+      {"*.MSG: delete", 'F', 0, {a, b, c}, {}, 2, "", 1},
+      {"*.MSG: write", 'F', 0, {a, b}, {}, 0, Text("new"), 2},
   };
   for (const KillCase& c : cases) {
     SCOPED_TRACE(c.name);

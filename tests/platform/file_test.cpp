@@ -131,6 +131,24 @@ TEST_F(FileTest, PositionedAndSequentialIo) {
   EXPECT_EQ(tree.ReadFile("base.dat"), "xyz");
 }
 
+// An unnamed file is not in its directory while written; it gets a name that is free and
+// never one that is taken; dropped unnamed, it leaves nothing.
+TEST_F(FileTest, UnnamedFileAppearsOnlyWhenNamedAndNeverReplaces) {
+  File file;
+  if (!file.CreateUnnamedHost(tree.path())) GTEST_SKIP() << "no unnamed files here";
+  ASSERT_TRUE(file.WriteAt(0, "whole", 5));
+  EXPECT_EQ(std::distance(fs::directory_iterator(tree.path()), {}), 1);  // base.dat only
+  EXPECT_FALSE(file.NameHost(path));
+  EXPECT_EQ(file.LastError(), EEXIST);
+  EXPECT_EQ(tree.ReadFile("base.dat"), std::string(100, 'x'));
+  ASSERT_TRUE(file.NameHost(tree / "1.msg"));
+  file.Close();
+  EXPECT_EQ(tree.ReadFile("1.msg"), "whole");
+  ASSERT_TRUE(file.CreateUnnamedHost(tree.path()));
+  file.Close();
+  EXPECT_EQ(std::distance(fs::directory_iterator(tree.path()), {}), 2);
+}
+
 TEST_F(FileTest, OpenModes) {
   File file;
   EXPECT_FALSE(file.OpenHost(tree / "missing", OpenMode::Read));

@@ -22,6 +22,8 @@ bool ChangesAFile(unsigned long long call) {
     case SYS_rename:
     case SYS_renameat:
     case SYS_renameat2:
+    case SYS_link:
+    case SYS_linkat:
     case SYS_unlink:
     case SYS_unlinkat: return true;
     default: return false;

@@ -16,8 +16,8 @@ enum class KillOutcome {
 };
 
 // Runs the function in a child process that is killed (SIGKILL) on its way into its
-// change-th system call that changes a file (write, truncate, rename, unlink; counted from 1):
-// the changes before it are made, that one and any later ones are not. The calls are seen
+// change-th system call that changes a file (write, truncate, rename, link, unlink; counted from
+// 1): the changes before it are made, that one and any later ones are not. The calls are seen
 // through ptrace, so the code under test needs no hook.
 KillOutcome InChildKilledAtChange(const std::function<void()>& run, int change);
 

@@ -327,9 +327,9 @@ void FidoMsgBase::WillLoad(std::span<const int32_t> numbers) { readAheadPolicy_.
 // --- Writing ------------------------------------------------------------------------------
 
 void FidoMsgBase::DiscardPending() {
-  if (!pending_) return;
   tempFile_.Close();
-  RemoveHostFile(tempPath_);
+  if (!tempPath_.empty()) RemoveHostFile(tempPath_);
+  tempPath_.clear();
   pending_ = false;
 }
 
@@ -349,9 +349,12 @@ void FidoMsgBase::StartNewMessage() {
   dateText_.clear();
   timeText_.clear();
   newText_.clear();
+  // The message is composed in memory; its file is made when it is written.
+  pending_ = !hostDir_.empty();
+  if (!pending_) status_ = kStatusNoTempName;
+}
 
-  status_ = kStatusNoTempName;
-  if (hostDir_.empty()) return;
+bool FidoMsgBase::CreateTemporary() {
   // CreateNew fails when the name is taken.
   uint32_t seed = std::random_device{}();
   for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
@@ -361,15 +364,15 @@ void FidoMsgBase::StartNewMessage() {
     if (tempFile_.OpenHost(path, OpenMode::CreateNew)) {
       tempFile_.ClaimTemporary();
       tempPath_ = path;
-      pending_ = true;
-      status_ = 0;
-      return;
+      return true;
     }
     if (tempFile_.LastError() != EEXIST) {
       status_ = kStatusTempNotCreated;
-      return;
+      return false;
     }
   }
+  status_ = kStatusNoTempName;
+  return false;
 }
 
 void FidoMsgBase::PutHeaderText(size_t offset, size_t width, std::string_view text) {
@@ -461,9 +464,19 @@ uint16_t FidoMsgBase::WriteMessage() {
 }
 
 uint16_t FidoMsgBase::FileNewMessage() {
-  bool written = tempFile_.WriteAt(0, header_.data(), kHeaderSize) &&
-                 tempFile_.WriteAt(kHeaderSize, newText_.data(), newText_.size());
-  tempFile_.Close();
+  // The message is written whole, by one write, into a file that readers of the directory
+  // cannot see until it has its number: an unnamed one where the file system makes them
+  // (nothing is left behind by a kill), else a temporary name that no "*.MSG" search matches.
+  std::string bytes(reinterpret_cast<const char*>(header_.data()), kHeaderSize);
+  bytes += newText_;
+  const bool unnamed = tempFile_.CreateUnnamedHost(hostDir_);
+  if (!unnamed && !CreateTemporary()) {
+    DiscardPending();
+    return status_;
+  }
+  bool written = tempFile_.WriteAt(0, bytes.data(), bytes.size());
+  // A temporary name is let go before its rename (the claim is a lock on the open file).
+  if (!unnamed) tempFile_.Close();
   if (!written) {
     DiscardPending();
     return kWriteFailed;
@@ -472,7 +485,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
     int32_t number = HighNumber() + 1;
     std::string base = hostDir_ + std::to_string(number);
     // Another program may have written this number since the area was opened, in another
-    // spelling than ours (the rename below never replaces the same name): look again.
+    // spelling than ours (naming below never replaces the same name): look again.
     if (HostFileExists(base + ".MSG") || HostFileExists(base + ".Msg")) {
       numbering_.Fill(ListHostDirectoryFiles(hostDir_));
       continue;
@@ -484,7 +497,10 @@ uint16_t FidoMsgBase::FileNewMessage() {
     }
     // Lower case, as tossers on this host look for "*.msg" only.
     std::string name = std::to_string(number) + ".msg";
-    if (RenameHostFileNoReplace(tempPath_, hostDir_ + name)) {
+    if (unnamed ? tempFile_.NameHost(hostDir_ + name)
+                : RenameHostFileNoReplace(tempPath_, hostDir_ + name)) {
+      tempFile_.Close();
+      tempPath_.clear();
       pending_ = false;
       numbering_.Add(number, name);
       current_ = number;

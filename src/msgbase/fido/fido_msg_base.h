@@ -5,8 +5,9 @@
 // Reading loads the whole message file at LoadHeader (one read, the file then kept open until
 // the next message), scans it for the address kludges in memory when an address is asked for
 // and serves the text from memory; TextPosition is the byte offset in the
-// file (190 for the first text byte). A new message is composed in memory and written to a
-// temporary file in the directory, which WriteMessage renames to the next free number.
+// file (190 for the first text byte). A new message is composed in memory; WriteMessage writes
+// it whole into a file without a name (or, where the file system has no such files, with a
+// temporary one) and then names that file with the next free number.
 #pragma once
 
 #include <array>
@@ -28,7 +29,8 @@ class FidoMsgBase : public MessageBase {
   // LoadHeader: the message's file does not exist, or cannot be opened.
   static constexpr uint16_t kStatusMissing = 200;
   static constexpr uint16_t kStatusUnreadable = 1000;
-  // StartNewMessage: no temporary name could be made, or the file not created.
+  // WriteMessage (StartNewMessage when the area is not open): no temporary name could be made,
+  // or the file not created.
   static constexpr uint16_t kStatusNoTempName = 1001;
   static constexpr uint16_t kStatusTempNotCreated = 1002;
   // Open: the directory does not exist. (A directory that cannot be read gives its I/O code.)
@@ -120,6 +122,8 @@ class FidoMsgBase : public MessageBase {
   void ScanKludges();
   void CloseMessageFile();
   void DiscardPending();
+  // A file with a fresh temporary name, held by this run; false with the status set.
+  bool CreateTemporary();
   // Moves the composed message to a free number; 0 or a code.
   uint16_t FileNewMessage();
 
@@ -151,7 +155,8 @@ class FidoMsgBase : public MessageBase {
   ReadAheadPolicy readAheadPolicy_{readAhead_, numbering_,
                                    [this](int32_t number) { return MessagePath(number); }};
 
-  // A new message being composed: its text, and the temporary file it is written to.
+  // A new message being composed (pending_): its text, and, while WriteMessage files it, the
+  // file it is written to with its temporary name (empty for an unnamed file).
   std::string newText_;
   File tempFile_;
   std::string tempPath_;

@@ -99,6 +99,8 @@ uint16_t JamBase::Close() {
   jhr_.Close();
   jdt_.Close();
   jdx_.Close();
+  echomailList_.Close();
+  netmailList_.Close();
   return 0;
 }
 
@@ -130,6 +132,7 @@ bool JamBase::Lock() {
   }
   // Other programs may have written since the base header was read.
   baseHeaderChanged_ = false;
+  ends_.reset();
   if (!ReadBaseHeader()) {
     SetStatus(kNotJamBase);
     return false;
@@ -146,6 +149,7 @@ bool JamBase::Unlock() {
   if (baseHeaderChanged_) ok = jhr_.WriteAt(0, baseHeader_.data(), baseHeader_.size());
   baseHeaderChanged_ = false;
   knownBaseHeader_ = ok && countKnown_ ? baseHeader_ : std::string();
+  ends_.reset();
   ok = jhr_.UnlockRange(0, 1) && ok;
   lockHeld_ = false;
   return ok;

@@ -14,6 +14,7 @@
 #include "msgbase/message_base.h"
 #include "platform/file.h"
 #include "platform/io_result.h"
+#include "platform/shared_append_file.h"
 #include "text/dos_time.h"
 
 namespace vm {
@@ -137,6 +138,9 @@ class JamBase final : public MessageBase {
   File jhr_;
   File jdt_;
   File jdx_;
+  // ECHOMAIL.JAM and NETMAIL.JAM, held open while the base is.
+  SharedAppendFile echomailList_;
+  SharedAppendFile netmailList_;
   std::string baseHeader_;
   bool baseHeaderChanged_ = false;
   int lockDepth_ = 0;
@@ -146,6 +150,14 @@ class JamBase final : public MessageBase {
   // is checked before the next change (countKnown_ tells whether it was).
   std::string knownBaseHeader_;
   bool countKnown_ = false;
+
+  // The lengths of .JDT, .JHR and .JDX while this object holds the lock and knows them.
+  struct FileEnds {
+    int64_t text = -1;
+    int64_t headers = -1;
+    int64_t index = -1;
+  };
+  std::optional<FileEnds> ends_;
 
   // Index records read ahead (as stored), starting at message number windowFirst_.
   int64_t windowFirst_ = 0;

@@ -111,11 +111,17 @@ uint16_t JamBase::AppendMessage() {
   subfields.insert(subfields.end(), kludgeSubfields_.begin(), kludgeSubfields_.end());
   std::string area = EncodeSubfields(subfields);
 
-  int64_t number = High() + 1;
-  int64_t textOffset = jdt_.Size();
-  int64_t headerOffset = jhr_.Size();
-  if (textOffset < 0) return IoError(jdt_);
-  if (headerOffset < 0) return IoError(jhr_);
+  // Under the lock no other program changes the files' lengths: asked once per lock hold, they
+  // are then kept here as this object's writes move them.
+  if (!ends_) ends_ = FileEnds{jdt_.Size(), jhr_.Size(), jdx_.Size()};
+  const FileEnds ends = *ends_;
+  ends_.reset();  // unknown again unless every write below succeeds
+  if (ends.text < 0) return IoError(jdt_);
+  if (ends.headers < 0) return IoError(jhr_);
+  if (ends.index < 0) return IoError(jdx_);
+  int64_t number = BaseNumber() + ends.index / static_cast<int64_t>(kIndexRecordSize);
+  int64_t textOffset = ends.text;
+  int64_t headerOffset = ends.headers;
   if (number > kMaxNumber || textOffset + composed_.size() > kMaxTextEnd ||
       headerOffset + kFixedSize + area.size() > kMaxHeaderEnd)
     return SetStatus(kBaseFull);
@@ -140,6 +146,9 @@ uint16_t JamBase::AppendMessage() {
                     record.size()))
     return IoError(jdx_);
   window_.clear();
+  ends_ = FileEnds{textOffset + static_cast<int64_t>(composed_.size()),
+                   headerOffset + static_cast<int64_t>(header.size()),
+                   (number - BaseNumber() + 1) * static_cast<int64_t>(kIndexRecordSize)};
 
   SetBaseField(kBaseActive, BaseField(kBaseActive) + 1);
   SetBaseField(kBaseModCounter, BaseField(kBaseModCounter) + 2);
@@ -150,11 +159,13 @@ uint16_t JamBase::AppendMessage() {
 
 uint16_t JamBase::AppendListLine(int64_t number) {
   // Tossers learn from these lists which bases hold new messages to export.
+  // The list stays open for the next message; a tosser that takes it away meanwhile gets the
+  // next line in the file it leaves at the path.
   std::string list = SplitPath(path_).dir;
   list += kind_ == MailKind::Netmail ? "NETMAIL.JAM" : "ECHOMAIL.JAM";
-  File file;
+  SharedAppendFile& file = kind_ == MailKind::Netmail ? netmailList_ : echomailList_;
   std::string line = path_ + " " + std::to_string(number) + "\r\n";
-  if (!file.Open(list, OpenMode::Append) || !file.Write(line)) return IoError(file);
+  if (!file.Append(list, line)) return SetStatus(IoCode(file.LastError(), true));
   return 0;
 }
 
