@@ -49,7 +49,7 @@ int FoundFileCatalogue::FindOrAdd(std::string_view key) {
   return Count();
 }
 
-int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t message,
+int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t message, int32_t check,
                                       std::string_view subject, std::string_view date, bool sent,
                                       const NetAddress& from, const NetAddress& to) {
   const int index = FindOrAdd(header.key);
@@ -80,6 +80,7 @@ int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t messa
   if (slot.message == 0) ++file.present;
   slot.message = message;
   slot.textPos = header.textPos;
+  slot.check = check;
   return index;
 }
 

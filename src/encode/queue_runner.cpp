@@ -235,11 +235,11 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
     const bool inTempPath =
         !run_.settings.TEMPPATH.empty() &&
         DirectoryKey(SplitPath(entry.path).dir) == DirectoryKey(run_.settings.TEMPPATH);
-    // A posting the user dropped keeps its file.
-    if (!abort_ && (entry.flags & (kDeleteAfterSending | kCompressed)))
-      RemoveFile(entry.path);
-    else if (inTempPath && !(entry.flags & kSingleSection))
-      RemoveFile(entry.path);
+    // A posting the user dropped keeps its file. The messages go to the disk before the file
+    // they carry is deleted: a power cut must not take both.
+    const bool removes = (!abort_ && (entry.flags & (kDeleteAfterSending | kCompressed))) ||
+                         (inTempPath && !(entry.flags & kSingleSection));
+    if (removes && SyncFileSystemOfHostPath(freeSpaceProbe_)) RemoveFile(entry.path);
     const int index = run_.areas.FindAreaByAreaId(entry.areaId);
     if (!run_.settings.DECODEYOURS && index != 0) {
       const PathParts parts = SplitPath(entry.path);
