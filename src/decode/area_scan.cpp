@@ -234,8 +234,9 @@ void AreaScanner::HandleOriginLine(std::string_view line) {
 }
 
 bool AreaScanner::RecordSection(const SectionHeader& header) {
-  const int index = catalogue_.RecordSection(header, currentMessage_, subject_, base_.DateText(),
-                                             base_.IsSent(), origin_, destination_);
+  const int index =
+      catalogue_.RecordSection(header, currentMessage_, MessageCrc(base_), subject_,
+                               base_.DateText(), base_.IsSent(), origin_, destination_);
   if (index != 0) {
     if (std::find(entriesInMessage_.begin(), entriesInMessage_.end(), index) ==
         entriesInMessage_.end())

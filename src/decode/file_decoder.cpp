@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/settings.h"
+#include "decode/area_scan.h"
 #include "decode/md5.h"
 #include "decode/safe_name.h"
 #include "msgbase/message_base.h"
@@ -202,9 +203,12 @@ bool FileAssembler::DecodeAt(const SectionSlot& slot, int32_t number, uint8_t& f
   base_.LoadHeader();
   base_.StartReading();
   base_.SetTextPosition(slot.textPos);
-  // The message may have gone since the scan; another one must not be read in its place.
-  // (A text file's base tells Found by its reading position, so it is asked only now.)
-  if (!base_.Found() || base_.MessageNumber() != slot.message) return false;
+  // The message may have gone or been replaced since the scan (deleted, or another one given
+  // its number when the area was packed): no other message is read in its place. (A text
+  // file's base tells Found by its reading position, so it is asked only now.)
+  if (!base_.Found() || base_.MessageNumber() != slot.message || base_.IsDeleted() ||
+      MessageCrc(base_) != slot.check)
+    return false;
   flags = RunSectionDecoder(number);
   return true;
 }

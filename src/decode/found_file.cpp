@@ -49,7 +49,7 @@ int FoundFileCatalogue::FindOrAdd(std::string_view key) {
   return Count();
 }
 
-int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t message,
+int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t message, int32_t check,
                                       std::string_view subject, std::string_view date, bool sent,
                                       const NetAddress& from, const NetAddress& to) {
   const int index = FindOrAdd(header.key);
@@ -90,6 +90,7 @@ int FoundFileCatalogue::RecordSection(const SectionHeader& header, int32_t messa
     file.replaced.emplace_back(n, slot);
   slot.message = message;
   slot.textPos = header.textPos;
+  slot.check = check;
   return index;
 }
 

@@ -21,6 +21,7 @@ struct SectionHeader;
 struct SectionSlot {
   int32_t message = 0;  // 0: section not found
   int32_t textPos = 0;
+  int32_t check = 0;  // MessageCrc of the message when it was scanned
 };
 
 struct FoundFile {
@@ -81,10 +82,11 @@ class FoundFileCatalogue {
   // The entry of the key, or a new one; 0 when the key is new and the catalogue is full.
   int FindOrAdd(std::string_view key);
 
-  // Records one recognised section found in message `message` (whose subject, date and Sent
-  // flag are given) from the given addresses. Returns the entry's index, 0 when full.
-  int RecordSection(const SectionHeader& header, int32_t message, std::string_view subject,
-                    std::string_view date, bool sent, const NetAddress& from, const NetAddress& to);
+  // Records one recognised section found in message `message` (whose MessageCrc, subject, date
+  // and Sent flag are given) from the given addresses. Returns the entry's index, 0 when full.
+  int RecordSection(const SectionHeader& header, int32_t message, int32_t check,
+                    std::string_view subject, std::string_view date, bool sent,
+                    const NetAddress& from, const NetAddress& to);
 
   // Orders the found files by name (CP866 upper case), ascending; the exit row stays first.
   void SortCatalogue();

@@ -1,6 +1,8 @@
 #include "decode/unattended_decode.h"
 
 #include <optional>
+#include <set>
+#include <unordered_map>
 
 #include "config/area_table.h"
 #include "config/file_description.h"
@@ -33,6 +35,14 @@ constexpr size_t kProgressWidth = 68;
 // nobody holds and that was quiet for a minute is left from a killed run.
 constexpr int64_t kTemporaryQuietSeconds = 60;
 
+// The messages that hold sections of the file, each once.
+std::set<int32_t> MessagesOf(const FoundFile& file) {
+  std::set<int32_t> messages;
+  for (const SectionSlot& slot : file.sections)
+    if (slot.message != 0) messages.insert(slot.message);
+  return messages;
+}
+
 class AreaDecoder {
  public:
   AreaDecoder(UnattendedRun& run, AreaEntry& area)
@@ -53,6 +63,8 @@ class AreaDecoder {
   // The directory a file goes to: its route's, or the area's.
   std::string DirectoryFor(std::string_view name) const;
   void ListAndDescribe(const FoundFile& file, std::string_view name, const std::string& finalPath);
+  // DELETEDECODED: the file's clean messages that no other found file still needs go.
+  void DeleteMessages(const FoundFile& file, const std::vector<int32_t>& clean, bool fileClean);
 
   UnattendedRun& run_;
   AreaEntry& area_;
@@ -63,6 +75,8 @@ class AreaDecoder {
   std::string areaDirectory_;
   FilesBbs areaList_;  // the area's own files.bbs in the ADVANCED receive mode
   int32_t decodedHere_ = 0;
+  // For each message, the found files with a section in it that were not yet decoded cleanly.
+  std::unordered_map<int32_t, int> messageUsers_;
 };
 
 void AreaDecoder::Run() {
@@ -95,6 +109,9 @@ void AreaDecoder::Run() {
   if (run_.state.scanInterrupted)
     WriteWholeLine(console, scanLine_ + Cp866(" - сканирование прервано"));
 
+  if (run_.settings.DELETEDECODED)
+    for (int i = 2; i <= run_.catalogue.Count(); ++i)
+      for (int32_t message : MessagesOf(run_.catalogue.At(i))) ++messageUsers_[message];
   for (int i = 2; i <= run_.catalogue.Count(); ++i) {
     const FoundFile& file = run_.catalogue.At(i);
     if (file.Complete() || run_.options.decodeAnyway) HandleFile(file);
@@ -171,7 +188,19 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
     if (clean) ListAndDescribe(file, name, placed->path);
     if (dsc) WriteDescription(directory, name, *dsc);
   }
-  if (settings.DELETEDECODED) DeleteDecodedMessages(*base_, outcome.cleanMessages);
+  if (settings.DELETEDECODED) DeleteMessages(file, outcome.cleanMessages, clean);
+}
+
+void AreaDecoder::DeleteMessages(const FoundFile& file, const std::vector<int32_t>& clean,
+                                 bool fileClean) {
+  // A message that also holds a section of a file decoded later, or of one that is not
+  // complete yet, stays until that file is done with it.
+  std::vector<int32_t> deletable;
+  for (int32_t message : clean)
+    if (messageUsers_[message] <= 1) deletable.push_back(message);
+  DeleteDecodedMessages(*base_, deletable);
+  if (fileClean)
+    for (int32_t message : MessagesOf(file)) --messageUsers_[message];
 }
 
 void AreaDecoder::Remember(const HistoryPosting& posting) {

@@ -302,11 +302,12 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
         !run_.settings.TEMPPATH.empty() &&
         DirectoryKey(SplitPath(entry.path).dir) == DirectoryKey(run_.settings.TEMPPATH);
     // A posting the user dropped keeps its file, and so does one whose last message went out
-    // without its section (a template without a SECTION line).
-    if (!abort_ && lastCarriedFile_ && (entry.flags & (kDeleteAfterSending | kCompressed)))
-      RemoveFile(entry.path);
-    else if (inTempPath && !(entry.flags & kSingleSection))
-      RemoveFile(entry.path);
+    // without its section (a template without a SECTION line). The messages go to the disk
+    // before the file they carry is deleted: a power cut must not take both.
+    const bool removes =
+        (!abort_ && lastCarriedFile_ && (entry.flags & (kDeleteAfterSending | kCompressed))) ||
+        (inTempPath && !(entry.flags & kSingleSection));
+    if (removes && SyncFileSystemOfHostPath(freeSpaceProbe_)) RemoveFile(entry.path);
     const int index = run_.areas.FindAreaByAreaId(entry.areaId);
     if (!run_.settings.DECODEYOURS && index != 0) {
       const PathParts parts = SplitPath(entry.path);

@@ -20,11 +20,16 @@ bool Overrides(const QueueEntry& entry) { return (entry.flags & kLimitOverride) 
 
 void ReleaseParallel(SendQueue& queue, std::string_view areaKey, int64_t left) {
   int64_t counter = left >= kUnlimitedAllowance ? kUnlimitedAllowance : 0;
-  // A negative remainder (sections sent at once beyond the limit) changes nothing.
+  // A negative remainder (sections sent at once beyond the limit) changes nothing. An entry
+  // that overrides the limit is not held back by the sections it posted earlier today: its
+  // shares come on top of those. Shares it did not use go back to the area like any other's,
+  // so that the shares handed out never exceed what the area has left.
   if (counter <= left)
     for (QueueEntry& entry : queue)
-      if (BelongsTo(entry, areaKey) && !Overrides(entry))
-        entry.allowedToday = static_cast<int32_t>(counter);
+      if (BelongsTo(entry, areaKey))
+        entry.allowedToday = Overrides(entry) && counter < kUnlimitedAllowance
+                                 ? entry.sentToday
+                                 : static_cast<int32_t>(counter);
   if (left >= kUnlimitedAllowance) return;
   while (counter < left) {
     const int64_t before = counter;

@@ -39,8 +39,9 @@ struct EnqueueRequest {
 int EnqueueFile(SendQueue& queue, const EnqueueRequest& request, const QueueContext& context);
 
 // Recomputes every entry's allowance for today from its area's remaining sections: in parallel
-// mode the area's sections go round its entries one at a time, in sequental mode all of them to
-// its first entry. Entries that override the limit keep theirs.
+// mode the area's sections go round its entries one at a time (an entry that overrides the limit
+// gets its shares on top of what it posted earlier today), in sequental mode all of them to its
+// first entry (entries that override the limit keep theirs).
 void ReleaseSections(SendQueue& queue, const AreaTable& areas);
 
 // Unlinks the entry; returns the one after it.

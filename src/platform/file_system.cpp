@@ -219,6 +219,14 @@ int64_t FreeDiskSpaceOfHostPath(const std::string& hostPath) {
   return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
 }
 
+bool SyncFileSystemOfHostPath(const std::string& hostPath) {
+  const int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool synced = ::syncfs(fd) == 0;
+  ::close(fd);
+  return synced;
+}
+
 int64_t FreeDiskSpace(std::string_view path) {
   return FreeDiskSpaceOfHostPath(NearestExistingHostPath(path));
 }

@@ -55,6 +55,9 @@ int64_t FreeDiskSpace(std::string_view path);
 // existing file or directory on the way to the path, and the free bytes of its file system.
 std::string NearestExistingHostPath(std::string_view path);
 int64_t FreeDiskSpaceOfHostPath(const std::string& hostPath);
+// Writes everything written so far to the file system that holds the host path out to the
+// disk (syncfs). False when that cannot be done.
+bool SyncFileSystemOfHostPath(const std::string& hostPath);
 
 // Matches a file name against a DOS mask without regard to case (CP866 folding): "*" stands
 // for any run of characters, "?" for exactly one, and "*.*" for every name, also one without

@@ -256,7 +256,9 @@ bool QueueProgressFile::RewriteInPlace(const std::string& text) {
 bool QueueProgressFile::Replace(const std::string& text) {
   const std::string temporary = path_ + ".$$$";
   File file;
-  const bool written = file.Open(temporary, OpenMode::Create) && file.Write(text);
+  // On the disk before the rename: a power cut must not leave an empty file in the old one's
+  // place, which would lose the whole queue.
+  const bool written = file.Open(temporary, OpenMode::Create) && file.Write(text) && file.Sync();
   file.Close();
   if (written && RenameFile(temporary, path_)) return true;
   RemoveFile(temporary);

@@ -37,10 +37,10 @@ void WriteQueueFile(const ProgramPaths& paths, const RunState& state);
 // The queue's progress while files are being posted, saved after every section so that a run
 // killed at any moment leaves the old file or the new one whole. Where that is safe the file
 // is rewritten in place by one write (a write of at most one page at the file's start is never
-// split by a kill; a shorter text is followed by blanks up to the old length), else it is
-// replaced through a temporary file and a rename; either way it is
-// not flushed to the disk, which would cost more than posting a section (the messages just
-// written are not flushed either). The normal end writes the file again.
+// split by a kill; a shorter text is followed by blanks up to the old length) and not flushed
+// to the disk, which would cost more than posting a section (the messages just written are not
+// flushed either); else it is replaced through a temporary file, flushed before the rename so
+// that a power cut leaves the old queue or the new one. The normal end writes the file again.
 class QueueProgressFile {
  public:
   explicit QueueProgressFile(const ProgramPaths& paths);

@@ -322,5 +322,26 @@ TEST_F(SettingsReaderTest, HostileLinesNeverCrash) {
             std::string::npos);
 }
 
+// Comment lines in every form a sysop writes them give no message at all and set nothing, not
+// even when they hold a keyword or a misspelt one.
+TEST_F(SettingsReaderTest, CommentLinesGiveNoMessageAndSetNothing) {
+  Read(
+      ";\r\n"
+      "; Veldmark settings\r\n"
+      ";SHOWHIDDEN yes\r\n"
+      "   ; DELETEBAD yes\r\n"
+      "\t;\tSHOWHIDEN yes\r\n"
+      ";;; NAME \"Nobody\"\r\n" +
+      Cp866("; Корень для файлов: ROOT C:\\FILES\r\n") +
+      ";LINESPERSEC 1\r\n"
+      "\x1a");
+  EXPECT_EQ(console.output, "");
+  EXPECT_FALSE(settings.SHOWHIDDEN);
+  EXPECT_FALSE(settings.DELETEBAD);
+  EXPECT_EQ(settings.NAME, "Ivan Petrov");
+  EXPECT_EQ(settings.ROOT, "");
+  EXPECT_EQ(settings.LINESPERSEC, 120);
+}
+
 }  // namespace
 }  // namespace vm
