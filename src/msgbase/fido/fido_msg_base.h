@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "msgbase/fido/fido_kludges.h"
 #include "msgbase/fido/message_read_ahead.h"
 #include "msgbase/fido/msg_numbering.h"
 #include "msgbase/message_base.h"
@@ -40,8 +41,9 @@ class FidoMsgBase : public MessageBase {
   FidoMsgBase();
   ~FidoMsgBase() override;
 
-  // The zone both addresses get on reading when no INTL kludge says otherwise (1 at first).
-  void SetDefaultZone(uint16_t zone) { defaultZone_ = zone; }
+  // The zone both addresses get on reading when neither an INTL kludge nor the MSGID's origin
+  // says otherwise (1 at first).
+  void SetDefaultZone(uint16_t zone) override { defaultZone_ = zone; }
 
   void SetAreaPath(std::string_view locator) override;
   uint16_t Open() override;
@@ -118,6 +120,7 @@ class FidoMsgBase : public MessageBase {
   std::string MessagePath(int32_t number) const;
   // Applies the address kludges of the loaded text to the addresses, once per message.
   void ScanKludges();
+  void ReadKludgeLines(AddressKludges& found) const;
   void CloseMessageFile();
   void DiscardPending();
   // Moves the composed message to a free number; 0 or a code.
