@@ -13,9 +13,8 @@
 namespace vm {
 namespace {
 
-// The path is named upper-cased, as the other settings messages name files.
 [[noreturn]] void FileUnreadable(std::string_view path, int error) {
-  FatalExit(Cp866("Файл ") + UpCaseCp866(path) + UnreadableFileReason(error, kMaxConfigText) + ".");
+  FatalExit(Cp866("Файл ") + std::string(path) + UnreadableFileReason(error, kMaxConfigText) + ".");
 }
 
 // Lines too short to hold anything, and those starting with % or @, carry no setting.
@@ -53,7 +52,7 @@ void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
   if (!ReadConfigText(path, text, error)) FileUnreadable(path, error);
   std::string areaFile = FindAreaFile(text, configDir);
   if (areaFile.empty())
-    FatalExit(Cp866("В файле ") + UpCaseCp866(path) + Cp866(" нет параметра AREAFILE"));
+    FatalExit(Cp866("В файле ") + std::string(path) + Cp866(" нет параметра AREAFILE"));
   if (!ReadConfigText(areaFile, text, error)) FileUnreadable(areaFile, error);
 
   for (std::string_view rawLine : text.lines) {

@@ -60,8 +60,8 @@ TEST(SpecialFiles, SettingsAndStateThatAreNoFilesStopTheRunWithAMessage) {
        {},
        "VELDMARK.CTL строка 3: Файл SQUISH.CFG" + notAFile + " - проверьте параметр SQUISHPATH"},
       {"TERMINATECFG tm.cfg", [](auto& n) { MakeFifo(n, "tm.cfg"); },
-       "Файл TM.CFG" + notAFile + "."},
-      {"TERMINATECFG /dev/zero", {}, "Файл /DEV/ZERO" + notAFile + "."},
+       "Файл tm.cfg" + notAFile + "."},
+      {"TERMINATECFG /dev/zero", {}, "Файл /dev/zero" + notAFile + "."},
       {"TERMINATECFG tm.cfg",
        [](auto& n) {
          n.dir().WriteFile("tm.cfg", "AREAFILE areas.tm\r\n");

@@ -131,7 +131,7 @@ TEST_F(SectionMessageTest, TheExampleNodesTemplateActsOnEveryFirstSectionOption)
   };
   EXPECT_EQ(firstSection(kInsertText | kFileInformation | kInsertFileIdDiz),
             (std::vector<std::string>{"Hello, All!", "", "Typed by the sysop.",
-                                      "This is A.ZIP, 2160 bytes in 12 sections."}));
+                                      "This is A.ZIP, 1080 bytes in 12 sections."}));
   const std::vector<std::string> text = Text();
   EXPECT_EQ(text[4].rfind("The file is dated ", 0), 0u) << text[4];
   EXPECT_NE(text[4].find("; 2 lines a section."), std::string::npos) << text[4];
@@ -140,7 +140,7 @@ TEST_F(SectionMessageTest, TheExampleNodesTemplateActsOnEveryFirstSectionOption)
   // Without the options the first section has the greeting, the head line and the section.
   EXPECT_EQ(firstSection(0),
             (std::vector<std::string>{
-                "Hello, All!", "", "This is A.ZIP, 2160 bytes in 12 sections.",
+                "Hello, All!", "", "This is A.ZIP, 1080 bytes in 12 sections.",
                 "section 1 of 12 of file a.zip < uuencoded by Veldmark v1.61.40 >"}));
 }
 
