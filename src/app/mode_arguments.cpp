@@ -1,5 +1,9 @@
 #include "app/mode_arguments.h"
 
+#include <utility>
+
+#include "app/usage_text.h"
+#include "encode/posted_name.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
@@ -24,13 +28,22 @@ bool IsAbsolutePath(std::string_view path) {
          (path.size() >= 2 && path[1] == ':');
 }
 
-EncodeFlags EncodingFlag(const std::string& word) {
+// The stop for a bad argument of the command; when the argument was left out, the command's
+// usage follows the message.
+[[noreturn]] void StopOnArgument(const CommandLine& commandLine, const std::string& argument,
+                                 std::string message) {
+  if (!argument.empty()) FatalExit(std::move(message));
+  FatalExit(std::move(message), UsageText(commandLine.CommandWord()));
+}
+
+EncodeFlags EncodingFlag(const CommandLine& commandLine) {
+  const std::string& word = commandLine.Argument(kEncodeType);
   std::string upper = UpCaseCp866(word);
   if (upper == "TEXT") return 0;
   if (upper == "UU") return kEncodeUu;
   if (upper == "XX") return kEncodeXx;
   if (upper == "MIME") return kEncodeMime;
-  FatalExit(Cp866("Неизвестный тип: ") + word);
+  StopOnArgument(commandLine, word, Cp866("Неизвестный тип: ") + word);
 }
 
 EncodeFlags SwitchFlag(const CommandLine& commandLine, std::string_view name, EncodeFlags flag) {
@@ -42,7 +55,8 @@ EncodeFlags SwitchFlag(const CommandLine& commandLine, std::string_view name, En
 int FindAreaOrStop(const CommandLine& commandLine, const AreaTable& areas) {
   const std::string& tag = commandLine.Argument(kOpenArea);
   int area = areas.FindArea(tag);
-  if (area == 0) FatalExit(Cp866("Область ") + UpCaseCp866(tag) + Cp866(" не найдена"));
+  if (area == 0)
+    StopOnArgument(commandLine, tag, Cp866("Область ") + UpCaseCp866(tag) + Cp866(" не найдена"));
   return area;
 }
 
@@ -51,25 +65,29 @@ EncodeRequest CheckEncodeArguments(const CommandLine& commandLine, const Setting
                                    EncodeFlags defaultFlags) {
   const std::string& file = commandLine.Argument(kEncodeFile);
   File probe;
-  if (!probe.Open(file, OpenMode::Read) || DirectoryExists(file))
-    FatalExit(Cp866("Файл ") + UpCaseCp866(file) + Cp866(" не найден"));
+  if (file.empty() || !probe.Open(file, OpenMode::Read) || DirectoryExists(file))
+    StopOnArgument(commandLine, file, Cp866("Файл ") + UpCaseCp866(file) + Cp866(" не найден"));
   probe.Close();
 
   EncodeRequest request;
   const std::string& tag = commandLine.Argument(kEncodeArea);
   request.area = areas.FindArea(tag);
-  if (request.area == 0) FatalExit(Cp866("Конференция ") + tag + Cp866(" не найдена"));
+  if (request.area == 0)
+    StopOnArgument(commandLine, tag, Cp866("Конференция ") + tag + Cp866(" не найдена"));
 
-  request.flags = (defaultFlags & ~kEncodingBits) | EncodingFlag(commandLine.Argument(kEncodeType));
+  request.flags = (defaultFlags & ~kEncodingBits) | EncodingFlag(commandLine);
   request.flags &= ~(kSendImmediately | kDeleteAfterSending | kNoTemplate);
   request.flags |= SwitchFlag(commandLine, "-IMMED", kSendImmediately) |
                    SwitchFlag(commandLine, "-DEL", kDeleteAfterSending) |
                    SwitchFlag(commandLine, "-NOTXTHEAD", kNoTemplate);
 
   PathParts parts = SplitPath(file);
-  request.postedName = UpCaseCp866(parts.name + parts.ext);
+  request.postedName = PostedFileName(UpCaseCp866(parts.name + parts.ext));
   request.filePath = IsAbsolutePath(file) ? file : startDir + "/" + file;
   request.recipient = commandLine.Argument(kEncodeRecipient);
+  // A message to nobody: the recipient was left out (or a switch stands in its place).
+  if (request.recipient.empty() || request.recipient.front() == '-')
+    StopOnArgument(commandLine, {}, Cp866("Не указано, кому посылать файл"));
 
   // No address, or a switch in its place: the posting goes to the own address.
   const std::string& address = commandLine.Argument(kEncodeAddress);

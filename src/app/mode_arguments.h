@@ -15,7 +15,7 @@ namespace vm {
 // /Encode <file> <Text|UU|XX|MIME> <area> <recipient> [address] [-Immed] [-Del] [-NoTxtHead]
 struct EncodeRequest {
   std::string filePath;    // the file as the queue gets it: from StartDir unless absolute
-  std::string postedName;  // file name and extension, upper-cased
+  std::string postedName;  // file name and extension, upper-cased, made fit for posting
   int area = 0;            // index into the area table
   std::string recipient;
   std::string destination;  // address text; the own ADDRESS when none was written

@@ -92,7 +92,8 @@ int Dispatch(RunContext& run) {
   bool shellCommand =
       command == "OPEN" || command == "DIR" || command == "NOCHANGE" || command == "QUEUE";
   if (run.commandLine.Count() > 0 && !shellCommand)
-    FatalExit(Cp866("Неизвестный параметр: ") + command);
+    FatalExit(Cp866("Неизвестный параметр: ") + command,
+              Cp866("Запустите VELDMARK /? для получения списка команд\n"));
   return RunShellMode(run, command);
 }
 
@@ -125,10 +126,12 @@ int NormalEnd(RunContext& run) {
   return run.incomplete > 0 ? kExitIncomplete : kExitNormal;
 }
 
-int StopWithMessage(RunContext& run, std::string_view message, int exitCode) {
+int StopWithMessage(RunContext& run, std::string_view message, int exitCode,
+                    std::string_view hint) {
   run.log.WriteLog(Cp866("Выход по ошибке: \"") + std::string(message) + "\"");
   if (!run.paths.StartDir.empty()) ChangeDirectory(run.paths.StartDir);
   run.console.WriteLine(message);
+  if (!hint.empty()) run.console.Write(hint);
   run.console.WaitKey();
   return exitCode;
 }

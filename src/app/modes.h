@@ -22,8 +22,9 @@ int RunUsage(RunContext& run);
 // when the run could not do everything asked (RunContext::incomplete), else 0.
 int NormalEnd(RunContext& run);
 
-// Logs "Выход по ошибке: "message"", returns to StartDir, prints the message and waits for a
-// key (which never blocks an unattended run). Nothing is saved.
-int StopWithMessage(RunContext& run, std::string_view message, int exitCode);
+// Logs "Выход по ошибке: "message"", returns to StartDir, prints the message and the hint
+// lines and waits for a key (which never blocks an unattended run). Nothing is saved.
+int StopWithMessage(RunContext& run, std::string_view message, int exitCode,
+                    std::string_view hint = {});
 
 }  // namespace vm

@@ -3,6 +3,7 @@
 #include "encode/queue_runner.h"
 #include "encode/send_queue.h"
 #include "platform/host.h"
+#include "platform/host_path.h"
 #include "state/queue_file.h"
 #include "text/cp866.h"
 
@@ -23,6 +24,12 @@ void EnqueueFromCommandLine(RunContext& run, const EncodeRequest& request) {
   enqueue.postedName = request.postedName;
   enqueue.subject = request.postedName;
   enqueue.allowance = static_cast<int32_t>(area.SectionsLeftToday);
+  // A name that could not go out as it is: say what it goes out as.
+  const PathParts parts = SplitPath(request.filePath);
+  const std::string ownName = UpCaseCp866(parts.name + parts.ext);
+  if (request.postedName != ownName)
+    run.console.WriteLine(Cp866("Файл ") + ownName + Cp866(" посылается как ") +
+                          request.postedName);
   if (EnqueueFile(run.state.queue, enqueue, QueueContext{run.settings, run.console, {}}) == 0) {
     run.log.WriteLog(Cp866("Файл ") + UpCaseCp866(request.filePath) +
                      Cp866(" не поставлен в очередь"));

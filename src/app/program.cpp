@@ -86,7 +86,7 @@ int Run(RunContext& run, ModeRunner runMode) {
   try {
     return StartUp(run, runMode);
   } catch (const FatalStop& stop) {
-    return StopWithMessage(run, stop.Message(), kExitFatal);
+    return StopWithMessage(run, stop.Message(), kExitFatal, stop.Hint());
   } catch (const std::bad_alloc& failure) {
     run.failures.ReportRunError(run, kOutOfMemoryError, failure.what());
     return kExitRunError;

@@ -184,7 +184,7 @@ bool ParseGroupLine(const std::string& keyword, std::string_view line, size_t po
   } else if (keyword == "FILES") {
     FileRoute route;
     route.mask = CutTo(NextUpperWord(pos, line), kRouteMaskWidth);
-    route.directory = NextUpperWord(pos, line);
+    route.directory = NextWord(pos, line);
     // A route without a mask or a directory could only send files to the wrong place.
     if (route.mask.empty() || route.directory.empty()) return false;
     group.routes.push_back(std::move(route));

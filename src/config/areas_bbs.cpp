@@ -15,8 +15,8 @@ namespace {
 
 constexpr int kHighestHudsonBoard = 999;  // what three digits can name
 
-// Sets areaId to the area id for the path word (upper-cased here); false when the line names
-// no base of its own.
+// Sets areaId to the area id for the path word (as written); false when the line names no base
+// of its own.
 bool AreaIdFromPath(std::string_view path, const Settings& settings, std::string& areaId) {
   areaId.clear();
   if (path.empty()) return false;
@@ -32,7 +32,7 @@ bool AreaIdFromPath(std::string_view path, const Settings& settings, std::string
   }
   areaId += first == '!' ? 'J' : first == '$' ? 'S' : 'F';
   if (first == '!' || first == '$') path.remove_prefix(1);
-  AppendUpCased(areaId, path);
+  areaId += path;
   return true;
 }
 

@@ -35,9 +35,13 @@ std::string UnreadableFileReason(int error, size_t maxSize) {
   return Cp866(" не найден");
 }
 
-std::string NextUpperWord(size_t& pos, std::string_view line) {
+std::string NextWord(size_t& pos, std::string_view line) {
   SkipBlanks(pos, line);
-  std::string word = GetWord(pos, line);
+  return GetWord(pos, line);
+}
+
+std::string NextUpperWord(size_t& pos, std::string_view line) {
+  std::string word = NextWord(pos, line);
   UpCaseInPlace(word);
   return word;
 }

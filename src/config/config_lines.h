@@ -34,7 +34,9 @@ bool ReadConfigText(std::string_view path, ConfigText& text, int& error);
 // maxSize (EFBIG), else " не найден".
 std::string UnreadableFileReason(int error, size_t maxSize);
 
-// Skips blanks from pos, then takes the next word (GetWord) upper-cased in CP866.
+// Skips blanks from pos, then takes the next word (GetWord) as written.
+std::string NextWord(size_t& pos, std::string_view line);
+// The same, upper-cased in CP866.
 std::string NextUpperWord(size_t& pos, std::string_view line);
 
 }  // namespace vm

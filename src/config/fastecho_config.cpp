@@ -197,7 +197,7 @@ void ReadFastEchoConfig(std::string_view path, AreaReaderContext& context) {
 
 void AddFastEchoNetmail(AreaReaderContext& context) {
   if (context.settings.FASTECHOCFG.empty() || context.fastEchoNetmailDir.empty()) return;
-  std::string areaId = "F" + UpCaseCp866(WithoutTrailingSlash(context.fastEchoNetmailDir));
+  std::string areaId = "F" + WithoutTrailingSlash(context.fastEchoNetmailDir);
   if (context.areas.FindAreaByAreaId(areaId) != 0) return;
   AreaEntry entry;
   entry.tag = "NETMAIL";

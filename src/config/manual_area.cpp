@@ -24,7 +24,8 @@ char LetterOfType(const std::string& type) {
 void AddManualArea(std::string_view line, size_t position, AreaReaderContext& context) {
   std::string type = NextUpperWord(position, line);
   std::string tag = NextUpperWord(position, line);
-  std::string basePath = NextUpperWord(position, line);
+  // The path as written: a base the program creates gets the sysop's spelling.
+  std::string basePath = NextWord(position, line);
   char letter = LetterOfType(type);
   if (letter == 0 || tag.empty() || basePath.empty())
     FatalExit(Cp866("VELDMARK.CTL строка ") + std::to_string(context.settingsLine) +

@@ -39,6 +39,9 @@ struct SettingsLine {
   size_t afterKeyword = 0;  // position right after the keyword
   size_t afterValue = 0;    // position where the value word ended (its delimiter or the end)
   std::string value;        // the first word after the keyword, upper-cased
+  // The same word as written: paths keep it, so that what the program creates (bases, ROOT,
+  // the log, TEMP) is named as the sysop and the other programs of the node spell it.
+  std::string path;
 };
 
 // The text from `from` up to the next double quote, or to the end when there is none.
@@ -201,7 +204,8 @@ void SettingsReader::ReadLine(int number, std::string_view raw) {
   std::string keyword = UpCaseAscii(GetWord(pos, line.text));
   line.afterKeyword = pos;
   SkipBlanks(pos, line.text);
-  line.value = UpCaseCp866(GetWord(pos, line.text));
+  line.path = GetWord(pos, line.text);
+  line.value = UpCaseCp866(line.path);
   line.afterValue = pos;
 
   for (const KeywordRule& rule : kRules) {
@@ -219,13 +223,13 @@ void SettingsReader::SetFlag(const SettingsLine& line, const KeywordRule& rule) 
 }
 
 void SettingsReader::SetFastEchoConfig(const SettingsLine& line, const KeywordRule&) {
-  settings_.FASTECHOCFG = WithoutTrailingSlash(line.value);
+  settings_.FASTECHOCFG = WithoutTrailingSlash(line.path);
   context_.settingsLine = line.number;
   ReadFastEchoConfig(settings_.FASTECHOCFG, context_);
 }
 
 void SettingsReader::SetTempPath(const SettingsLine& line, const KeywordRule&) {
-  settings_.TEMPPATH = line.value.empty() ? std::string() : WithTrailingSlash(line.value);
+  settings_.TEMPPATH = line.path.empty() ? std::string() : WithTrailingSlash(line.path);
 }
 
 void SettingsReader::SetReceiveMode(const SettingsLine& line, const KeywordRule& rule) {
@@ -253,7 +257,7 @@ void SettingsReader::SetReportArea(const SettingsLine& line, const KeywordRule&)
 
 void SettingsReader::SetTemp(const SettingsLine& line, const KeywordRule&) {
   // An empty value would make the root directory the temporary one: keep $TEMP then.
-  if (!line.value.empty()) paths_.TempDir = WithTrailingSlash(line.value);
+  if (!line.path.empty()) paths_.TempDir = WithTrailingSlash(line.path);
 }
 
 void SettingsReader::SetName(const SettingsLine& line, const KeywordRule& rule) {
@@ -270,15 +274,15 @@ void SettingsReader::SetAddress(const SettingsLine& line, const KeywordRule& rul
 }
 
 void SettingsReader::SetLogPath(const SettingsLine& line, const KeywordRule& rule) {
-  if (line.value.empty()) {
+  if (line.path.empty()) {
     settings_.LOGPATH.clear();
     log_.Disable();
     return;
   }
   // A path without a drive, and not from the root, lies in ProgramDir.
-  bool absolute = (line.value.size() >= 2 && line.value[1] == ':') || line.value[0] == '\\' ||
-                  line.value[0] == '/';
-  std::string path = absolute ? line.value : paths_.ProgramDir + line.value;
+  bool absolute =
+      (line.path.size() >= 2 && line.path[1] == ':') || line.path[0] == '\\' || line.path[0] == '/';
+  std::string path = absolute ? line.path : paths_.ProgramDir + line.path;
   File probe;
   if (!probe.Open(path, OpenMode::Append)) Fail(line, rule);
   settings_.LOGPATH = path;
@@ -286,7 +290,7 @@ void SettingsReader::SetLogPath(const SettingsLine& line, const KeywordRule& rul
 }
 
 void SettingsReader::SetHudsonPath(const SettingsLine& line, const KeywordRule&) {
-  settings_.HUDSONPATH = line.value.empty() ? std::string() : WithTrailingSlash(line.value);
+  settings_.HUDSONPATH = line.path.empty() ? std::string() : WithTrailingSlash(line.path);
 }
 
 void SettingsReader::SetPacker(const SettingsLine& line, const KeywordRule& rule) {
@@ -298,7 +302,7 @@ void SettingsReader::SetPacker(const SettingsLine& line, const KeywordRule& rule
 }
 
 void SettingsReader::SetRoot(const SettingsLine& line, const KeywordRule&) {
-  settings_.ROOT = WithoutTrailingSlash(line.value);
+  settings_.ROOT = WithoutTrailingSlash(line.path);
 }
 
 void SettingsReader::SetSwapping(const SettingsLine& line, const KeywordRule& rule) {
@@ -326,19 +330,19 @@ void SettingsReader::SetHeaderLines(const SettingsLine& line, const KeywordRule&
 }
 
 void SettingsReader::ReadTerminate(const SettingsLine& line, const KeywordRule&) {
-  settings_.TERMINATECFG = WithoutTrailingSlash(line.value);
+  settings_.TERMINATECFG = WithoutTrailingSlash(line.path);
   context_.settingsLine = line.number;
   ReadTerminateConfig(settings_.TERMINATECFG, context_);
 }
 
 void SettingsReader::ReadSquish(const SettingsLine& line, const KeywordRule&) {
-  settings_.SQUISHPATH = line.value;
+  settings_.SQUISHPATH = line.path;
   context_.settingsLine = line.number;
   ReadSquishConfig(settings_.SQUISHPATH, context_);
 }
 
 void SettingsReader::ReadAreas(const SettingsLine& line, const KeywordRule&) {
-  settings_.AREASPATH = line.value;
+  settings_.AREASPATH = line.path;
   context_.settingsLine = line.number;
   ReadAreasBbs(settings_.AREASPATH, context_);
 }

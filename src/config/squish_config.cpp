@@ -35,7 +35,7 @@ void ReadSquishConfig(std::string_view path, AreaReaderContext& context) {
     // "-0" marks a passed-through area, which has no message base.
     if (!IsAreaKeyword(keyword) || line.find("-0") != std::string::npos) continue;
     std::string tag = NextUpperWord(pos, line);
-    std::string basePath = WithoutTrailingSlash(NextUpperWord(pos, line));
+    std::string basePath = WithoutTrailingSlash(NextWord(pos, line));
     if (tag.empty() || basePath.empty()) continue;
 
     // "-$" marks a Squish base; without it the area is a directory of *.MSG files.

@@ -59,7 +59,10 @@ void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
     std::string line = UpCaseCp866(rawLine);
     size_t pos = 0;
     if (!IsSettingLine(line, pos)) continue;
-    std::string basePath = WithoutTrailingSlash(NextUpperWord(pos, line));
+    // Upper-casing keeps every position: the path is taken as the file spells it.
+    size_t pathPos = pos;
+    std::string basePath = WithoutTrailingSlash(NextWord(pathPos, rawLine));
+    NextUpperWord(pos, line);
     std::string tag = NextUpperWord(pos, line);
     // MSG wins over JAM when both occur; a line with neither names no base we can open.
     char letter = line.find("MSG") != std::string::npos   ? 'F'

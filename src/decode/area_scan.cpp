@@ -97,6 +97,8 @@ class AreaScanner {
 void AreaScanner::Run() {
   if (unattended_) Log(Cp866("Начато сканирование ") + area_.tag + " - " + area_.areaId);
   session_.state.scanInterrupted = true;
+  // A *.MSG message that names its zone nowhere comes from the node's own zone.
+  if (session_.settings.address.zone != 0) base_.SetDefaultZone(session_.settings.address.zone);
   if (options_.startMessage <= 1 || catalogue_.Count() == 0) catalogue_.StartFresh();
 
   totalMessages_ = base_.ActiveCount();

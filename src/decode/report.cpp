@@ -52,16 +52,27 @@ NewFilesReport::~NewFilesReport() {
   if (base_) CloseMessageArea(base_);
 }
 
-void NewFilesReport::Begin(const DateTime& now) {
-  if (!settings_.REPORTAREA.empty()) StartMessage(now);
-  rootList_.Open(settings_.ROOT, settings_.FILESBBS);
-  rootList_.WriteLine("; " + std::string(kProductLine));
-  rootList_.WriteLine(Cp866("; Отчет создан ") + DateTextOf(now) + Cp866(" в ") +
-                      TimeWithSecondsTextOf(now));
-  rootList_.WriteLine("");
+void NewFilesReport::ShowFile() {
+  if (!started_) {
+    started_ = true;
+    if (!settings_.REPORTAREA.empty()) StartMessage();
+    rootList_.Open(settings_.ROOT, settings_.FILESBBS);
+    rootList_.WriteLine("; " + std::string(kProductLine));
+    rootList_.WriteLine(Cp866("; Отчет создан ") + DateTextOf(now_) + Cp866(" в ") +
+                        TimeWithSecondsTextOf(now_));
+    rootList_.WriteLine("");
+  }
+  if (!areaShown_ && !areaHeader_.empty()) {
+    areaShown_ = true;
+    rootList_.WriteLine("; " + areaHeader_);
+    Put("");
+    Put(Cp866("Область ") + areaHeader_);
+    Put("");
+  }
 }
 
-void NewFilesReport::StartMessage(const DateTime& now) {
+void NewFilesReport::StartMessage() {
+  const DateTime& now = now_;
   const int index = areas_.FindArea(settings_.REPORTAREA);
   if (index == 0) return;
   const AreaEntry& area = areas_.At(index);
@@ -97,34 +108,40 @@ void NewFilesReport::Put(std::string_view line) {
 
 void NewFilesReport::AreaHeader(std::string_view areaName, std::string_view scanLine, int found) {
   const std::string count = Cp866(" - найдено ") + std::to_string(found) + Cp866(" файла(ов).");
-  rootList_.WriteLine("; " + std::string(areaName) + count);
-  Put("");
-  Put(Cp866("Область ") + std::string(areaName) + count);
-  Put("");
+  areaHeader_ = std::string(areaName) + count;
+  areaShown_ = false;
   WriteWholeLine(console_, std::string(scanLine) + count);
 }
 
 void NewFilesReport::ListFile(std::string_view name, const std::vector<std::string>& description) {
+  ShowFile();
   rootList_.WriteEntry(name, description, settings_.ALLFIXFILESBBS);
 }
 
 void NewFilesReport::ReportFile(std::string_view name, int32_t present, int32_t total, int64_t size,
                                 const std::vector<std::string>& description) {
+  ShowFile();
   for (const std::string& line : ReportFileLines(name, present, total, size, description))
     Put(line);
 }
 
 void NewFilesReport::CountFile(int64_t size) {
+  ShowFile();
   totalSize_ += size;
   ++fileCount_;
 }
 
 void NewFilesReport::AreaEnd() {
-  Put("");
-  Put(BoxSeparator(kReportSeparatorPairs));
+  if (areaShown_) {
+    Put("");
+    Put(BoxSeparator(kReportSeparatorPairs));
+  }
+  areaHeader_.clear();
+  areaShown_ = false;
 }
 
 void NewFilesReport::End() {
+  if (!started_) return;
   if (base_) {
     Put("");
     Put(Cp866(" Всего ") + FormatSize(totalSize_) + Cp866(" байт в ") + std::to_string(fileCount_) +

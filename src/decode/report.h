@@ -1,6 +1,7 @@
 // The new-files report of an unattended decoding run: the run's files.bbs in ROOT (a header,
 // then per area a comment line and per file its entry) and, when REPORTAREA is set, a report
-// message posted into that area when the run ends.
+// message posted into that area when the run ends. Both come into being with the first file
+// the run keeps: a run that decodes nothing posts nothing and leaves files.bbs alone.
 #pragma once
 
 #include <cstdint>
@@ -47,10 +48,11 @@ class NewFilesReport {
   NewFilesReport(const NewFilesReport&) = delete;
   NewFilesReport& operator=(const NewFilesReport&) = delete;
 
-  // BeginReport: starts the report message (when REPORTAREA names an area that can be opened
-  // or created) and opens ROOT's files.bbs by FILESBBS with its header lines.
-  void Begin(const DateTime& now);
-  // ReportAreaHeader: before the first decoded file of an area with `found` found files.
+  // BeginReport: the time the report and the header of files.bbs will name.
+  void Begin(const DateTime& now) { now_ = now; }
+  // ReportAreaHeader: before the first decoded file of an area with `found` found files. The
+  // console line comes at once; the area's lines in the report and in files.bbs with its first
+  // kept file.
   void AreaHeader(std::string_view areaName, std::string_view scanLine, int found);
   // A file decoded without error: its entry in the run's files.bbs and its report lines.
   void ListFile(std::string_view name, const std::vector<std::string>& description);
@@ -63,14 +65,17 @@ class NewFilesReport {
   // EndReport: totals, tear and origin lines, the message written; files.bbs closed.
   void End();
 
-  bool Reporting() const { return base_ != nullptr; }
   // The report area could not be opened or the report not written.
   bool Failed() const { return failed_; }
   int64_t TotalSize() const { return totalSize_; }
   int32_t FileCount() const { return fileCount_; }
 
  private:
-  void StartMessage(const DateTime& now);
+  // The first kept file of the run starts the message (when REPORTAREA names an area that can
+  // be opened or created) and ROOT's files.bbs (by FILESBBS, with its header lines); the first
+  // of an area writes the area's header lines.
+  void ShowFile();
+  void StartMessage();
   void Put(std::string_view line);
 
   const Settings& settings_;
@@ -80,6 +85,10 @@ class NewFilesReport {
   MessageBaseHandle base_;
   FilesBbs rootList_;
   MsgIdSerialSource& serials_;
+  DateTime now_{};
+  bool started_ = false;
+  std::string areaHeader_;  // the area's comment text until its first kept file
+  bool areaShown_ = false;
   bool failed_ = false;
   int64_t totalSize_ = 0;
   int32_t fileCount_ = 0;

@@ -184,7 +184,7 @@ void AreaDecoder::HandleFile(const FoundFile& file) {
   if (!placed->alreadyThere) {
     ++decodedHere_;
     ++run_.decodedFiles;
-    if (run_.report.Reporting()) run_.report.CountFile(FileSize(placed->path).value_or(0));
+    run_.report.CountFile(FileSize(placed->path).value_or(0));
     if (clean) ListAndDescribe(file, name, placed->path);
     if (dsc) WriteDescription(directory, name, *dsc);
   }

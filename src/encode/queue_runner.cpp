@@ -133,18 +133,20 @@ bool QueueRunner::OpenTarget(const QueueEntry& entry) {
   CloseTarget();
   // The area is locked while the run writes to it, so that other programs sharing the base
   // see a whole series of writes; one that cannot be locked is not written to.
-  // A relative area path means the program's start directory, wherever the shell has walked.
-  if (!OpenOrCreateMessageArea(AnchoredAreaId(entry.areaId, run_.paths.StartDir), target_,
-                               &targetFailure_))
-    return false;
+  // The area's own spelling of its path, should the base have to be made: an entry of an older
+  // queue file may hold the id upper-cased. A relative area path means the program's start
+  // directory, wherever the shell has walked.
+  const int index = run_.areas.FindAreaByAreaId(entry.areaId);
+  const std::string areaId =
+      AnchoredAreaId(index != 0 ? run_.areas.At(index).areaId : entry.areaId, run_.paths.StartDir);
+  if (!OpenOrCreateMessageArea(areaId, target_, &targetFailure_)) return false;
   if (!target_->Lock()) {
     targetFailure_ = FailureOf(*target_);
     CloseMessageArea(target_);
     return false;
   }
   targetId_ = entry.areaId;
-  freeSpaceProbe_ =
-      NearestExistingHostPath(AreaLocation(AnchoredAreaId(entry.areaId, run_.paths.StartDir)));
+  freeSpaceProbe_ = NearestExistingHostPath(AreaLocation(areaId));
   freeSpaceSchedule_.Reset();
   return true;
 }
@@ -310,9 +312,9 @@ void QueueRunner::FinishFile(SendQueue::iterator it) {
     if (removes && SyncFileSystemOfHostPath(freeSpaceProbe_)) RemoveFile(entry.path);
     const int index = run_.areas.FindAreaByAreaId(entry.areaId);
     if (!run_.settings.DECODEYOURS && index != 0) {
-      const PathParts parts = SplitPath(entry.path);
+      // Under the name it went out as, the one the decoder will meet.
       HistoryEntry history;
-      history.fileName = parts.name + parts.ext;
+      history.fileName = entry.postedName;
       history.areaName = run_.areas.At(index).tag;
       history.totalSections = file_.total;
       history.kind = static_cast<uint8_t>(SectionKind(entry.flags));

@@ -1,5 +1,6 @@
 #include "encode/send_queue.h"
 
+#include "encode/posted_name.h"
 #include "encode/section_layout.h"
 #include "encode/section_message.h"
 #include "platform/file_system.h"
@@ -97,7 +98,7 @@ int EnqueueFile(SendQueue& queue, const EnqueueRequest& request, const QueueCont
     return 0;
   }
   const PathParts parts = SplitPath(request.path);
-  const std::string fileName = UpCaseCp866(parts.name + parts.ext);
+  const std::string fileName = PostedFileName(UpCaseCp866(parts.name + parts.ext));
   if (!TemplateFits(request, fileName, context)) return 0;
   QueueEntryRequest entry;
   entry.path = request.path;
@@ -110,7 +111,7 @@ int EnqueueFile(SendQueue& queue, const EnqueueRequest& request, const QueueCont
   entry.allowance = request.allowance;
   entry.templatePath = request.templatePath;
   entry.linesPerSection = request.linesPerSection;
-  entry.postedName = request.postedName.empty() ? fileName : request.postedName;
+  entry.postedName = request.postedName.empty() ? fileName : PostedFileName(request.postedName);
   entry.subject = request.subject.empty() ? fileName : request.subject;
   if (Trim(request.sections).empty()) return AddQueueEntry(queue, entry, context) ? 1 : 0;
 

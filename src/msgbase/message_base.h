@@ -118,6 +118,10 @@ class MessageBase {
   virtual int32_t MessageNumber() = 0;
   virtual void GetOrigAddress(NetAddress& address) = 0;
   virtual void GetDestAddress(NetAddress& address) = 0;
+  // The zone of the node that reads the area, for the variant whose headers hold no zones
+  // (*.MSG): a message that names its zone nowhere is taken to be from this one. The other
+  // variants store whole addresses and ignore it.
+  virtual void SetDefaultZone(uint16_t zone) {}
   virtual bool IsLocal() { return HasAttributeBit(attr::kLocal); }
   virtual bool IsCrash() { return HasAttributeBit(attr::kCrash); }
   virtual bool IsKillSent() { return HasAttributeBit(attr::kKillSent); }

@@ -2,6 +2,7 @@
 
 #include "config/area_table.h"
 #include "config/settings.h"
+#include "encode/posted_name.h"
 #include "encode/section_layout.h"
 #include "encode/send_queue.h"
 #include "platform/file_system.h"
@@ -63,7 +64,7 @@ EncodeChoices EncodeCommand::InitialChoices(const EncodeSetup& setup) const {
         defaults.fromAddress.empty() ? ctx_.settings.ADDRESS : defaults.fromAddress;
   SetChoicesFromFlags(defaults.flags, choices);
   if (setup.fileNames.size() == 1)
-    choices.subject = choices.postedName = UpCaseCp866(setup.fileNames.front());
+    choices.subject = choices.postedName = PostedFileName(UpCaseCp866(setup.fileNames.front()));
   choices.linesPerSection = linesPerSection_;
   choices.sendMode = sendMode_;
   choices.sectionsPerDay = sectionsPerDay_;

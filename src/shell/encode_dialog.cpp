@@ -7,6 +7,7 @@
 
 #include "config/area_table.h"
 #include "config/settings.h"
+#include "encode/posted_name.h"
 #include "platform/host_path.h"
 #include "shell/advanced_dialog.h"
 #include "shell/compression_dialog.h"
@@ -20,6 +21,7 @@
 #include "tui/input_line.h"
 #include "tui/label.h"
 #include "tui/radio_buttons.h"
+#include "tui/static_text.h"
 
 namespace vm::shell {
 
@@ -65,6 +67,11 @@ class EncodeDialog {
   int Run() { return app_.Execute(dialog_); }
   // Back from the advanced dialog, Enter should end the posting, not open that one again.
   void FocusOk() { dialog_.Focus(*ok_); }
+  // The name the one file goes out under, as the queue will make it.
+  void ShowPostedName(const std::string& name) {
+    if (setup_.fileNames.size() == 1)
+      postedName_->SetLines({Cp866("Имя при посылке: ") + PostedFileName(name)});
+  }
   const std::string& ArchiveName() const { return archiveName_; }
 
  private:
@@ -85,6 +92,7 @@ class EncodeDialog {
   CheckBoxes* options_;
   RadioButtons* encoding_;
   InputLine* subject_;
+  StaticText* postedName_;
   Button* ok_;
   std::string archiveName_;
 };
@@ -117,6 +125,8 @@ EncodeDialog::EncodeDialog(Application& app, const Settings& settings, const Enc
   encoding_ = &dialog_.Add(std::make_unique<RadioButtons>(
       45, 6, 22, std::vector<std::string>{"UU", "XX", "MIME/Base64", Cp866("Текст")}));
   subject_ = input(11, 12, 52, 50, history::kSubject, "Тема:", 2);
+  postedName_ =
+      &dialog_.Add(std::make_unique<StaticText>(Rect{45, 11, 30, 1}, std::vector<std::string>{}));
   ok_ = &dialog_.Add(std::make_unique<Button>(12, 14, 12, Cp866("O~k~"), cmd::kOk));
   // A Latin O, as in the progress window: Alt+O (and Alt+Щ) press it.
   dialog_.Add(std::make_unique<Button>(27, 14, 12, Cp866("~O~тмена"), cmd::kCancel));
@@ -135,6 +145,7 @@ void EncodeDialog::Load(const EncodeChoices& choices) {
   options_->SetValue(choices.options);
   encoding_->SetValue(choices.encoding);
   subject_->SetText(choices.subject);
+  ShowPostedName(choices.postedName);
 }
 
 void EncodeDialog::Store(EncodeChoices& choices) const {
@@ -208,6 +219,7 @@ EncodeDialogResult RunEncodeDialog(Application& app, const Settings& settings,
       // The advanced dialog sees (and checks) what the encode dialog holds now.
       dialog.Store(choices);
       RunAdvancedDialog(app, setup, choices, prompts);
+      dialog.ShowPostedName(choices.postedName);
       dialog.FocusOk();
       continue;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tui/control.h"
@@ -11,6 +12,7 @@ namespace vm::tui {
 class StaticText : public Control {
  public:
   StaticText(const Rect& area, std::vector<std::string> lines);
+  void SetLines(std::vector<std::string> lines) { lines_ = std::move(lines); }
 
   void Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) override;
 

@@ -54,7 +54,7 @@ TEST_F(AreaReadersTest, SquishConfigAreaLines) {
   EXPECT_EQ(squish.HistoryDays, 0u);
   EXPECT_EQ(t.Area("NETMAIL").areaId, "FC:\\FIDO\\NETMAIL");
   EXPECT_EQ(t.Area("NETMAIL").netmail, 1);
-  EXPECT_EQ(t.Area("LOCAL.MSG").areaId, "FC:\\FIDO\\LOCAL");
+  EXPECT_EQ(t.Area("LOCAL.MSG").areaId, "Fc:\\fido\\local") << "the path as written";
 
   t.context.settingsLine = 12;
   EXPECT_EQ(FatalMessage([&] { ReadSquishConfig(node.Path("MISSING.CFG"), t.context); }),
@@ -84,7 +84,7 @@ TEST_F(AreaReadersTest, AreasBbsPathKinds) {
   EXPECT_EQ(squish.areaId, "SC:\\FIDO\\SQ\\RU.TEST");
   EXPECT_EQ(squish.address, (NetAddress{2, 5020, 1, 0}));
   // A bare node number takes zone and net from the address parsed before it.
-  EXPECT_EQ(t.Area("RU.JAM").areaId, "JC:\\FIDO\\JAM\\RU.JAM");
+  EXPECT_EQ(t.Area("RU.JAM").areaId, "Jc:\\fido\\jam\\ru.jam") << "the path as written";
   EXPECT_EQ(t.Area("RU.JAM").address, (NetAddress{2, 5020, 77, 0}));
   EXPECT_EQ(t.Area("RU.HUDSON").areaId, "H007C:\\FIDO\\HUDSON\\");
   EXPECT_TRUE(t.Area("RU.HUDSON").address.IsEmpty());
@@ -111,9 +111,10 @@ TEST_F(AreaReadersTest, TerminateAreaFile) {
   ReadTerminateConfig(config, t.context);
   std::string dir = SplitPath(config).dir;
   EXPECT_EQ(Tags(t.areas), (std::vector<std::string>{"RU.MSG", "RU.JAM", "RU.BOTH"}));
-  EXPECT_EQ(t.Area("RU.MSG").areaId, "F" + dir + "TERMAIL\\RU.MSG");
-  EXPECT_EQ(t.Area("RU.JAM").areaId, "JC:\\JAM\\RU.JAM");
-  EXPECT_EQ(t.Area("RU.BOTH").areaId, "F" + dir + "TERMAIL\\BOTH");
+  // Paths as the area file writes them.
+  EXPECT_EQ(t.Area("RU.MSG").areaId, "F" + dir + "TERMAIL\\ru.msg");
+  EXPECT_EQ(t.Area("RU.JAM").areaId, "Jc:\\jam\\ru.jam");
+  EXPECT_EQ(t.Area("RU.BOTH").areaId, "F" + dir + "TERMAIL\\both");
   EXPECT_EQ(t.Area("RU.MSG").SectionsPerDay, kUnlimited);
 
   std::string noAreaFile = node.Write("TM2/TM.CFG", "Address 2:5020/1\r\n");
@@ -129,7 +130,7 @@ TEST_F(AreaReadersTest, ManualAreasAndTheirDefaults) {
   Manual("HUDSON ru.hudson 001C:\\FIDO\\MAIL\\");
   Manual("Squish RU.SQ C:\\SQ\\RU");
   Manual("JAM RU.JAM C:\\JAM\\RU");
-  EXPECT_EQ(t.Area("RU.MSG").areaId, "FC:\\FIDO\\RU.MSG");
+  EXPECT_EQ(t.Area("RU.MSG").areaId, "Fc:\\fido\\ru.msg") << "the path as written";
   EXPECT_EQ(t.Area("RU.HUDSON").areaId, "H001C:\\FIDO\\MAIL");
   EXPECT_EQ(t.Area("RU.SQ").areaId, "SC:\\SQ\\RU");
   EXPECT_EQ(t.Area("RU.JAM").areaId, "JC:\\JAM\\RU");
@@ -154,7 +155,7 @@ TEST_F(AreaReadersTest, AreasBbsFoldsLongWordsAndMeetsATagAgainInAnyCase) {
   ASSERT_EQ(t.areas.Count(), 1);
   const AreaEntry& area = t.areas.At(1);
   EXPECT_EQ(area.tag, Cp866("RU.ДЛИННАЯ.ЭХА"));
-  EXPECT_EQ(area.areaId, "JC:\\JAM\\OTHER.BASE");
+  EXPECT_EQ(area.areaId, "Jc:\\jam\\other.base");
   EXPECT_TRUE(area.address.IsEmpty());
   EXPECT_EQ(t.areas.FindArea(Cp866("Ru.Длинная.Эха")), 1);
 }

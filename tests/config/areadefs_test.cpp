@@ -133,7 +133,7 @@ TEST_F(AreaDefinitionsTest, RoutesAreSharedAndNetmailLeftAloneWhenNotGiven) {
   ASSERT_NE(uue.fileRoutes, nullptr);
   ASSERT_EQ(uue.fileRoutes->size(), 2u);
   EXPECT_EQ((*uue.fileRoutes)[0].mask, "*.PAS");
-  EXPECT_EQ((*uue.fileRoutes)[0].directory, "D:\\PROGRAMS\\PASCAL");
+  EXPECT_EQ((*uue.fileRoutes)[0].directory, "d:\\programs\\pascal") << "as written";
   EXPECT_EQ((*uue.fileRoutes)[1].mask, "AVERYVERYVERYL");
   EXPECT_EQ(uue.netmail, 1);
   EXPECT_EQ(uue.HistoryDays, 0u);  // no HISTORYLENGTH line before: 0

@@ -111,7 +111,7 @@ TEST_F(SettingsReaderTest, ReadsEveryKindOfValue) {
   EXPECT_TRUE(node.Exists("FILES"));
   EXPECT_EQ(settings.REPORTAREA, "RU.TEST");
   EXPECT_EQ(settings.PACKER, "zip -9 %1 %2");
-  EXPECT_EQ(paths.TempDir, "C:\\TMP\\");
+  EXPECT_EQ(paths.TempDir, "c:\\tmp\\") << "paths keep the sysop's spelling";
   EXPECT_TRUE(settings.DELETEBAD);
   EXPECT_EQ(settings.NAME, "Ivan Petrov");
   EXPECT_EQ(settings.ADDRESS, "2:5020/100");
@@ -262,8 +262,8 @@ TEST_F(SettingsReaderTest, MissingOrTinyFileIsLeftToTheInstallation) {
 
 TEST_F(SettingsReaderTest, LogPathIsTakenFromProgramDirUnlessAbsolute) {
   Read("LOGPATH veldmark.log\r\n");
-  EXPECT_EQ(settings.LOGPATH, paths.ProgramDir + "VELDMARK.LOG");
-  EXPECT_TRUE(node.Exists("VELDMARK.LOG"));
+  EXPECT_EQ(settings.LOGPATH, paths.ProgramDir + "veldmark.log");
+  EXPECT_TRUE(node.Exists("veldmark.log")) << "created as written";
   EXPECT_TRUE(log.Enabled());
 
   node.MakeDirectory("logs");

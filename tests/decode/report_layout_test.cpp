@@ -64,7 +64,9 @@ TEST(ReportLayout, RunFilesBbsWithoutReportArea) {
   {
     NewFilesReport report(settings, areas, console, log, serials);
     report.Begin(DateTime{2026, 3, 7, 9, 5, 1});
-    EXPECT_FALSE(report.Reporting());
+    // An area whose files were all lost leaves no trace in the list.
+    report.AreaHeader("RU.EMPTY", "  scan", 1);
+    report.AreaEnd();
     report.AreaHeader("RU.FILES", "  scan", 2);
     report.ListFile("PACK.ZIP", {"Test archive", "second"});
     report.End();
@@ -77,14 +79,19 @@ TEST(ReportLayout, RunFilesBbsWithoutReportArea) {
             "PACK.ZIP      Test archive\r\n"
             "              second\r\n"
             "\r\n");
-  EXPECT_EQ(Cp866ToUtf8(console.output), "\r  scan - найдено 2 файла(ов).\n");
+  EXPECT_EQ(Cp866ToUtf8(console.output),
+            "\r  scan - найдено 1 файла(ов).\n\r  scan - найдено 2 файла(ов).\n");
 
-  // FILESBBS OFF leaves ROOT's list alone.
-  settings.FILESBBS = FilesBbsMode::Off;
-  NewFilesReport off(settings, areas, console, log, serials);
-  off.Begin(DateTime{2026, 3, 8, 0, 0, 0});
-  off.End();
-  EXPECT_NE(root.ReadFile("files.bbs").find("03-07-26"), std::string::npos);
+  // FILESBBS OFF, or a run that keeps no file even under REWRITE, leaves ROOT's list alone.
+  for (FilesBbsMode mode : {FilesBbsMode::Off, FilesBbsMode::Rewrite}) {
+    settings.FILESBBS = mode;
+    NewFilesReport later(settings, areas, console, log, serials);
+    later.Begin(DateTime{2026, 3, 8, 0, 0, 0});
+    if (mode == FilesBbsMode::Off) later.ListFile("NEW.ZIP", {"New"});
+    later.AreaEnd();
+    later.End();
+    EXPECT_NE(root.ReadFile("files.bbs").find("03-07-26"), std::string::npos);
+  }
 }
 
 class DscFile : public ::testing::Test, public test::DecodeFixture {

@@ -21,13 +21,13 @@ const std::string kGeneralUsage =
     "  VELDMARK ? или /? - эта информация\n"
     "  VELDMARK /Install [-опции] - автоматическая настройка на систему\n"
     "  VELDMARK /q - только обработка очереди\n"
-    "  VELDMARK /Debug - вывод всех параметров в файл veldmark.dbg\n"
+    "  VELDMARK /Debug - вывод всех параметров в файл VELDMARK.DBG\n"
     "  VELDMARK /Open <конференция> [кому] [куда] - запустить оболочку,\n"
     "    просканировать нужную конференцию и ответить на сообщение\n"
     "  VELDMARK /Dir <каталог> - запустить оболочку в нужном каталоге\n"
     "  VELDMARK /NoChange - запустить оболочку в текущем каталоге\n"
     "  VELDMARK /Queue - не обрабатывая очередь, запустить ее редактор\n"
-    "  VELDMARK /Encode <файл> <Text|UU|XX|MIME> <область> <кому> <куда> [-опции]\n"
+    "  VELDMARK /Encode <файл> <Text|UU|XX|MIME> <область> <кому> [куда] [-опции]\n"
     "    закодировать и послать файл по указанному адресу.\n"
     "  VELDMARK /Decode <имя области> [-опции] - раскодирование только одной области\n"
     "  VELDMARK /All [-опции] - раскодировать все файлы в соответствующий каталог\n"
@@ -101,17 +101,54 @@ TEST(CommandLineRun, EveryCommandHasItsOwnHelp) {
 }
 
 TEST(CommandLineRun, UnknownCommandStopsAtOnceWithCodeThree) {
-  E2eNode node({"LOGPATH veldmark.log"});
+  E2eNode node({"LOGPATH VELDMARK.LOG"});
   auto started = std::chrono::steady_clock::now();
   ProgramRun run = RunInNode(node, {"/Foo", "bar"});
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   EXPECT_EQ(run.exitCode, 3);
-  EXPECT_EQ(run.output, kBanner + "Неизвестный параметр: FOO\n");
+  EXPECT_EQ(run.output, kBanner +
+                            "Неизвестный параметр: FOO\n"
+                            "Запустите VELDMARK /? для получения списка команд\n");
   std::string log = Cp866ToUtf8(node.Read("VELDMARK.LOG"));
   EXPECT_NE(log.find(" Запуск с параметрами: /Foo bar \r\n"), std::string::npos) << log;
   EXPECT_NE(log.find(" Выход по ошибке: \"Неизвестный параметр: FOO\"\r\n"), std::string::npos)
       << log;
   EXPECT_EQ(log.find("Нормальный выход"), std::string::npos);
+}
+
+TEST(CommandLineRun, ALeftOutArgumentStopsWithTheCommandsUsage) {
+  E2eNode node({"ROOT files", "AREA MSG NETMAIL netmail"});
+  node.dir().WriteFile("a.zip", "zip");
+  const std::string decodeHelp =
+      "  VELDMARK /Decode <имя области> [-опции] - раскодирование только одной области\n"
+      "\n  Опции:\n\n"
+      "     -AnyWay - раскодировать в любом случае, не смотря на историю\n"
+      "     -ScanAll - сканировать всю область, а не только новые сообщения\n\n";
+  const std::string noRecipient = "Не указано, кому посылать файл\n" + kEncodeHelp;
+  const std::string openHelp = RunInNode(node, {"/Open", "-?"}).output.substr(kBanner.size());
+  const struct {
+    std::vector<std::string> arguments;
+    std::string output;  // after the banner
+  } cases[] = {
+      {{"/Encode"}, "Файл  не найден\n" + kEncodeHelp},
+      {{"/Encode", "a.zip"}, "Конференция  не найдена\n" + kEncodeHelp},
+      {{"/Encode", "a.zip", "", "NetMail"}, "Неизвестный тип: \n" + kEncodeHelp},
+      {{"/Encode", "a.zip", "UU", "NetMail"}, noRecipient},
+      {{"/Encode", "a.zip", "UU", "NetMail", "-Immed"}, noRecipient},
+      {{"/Decode"}, "Область  не найдена\n" + decodeHelp},
+      {{"/Open"}, "Область  не найдена\n" + openHelp},
+      // Arguments that were written but are wrong need no usage.
+      {{"/Encode", "b.zip", "UU", "NetMail", "Ivan"}, "Файл B.ZIP не найден\n"},
+      {{"/Encode", "a.zip", "ZIP", "NetMail", "Ivan"}, "Неизвестный тип: ZIP\n"},
+      {{"/Decode", "ru.none"}, "Область RU.NONE не найдена\n"},
+      {{"-bogus"},
+       "Неизвестный параметр: BOGUS\nЗапустите VELDMARK /? для получения списка команд\n"},
+  };
+  for (const auto& c : cases) {
+    ProgramRun run = RunInNode(node, c.arguments);
+    EXPECT_EQ(run.exitCode, 3) << c.arguments[0];
+    EXPECT_EQ(run.output, kBanner + c.output) << ::testing::PrintToString(c.arguments);
+  }
 }
 
 TEST(CommandLineRun, AllCommandFormsBehaveAlike) {
@@ -128,7 +165,7 @@ TEST(CommandLineRun, AllCommandFormsBehaveAlike) {
 }
 
 TEST(CommandLineRun, DebugWritesTheListingAndEndsWithCodeZero) {
-  E2eNode node({"AREA MSG NETMAIL netmail", "REPORTAREA netmail", "LOGPATH veldmark.log"});
+  E2eNode node({"AREA MSG NETMAIL netmail", "REPORTAREA netmail", "LOGPATH VELDMARK.LOG"});
   ProgramRun run = RunInNode(node, {"/Debug"}, "x");  // the key press comes from the pipe
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.output, kBanner + "Все параметры записаны в файл VELDMARK.DBG\n");

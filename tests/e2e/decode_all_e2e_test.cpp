@@ -106,20 +106,24 @@ TEST_F(TossedPosting, AllDecodesListsReportsAndRemembers) {
   EXPECT_TRUE(Contains(areas, "\r\n65535 " + std::to_string(last) + " ")) << areas;
 
   // The second run starts at the last message, finds only the last section and decodes
-  // nothing.
+  // nothing: it posts no report and leaves the run's files.bbs as it was.
+  const std::string rootList = node.Read("FILES/files.bbs");
   run = node.Run({"/All"});
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_FALSE(Contains(run.output, "PACK.ZIP")) << run.output;
   EXPECT_TRUE(Contains(run.output, "  Всего раскодировано 0 файлов.")) << run.output;
   const std::string log = node.ReadUtf8("VELDMARK.LOG");
   EXPECT_TRUE(Contains(log, "  Seek " + std::to_string(last) + "\r\n")) << log;
-  EXPECT_EQ(node.Messages("reports").size(), 2u);
+  EXPECT_EQ(node.Messages("reports").size(), 1u);
+  EXPECT_EQ(node.Read("FILES/files.bbs"), rootList);
 
   // The whole area again: the history knows the file, so only -AnyWay decodes it.
   run = node.Run({"/All", "-ScanAll"});
   EXPECT_FALSE(Contains(run.output, "PACK.ZIP")) << run.output;
+  EXPECT_EQ(node.Messages("reports").size(), 1u);
   run = node.Run({"/All", "-ScanAll", "-AnyWay"});
   EXPECT_TRUE(Contains(run.output, "    PACK.ZIP             [3/3] - Ok\n")) << run.output;
+  EXPECT_EQ(node.Messages("reports").size(), 2u);
   EXPECT_TRUE(node.Read("FILES/RUFILES/PACK.ZIP") == zip) << "the decoded file differs";
   EXPECT_EQ(CrLfLines(node.ReadUtf8("FILES/RUFILES/files.bbs")).size(), 4u);
 }

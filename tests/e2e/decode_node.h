@@ -44,7 +44,7 @@ class DecodeNode {
  public:
   // settingsLines: VELDMARK.CTL lines after NAME and ADDRESS (2:5020/100), UTF-8. The node has
   // the area RU.FILES (areas/rufiles: the directory of *.MSG files, or the name of the Squish
-  // or JAM base), a log, and ROOT "files" unless the lines name another.
+  // or JAM base), a log (VELDMARK.LOG), and ROOT "FILES" unless the lines name another.
   explicit DecodeNode(std::vector<std::string> settingsLines = {},
                       const std::string& areaDefinitions = ";", BaseKind ruFiles = kMsgBase)
       : ruFiles_(ruFiles), node_(WithDefaults(std::move(settingsLines), ruFiles)) {
@@ -146,8 +146,8 @@ class DecodeNode {
   static std::vector<std::string> WithDefaults(std::vector<std::string> lines, BaseKind ruFiles) {
     bool root = false;
     for (const std::string& line : lines) root = root || line.rfind("ROOT ", 0) == 0;
-    if (!root) lines.push_back("ROOT files");
-    lines.push_back("LOGPATH veldmark.log");
+    if (!root) lines.push_back("ROOT FILES");
+    lines.push_back("LOGPATH VELDMARK.LOG");
     lines.push_back(std::string("AREA ") + ruFiles.keyword + " RU.FILES areas\\rufiles");
     return lines;
   }

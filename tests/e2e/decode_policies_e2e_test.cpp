@@ -143,7 +143,7 @@ TEST(DecodePolicies, FileRouteAndAllFixLists) {
   node.Post("rufiles", Poster{}, Sections("notes.txt"), "Some notes");
   ProgramRun run = node.Run({"/All"});
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_TRUE(node.Read("ZIPS/ALL/PACK.ZIP") == zip);
+  EXPECT_TRUE(node.Read("zips/all/PACK.ZIP") == zip) << "the route's directory as written";
   EXPECT_TRUE(node.Read("FILES/RUFILES/NOTES.TXT") == kData);
   EXPECT_FALSE(node.Exists("FILES/RUFILES/PACK.ZIP"));
   // Both lists are the area's, wherever the files went.
@@ -167,7 +167,7 @@ TEST(DecodePolicies, BrokenAreaIsReportedAndExcludedAreaOnlyByDecode) {
                                        " - нет доступа к базе: нет каталога (код 500)\n"))
       << run.output;
   EXPECT_TRUE(Contains(node.ReadUtf8("VELDMARK.LOG"),
-                       "Нет доступа к RU.GONE - FAREAS\\GONE: нет каталога (код 500)\r\n"))
+                       "Нет доступа к RU.GONE - Fareas\\gone: нет каталога (код 500)\r\n"))
       << node.ReadUtf8("VELDMARK.LOG");
   EXPECT_TRUE(node.Exists("FILES/OPEN.ZIP"));
   EXPECT_FALSE(Contains(run.output, "RU.QUIET"));

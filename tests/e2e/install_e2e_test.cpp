@@ -218,7 +218,7 @@ TEST(Installation, StartsByItselfSearchesTheDriveAndWritesReadableSettings) {
   for (const char* line :
        {"HUDSONPATH         = C:\\FIDO\\HUDSON\\\r\n", "FASTECHOCFG        = \r\n",
         "AREASPATH          = C:\\FIDO\\AREAS.BBS\r\n",
-        "SQUISHPATH         = C:\\FIDO\\SQUISH.CFG\r\n", "ROOT               = FILES\r\n",
+        "SQUISHPATH         = C:\\FIDO\\SQUISH.CFG\r\n", "ROOT               = files\r\n",
         "PACKER             = \"zip -j %1 %2\"\r\n", "  ZIP \"unzip -o -qq -j -C %1 %2 -d %3\"\r\n",
         "  RU.FILES  NetMail = no", "  SU.FILES  NetMail = no"})
     EXPECT_NE(listing.find(line), std::string::npos) << line << "\n" << listing;

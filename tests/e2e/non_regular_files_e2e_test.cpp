@@ -60,8 +60,8 @@ TEST(SpecialFiles, SettingsAndStateThatAreNoFilesStopTheRunWithAMessage) {
        {},
        "VELDMARK.CTL строка 3: Файл SQUISH.CFG" + notAFile + " - проверьте параметр SQUISHPATH"},
       {"TERMINATECFG tm.cfg", [](auto& n) { MakeFifo(n, "tm.cfg"); },
-       "Файл TM.CFG" + notAFile + "."},
-      {"TERMINATECFG /dev/zero", {}, "Файл /DEV/ZERO" + notAFile + "."},
+       "Файл tm.cfg" + notAFile + "."},
+      {"TERMINATECFG /dev/zero", {}, "Файл /dev/zero" + notAFile + "."},
       {"TERMINATECFG tm.cfg",
        [](auto& n) {
          n.dir().WriteFile("tm.cfg", "AREAFILE areas.tm\r\n");
@@ -112,7 +112,7 @@ TEST(SpecialFiles, MessagesThatAreNoFileOrDamagedArePassedOverAndLogged) {
   EXPECT_TRUE(Contains(run.output, "    PACK.ZIP             [3/3] - Ok\n")) << run.output;
   const std::string log = node.ReadUtf8("VELDMARK.LOG");
   for (const char* name : {"10.msg", "11.msg"}) {
-    const std::string line = "Файл " + std::string("AREAS\\RUFILES\\") + name +
+    const std::string line = "Файл " + std::string("areas\\rufiles\\") + name +
                              " повреждён или недоступен - сообщение пропущено\r\n";
     const size_t first = log.find(line);
     EXPECT_NE(first, std::string::npos) << name << "\n" << log;

@@ -70,6 +70,47 @@ INSTANTIATE_TEST_SUITE_P(Bases, PostingRoundTrip,
                          ::testing::Values(kMsgBase, kSquishBase, kJamBase),
                          [](const auto& info) { return std::string(info.param.keyword); });
 
+// Names a decoder could not take back go out made safe, and come back under that name.
+TEST(PostingNames, NamesThatCannotGoOutAsTheyAreAreMadeSafe) {
+  DecodeNode node;
+  const struct {
+    std::string file, posted;
+  } cases[] = {
+      {"space file.bin", "SPACE_FI.BIN"},
+      {"node_after.tgz", "NODE_AFT.TGZ"},
+      {"archive.tar.gz", "ARCHIVE_.GZ"},
+      {"poem.txt", "POEM.TXT"},
+  };
+  for (const auto& c : cases) {
+    node.node().dir().WriteFile(c.file, TestBytes(300, 5));
+    ProgramRun run = node.Run({"/Encode", c.file, "UU", "RU.FILES", "All", "-Immed"});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string notice = "посылается как " + c.posted + "\n";
+    EXPECT_EQ(Contains(run.output, notice), c.posted != "POEM.TXT") << run.output;
+  }
+  ProgramRun run = node.Run({"/Decode", "RU.FILES", "-AnyWay"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  for (const auto& c : cases)
+    EXPECT_TRUE(node.Read("FILES/" + c.posted) == TestBytes(300, 5)) << c.posted << run.output;
+}
+
+// A *.MSG header holds no zone: the node's own postings there are still its own (zone 2), so
+// that DECODEYOURS no keeps them from being decoded back even when the history forgot them.
+TEST(PostingNames, OwnPostingsInAMsgAreaAreKnownAsOwn) {
+  for (bool decodeYours : {false, true}) {
+    DecodeNode node({decodeYours ? "DECODEYOURS yes" : "DECODEYOURS no"});
+    node.node().dir().WriteFile("mine.bin", TestBytes(300, 6));
+    ProgramRun run = node.Run({"/Encode", "mine.bin", "UU", "RU.FILES", "All", "-Immed"});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    fs::remove(node.Path("VELDMARK.DUP"));
+    fs::remove(node.Path("veldmark.dup"));
+    node.AgeMessages("rufiles");
+    run = node.Run({"/Decode", "RU.FILES"});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(node.Exists("FILES/MINE.BIN"), decodeYours) << run.output;
+  }
+}
+
 // The section numbers of the postings in a *.MSG area, in message order.
 std::vector<int> PostedSections(const DecodeNode& node) {
   std::vector<int> numbers;

@@ -119,6 +119,31 @@ TEST_F(SectionMessageTest, FileIdDizRunsTheArchiverWithTheDirectivesText) {
   EXPECT_FALSE(dir.Exists("work/PWNED"));
 }
 
+TEST_F(SectionMessageTest, TheExampleNodesTemplateActsOnEveryFirstSectionOption) {
+  const auto lines = ReadTemplate(VELDMARK_SOURCE_DIR "/examples/node/VELDMARK.TPL");
+  ASSERT_TRUE(lines);
+  settings.archivers.push_back({"ZIP", "printf 'Example tools\\r\\n' > %3/%2"});
+  environment.userText = [] { return std::string("Typed by the sysop."); };
+  const auto firstSection = [&](EncodeFlags options) {
+    Build(*lines, 1, kEncodeUu | options);
+    std::vector<std::string> text = Text();
+    return std::vector<std::string>(text.begin(), text.begin() + 4);
+  };
+  EXPECT_EQ(firstSection(kInsertText | kFileInformation | kInsertFileIdDiz),
+            (std::vector<std::string>{"Hello, All!", "", "Typed by the sysop.",
+                                      "This is A.ZIP, 1080 bytes in 12 sections."}));
+  const std::vector<std::string> text = Text();
+  EXPECT_EQ(text[4].rfind("The file is dated ", 0), 0u) << text[4];
+  EXPECT_NE(text[4].find("; 2 lines a section."), std::string::npos) << text[4];
+  EXPECT_EQ(text[5], "          Example tools");
+  EXPECT_EQ(text[6].rfind("section 1 of 12 of file a.zip", 0), 0u);
+  // Without the options the first section has the greeting, the head line and the section.
+  EXPECT_EQ(firstSection(0),
+            (std::vector<std::string>{
+                "Hello, All!", "", "This is A.ZIP, 1080 bytes in 12 sections.",
+                "section 1 of 12 of file a.zip < uuencoded by Veldmark v1.61.40 >"}));
+}
+
 TEST_F(SectionMessageTest, TemplateLinesAreCutAt255) {
   dir.WriteFile("long.tpl", std::string(300, 'x') + "\r\n@SECTION\nlast");
   const auto lines = ReadTemplate(dir / "long.tpl");

@@ -19,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   vm::ParseFtscDateField(bytes.substr(0, 20));
   vm::NetAddress orig, dest;
-  vm::ApplyAddressKludge(bytes, orig, dest);
+  vm::AddressKludges found;
+  vm::ReadAddressKludge(bytes, found);
+  vm::ApplyAddressKludges(found, 2, orig, dest);
 
   vm::fuzz::WriteScratchFile("7.msg", bytes);
   vm::FidoMsgBase base;

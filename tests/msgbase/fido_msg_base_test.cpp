@@ -225,6 +225,48 @@ TEST_F(FidoArea, AddressKludgesSetZonesAndPoints) {
   EXPECT_EQ(orig.zone, 6);
 }
 
+TEST_F(FidoArea, WithoutIntlTheMsgidOrTheNodesOwnZonePlacesTheMessage) {
+  // The header says 5020/1 to 5020/2; the node reading the area is in zone 2.
+  struct Case {
+    std::string text;
+    NetAddress orig, dest;
+  } cases[] = {
+      // Echomail as this program and most editors write it: MSGID, no INTL.
+      {"\x01MSGID: 3:5020/1 1234abcd\rHello\r", {3, 5020, 1, 0}, {3, 5020, 2, 0}},
+      // Nothing names a zone: the node's own.
+      {"Hello\r", {2, 5020, 1, 0}, {2, 5020, 2, 0}},
+      // INTL wins over the MSGID, for each zone it gives.
+      {"\x01MSGID: 3:5020/1 1\r\x01INTL 4:5020/2 5:5020/1\r", {5, 5020, 1, 0}, {4, 5020, 2, 0}},
+      {"\x01MSGID: 3:5020/1 1\r\x01INTL 4:5020/2\r", {3, 5020, 1, 0}, {4, 5020, 2, 0}},
+      // A point in the MSGID of the header's node; FMPT wins; another node's point is not ours.
+      {"\x01MSGID: 3:5020/1.7@fidonet 1\r", {3, 5020, 1, 7}, {3, 5020, 2, 0}},
+      {"\x01MSGID: 3:5020/1.7 1\r\x01"
+       "FMPT 8\r",
+       {3, 5020, 1, 8},
+       {3, 5020, 2, 0}},
+      {"\x01MSGID: 3:5020/9.7 1\r", {3, 5020, 1, 0}, {3, 5020, 2, 0}},
+      // Origins without a zone, or not FidoNet addresses, say nothing; the first MSGID counts;
+      // a plain line is no MSGID.
+      {"\x01MSGID: 5020/1 1\r", {2, 5020, 1, 0}, {2, 5020, 2, 0}},
+      {"\x01MSGID: <abc@example.org> 1\r", {2, 5020, 1, 0}, {2, 5020, 2, 0}},
+      {"\x01MSGID: 0:5020/1 1\r", {2, 5020, 1, 0}, {2, 5020, 2, 0}},
+      {"\x01msgid: 3:5020/1 1\r\x01MSGID: 4:5020/1 1\r", {3, 5020, 1, 0}, {3, 5020, 2, 0}},
+      {"MSGID: 3:5020/1 1\r", {2, 5020, 1, 0}, {2, 5020, 2, 0}},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i)
+    Put(std::to_string(i + 1) + ".msg", WithText(cases[i].text + "\0"s).Bytes());
+  FidoMsgBase& fido = Open();
+  fido.SetDefaultZone(2);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    Load(static_cast<int32_t>(i + 1));
+    NetAddress orig, dest;
+    base->GetOrigAddress(orig);
+    base->GetDestAddress(dest);
+    EXPECT_EQ(orig, cases[i].orig) << cases[i].text;
+    EXPECT_EQ(dest, cases[i].dest) << cases[i].text;
+  }
+}
+
 TEST_F(FidoArea, EveryLineOfALongTextIsTestedForAddressKludges) {
   // Encoded lines, and plain lines starting with the kludges' letters, before the kludges.
   std::string text;

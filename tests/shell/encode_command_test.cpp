@@ -91,6 +91,17 @@ TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
   EXPECT_EQ(prompts.shown, (std::vector<std::string>{Cp866(
                                "Из-за лимита секций в день, файл(ы) не будут посланы сразу же.")}));
   EXPECT_EQ(command.InitialChoices(setup).sendMode, kModeOverride) << "kept for the next posting";
+
+  // A name with a blank, longer than 8.3, goes out safe, as the dialog showed it.
+  state.queue.clear();
+  dir.WriteFile("space file.bin", std::string(100, 's'));
+  setup.fileNames = {"space file.bin"};
+  EXPECT_EQ(command.InitialChoices(setup).postedName, "SPACE_FI.BIN");
+  backend.PushKey(key::kEnter);
+  ASSERT_TRUE(command.Run({{"space file.bin", 100}}, false, Area()));
+  ASSERT_EQ(state.queue.size(), 1u);
+  EXPECT_EQ(state.queue.front().postedName, "SPACE_FI.BIN");
+  EXPECT_EQ(state.queue.front().subject, "SPACE_FI.BIN");
   EXPECT_EQ(command.InitialChoices(setup).sectionsPerDay, "5");
 }
 

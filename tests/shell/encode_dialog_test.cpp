@@ -265,6 +265,31 @@ TEST_F(EncodeDialogTest, AdvancedDialogEmptyNameThenEmptySubject) {
   EXPECT_TRUE(prompts.shown.empty());
 }
 
+TEST_F(EncodeDialogTest, TheNameToBePostedIsShownBeforeOk) {
+  const auto shownName = [&](const tui::CellBuffer& screen) {
+    return Cp866ToUtf8(screen.RowText(15, 46, 29));
+  };
+  choices.subject = choices.postedName = "SPACE_FI.BIN";
+  backend.PushSnapshot();
+  backend.PushKey(key::Alt(static_cast<unsigned char>(Cp866("Д")[0])));
+  Type("a b.zip");  // the advanced dialog's name field, its old text replaced
+  Keys({key::kEnter});
+  backend.PushSnapshot();
+  Keys({key::kEsc});
+  RunEncodeDialog(app, settings, Setup(echo, {"space file.bin"}), choices, prompts);
+  ASSERT_EQ(backend.snapshots.size(), 2u);
+  EXPECT_EQ(shownName(backend.snapshots[0]), "Имя при посылке: SPACE_FI.BIN");
+  EXPECT_EQ(shownName(backend.snapshots[1]), "Имя при посылке: a_b.zip     ");
+  EXPECT_EQ(choices.postedName, "a b.zip") << "the queue makes it safe as it shows it";
+
+  // Several files go out under their own names: none is shown.
+  backend.snapshots.clear();
+  backend.PushSnapshot();
+  Keys({key::kEsc});
+  RunEncodeDialog(app, settings, Setup(echo, {"a.zip", "b.zip"}), choices, prompts);
+  EXPECT_EQ(shownName(backend.snapshots.at(0)).find("Имя"), std::string::npos);
+}
+
 TEST_F(EncodeDialogTest, CompressionDialogWantsAPlainArchiveName) {
   for (const char* bad :
        {"", "ARC", ".ZIP", "ARC.", "DIR/ARC.ZIP", "C:ARC.ZIP", "-X.ZIP", "A\\B.ZIP"})

@@ -322,5 +322,49 @@ TEST_F(ShellWalk, ARelativeAreaPathStillNamesItsBaseAfterTheDirectoryChanged) {
   EXPECT_FALSE(dir.Exists("sub/AREAS")) << "no base made under the panel's directory";
 }
 
+// The node is in zone 2; a *.MSG header holds no zone. Its own posting there (a MSGID, no
+// origin line) gets the "from you" mark, and the information window names its zone.
+TEST_F(ShellWalk, OwnPostingsInAMsgAreaKeepTheNodesZone) {
+  settings.NAME = "Ivan Petrov";
+  MessageBaseHandle base;
+  ASSERT_TRUE(OpenOrCreateMessageArea("F" + dir / "areas/rufiles", base));
+  for (const vm::test::Lines& section : vm::test::UuSections(alpha, "mine.bin", 40)) {
+    base->StartNewMessage();
+    base->SetMailKind(MailKind::Echomail);
+    base->SetFromName("Ivan Petrov");
+    base->SetToName("All");
+    base->SetOrigAddress(NetAddress{2, 5020, 9999, 0});
+    base->PutKludge("\x01MSGID: 2:5020/9999 1234abcd");
+    for (const std::string& line : section) base->PutLine(line);
+    ASSERT_EQ(base->WriteMessage(), 0);
+  }
+  CloseMessageArea(base);
+  AreaEntry area;
+  area.tag = area.displayName = "RU.FILES";
+  area.areaId = "F" + ProgramPathFromHost(dir / "areas/rufiles");
+  areas.Append(area);
+
+  backend.PushKey(key::kTab);
+  backend.PushKey(key::kEnter);  // open RU.FILES
+  backend.PushWait();
+  backend.PushKey(key::kDown);  // off the exit row, onto mine.bin
+  backend.PushKey(key::kTab);   // the cursor leaves the panel: the row shows its own colour
+  backend.PushSnapshot();
+  backend.PushKey(key::kTab);
+  backend.PushKey(key::F(3));
+  backend.PushSnapshot();
+  backend.PushKey(key::kEsc);
+  PushQuit();
+  RunShell();
+  ASSERT_EQ(backend.snapshots.size(), 2u);
+  EXPECT_EQ(Shown(backend.snapshots[0], 4, 40, 16), "║mine     bin│ \x18");
+  EXPECT_EQ(backend.snapshots[0].At(41, 4).attr, 0x1F) << "a file from you";
+  std::string info;
+  for (int y = 0; y < backend.snapshots[1].Height(); ++y) info += Shown(backend.snapshots[1], y);
+  EXPECT_NE(info.find("От кого: Ivan Petrov"), std::string::npos) << info;
+  EXPECT_NE(info.find("2:5020/9999"), std::string::npos) << info;
+  EXPECT_EQ(info.find("1:5020/9999"), std::string::npos) << info;
+}
+
 }  // namespace
 }  // namespace vm::shell

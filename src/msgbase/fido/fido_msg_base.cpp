@@ -65,8 +65,8 @@ std::string Net3D(const NetAddress& a) {
 
 bool IsIgnoredInLines(unsigned char c) { return c == 10 || c == 0x8D; }
 
-// The first letters of INTL, TOPT and FMPT in either case.
-bool MayStartAddressKludge(unsigned char c) {
+// The first letters of INTL, TOPT and FMPT in either case, and of MSGID after a 0x01.
+bool MayStartAddressKludge(unsigned char c, bool afterSoh) {
   switch (c) {
     case 'I':
     case 'i':
@@ -74,21 +74,25 @@ bool MayStartAddressKludge(unsigned char c) {
     case 't':
     case 'F':
     case 'f': return true;
+    case 'M':
+    case 'm': return afterSoh;
     default: return false;
   }
 }
 
 // Whether a text line (from `first` up to its carriage return) may be an address kludge once
 // the line reader has dropped its line feeds and soft returns: its first byte, after one 0x01,
-// starts INTL, TOPT or FMPT. Most lines are decided by their first byte.
+// starts INTL, TOPT, FMPT or (after the 0x01) MSGID. Most lines are decided by their first
+// byte.
 bool MayBeAddressKludgeLine(const unsigned char* first, const unsigned char* end) {
   if (first == end) return false;
-  if (MayStartAddressKludge(*first)) return true;
+  if (MayStartAddressKludge(*first, false)) return true;
   if (*first != 0x01 && !IsIgnoredInLines(*first)) return false;
   while (first < end && IsIgnoredInLines(*first)) ++first;
-  if (first < end && *first == 0x01) ++first;
+  const bool soh = first < end && *first == 0x01;
+  if (soh) ++first;
   while (first < end && IsIgnoredInLines(*first)) ++first;
-  return first < end && MayStartAddressKludge(*first);
+  return first < end && MayStartAddressKludge(*first, soh);
 }
 
 }  // namespace
@@ -235,6 +239,12 @@ void FidoMsgBase::ScanKludges() {
   // copied. The scan runs once per message, when an address is first asked for.
   if (kludgesScanned_) return;
   kludgesScanned_ = true;
+  AddressKludges found;
+  ReadKludgeLines(found);
+  ApplyAddressKludges(found, defaultZone_, orig_, dest_);
+}
+
+void FidoMsgBase::ReadKludgeLines(AddressKludges& found) const {
   if (textEnd_ <= kTextStart) return;
   const auto* pos = reinterpret_cast<const unsigned char*>(fileBuffer_.get()) + kTextStart;
   const auto* textEnd = pos + (textEnd_ - kTextStart);
@@ -246,7 +256,7 @@ void FidoMsgBase::ScanKludges() {
       size_t length = 0;
       for (const auto* p = pos; p < lineEnd && length < kKludgeLineWidth; ++p)
         if (!IsIgnoredInLines(*p)) line[length++] = static_cast<char>(*p);
-      ApplyAddressKludge(std::string_view(line, length), orig_, dest_);
+      ReadAddressKludge(std::string_view(line, length), found);
     }
     if (lineEnd == textEnd) break;
     pos = lineEnd + 1;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "msgbase/fido/fido_kludges.h"
 #include "msgbase/fido/message_read_ahead.h"
 #include "msgbase/fido/msg_numbering.h"
 #include "msgbase/message_base.h"
@@ -42,8 +43,9 @@ class FidoMsgBase : public MessageBase {
   FidoMsgBase();
   ~FidoMsgBase() override;
 
-  // The zone both addresses get on reading when no INTL kludge says otherwise (1 at first).
-  void SetDefaultZone(uint16_t zone) { defaultZone_ = zone; }
+  // The zone both addresses get on reading when neither an INTL kludge nor the MSGID's origin
+  // says otherwise (1 at first).
+  void SetDefaultZone(uint16_t zone) override { defaultZone_ = zone; }
 
   void SetAreaPath(std::string_view locator) override;
   uint16_t Open() override;
@@ -120,6 +122,7 @@ class FidoMsgBase : public MessageBase {
   std::string MessagePath(int32_t number) const;
   // Applies the address kludges of the loaded text to the addresses, once per message.
   void ScanKludges();
+  void ReadKludgeLines(AddressKludges& found) const;
   void CloseMessageFile();
   void DiscardPending();
   // A file with a fresh temporary name, held by this run; false with the status set.
