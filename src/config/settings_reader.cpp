@@ -280,7 +280,7 @@ void SettingsReader::SetLogPath(const SettingsLine& line, const KeywordRule& rul
                   line.value[0] == '/';
   std::string path = absolute ? line.value : paths_.ProgramDir + line.value;
   File probe;
-  if (!probe.Open(path, OpenMode::Append)) Fail(line, rule);
+  if (!probe.Open(path, OpenMode::Append, Links::Replace)) Fail(line, rule);
   settings_.LOGPATH = path;
   log_.SetPath(path);
 }

@@ -226,7 +226,8 @@ bool QueueProgressFile::RewriteInPlace(const std::string& text) {
   constexpr size_t kPage = 4096;
   if (text.size() > kPage) return false;
   if (!file_.IsOpen()) {
-    if (!file_.Open(path_, OpenMode::ReadWrite)) return false;
+    // A symbolic link at the name is refused here and replaced by the rename below.
+    if (!file_.Open(path_, OpenMode::ReadWrite, Links::Replace)) return false;
     size_ = file_.Size();
   }
   if (static_cast<int64_t>(text.size()) < size_ || !file_.WriteAt(0, text.data(), text.size()))
@@ -238,7 +239,7 @@ bool QueueProgressFile::RewriteInPlace(const std::string& text) {
 bool QueueProgressFile::Replace(const std::string& text) {
   const std::string temporary = path_ + ".$$$";
   File file;
-  const bool written = file.Open(temporary, OpenMode::Create) && file.Write(text);
+  const bool written = file.Open(temporary, OpenMode::Create, Links::Replace) && file.Write(text);
   file.Close();
   if (written && RenameFile(temporary, path_)) return true;
   RemoveFile(temporary);
