@@ -37,14 +37,17 @@ void CheckTemplate(const ProgramPaths& paths) {
   int error = probe.Open(paths.ProgramDir + "veldmark.tpl", OpenMode::Read) ? 0 : probe.LastError();
   if (error == 0 && probe.Size() > static_cast<int64_t>(kMaxTemplateSize)) error = EFBIG;
   if (error != 0)
-    FatalExit(Cp866("Файл VELDMARK.TPL") + UnreadableFileReason(error, kMaxTemplateSize));
+    FatalExit(Cp866("Файл VELDMARK.TPL") + UnreadableFileReason(error, kMaxTemplateSize) + "\r\n" +
+              DescribeProgramDirectory(paths));
 }
 
 int StartUp(RunContext& run, ModeRunner runMode) {
   PrintBanner(run.console);
   run.console.SetTitle("Veldmark");
   run.paths = FindProgramPaths();
+  RequireProgramDirectory(run.paths);
   run.failures.Prepare(run);
+  ProvideExampleTemplate(run.paths, run.console);
   CheckTemplate(run.paths);
 
   const bool install = run.commandLine.CommandWord() == "INSTALL";
