@@ -75,7 +75,8 @@ class ErrorLine {
 // Appends CR LF lines to the report that WriteDebugDump has just written.
 void AppendToReport(const RunContext& run, std::string_view lines) {
   File report;
-  if (report.Open(run.paths.ProgramDir + "VELDMARK.DBG", OpenMode::Append)) report.Write(lines);
+  if (report.Open(run.paths.ProgramDir + "VELDMARK.DBG", OpenMode::Append, Links::Replace))
+    report.Write(lines);
 }
 
 }  // namespace

@@ -36,15 +36,20 @@ void CheckTemplate(const ProgramPaths& paths) {
   File probe;
   int error = probe.Open(paths.ProgramDir + "veldmark.tpl", OpenMode::Read) ? 0 : probe.LastError();
   if (error == 0 && probe.Size() > static_cast<int64_t>(kMaxTemplateSize)) error = EFBIG;
-  if (error != 0)
-    FatalExit(Cp866("Файл VELDMARK.TPL") + UnreadableFileReason(error, kMaxTemplateSize));
+  if (error == 0) return;
+  std::string message = Cp866("Файл VELDMARK.TPL") + UnreadableFileReason(error, kMaxTemplateSize);
+  // A missing template names where it was looked for: the usual slip is the wrong directory.
+  if (error == ENOENT) message += "\r\n" + DescribeProgramDirectory(paths);
+  FatalExit(message);
 }
 
 int StartUp(RunContext& run, ModeRunner runMode) {
   PrintBanner(run.console);
   run.console.SetTitle("Veldmark");
   run.paths = FindProgramPaths();
+  RequireProgramDirectory(run.paths);
   run.failures.Prepare(run);
+  ProvideExampleTemplate(run.paths, run.console);
   CheckTemplate(run.paths);
 
   const bool install = run.commandLine.CommandWord() == "INSTALL";

@@ -81,31 +81,30 @@ DiskSearchResult SearchDrive(const HostDrive& drive, Console& console) {
 bool CanWriteProgramDir(const ProgramPaths& paths) {
   const std::string probe = paths.ProgramDir + "VELDMARK.$$$";
   File file;
-  if (!file.Open(probe, OpenMode::Create)) return false;
+  if (!file.Open(probe, OpenMode::Create, Links::Replace)) return false;
   file.Close();
   RemoveFile(probe);
   return true;
 }
 
 // Keeps a file that is about to be replaced as its backup, replacing an older backup, unless
-// it is shorter than worthKeeping bytes. A file that cannot be backed up is not replaced.
+// it is empty. A file that cannot be backed up is not replaced.
 void KeepBackup(const ProgramPaths& paths, const std::string& name, const std::string& backup,
-                int64_t worthKeeping, Console& console) {
+                Console& console) {
   const std::string path = paths.ProgramDir + name;
   std::optional<int64_t> size = FileSize(path);
-  if (!size || *size < worthKeeping) return;
+  if (!size || *size == 0) return;
   if (!CopyFile(path, paths.ProgramDir + backup)) FatalExit(Cp866("Не могу записать ") + backup);
   console.WriteLine(Cp866("Прежний ") + name + Cp866(" сохранен как ") + backup);
 }
 
 void WriteSettingsFiles(const ProgramPaths& paths, const FirstSettings& values, Console& console) {
-  // A settings file too short to be read is as good as missing: it would only push out an
-  // older backup.
-  KeepBackup(paths, "VELDMARK.CTL", "VELDMARK.BAK", static_cast<int64_t>(kShortestSettingsFile),
-             console);
+  // Also a settings file too short to be read (which started this installation) is kept: it is
+  // the sysop's, whatever it holds.
+  KeepBackup(paths, "VELDMARK.CTL", "VELDMARK.BAK", console);
   if (!WriteFileAtomically(paths.ProgramDir + "VELDMARK.CTL", FirstSettingsFileText(values)))
     FatalExit(Cp866("Не могу записать VELDMARK.CTL"));
-  KeepBackup(paths, "AREADEFS.CTL", "AREADEFS.BAK", 1, console);
+  KeepBackup(paths, "AREADEFS.CTL", "AREADEFS.BAK", console);
   WriteDefaultAreaDefinitions(paths);
 }
 

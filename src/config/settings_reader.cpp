@@ -284,7 +284,7 @@ void SettingsReader::SetLogPath(const SettingsLine& line, const KeywordRule& rul
       (line.path.size() >= 2 && line.path[1] == ':') || line.path[0] == '\\' || line.path[0] == '/';
   std::string path = absolute ? line.path : paths_.ProgramDir + line.path;
   File probe;
-  if (!probe.Open(path, OpenMode::Append)) Fail(line, rule);
+  if (!probe.Open(path, OpenMode::Append, Links::Replace)) Fail(line, rule);
   settings_.LOGPATH = path;
   log_.SetPath(path);
 }

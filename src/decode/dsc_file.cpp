@@ -80,7 +80,7 @@ bool IsDescriptionFile(std::string_view path) {
 bool WriteDscFile(std::string_view path, std::string_view text) {
   if (FileExists(path) && !IsDescriptionFile(path)) return false;
   File out;
-  return out.Open(path, OpenMode::Create) && out.Write(text);
+  return out.Open(path, OpenMode::Create, Links::Replace) && out.Write(text);
 }
 
 }  // namespace vm

@@ -137,7 +137,7 @@ FileDecodeOutcome FileAssembler::Run(std::string_view directory) {
       !session_.dialogs->AskYesNo(
           Fill("Файл %s уже существует. Перезаписать?", outcome.outputName)))
     return outcome;
-  if (path.empty() || !out_.Open(path, OpenMode::Create)) {
+  if (path.empty() || !out_.Open(path, OpenMode::Create, Links::Replace)) {
     Report(Cp866("Не могу создать файл"));
     return outcome;
   }

@@ -15,9 +15,11 @@ bool FilesBbs::Open(std::string_view directory, FilesBbsMode mode) {
   switch (mode) {
     case FilesBbsMode::Off: return file_.Open("NUL", OpenMode::Append);
     case FilesBbsMode::Append:
-      return file_.Open(WithTrailingSlash(directory) + "files.bbs", OpenMode::Append);
+      return file_.Open(WithTrailingSlash(directory) + "files.bbs", OpenMode::Append,
+                        Links::Replace);
     case FilesBbsMode::Rewrite:
-      return file_.Open(WithTrailingSlash(directory) + "files.bbs", OpenMode::Create);
+      return file_.Open(WithTrailingSlash(directory) + "files.bbs", OpenMode::Create,
+                        Links::Replace);
   }
   return false;
 }

@@ -76,7 +76,10 @@ void RestoreTerminalAfterCrash() {
 }
 
 void WriteFileFromSignal(const char* hostPath, std::initializer_list<std::string_view> pieces) {
-  int fd = ::open(hostPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // A symbolic link at the name is replaced, never written through (unlink is safe here).
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(hostPath, kFlags, 0666);
+  if (fd < 0 && errno == ELOOP && ::unlink(hostPath) == 0) fd = ::open(hostPath, kFlags, 0666);
   if (fd < 0) return;
   for (std::string_view piece : pieces) WriteAll(fd, piece);
   ::close(fd);

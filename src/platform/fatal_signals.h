@@ -31,7 +31,8 @@ void CatchFatalSignals(FatalSignalHandler handler);
 void SetCrashTerminalRestore(void (*restore)());
 void RestoreTerminalAfterCrash();
 
-// Replaces the file at a host path with the pieces, one after another; errors are ignored.
+// Replaces the file at a host path with the pieces, one after another (a symbolic link there
+// is replaced too, never followed); errors are ignored.
 void WriteFileFromSignal(const char* hostPath, std::initializer_list<std::string_view> pieces);
 void WriteStdoutFromSignal(std::string_view text);
 // The kernel's id of the calling thread.

@@ -50,6 +50,13 @@ int Refusal(const struct stat& st, OpenMode mode) {
   return kNotRegularFile;
 }
 
+// Removes the symbolic link at the path (only a link); whether there was one to remove.
+bool RemoveLink(const std::string& hostPath) {
+  struct stat st {};
+  return ::lstat(hostPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+         ::unlink(hostPath.c_str()) == 0;
+}
+
 }  // namespace
 
 File::~File() { Close(); }
@@ -66,21 +73,26 @@ File& File::operator=(File&& other) noexcept {
   return *this;
 }
 
-bool File::Open(std::string_view programPath, OpenMode mode) {
-  return OpenHost(HostPath(programPath), mode);
+bool File::Open(std::string_view programPath, OpenMode mode, Links links) {
+  return OpenHost(HostPath(programPath), mode, links);
 }
 
-bool File::OpenHost(const std::string& hostPath, OpenMode mode) {
+bool File::OpenHost(const std::string& hostPath, OpenMode mode, Links links) {
   Close();
   // Opened without blocking, as the kind of file is only known once it is open: opening a
   // FIFO for reading waits for a writer. Nor may a terminal become the controlling one.
   int flags = Flags(mode) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  if (links == Links::Replace && mode != OpenMode::Read) flags |= O_NOFOLLOW;
+  const bool replaceLink = links == Links::Replace && (flags & O_CREAT) != 0;
   std::optional<DirectoryChange> change;
   if (flags & O_CREAT) change.emplace(HostParentDirectory(hostPath));
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     fd_ = ::open(hostPath.c_str(), flags, kNewFileMode);
     if (fd_ >= 0) break;
     error_ = errno;
+    // A link at the name: O_NOFOLLOW refused it, the file is made in its place. Should someone
+    // put a link back at once, each attempt removes it again; none ever follows one.
+    if (replaceLink && error_ == ELOOP && RemoveLink(hostPath)) continue;
     if (error_ != EACCES && error_ != EAGAIN && error_ != EBUSY) break;
   }
   if (fd_ < 0) return false;
@@ -311,11 +323,11 @@ bool WriteFileAtomically(std::string_view programPath, std::string_view contents
   RemoveStaleHostTemporaries(HostParentDirectory(target), Utf8ToCp866(targetName) + ".tmp*");
   std::string temp = target + ".tmp" + std::to_string(::getpid());
   File file;
-  if (!file.OpenHost(temp, OpenMode::Create)) return false;
+  if (!file.OpenHost(temp, OpenMode::Create, Links::Replace)) return false;
   file.ClaimTemporary();
-  // The new file keeps the permissions of the one it replaces.
+  // The new file keeps the permissions of the one it replaces (not those of a link's target).
   struct stat old {};
-  bool ok = (::stat(target.c_str(), &old) != 0 ||
+  bool ok = (::lstat(target.c_str(), &old) != 0 || !S_ISREG(old.st_mode) ||
              ::fchmod(file.Descriptor(), old.st_mode & 07777) == 0) &&
             file.Write(contents) && file.Sync();
   file.Close();

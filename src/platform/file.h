@@ -30,6 +30,18 @@ enum class OpenMode {
   Append,     // create if missing, writes go to the end
 };
 
+// What a creating open (Create, CreateNew, Append) does with a symbolic link at the name.
+// Files that the program makes for itself (its log, state files, reports, temporaries, decoded
+// files and lists) replace a link: a link placed there must never make the program overwrite
+// or extend the file it points to. Files that other programs share (message bases and their
+// lists) follow it, as those programs do.
+enum class Links {
+  Follow,
+  // The link is removed and a new file made in its place; ReadWrite, which makes nothing,
+  // refuses a link (ELOOP) instead.
+  Replace,
+};
+
 class File {
  public:
   File() = default;
@@ -43,9 +55,9 @@ class File {
   // (150 attempts) as other programs may hold the file for a moment. Only regular files are
   // opened (a directory fails with EISDIR, anything else with kNotRegularFile), except that
   // the null device ("NUL") may be opened for writing.
-  bool Open(std::string_view programPath, OpenMode mode);
+  bool Open(std::string_view programPath, OpenMode mode, Links links = Links::Follow);
   // Opens a host path as it is (UTF-8, no mapping).
-  bool OpenHost(const std::string& hostPath, OpenMode mode);
+  bool OpenHost(const std::string& hostPath, OpenMode mode, Links links = Links::Follow);
   // Creates a regular file in a host directory that has no name until NameHost gives it one:
   // no reader of the directory sees it while it is being written, and a process killed
   // before naming it leaves nothing behind. False where the file system cannot make such
@@ -97,7 +109,8 @@ bool ReadWholeFile(std::string_view programPath, size_t maxSize, std::string& co
 // Whether both files can be read and hold the same bytes.
 bool SameContents(std::string_view programPathA, std::string_view programPathB);
 // Writes the bytes to a temporary file in the same directory, flushes it to disk and renames it
-// over the target, so a crash or a full disk never leaves a half-written file. Temporaries of
+// over the target, so a crash or a full disk never leaves a half-written file (and a symbolic
+// link at the target is replaced, not followed). Temporaries of
 // the same target that a killed run left behind are removed first (RemoveStaleTemporaries).
 bool WriteFileAtomically(std::string_view programPath, std::string_view contents);
 

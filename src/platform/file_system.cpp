@@ -39,6 +39,10 @@ bool DirectoryExists(std::string_view path) {
   return StatPath(path, st) && S_ISDIR(st.st_mode);
 }
 
+bool DirectoryWritable(std::string_view path) {
+  return DirectoryExists(path) && ::access(HostPath(path).c_str(), W_OK | X_OK) == 0;
+}
+
 bool IsPlainFile(std::string_view path) {
   struct stat st {};
   return ::lstat(HostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -174,7 +178,8 @@ bool RenameFile(std::string_view from, std::string_view to) {
 
 bool CopyFile(std::string_view from, std::string_view to) {
   File in, out;
-  if (!in.Open(from, OpenMode::Read) || !out.Open(to, OpenMode::Create)) return false;
+  if (!in.Open(from, OpenMode::Read) || !out.Open(to, OpenMode::Create, Links::Replace))
+    return false;
   char buffer[65536];
   bool ok = true;
   for (;;) {

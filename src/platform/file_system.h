@@ -22,6 +22,8 @@ struct DirEntry {
 
 bool FileExists(std::string_view path);  // a regular file (or anything but a directory)
 bool DirectoryExists(std::string_view path);
+// Whether this process may create files in the directory.
+bool DirectoryWritable(std::string_view path);
 // A regular file that is not a symbolic link (for files an external program left behind).
 bool IsPlainFile(std::string_view path);
 std::optional<int64_t> FileSize(std::string_view path);
@@ -39,6 +41,7 @@ bool MakeDirectories(std::string_view path);  // with all missing parents
 bool RemoveDirectory(std::string_view path);  // only when empty
 bool RemoveFile(std::string_view path);
 bool RenameFile(std::string_view from, std::string_view to);  // replaces an existing target
+// Copies a file; a symbolic link at the target is replaced by the copy, never written through.
 bool CopyFile(std::string_view from, std::string_view to);
 // Removes the temporaries matching the DOS mask that killed runs left in the directory
 // (RemoveStaleHostTemporaries, an hour's quiet unless told otherwise); how many were removed.

@@ -10,7 +10,7 @@ namespace vm {
 void RunLog::Append(std::string_view line) const {
   if (path_.empty()) return;
   File file;
-  if (!file.Open(path_, OpenMode::Append)) return;
+  if (!file.Open(path_, OpenMode::Append, Links::Replace)) return;
   std::string text(line);
   text += "\r\n";
   file.Write(text);

@@ -22,7 +22,7 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   tui::Application app(backend, palette);
   SetUpMenuBar(app.Menu(), context.settings.externalUtilities);
   SetUpStatusLine(app.Status(), context.settings.externalUtilities);
-  ShellHelp help(app, context.paths.ProgramDir);
+  ShellHelp help(app, HelpFileCandidates(context.paths));
   app.SetHelp(cmd::kHelp, [&help](int helpContext) { help.Show(helpContext); });
   // The dialogs' name and address histories live in the state files.
   app.Histories().Bind(1, &context.state.nameHistory);

@@ -121,7 +121,8 @@ bool AppendToDuplicatesFile(const ProgramPaths& paths, const HistoryEntry& entry
   AppendEntry(text, entry, historyLength);
   File file;
   // One write: a kill leaves the entry whole or not there at all.
-  return file.Open(path, OpenMode::Append) && file.Write(text) && (!flush || file.Sync());
+  return file.Open(path, OpenMode::Append, Links::Replace) && file.Write(text) &&
+         (!flush || file.Sync());
 }
 
 void SaveDuplicatesFile(const ProgramPaths& paths, const HistoryList& history,

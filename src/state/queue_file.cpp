@@ -240,7 +240,8 @@ bool QueueProgressFile::RewriteInPlace(const std::string& text) {
   constexpr size_t kPage = 4096;
   if (text.size() > kPage) return false;
   if (!file_.IsOpen()) {
-    if (!file_.Open(path_, OpenMode::ReadWrite)) return false;
+    // A symbolic link at the name is refused here and replaced by the rename below.
+    if (!file_.Open(path_, OpenMode::ReadWrite, Links::Replace)) return false;
     size_ = file_.Size();
   }
   if (size_ < 0 || size_ > static_cast<int64_t>(kPage)) return false;
@@ -258,7 +259,7 @@ bool QueueProgressFile::Replace(const std::string& text) {
   File file;
   // On the disk before the rename: a power cut must not leave an empty file in the old one's
   // place, which would lose the whole queue.
-  const bool written = file.Open(temporary, OpenMode::Create) && file.Write(text) && file.Sync();
+  const bool written = file.Open(temporary, OpenMode::Create, Links::Replace) && file.Write(text) && file.Sync();
   file.Close();
   if (written && RenameFile(temporary, path_)) return true;
   RemoveFile(temporary);

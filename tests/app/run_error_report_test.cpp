@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <regex>
 #include <string>
@@ -75,6 +76,26 @@ TEST(RunErrorReport, EachFaultIsReportedOnceWithTheListingAndTheCommandLine) {
       EXPECT_EQ(rest.substr(lineEnd + 2), commandLine + fault + "\r\nRU.FILES\r\n");
       EXPECT_EQ(report.find("---", listing.size() + 1), std::string::npos);  // one report
     }
+  }
+}
+
+// A symbolic link placed at VELDMARK.DBG never makes a report overwrite the file it points to:
+// the report replaces the link, whichever way it is written.
+TEST(RunErrorReport, ALinkAtTheReportIsReplacedAndItsTargetKeepsItsBytes) {
+  E2eNode node;
+  ScopedTempDir elsewhere;
+  elsewhere.WriteFile("precious", "21 bytes of sysop's\r\n");
+  const std::string report = node.path() + "/VELDMARK.DBG";
+  for (const char* fault : {"/Segv", "/NoMemory", "/Debug"}) {
+    SCOPED_TRACE(fault);
+    std::filesystem::remove(report);
+    std::filesystem::create_symlink(elsewhere / "precious", report);
+    ProgramRun run = std::string(fault) == "/Debug" ? RunInNode(node, {fault})
+                                                    : RunProbe(node, fault, std::nullopt);
+    EXPECT_EQ(run.exitCode, std::string(fault) == "/Debug" ? 0 : 2) << run.output;
+    EXPECT_EQ(elsewhere.ReadFile("precious"), "21 bytes of sysop's\r\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(report));
+    EXPECT_EQ(node.Read("VELDMARK.DBG").rfind("Veldmark v1.61.40", 0), 0u);
   }
 }
 

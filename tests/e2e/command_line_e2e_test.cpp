@@ -200,7 +200,9 @@ TEST(CommandLineRun, MissingTemplateOrSettingsStopTheStart) {
   std::remove((noTemplate.path() + "/VELDMARK.TPL").c_str());
   ProgramRun run = RunInNode(noTemplate, {"?"});
   EXPECT_EQ(run.exitCode, 3);
-  EXPECT_EQ(run.output, kBanner + "Файл VELDMARK.TPL не найден\n");
+  EXPECT_EQ(run.output,
+            kBanner + "Файл VELDMARK.TPL не найден\r\nКаталог программы: " + noTemplate.path() +
+                "/\r\nЕго задает переменная окружения VELDMARK_HOME\n");
 
   E2eNode noSettings;
   std::remove((noSettings.path() + "/VELDMARK.CTL").c_str());

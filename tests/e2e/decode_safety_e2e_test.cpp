@@ -105,6 +105,39 @@ TEST(DecodeSafety, ASecondRunWaitsForTheFirst) {
   EXPECT_TRUE(node.Read("FILES/PACK.ZIP") == kData);
 }
 
+// Symbolic links placed where the run writes its own files (the log, the state files, the lock,
+// the download directory's list and descriptions) are replaced, never written through: the
+// files they point to keep their bytes, and a dangling link creates nothing.
+TEST(DecodeSafety, LinksAtTheRunsOwnFilesAreReplacedNotFollowed) {
+  DecodeNode node({"HEADERS yes", "FILESBBS append"});
+  node.Post("rufiles", Poster{}, UuSections(kData, "pack.zip", 20));
+  ScopedTempDir elsewhere;
+  const char* kLinked[] = {"veldmark.log", "veldmark.dup",    "areas.lst",
+                           "queue.lst",    "FILES/files.bbs", "FILES/PACK.dsc"};
+  for (const char* name : kLinked) {
+    const std::string target = std::string("victim-") + fs::path(name).filename().string();
+    elsewhere.WriteFile(target, "sysop's own " + target);
+    node.node().dir().MakeDirectory(fs::path(name).parent_path().string());
+    fs::create_symlink(elsewhere / target, node.Path(name));
+  }
+  fs::create_symlink(elsewhere / "made-by-lock", node.Path("veldmark.lck"));
+
+  ProgramRun run = node.Run({"/All"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(node.Read("FILES/PACK.ZIP") == kData);
+  for (const char* name : kLinked) {
+    SCOPED_TRACE(name);
+    const std::string target = std::string("victim-") + fs::path(name).filename().string();
+    EXPECT_EQ(elsewhere.ReadFile(target), "sysop's own " + target);
+  }
+  EXPECT_FALSE(elsewhere.Exists("made-by-lock"));
+  for (const char* name : {"veldmark.log", "veldmark.dup", "areas.lst", "queue.lst", "veldmark.lck",
+                           "FILES/files.bbs"})
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(node.Path(name)))) << name;
+  EXPECT_TRUE(Contains(node.ReadUtf8("veldmark.log"), "Нормальный выход"));
+  EXPECT_TRUE(Contains(node.ReadUtf8("FILES/files.bbs"), "PACK.ZIP"));
+}
+
 TEST(DecodeSafety, AScanComesBackToAMessageThatWasStillBeingWritten) {
   DecodeNode node({"DELETEDECODED yes"});
   node.Write("rufiles", Poster{}, "Welcome", {"Hello All"});

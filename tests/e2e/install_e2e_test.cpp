@@ -159,7 +159,7 @@ TEST(Installation, StartsByItselfSearchesTheDriveAndWritesReadableSettings) {
   drive.Write("FIDO/HUDSON/MSGTXT.BBS", "");
   drive.Write("FIDO/SQUISH.CFG", "EchoArea SU.FILES C:\\FIDO\\SQUISH\\SUFILES -$\r\n");
   drive.Write("FIDO/TM.CFG", "not read either");
-  drive.Write("node/VELDMARK.CTL", "tiny");  // shorter than 10 bytes: as good as missing
+  drive.Write("node/VELDMARK.CTL", "tiny");  // shorter than 10 bytes: too short to be read
 
   ProgramRun run = drive.Run({"/q"}, kAnswers);
   EXPECT_EQ(run.exitCode, 0);
@@ -189,6 +189,7 @@ TEST(Installation, StartsByItselfSearchesTheDriveAndWritesReadableSettings) {
           "существует, она будет создана. (Нажмите enter, если Вы не хотите сейчас\n"
           "вводить каталог):\n"
           "files\n"
+          "Прежний VELDMARK.CTL сохранен как VELDMARK.BAK\n"
           "  Произвести ли настройку GoldEd для использования возможности ответа на\n"
           "сообщение? (Y/N)Y\n"
           "  Введите клавишу, которой Вы будете пользоваться (например f10 или ^a Помните,\n"
@@ -207,7 +208,7 @@ TEST(Installation, StartsByItselfSearchesTheDriveAndWritesReadableSettings) {
   EXPECT_EQ(drive.Read("node/AREADEFS.CTL").rfind(";Файл определения параметров областей\r\n", 0),
             0u);
   EXPECT_TRUE(drive.Exists("node/files"));
-  EXPECT_FALSE(drive.Exists("node/VELDMARK.BAK"));  // the tiny file was nothing to keep
+  EXPECT_EQ(drive.Read("node/VELDMARK.BAK"), "tiny");  // kept, however short
   EXPECT_EQ(drive.Read("FIDO/GOLDED/GOLDED.CFG"),
             "; GoldEd\r\n\r\n;Добавлено Veldmark v1.61.40 Win32b \r\nExternUtil 10 " +
                 std::string(VELDMARK_BINARY) + " /Open @OEcho @OName @OAddr\r\n\r\n");

@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
+#include "platform/file_system.h"
 #include "support/platform_temp_dir.h"
 
 namespace vm {
@@ -166,6 +168,57 @@ TEST_F(FileTest, OpenModes) {
   File moved = std::move(file);
   EXPECT_TRUE(moved.IsOpen());
   EXPECT_FALSE(file.IsOpen());
+}
+
+// A file the program makes for itself replaces a symbolic link at its name, however it is
+// written; the file the link points to keeps its bytes. Shared files follow the link.
+TEST_F(FileTest, OwnFilesReplaceASymbolicLinkInsteadOfWritingThroughIt) {
+  const std::string link = tree / "own.log";
+  struct Case {
+    const char* what;
+    std::function<bool()> write;
+  };
+  const Case cases[] = {
+      {"Create",
+       [&] {
+         File f;
+         return f.OpenHost(link, OpenMode::Create, Links::Replace) && f.Write("new");
+       }},
+      {"Append",
+       [&] {
+         File f;
+         return f.OpenHost(link, OpenMode::Append, Links::Replace) && f.Write("new");
+       }},
+      {"atomic", [&] { return WriteFileAtomically(link, "new"); }},
+      {"copy",
+       [&] {
+         tree.WriteFile("source", "new");
+         return CopyFile(tree / "source", link);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const char* target : {"base.dat", "missing.dat"}) {  // also a dangling link
+      fs::remove(link);
+      fs::remove(tree / "missing.dat");
+      fs::create_symlink(tree / target, link);
+      ASSERT_TRUE(c.write());
+      EXPECT_FALSE(fs::is_symlink(link));
+      EXPECT_EQ(tree.ReadFile("own.log"), "new");
+      EXPECT_EQ(tree.ReadFile("base.dat"), std::string(100, 'x'));
+      EXPECT_FALSE(tree.Exists("missing.dat"));
+    }
+  }
+  // Rewriting in place refuses a link rather than replacing what it does not know.
+  fs::remove(link);
+  fs::create_symlink(path, link);
+  File file;
+  EXPECT_FALSE(file.OpenHost(link, OpenMode::ReadWrite, Links::Replace));
+  EXPECT_EQ(file.LastError(), ELOOP);
+  ASSERT_TRUE(file.OpenHost(link, OpenMode::Append));
+  EXPECT_TRUE(file.Write("!"));
+  file.Close();
+  EXPECT_EQ(tree.ReadFile("base.dat"), std::string(100, 'x') + "!");
 }
 
 TEST_F(FileTest, WholeFiles) {

@@ -236,5 +236,29 @@ TEST_F(ShellOptions, HelpOpensTheContextsTopicOrSaysItIsMissing) {
   EXPECT_TRUE(ShowsText(backend.snapshots[3], "═ Tools ═")) << "context 52 shows topic 50";
 }
 
+// The help file of the program directory (the sysop's copy) comes first, then the one beside
+// the executable, then an installed copy's shared one.
+TEST_F(ShellOptions, HelpIsLookedForInTheProgramDirectoryBesideTheProgramThenInShare) {
+  ScopedTempDir bin, share;
+  paths.ExecutableDir = ProgramPathFromHost(bin.path()) + "/";
+  paths.ShareDir = ProgramPathFromHost(share.path()) + "/";
+  const struct {
+    const ScopedTempDir& where;
+    const char* title;
+  } steps[] = {{share, "Shared"}, {bin, "Beside"}, {dir, "Own"}};
+  for (const auto& step : steps) {
+    step.where.WriteFile("veldmark.hlp", std::string(".topic 0 ") + step.title + "\ntext\n");
+    backend.snapshots.clear();
+    backend.PushKey(key::F(1));
+    backend.PushSnapshot();
+    backend.PushKey(key::kEsc);
+    PushQuit();
+    RunShell();
+    ASSERT_EQ(backend.snapshots.size(), 1u);
+    EXPECT_TRUE(ShowsText(backend.snapshots[0], (std::string("═ ") + step.title + " ═").c_str()))
+        << step.title;
+  }
+}
+
 }  // namespace
 }  // namespace vm::shell
