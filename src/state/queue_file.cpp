@@ -259,7 +259,8 @@ bool QueueProgressFile::Replace(const std::string& text) {
   File file;
   // On the disk before the rename: a power cut must not leave an empty file in the old one's
   // place, which would lose the whole queue.
-  const bool written = file.Open(temporary, OpenMode::Create, Links::Replace) && file.Write(text) && file.Sync();
+  const bool written =
+      file.Open(temporary, OpenMode::Create, Links::Replace) && file.Write(text) && file.Sync();
   file.Close();
   if (written && RenameFile(temporary, path_)) return true;
   RemoveFile(temporary);
