@@ -115,9 +115,8 @@ TEST_P(KilledPosting, EverySectionOnceAndTheAreaWhole) {
     if (!crashmail.empty()) {
       CrashmailSetup setup;
       setup.binary = crashmail;
-      // Area ids are upper-cased: a JAM base the program makes has its name in capitals.
-      const char* base = killed.kind.letter == 'J' ? "areas/RUFILES" : "areas/rufiles";
-      setup.areas = {{"RU.FILES", killed.format, (work / base).string(), true}};
+      // The program makes the base under the path as the settings spell it.
+      setup.areas = {{"RU.FILES", killed.format, (work / "areas/rufiles").string(), true}};
       CrashmailNode tosser(setup);
       ASSERT_EQ(tosser.Run({"SCANAREA", "RU.FILES"}), 0) << tosser.Diagnostics();
       // Every posted message (one section each) is local and unsent: crashmail exports each.
