@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     vm::AreaTable areas;
     QuietConsole console;
     vm::AreaReaderContext context{settings, areas, console, 1, {}, false};
-    vm::ProgramPaths paths{programDir, programDir, programDir};
+    vm::ProgramPaths paths{programDir, programDir, programDir, programDir, {}};
     start = Clock::now();
     vm::ReadAreasBbs(programDir + "AREAS.BBS", context);
     areasBest = std::min(areasBest, Seconds(Clock::now() - start));

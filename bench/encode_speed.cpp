@@ -88,7 +88,8 @@ int32_t Post(const fs::path& work, const fs::path& file, const std::string& area
   area.areaId = areaId;
   area.SectionsLeftToday = kUnlimited;
   areas.Append(area);
-  ProgramPaths paths{work.string() + "/", work.string(), work.string() + "/"};
+  ProgramPaths paths{
+      work.string() + "/", work.string(), work.string() + "/", work.string() + "/", {}};
   RunState state;
   // The posting's MSGID serials run far ahead of the clock instead of waiting for it: this
   // times writing, and a run of 18,000 messages would otherwise wait for 128 serials a second.
