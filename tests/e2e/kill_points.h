@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "kill_point.h"
 #include "support/e2e_program.h"
 
 namespace vm::test {
@@ -35,13 +36,11 @@ inline ProgramRunOptions KillRunOptions(const std::filesystem::path& node) {
 
 class KillPoints {
  public:
-  static constexpr const char* kStrace = "/usr/bin/strace";
-
   // `original` is copied to `work` afresh for every kill point.
   KillPoints(std::filesystem::path original, std::filesystem::path work, KillPointPlan plan = {})
       : original_(std::move(original)), work_(std::move(work)), plan_(std::move(plan)) {}
 
-  static bool Available() { return std::filesystem::exists(kStrace); }
+  static bool Available() { return StraceAvailable(); }
 
   // Runs the program with `arguments` killed at each planned point, calling `check(point)`
   // after each kill with the killed node in `work`. Returns the number of kill points tried.
@@ -54,10 +53,7 @@ class KillPoints {
       if (found == counts.end()) continue;
       for (int n : Sample(found->second)) {
         Fresh();
-        const ProgramRun killed =
-            RunTraced({"-e", "trace=" + call, "-e",
-                       "inject=" + call + ":signal=KILL:when=" + std::to_string(n)},
-                      arguments);
+        const ProgramRun killed = RunKilledAtCall(call, n, arguments, KillRunOptions(work_));
         if (killed.exitCode != -1) continue;  // the run ended before the Nth call
         ++points;
         check(call + " #" + std::to_string(n) + " of " + std::to_string(found->second));
@@ -73,25 +69,18 @@ class KillPoints {
     std::filesystem::copy(original_, work_, std::filesystem::copy_options::recursive);
   }
 
-  ProgramRun RunTraced(std::vector<std::string> straceArguments,
-                       const std::vector<std::string>& arguments) const {
-    ProgramRunOptions options = KillRunOptions(work_);
-    // LeakSanitizer cannot work in a traced process.
-    options.environment["ASAN_OPTIONS"] = "detect_leaks=0";
-    std::vector<std::string> all{"-f"};
-    all.insert(all.end(), straceArguments.begin(), straceArguments.end());
-    all.push_back(VELDMARK_BINARY);
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    return RunProgramFile(kStrace, all, options);
-  }
-
   // How many calls of each kind a whole run makes.
   std::map<std::string, int> CountCalls(const std::vector<std::string>& arguments) const {
     Fresh();
     const std::string log = work_.string() + ".calls";
     std::string kinds;
     for (const std::string& call : plan_.calls) kinds += (kinds.empty() ? "" : ",") + call;
-    const ProgramRun run = RunTraced({"-o", log, "-e", "trace=" + kinds}, arguments);
+    ProgramRunOptions options = KillRunOptions(work_);
+    // LeakSanitizer cannot work in a traced process.
+    options.environment["ASAN_OPTIONS"] = "detect_leaks=0";
+    std::vector<std::string> traced{"-f", "-o", log, "-e", "trace=" + kinds, VELDMARK_BINARY};
+    traced.insert(traced.end(), arguments.begin(), arguments.end());
+    const ProgramRun run = RunProgramFile(kStrace, traced, options);
     EXPECT_NE(run.exitCode, -1) << run.output;
     std::map<std::string, int> counts;
     std::ifstream in(log);
