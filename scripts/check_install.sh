@@ -5,7 +5,7 @@
 # list and control fields, and the manual page's lint.
 #
 # Usage: scripts/check_install.sh [BUILD_DIR]   (default: build, an optimised build without
-# tests, as README's first command and .ci/run configure it). Needs cmake, dpkg-dev, groff,
+# tests, as README's first command and .ci/run configure it). Needs cmake, dpkg-dev, file, groff,
 # perl and tmux.
 set -euo pipefail
 cd "$(dirname "$0")/.."
