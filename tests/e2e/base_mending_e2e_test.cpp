@@ -28,14 +28,6 @@ void WriteFileBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-ProgramRunOptions OptionsIn(const fs::path& node) {
-  ProgramRunOptions options;
-  options.workDir = node.string();
-  options.environment = {{"VELDMARK_HOME", node.string()}, {"TEMP", node.string()}};
-  options.timeLimitSeconds = 60;
-  return options;
-}
-
 constexpr int kBoard = 7;
 const std::string kOthersText = "A message of another board.\r";
 
@@ -110,7 +102,7 @@ void CheckPostedOnce(const fs::path& node, const std::string& data, int sections
   }
   EXPECT_EQ(ReadFileBytes(node / "queue.lst").find("DATA.BIN"), std::string::npos);
 
-  const ProgramRun decoded = RunVeldmark({"/Decode", "RU.HUDSON", "-AnyWay"}, OptionsIn(node));
+  const ProgramRun decoded = RunVeldmark({"/Decode", "RU.HUDSON", "-AnyWay"}, NodeRunOptions(node));
   ASSERT_EQ(decoded.exitCode, 0) << decoded.output;
   EXPECT_TRUE(ReadFileBytes(node / "FILES/DATA.BIN") == data) << decoded.output;
 }
@@ -145,11 +137,11 @@ TEST(KilledHudsonPosting, EveryKillPointLeavesABaseThatReadsAndPostsEachSectionO
       SCOPED_TRACE(point);
       fs::remove_all(node);
       fs::copy(original.Path(""), node, fs::copy_options::recursive);
-      const ProgramRun killed = RunKilledAtCall(call, n, {"/q"}, OptionsIn(node));
+      const ProgramRun killed = RunKilledAtCall(call, n, {"/q"}, NodeRunOptions(node));
       if (killed.exitCode == 0) break;  // fewer such calls: every one was tried
       ++points;
       CheckReadersAgree((node / "areas/hudson").string());
-      const ProgramRun again = RunVeldmark({"/q"}, OptionsIn(node));
+      const ProgramRun again = RunVeldmark({"/q"}, NodeRunOptions(node));
       ASSERT_EQ(again.exitCode, 0) << again.output;
       CheckPostedOnce(node, data, 2);
       if (HasFailure()) return;

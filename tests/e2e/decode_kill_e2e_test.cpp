@@ -8,11 +8,11 @@
 #include <iterator>
 
 #include "decode_node.h"
+#include "kill_point.h"
 
 namespace vm::test {
 namespace {
 
-constexpr const char* kStrace = "/usr/bin/strace";
 // More calls of one kind than a run of this node makes: the enumeration stops well before.
 constexpr int kMostCalls = 400;
 
@@ -24,52 +24,12 @@ std::string ReadFileBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-ProgramRunOptions OptionsIn(const fs::path& node) {
-  ProgramRunOptions options;
-  options.workDir = node.string();
-  options.environment = {{"VELDMARK_HOME", node.string()}, {"TEMP", node.string()}};
-  options.timeLimitSeconds = 60;
-  return options;
-}
-
-// LeakSanitizer cannot work in a traced process.
-ProgramRunOptions Traced(ProgramRunOptions options) {
-  options.environment["ASAN_OPTIONS"] = "detect_leaks=0";
-  return options;
-}
-
 // Time passes before the next run: a temporary that a killed run left is a minute old by then.
 void AgeTemporaries(const fs::path& node) {
   for (const auto& entry : fs::recursive_directory_iterator(node))
     if (entry.path().extension() == ".$$$")
       fs::last_write_time(entry.path(),
                           fs::last_write_time(entry.path()) - std::chrono::minutes(2));
-}
-
-// Every message of the area reads, and as many are not deleted as the base counts once the
-// next write under the lock has mended what the kill left half-done.
-testing::AssertionResult AreaReadsWhole(const std::string& areaId) {
-  MessageBaseHandle base;
-  if (!OpenMessageArea(areaId, base)) return testing::AssertionFailure() << "cannot open";
-  base->StartNewMessage();
-  base->SetMailKind(MailKind::Echomail);
-  base->SetFromName("Sysop");
-  base->SetToName("All");
-  base->SetSubject("After the kill");
-  base->PutLine("The next message.");
-  if (base->WriteMessage() != 0) return testing::AssertionFailure() << "cannot write";
-  int32_t read = 0;
-  for (base->SeekFrom(1); base->Found(); base->SeekNext()) {
-    base->LoadHeader();
-    base->StartReading();
-    while (!base->TextEnded()) base->NextLine(255);
-    if (!base->IsDeleted()) ++read;
-  }
-  const int32_t counted = base->ActiveCount();
-  CloseMessageArea(base);
-  if (read != counted)
-    return testing::AssertionFailure() << read << " read, " << counted << " counted";
-  return testing::AssertionSuccess();
 }
 
 // What must hold after the killed run and one whole run after it.
@@ -89,7 +49,7 @@ void CheckRecovered(const fs::path& node, const std::string& areaId, const std::
 class KilledDecode : public ::testing::TestWithParam<BaseKind> {};
 
 TEST_P(KilledDecode, NoKillPointLosesAPosting) {
-  if (!fs::exists(kStrace)) GTEST_SKIP() << "strace is not installed";
+  if (!StraceAvailable()) GTEST_SKIP() << "strace is not installed";
   DecodeNode original({"DELETEDECODED yes", "FILESBBS append"}, ";", GetParam());
   original.Post("rufiles", Poster{}, UuSections(kFirst, "first.bin", 20));
   original.Post("rufiles", Poster{}, UuSections(kSecond, "second.bin", 20));
@@ -104,16 +64,11 @@ TEST_P(KilledDecode, NoKillPointLosesAPosting) {
       fs::copy(original.Path(""), node, fs::copy_options::recursive);
       const std::string areaId =
           std::string(1, GetParam().letter) + (node / "areas/rufiles").string();
-      const ProgramRun killed =
-          RunProgramFile(kStrace,
-                         {"-f", "-o", "/dev/null", "-e", std::string("trace=") + call, "-e",
-                          std::string("inject=") + call + ":signal=KILL:when=" + std::to_string(n),
-                          VELDMARK_BINARY, "/All"},
-                         Traced(OptionsIn(node)));
+      const ProgramRun killed = RunKilledAtCall(call, n, {"/All"}, NodeRunOptions(node));
       if (killed.exitCode == 0) break;  // the run makes fewer such calls: all were tried
       ++points;
       AgeTemporaries(node);
-      const ProgramRun again = RunVeldmark({"/All"}, OptionsIn(node));
+      const ProgramRun again = RunVeldmark({"/All"}, NodeRunOptions(node));
       ASSERT_EQ(again.exitCode, 0) << again.output;
       CheckRecovered(node, areaId, std::string(call) + " #" + std::to_string(n));
       if (HasFailure()) return;

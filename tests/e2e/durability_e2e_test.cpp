@@ -11,11 +11,10 @@
 #include <set>
 
 #include "decode_node.h"
+#include "kill_point.h"
 
 namespace vm::test {
 namespace {
-
-constexpr const char* kStrace = "/usr/bin/strace";
 
 // One system call of the record: its name and the paths it names (for a call on a descriptor,
 // the descriptor's path as strace -y shows it).
@@ -130,7 +129,7 @@ class DecodeDurability : public ::testing::TestWithParam<BaseKind> {};
 // Two postings decoded with DELETEDECODED: before any change to the base, the decoded bytes and
 // the history entries written so far are on the disk.
 TEST_P(DecodeDurability, MessagesAreDeletedOnlyAfterTheFileAndTheHistoryWereFlushed) {
-  if (!fs::exists(kStrace)) GTEST_SKIP() << "strace is not installed";
+  if (!StraceAvailable()) GTEST_SKIP() << "strace is not installed";
   DecodeNode node({"DELETEDECODED yes"}, ";", GetParam());
   node.Post("rufiles", Poster{}, UuSections(TestBytes(3000, 31), "first.bin", 20));
   node.Post("rufiles", Poster{}, UuSections(TestBytes(1800, 32), "second.bin", 20));
@@ -172,7 +171,7 @@ class PostingDurability : public ::testing::TestWithParam<BaseKind> {};
 // A file posted with -Del: when it is deleted, every message written into the area is on the
 // disk; the queue's progress is renamed into place only when flushed.
 TEST_P(PostingDurability, APostedFileIsDeletedOnlyAfterItsMessagesWereFlushed) {
-  if (!fs::exists(kStrace)) GTEST_SKIP() << "strace is not installed";
+  if (!StraceAvailable()) GTEST_SKIP() << "strace is not installed";
   DecodeNode node({"LINESPERSEC 4"}, ";", GetParam());
   node.node().dir().WriteFile("POST.BIN", TestBytes(45 * 4 * 3, 33));
   // The program names the base files in the case the settings write them.

@@ -25,15 +25,6 @@ struct KillPointPlan {
   int mostPerCall = 6;  // kill points tried per kind of call
 };
 
-// The run's options in a node directory (VELDMARK_HOME, TEMP and the current directory).
-inline ProgramRunOptions KillRunOptions(const std::filesystem::path& node) {
-  ProgramRunOptions options;
-  options.workDir = node.string();
-  options.environment = {{"VELDMARK_HOME", node.string()}, {"TEMP", node.string()}};
-  options.timeLimitSeconds = 120;
-  return options;
-}
-
 class KillPoints {
  public:
   // `original` is copied to `work` afresh for every kill point.
@@ -53,7 +44,7 @@ class KillPoints {
       if (found == counts.end()) continue;
       for (int n : Sample(found->second)) {
         Fresh();
-        const ProgramRun killed = RunKilledAtCall(call, n, arguments, KillRunOptions(work_));
+        const ProgramRun killed = RunKilledAtCall(call, n, arguments, NodeRunOptions(work_, 120));
         if (killed.exitCode != -1) continue;  // the run ended before the Nth call
         ++points;
         check(call + " #" + std::to_string(n) + " of " + std::to_string(found->second));
@@ -75,7 +66,7 @@ class KillPoints {
     const std::string log = work_.string() + ".calls";
     std::string kinds;
     for (const std::string& call : plan_.calls) kinds += (kinds.empty() ? "" : ",") + call;
-    ProgramRunOptions options = KillRunOptions(work_);
+    ProgramRunOptions options = NodeRunOptions(work_, 120);
     // LeakSanitizer cannot work in a traced process.
     options.environment["ASAN_OPTIONS"] = "detect_leaks=0";
     std::vector<std::string> traced{"-f", "-o", log, "-e", "trace=" + kinds, VELDMARK_BINARY};

@@ -39,32 +39,6 @@ std::map<int, int> SectionCounts(const std::string& areaId) {
   return counts;
 }
 
-// Every message reads to its end, and as many are not deleted as the base counts once the
-// next write under the lock has mended what a kill left half-done (a count updated last).
-testing::AssertionResult ReadsWhole(const std::string& areaId) {
-  MessageBaseHandle base;
-  if (!OpenMessageArea(areaId, base)) return testing::AssertionFailure() << "cannot open";
-  base->StartNewMessage();
-  base->SetMailKind(MailKind::Echomail);
-  base->SetFromName("Sysop");
-  base->SetToName("All");
-  base->SetSubject("After the kill");
-  base->PutLine("The next message.");
-  if (base->WriteMessage() != 0) return testing::AssertionFailure() << "cannot write";
-  int32_t read = 0;
-  for (base->SeekFrom(1); base->Found(); base->SeekNext()) {
-    base->LoadHeader();
-    base->StartReading();
-    while (!base->TextEnded()) base->NextLine(255);
-    if (!base->IsDeleted()) ++read;
-  }
-  const int32_t counted = base->ActiveCount();
-  CloseMessageArea(base);
-  if (read != counted)
-    return testing::AssertionFailure() << read << " read, " << counted << " counted";
-  return testing::AssertionSuccess();
-}
-
 class KilledPosting : public ::testing::TestWithParam<Killed> {};
 
 TEST_P(KilledPosting, EverySectionOnceAndTheAreaWhole) {
@@ -95,7 +69,7 @@ TEST_P(KilledPosting, EverySectionOnceAndTheAreaWhole) {
   KillPoints points(original.Path(""), work);
   const int tried = points.Run(arguments, [&](const std::string& point) {
     SCOPED_TRACE(point);
-    const ProgramRunOptions options = KillRunOptions(work);
+    const ProgramRunOptions options = NodeRunOptions(work, 120);
     const ProgramRun rest = RunVeldmark({"/q"}, options);
     ASSERT_EQ(rest.exitCode, 0) << rest.output;
     const std::string areaId =
@@ -110,7 +84,7 @@ TEST_P(KilledPosting, EverySectionOnceAndTheAreaWhole) {
       repeated += std::max(0, counts[n] - 1);
     }
     EXPECT_LE(repeated, 1) << "more than the section in flight posted twice";
-    EXPECT_TRUE(ReadsWhole(areaId));
+    EXPECT_TRUE(AreaReadsWhole(areaId));
 
     if (!crashmail.empty()) {
       CrashmailSetup setup;
