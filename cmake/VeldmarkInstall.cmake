@@ -17,7 +17,7 @@ set(veldmark_generated ${PROJECT_BINARY_DIR}/install)
 
 # The default AREADEFS.CTL is written by the code that the installation uses, not kept twice.
 add_executable(veldmark_default_areadefs tools/default_area_definitions.cpp)
-target_link_libraries(veldmark_default_areadefs PRIVATE veldmark_config)
+target_link_libraries(veldmark_default_areadefs PRIVATE veldmark_config veldmark_headers)
 add_custom_command(
   OUTPUT ${veldmark_generated}/AREADEFS.CTL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${veldmark_generated}
