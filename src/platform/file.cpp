@@ -22,6 +22,25 @@ constexpr int kLockPauseMs = 100;
 // New files and directories get what the sysop's umask allows.
 constexpr mode_t kNewFileMode = 0666;
 
+enum class Direction { kRead, kWrite };
+
+// Repeats a read or write call (`step`, given the bytes moved so far) until `size` bytes are
+// moved, going on after a signal interrupts it. Returns the bytes moved. A read stops short at
+// the end of the file; a failure, or a write that moves nothing, leaves its errno in `error`.
+template <typename Step>
+size_t MoveAll(size_t size, Direction direction, int& error, Step step) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = step(done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error = errno;
+    if (n == 0 && direction == Direction::kWrite) error = EIO;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
+}
+
 int Flags(OpenMode mode) {
   switch (mode) {
     case OpenMode::Read: return O_RDONLY;
@@ -166,59 +185,29 @@ FileState File::State() const {
 }
 
 size_t File::ReadAt(uint64_t offset, void* buffer, size_t size) {
-  size_t done = 0;
   auto* out = static_cast<char*>(buffer);
-  while (done < size) {
-    ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error_ = errno;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return done;
+  return MoveAll(size, Direction::kRead, error_, [&](size_t done) {
+    return ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
+  });
 }
 
 bool File::WriteAt(uint64_t offset, const void* data, size_t size) {
-  size_t done = 0;
   const auto* in = static_cast<const char*>(data);
-  while (done < size) {
-    ssize_t n = ::pwrite(fd_, in + done, size - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error_ = n < 0 ? errno : EIO;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
+  return MoveAll(size, Direction::kWrite, error_, [&](size_t done) {
+           return ::pwrite(fd_, in + done, size - done, static_cast<off_t>(offset + done));
+         }) == size;
 }
 
 size_t File::Read(void* buffer, size_t size) {
-  size_t done = 0;
   auto* out = static_cast<char*>(buffer);
-  while (done < size) {
-    ssize_t n = ::read(fd_, out + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) error_ = errno;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return done;
+  return MoveAll(size, Direction::kRead, error_,
+                 [&](size_t done) { return ::read(fd_, out + done, size - done); });
 }
 
 bool File::Write(const void* data, size_t size) {
-  size_t done = 0;
   const auto* in = static_cast<const char*>(data);
-  while (done < size) {
-    ssize_t n = ::write(fd_, in + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error_ = n < 0 ? errno : EIO;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
+  return MoveAll(size, Direction::kWrite, error_,
+                 [&](size_t done) { return ::write(fd_, in + done, size - done); }) == size;
 }
 
 bool File::Seek(uint64_t offset) {

@@ -153,6 +153,12 @@ class SquishBase : public MessageBase {
   uint16_t UnlinkFrame(uint32_t offset, uint32_t prev, uint32_t next);
   uint16_t AddToFreeChain(uint32_t offset, squish::FrameHeader frame);
   uint16_t AppendMessage();
+  // The parts of AppendMessage, in the order they reach the disk.
+  uint64_t NextUniqueNumber() const;
+  uint16_t WriteNewFrame(const Place& place, uint32_t needed, const std::string& text);
+  uint16_t LinkAtChainEnd(uint32_t offset, squish::FrameHeader& last);
+  uint16_t IndexNewMessage(uint32_t offset, uint64_t uid);
+  void TrimToMaxMessages();
   uint16_t DeleteAt(size_t position);
   void FillDates();
 

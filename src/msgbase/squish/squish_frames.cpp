@@ -213,26 +213,41 @@ uint16_t SquishBase::AppendMessage() {
   } else if (base_.firstFrame != 0) {
     return kDamaged;
   }
-
-  // Unique numbers only grow, even when a damaged header forgot the last one given out.
-  // Message numbers are signed 32-bit to the rest of the program: a larger one could never
-  // be found again.
-  uint64_t uid = base_.uid == 0 ? 1 : base_.uid;
-  if (!index_.empty() && index_.back().umsgid >= uid) uid = uint64_t{index_.back().umsgid} + 1;
+  uint64_t uid = NextUniqueNumber();
   if (uid > INT32_MAX) return kDamaged;
 
   FillDates();
   Place place = FindFrame(needed);
   if (place.offset == 0) return 101;
+  // The whole frame goes to disk before anything links to it; then the old last frame and
+  // the base header link it in, and the index, last, makes it a message. Killed before the
+  // index is written, the frame is one that SurveyChains takes out again.
+  uint16_t rc = WriteNewFrame(place, needed, text);
   uint32_t offset = static_cast<uint32_t>(place.offset);
+  if (rc == 0) rc = LinkAtChainEnd(offset, last);
+  if (rc == 0) rc = IndexNewMessage(offset, uid);
+  if (rc != 0) return rc;
 
+  TrimToMaxMessages();
+  position_ = index_.size();
+  frameLoaded_ = false;
+  return 0;
+}
+
+uint64_t SquishBase::NextUniqueNumber() const {
+  // Unique numbers only grow, even when a damaged header forgot the last one given out.
+  // Message numbers are signed 32-bit to the rest of the program: a larger one could never
+  // be found again, so the caller refuses it.
+  uint64_t uid = base_.uid == 0 ? 1 : base_.uid;
+  if (!index_.empty() && index_.back().umsgid >= uid) uid = uint64_t{index_.back().umsgid} + 1;
+  return uid;
+}
+
+uint16_t SquishBase::WriteNewFrame(const Place& place, uint32_t needed, const std::string& text) {
   FrameHeader frame;
   frame.prev = base_.lastFrame;
   frame.frameLength = place.frameLength;
   frame.msgLength = needed;
-  // The whole frame goes to disk before anything links to it; then the old last frame and
-  // the base header link it in, and the index, last, makes it a message. Killed before the
-  // index is written, the frame is one that SurveyChains takes out again.
   std::string bytes(base_.frameHeaderSize, '\0');
   auto frameBytes = EncodeFrameHeader(frame);
   bytes.replace(0, frameBytes.size(), reinterpret_cast<const char*>(frameBytes.data()),
@@ -240,13 +255,16 @@ uint16_t SquishBase::AppendMessage() {
   auto headerBytes = EncodeMessageHeader(header_);
   bytes.append(reinterpret_cast<const char*>(headerBytes.data()), headerBytes.size());
   bytes.append(text);
-  if (!sqd_.WriteAt(offset, bytes.data(), bytes.size())) {
+  if (!sqd_.WriteAt(place.offset, bytes.data(), bytes.size())) {
     uint16_t rc = IoCode(sqd_.LastError(), true);
     WriteBaseHeader();  // a free frame already taken out of its chain stays out of it
     return rc;
   }
   if (place.atEnd) base_.endFrame = static_cast<uint32_t>(place.offset + bytes.size());
+  return 0;
+}
 
+uint16_t SquishBase::LinkAtChainEnd(uint32_t offset, FrameHeader& last) {
   if (base_.lastFrame != 0) {
     last.next = offset;
     if (!WriteFrameHeader(base_.lastFrame, last)) {
@@ -258,30 +276,27 @@ uint16_t SquishBase::AppendMessage() {
     base_.firstFrame = offset;
   }
   base_.lastFrame = offset;
-  uint16_t rc = WriteBaseHeader();
-  if (rc != 0) return rc;
+  return WriteBaseHeader();
+}
 
+uint16_t SquishBase::IndexNewMessage(uint32_t offset, uint64_t uid) {
   index_.push_back(IndexRecord{offset, static_cast<uint32_t>(uid), IndexHash()});
   MarkIndexChanged(index_.size() - 1);
-  rc = WriteIndex();
+  uint16_t rc = WriteIndex();
   if (rc != 0) return rc;
   base_.uid = static_cast<uint32_t>(uid + 1);
-  rc = WriteBaseHeader();
-  if (rc != 0) return rc;
+  return WriteBaseHeader();
+}
 
-  if (base_.maxMsg > 0 && base_.maxMsg > base_.skipMsg) {
-    while (index_.size() > base_.maxMsg) {
-      rc = DeleteAt(base_.skipMsg);
-      if (rc != 0) {
-        // The new message is in; what the old one left is finished at the next change.
-        surveyed_ = false;
-        break;
-      }
+void SquishBase::TrimToMaxMessages() {
+  if (base_.maxMsg == 0 || base_.maxMsg <= base_.skipMsg) return;
+  while (index_.size() > base_.maxMsg) {
+    if (DeleteAt(base_.skipMsg) != 0) {
+      // The new message is in; what the old one left is finished at the next change.
+      surveyed_ = false;
+      return;
     }
   }
-  position_ = index_.size();
-  frameLoaded_ = false;
-  return 0;
 }
 
 uint16_t SquishBase::DeleteAt(size_t position) {
