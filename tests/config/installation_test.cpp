@@ -27,7 +27,7 @@ TEST(Installation, EscDuringTheSearchKeepsWhatWasChosenAndCommentsOutTheRest) {
   // at FIDO's, the answer for AREAS.BBS, Esc at ZZZ's poll, no ROOT, the closing key.
   FakeConsole console("Ivan Petrov\n2:5020/100\nxxY\x1B\nx");
   console.SetInteractive(true);
-  ProgramPaths paths{ProgramPathFromHost(node.path()) + "/", "", "/tmp/"};
+  ProgramPaths paths{ProgramPathFromHost(node.path()) + "/", "", "/tmp/", "", ""};
   Install({.manual = false,
            .goldEdOnly = false,
            .programFile = "veldmark",

@@ -29,7 +29,8 @@ class DamagedQueueTest : public StateFixture {
     r.destText = "2:5020/1" + std::to_string(n);
     r.offset = 5400 * n;
     r.fileSum = 1000u + static_cast<uint32_t>(n);
-    r.flags = kEncodeUu | (n == 3 ? kDeleteAfterSending : 0);
+    r.flags = kEncodeUu;
+    if (n == 3) r.flags |= kDeleteAfterSending;
     r.sentToday = n;
     r.templatePath = "C:\\VELDMARK\\T" + std::to_string(n) + ".TPL";
     r.linesPerSection = 100 + n;
