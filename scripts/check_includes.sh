@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [text]=""
   [platform]="text"
-  [config]="platform text"
+  [config]="msgbase platform text"
   [msgbase]="platform text"
   [state]="config platform text"
   [decode]="msgbase config state platform text"
