@@ -13,9 +13,9 @@ namespace {
 
 std::string SortKey(const AreaEntry& entry, SortAreasMode mode) {
   if (mode == SortAreasMode::Name) return UpCaseCp866(entry.displayName);
-  // By type: the kind's letter, so the kinds come in the order of their table (*.MSG, Hudson,
-  // JAM, Squish). An id of no kind goes by its first character.
-  if (const std::optional<AreaId> id = AreaId::Parse(entry.areaId)) return {id->Row().Letter()};
+  // By type: the kind's letter, so *.MSG, Hudson, JAM, Squish. An id of no kind goes by its
+  // first character.
+  if (const std::optional<AreaId> id = AreaId::Parse(entry.areaId)) return {id->Row().letter};
   return UpCaseCp866(std::string_view(entry.areaId).substr(0, 1));
 }
 

@@ -100,7 +100,7 @@ FileInfoText AreaInfo(const AreaEntry& area) {
   info.lines[0] = InfoAreaLine(&area, {});
   // The path without the board number of a kind that has boards.
   const std::optional<AreaId> id = AreaId::Parse(area.areaId);
-  info.lines[1] = Cp866("Тип: ") + (id ? id->Row().displayName : std::string());
+  info.lines[1] = Cp866("Тип: ") + (id ? Cp866(id->Row().name) : std::string());
   info.lines[2] = Cp866("Путь: ") + (id ? id->location : AreaLocation(area.areaId));
   info.lines[3] = Cp866("Секций в сутки (из .ctl):           ") +
                   DailyLimit(area.SectionsPerDay, area.SectionsPerDay);
@@ -113,7 +113,7 @@ FileInfoText TextFileInfo(std::string_view textFilePath, int foundFiles) {
   FileInfoText info;
   info.title = Cp866("Информация о конференции");
   info.lines[0] = InfoAreaLine(nullptr, textFilePath);
-  info.lines[1] = Cp866("Тип: ") + RowOf(BaseKind::TextFile).displayName;
+  info.lines[1] = Cp866("Тип: ") + Cp866(RowOf(BaseKind::TextFile).name);
   info.lines[2] = Cp866("Путь: ") + std::string(textFilePath);
   info.lines[3] =
       Cp866("Всего кодированных сообщений:       ") + RightAligned(std::to_string(foundFiles), 12);

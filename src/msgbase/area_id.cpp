@@ -28,12 +28,12 @@ std::optional<AreaId> AreaId::Parse(std::string_view text) {
   const BaseKindRow* row = KindOfLetter(text[0]);
   if (row == nullptr) return std::nullopt;
   AreaId id = Of(row->kind, text.substr(1));
-  id.lowerCaseLetter = text[0] != row->Letter();
+  id.lowerCaseLetter = text[0] != row->letter;
   return id;
 }
 
 std::string AreaId::Format() const {
-  const char letter = static_cast<char>(kind);
+  const char letter = Row().letter;
   std::string text(1, lowerCaseLetter ? static_cast<char>(letter - 'A' + 'a') : letter);
   return text.append(board).append(location);
 }

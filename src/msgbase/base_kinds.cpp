@@ -1,6 +1,7 @@
 #include "msgbase/base_kinds.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "msgbase/fido/fido_msg_base.h"
@@ -9,7 +10,6 @@
 #include "msgbase/jam/jam_base.h"
 #include "msgbase/squish/squish_base.h"
 #include "msgbase/textfile/text_file_base.h"
-#include "text/cp866.h"
 
 namespace vm {
 namespace {
@@ -19,43 +19,42 @@ MessageBaseHandle Make() {
   return std::make_unique<Variant>();
 }
 
-std::span<const BaseKindRow> Rows() {
-  // Kept in the order of the letters: sorting areas by type follows it.
-  static const BaseKindRow rows[] = {
-      {BaseKind::Fido, "MSG", "Fido/*.msg", 0, &Make<FidoMsgBase>},
-      {BaseKind::Hudson, "HUDSON", "Hudson", hudson::kBoardDigits, &Make<HudsonBase>},
-      {BaseKind::Jam, "JAM", "JAM", 0, &Make<JamBase>},
-      {BaseKind::Squish, "SQUISH", "Squish", 0, &Make<SquishBase>},
-      {BaseKind::TextFile, "", Cp866("текстовый файл"), 0, &Make<TextFileBase>},
-  };
-  return rows;
+constexpr BaseKindRow kRows[] = {
+    {BaseKind::Fido, 'F', "MSG", "Fido/*.msg", 0, &Make<FidoMsgBase>},
+    {BaseKind::Hudson, 'H', "HUDSON", "Hudson", hudson::kBoardDigits, &Make<HudsonBase>},
+    {BaseKind::Jam, 'J', "JAM", "JAM", 0, &Make<JamBase>},
+    {BaseKind::Squish, 'S', "SQUISH", "Squish", 0, &Make<SquishBase>},
+    {BaseKind::TextFile, 'T', "", "текстовый файл", 0, &Make<TextFileBase>},
+};
+
+constexpr bool OneRowPerKindInOrder() {
+  if (std::size(kRows) != static_cast<size_t>(BaseKind::Count)) return false;
+  for (size_t i = 0; i < std::size(kRows); ++i)
+    if (kRows[i].kind != static_cast<BaseKind>(i)) return false;
+  return true;
 }
+static_assert(OneRowPerKindInOrder(), "each BaseKind has its row, in the enumerators' order");
 
 }  // namespace
 
-std::span<const BaseKindRow> BaseKinds() { return Rows(); }
+std::span<const BaseKindRow> BaseKinds() { return kRows; }
 
-const BaseKindRow& RowOf(BaseKind kind) {
-  // Every enumerator has its row (the registry test holds it to that).
-  return *KindOfLetter(static_cast<char>(kind));
-}
+const BaseKindRow& RowOf(BaseKind kind) { return kRows[static_cast<size_t>(kind)]; }
 
 const BaseKindRow* KindOfLetter(char letter) {
   // Letters are ASCII; folding by hand keeps CP866 bytes from ever matching one.
   const char upper =
       letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
-  const std::span<const BaseKindRow> rows = Rows();
-  auto row = std::find_if(rows.begin(), rows.end(),
-                          [upper](const BaseKindRow& r) { return r.Letter() == upper; });
-  return row == rows.end() ? nullptr : &*row;
+  auto row = std::find_if(std::begin(kRows), std::end(kRows),
+                          [upper](const BaseKindRow& r) { return r.letter == upper; });
+  return row == std::end(kRows) ? nullptr : &*row;
 }
 
 const BaseKindRow* KindOfKeyword(std::string_view keyword) {
   if (keyword.empty()) return nullptr;
-  const std::span<const BaseKindRow> rows = Rows();
-  auto row = std::find_if(rows.begin(), rows.end(),
+  auto row = std::find_if(std::begin(kRows), std::end(kRows),
                           [keyword](const BaseKindRow& r) { return r.keyword == keyword; });
-  return row == rows.end() ? nullptr : &*row;
+  return row == std::end(kRows) ? nullptr : &*row;
 }
 
 }  // namespace vm

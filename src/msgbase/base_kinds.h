@@ -4,45 +4,37 @@
 // Everything outside a kind's folder that needs to know about kinds asks this table.
 //
 // Adding a kind: its folder under src/msgbase, an enumerator below and its row in
-// base_kinds.cpp, and its fuzz line in tests/fuzz/CMakeLists.txt.
+// base_kinds.cpp (the build fails while an enumerator has no row), and its fuzz line in
+// tests/fuzz/CMakeLists.txt.
 #pragma once
 
 #include <cstddef>
 #include <span>
-#include <string>
 #include <string_view>
 
 #include "msgbase/message_base.h"
 
 namespace vm {
 
-// A kind is named by its letter, the first character of its area ids (upper case here; area
-// ids are read in either case).
-enum class BaseKind : char {
-  Fido = 'F',
-  Hudson = 'H',
-  Jam = 'J',
-  Squish = 'S',
-  TextFile = 'T',
-};
+enum class BaseKind : unsigned char { Fido, Hudson, Jam, Squish, TextFile, Count };
 
 struct BaseKindRow {
   BaseKind kind;
+  // The first character of the kind's area ids (upper case here; ids are read in either case).
+  char letter;
   // The type word of an AREA line in VELDMARK.CTL; empty for a kind that cannot be written
   // there.
   std::string_view keyword;
-  // The kind as the area information window names it (CP866).
-  std::string displayName;
+  // The kind as the area information window names it (source text: Cp866 gives the bytes).
+  std::string_view name;
   // Characters of board number that come before the location in an area id (the board's place
   // in a base shared by several areas); 0 when the location stands alone.
   size_t boardWidth;
   // A new, empty variant; an empty handle when it cannot be made.
   MessageBaseHandle (*make)();
-
-  char Letter() const { return static_cast<char>(kind); }
 };
 
-// Every kind, in the order of the rows (which is the order of their letters).
+// Every kind, in the order of the enumerators.
 std::span<const BaseKindRow> BaseKinds();
 const BaseKindRow& RowOf(BaseKind kind);
 // The kind whose letter this is, in either case; nullptr when none is.

@@ -151,7 +151,7 @@ TEST_F(AreaReadersTest, ManualAreasAndTheirDefaults) {
 TEST_F(AreaReadersTest, EveryKindWithATypeWordMakesItsOwnAreas) {
   int expected = 0;
   for (const BaseKindRow& kind : BaseKinds()) {
-    const std::string tag = "AREA." + std::string(1, kind.Letter());
+    const std::string tag = "AREA." + std::string(1, kind.letter);
     const std::string locator = std::string(kind.boardWidth, '7') + "C:\\BASES\\" + tag;
     if (kind.keyword.empty()) continue;
     Manual(std::string(kind.keyword) + " " + tag + " " + locator + "\\");

@@ -83,34 +83,29 @@ TEST(AreaId, BoardsAreWrittenInTheKindsWidth) {
   EXPECT_EQ(AreaId::Of(BaseKind::Squish, "C:\\SQ\\RU").Format(), "SC:\\SQ\\RU");
 }
 
-TEST(BaseKinds, EveryKindHasOneRowAndLettersAndKeywordsAreUnique) {
+// Each enumerator having its row is checked where the table is compiled; here, that the rows
+// tell the kinds apart and that each makes its own variant.
+TEST(BaseKinds, LettersAndKeywordsAreUniqueAndEachRowMakesItsVariant) {
   std::set<char> letters;
   std::set<std::string_view> keywords;
-  char previous = 0;
   for (const BaseKindRow& row : BaseKinds()) {
-    SCOPED_TRACE(row.Letter());
-    EXPECT_TRUE(row.Letter() >= 'A' && row.Letter() <= 'Z');
-    EXPECT_GT(row.Letter(), previous) << "rows in the order of their letters (SORTAREAS)";
-    previous = row.Letter();
-    EXPECT_TRUE(letters.insert(row.Letter()).second);
+    SCOPED_TRACE(row.letter);
+    EXPECT_TRUE(row.letter >= 'A' && row.letter <= 'Z');
+    EXPECT_TRUE(letters.insert(row.letter).second);
     if (!row.keyword.empty()) {
       EXPECT_TRUE(keywords.insert(row.keyword).second);
       EXPECT_EQ(KindOfKeyword(row.keyword), &row);
     }
-    EXPECT_FALSE(row.displayName.empty());
+    EXPECT_FALSE(row.name.empty());
     EXPECT_EQ(&RowOf(row.kind), &row);
-    EXPECT_EQ(KindOfLetter(row.Letter()), &row);
-    EXPECT_EQ(KindOfLetter(static_cast<char>(row.Letter() - 'A' + 'a')), &row);
-    // The factory hands out the kind's own variant.
+    EXPECT_EQ(KindOfLetter(row.letter), &row);
+    EXPECT_EQ(KindOfLetter(static_cast<char>(row.letter - 'A' + 'a')), &row);
     MessageBaseHandle made = row.make();
     ASSERT_NE(made, nullptr);
     MessageBaseHandle base;
-    ASSERT_TRUE(MakeMessageBase(std::string(1, row.Letter()) + "x", base));
+    ASSERT_TRUE(MakeMessageBase(std::string(1, row.letter) + "x", base));
     EXPECT_EQ(typeid(*base), typeid(*made));
   }
-  for (BaseKind kind :
-       {BaseKind::Fido, BaseKind::Hudson, BaseKind::Jam, BaseKind::Squish, BaseKind::TextFile})
-    EXPECT_TRUE(letters.count(static_cast<char>(kind))) << static_cast<char>(kind);
   EXPECT_EQ(KindOfKeyword("msg"), nullptr) << "type words are matched as upper-cased";
   EXPECT_EQ(KindOfKeyword(""), nullptr);
 }
