@@ -4,8 +4,8 @@
 #
 #   scripts/fuzz.sh [SECONDS [NAME...]]
 #
-# SECONDS per entry point (default 60); NAMEs pick entry points (default: every
-# tests/fuzz/<name>_fuzz.cpp). New inputs that reach new code are kept in
+# SECONDS per entry point (default 60); NAMEs pick entry points (default: every one that
+# tests/fuzz/CMakeLists.txt lists). New inputs that reach new code are kept in
 # build-fuzz/corpus/<name>; a crash stops the script, leaving its input in build-fuzz/crashes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +18,7 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDe
 cmake --build "$build" -j"$(nproc)"
 
 if [ "$#" -eq 0 ]; then
-  set -- $(for source in tests/fuzz/*_fuzz.cpp; do basename "$source" _fuzz.cpp; done)
+  set -- $(cat "$build/tests/fuzz/entry_points.txt")
 fi
 
 # The entry points write only into their own scratch directory under TMPDIR; this one.

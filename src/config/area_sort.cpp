@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/area_readers.h"
+#include "msgbase/area_id.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -12,11 +13,10 @@ namespace {
 
 std::string SortKey(const AreaEntry& entry, SortAreasMode mode) {
   if (mode == SortAreasMode::Name) return UpCaseCp866(entry.displayName);
-  // By type: the base letter of the area id, so *.MSG, Hudson, JAM, Squish.
-  return entry.areaId.empty()
-             ? std::string()
-             : std::string(
-                   1, static_cast<char>(UpCaseCp866(static_cast<unsigned char>(entry.areaId[0]))));
+  // By type: the kind's letter, so *.MSG, Hudson, JAM, Squish. An id of no kind goes by its
+  // first character.
+  if (const std::optional<AreaId> id = AreaId::Parse(entry.areaId)) return {id->Row().letter};
+  return UpCaseCp866(std::string_view(entry.areaId).substr(0, 1));
 }
 
 }  // namespace

@@ -7,19 +7,6 @@
 
 namespace vm {
 
-std::string HudsonAreaId(int board, std::string_view directory) {
-  std::string areaId;
-  AppendHudsonAreaId(areaId, board, directory);
-  return areaId;
-}
-
-void AppendHudsonAreaId(std::string& to, int board, std::string_view directory) {
-  board %= 1000;
-  to += {'H', static_cast<char>('0' + board / 100), static_cast<char>('0' + board / 10 % 10),
-         static_cast<char>('0' + board % 10)};
-  to += directory;
-}
-
 void WarnTableFull(AreaReaderContext& context, std::string_view tag) {
   if (context.tableFullWarned) return;
   context.tableFullWarned = true;

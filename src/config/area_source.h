@@ -27,10 +27,6 @@ struct FoundArea {
 // Returns false when the table is full; the first time that happens the user is warned.
 bool TakeArea(AreaReaderContext& context, const FoundArea& area, AreaSource source);
 
-// "H", the board number in three digits (0 to 999), then the Hudson base directory.
-std::string HudsonAreaId(int board, std::string_view directory);
-void AppendHudsonAreaId(std::string& to, int board, std::string_view directory);
-
 // Warns once per run that the table is full and further areas are left out.
 void WarnTableFull(AreaReaderContext& context, std::string_view tag);
 

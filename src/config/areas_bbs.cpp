@@ -6,6 +6,7 @@
 #include "config/area_source.h"
 #include "config/case_fold.h"
 #include "config/config_lines.h"
+#include "msgbase/area_id.h"
 #include "platform/fatal.h"
 #include "text/cp866.h"
 #include "text/text_helpers.h"
@@ -27,12 +28,16 @@ bool AreaIdFromPath(std::string_view path, const Settings& settings, std::string
     // board that the base could find.
     std::optional<int64_t> board = ParseWholeNumber(path);
     if (!board || *board < 0 || *board > kHighestHudsonBoard) return false;
-    AppendHudsonAreaId(areaId, static_cast<int>(*board), settings.HUDSONPATH);
+    areaId = AreaId::OnBoard(BaseKind::Hudson, static_cast<unsigned>(*board), settings.HUDSONPATH)
+                 .Format();
     return true;
   }
-  areaId += first == '!' ? 'J' : first == '$' ? 'S' : 'F';
+  // "!" marks a JAM base, "$" a Squish one; a plain path is a directory of *.MSG files.
+  const BaseKind kind = first == '!'   ? BaseKind::Jam
+                        : first == '$' ? BaseKind::Squish
+                                       : BaseKind::Fido;
   if (first == '!' || first == '$') path.remove_prefix(1);
-  areaId += path;
+  areaId = AreaId::Of(kind, path).Format();
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "config/area_source.h"
 #include "config/config_lines.h"
+#include "msgbase/area_id.h"
 #include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/host_path.h"
@@ -115,10 +116,12 @@ bool ParseArea(const uint8_t* record, FastEchoArea& area) {
 
 std::string AreaIdOf(const FastEchoArea& area, const FastEchoConfig& config) {
   switch (area.storage) {
-    case 0: return HudsonAreaId(area.board, WithTrailingSlash(config.hudsonDir));
-    case 1: return "F" + WithoutTrailingSlash(area.path);
-    case 2: return "S" + area.path;
-    default: return "J" + area.path;
+    case 0:
+      return AreaId::OnBoard(BaseKind::Hudson, area.board, WithTrailingSlash(config.hudsonDir))
+          .Format();
+    case 1: return AreaId::Of(BaseKind::Fido, WithoutTrailingSlash(area.path)).Format();
+    case 2: return AreaId::Of(BaseKind::Squish, area.path).Format();
+    default: return AreaId::Of(BaseKind::Jam, area.path).Format();
   }
 }
 
@@ -197,7 +200,8 @@ void ReadFastEchoConfig(std::string_view path, AreaReaderContext& context) {
 
 void AddFastEchoNetmail(AreaReaderContext& context) {
   if (context.settings.FASTECHOCFG.empty() || context.fastEchoNetmailDir.empty()) return;
-  std::string areaId = "F" + WithoutTrailingSlash(context.fastEchoNetmailDir);
+  std::string areaId =
+      AreaId::Of(BaseKind::Fido, WithoutTrailingSlash(context.fastEchoNetmailDir)).Format();
   if (context.areas.FindAreaByAreaId(areaId) != 0) return;
   AreaEntry entry;
   entry.tag = "NETMAIL";

@@ -4,6 +4,7 @@
 
 #include "config/area_source.h"
 #include "config/config_lines.h"
+#include "msgbase/area_id.h"
 #include "platform/fatal.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -39,8 +40,8 @@ void ReadSquishConfig(std::string_view path, AreaReaderContext& context) {
     if (tag.empty() || basePath.empty()) continue;
 
     // "-$" marks a Squish base; without it the area is a directory of *.MSG files.
-    char letter = line.find("-$") != std::string::npos ? 'S' : 'F';
-    std::string areaId = letter + basePath;
+    const BaseKind kind = line.find("-$") != std::string::npos ? BaseKind::Squish : BaseKind::Fido;
+    std::string areaId = AreaId::Of(kind, basePath).Format();
     FoundArea area;
     area.tag = tag;
     area.areaId = areaId;

@@ -5,6 +5,7 @@
 
 #include "config/area_source.h"
 #include "config/config_lines.h"
+#include "msgbase/area_id.h"
 #include "platform/fatal.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -65,13 +66,11 @@ void ReadTerminateConfig(std::string_view path, AreaReaderContext& context) {
     NextUpperWord(pos, line);
     std::string tag = NextUpperWord(pos, line);
     // MSG wins over JAM when both occur; a line with neither names no base we can open.
-    char letter = line.find("MSG") != std::string::npos   ? 'F'
-                  : line.find("JAM") != std::string::npos ? 'J'
-                                                          : 0;
-    if (letter == 0 || tag.empty()) continue;
+    const bool msg = line.find("MSG") != std::string::npos;
+    if (!(msg || line.find("JAM") != std::string::npos) || tag.empty()) continue;
     if (basePath.size() < 2 || basePath[1] != ':') basePath = configDir + "TERMAIL\\" + basePath;
 
-    std::string areaId = letter + basePath;
+    std::string areaId = AreaId::Of(msg ? BaseKind::Fido : BaseKind::Jam, basePath).Format();
     FoundArea area;
     area.tag = tag;
     area.areaId = areaId;

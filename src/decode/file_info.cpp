@@ -4,6 +4,7 @@
 #include "config/settings.h"
 #include "decode/found_file.h"
 #include "decode/posting_form.h"
+#include "msgbase/area_id.h"
 #include "msgbase/message_base.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -97,21 +98,10 @@ FileInfoText AreaInfo(const AreaEntry& area) {
   FileInfoText info;
   info.title = Cp866("Информация о конференции");
   info.lines[0] = InfoAreaLine(&area, {});
-  std::string path = area.areaId.size() > 1 ? area.areaId.substr(1) : std::string();
-  std::string type;
-  switch (area.areaId.empty() ? ' ' : UpCaseCp866(static_cast<unsigned char>(area.areaId[0]))) {
-    case 'F': type = "Fido/*.msg"; break;
-    case 'J': type = "JAM"; break;
-    case 'S': type = "Squish"; break;
-    case 'H':
-      type = "Hudson";
-      // The identifier starts with the three-digit board number.
-      path = path.size() >= 3 ? path.substr(3) : std::string();
-      break;
-    default: break;
-  }
-  info.lines[1] = Cp866("Тип: ") + type;
-  info.lines[2] = Cp866("Путь: ") + path;
+  // The path without the board number of a kind that has boards.
+  const std::optional<AreaId> id = AreaId::Parse(area.areaId);
+  info.lines[1] = Cp866("Тип: ") + (id ? Cp866(id->Row().name) : std::string());
+  info.lines[2] = Cp866("Путь: ") + (id ? id->location : AreaLocation(area.areaId));
   info.lines[3] = Cp866("Секций в сутки (из .ctl):           ") +
                   DailyLimit(area.SectionsPerDay, area.SectionsPerDay);
   info.lines[4] = Cp866("Секций в сутки (возможные сегодня): ") +
@@ -123,7 +113,7 @@ FileInfoText TextFileInfo(std::string_view textFilePath, int foundFiles) {
   FileInfoText info;
   info.title = Cp866("Информация о конференции");
   info.lines[0] = InfoAreaLine(nullptr, textFilePath);
-  info.lines[1] = Cp866("Тип: текстовый файл");
+  info.lines[1] = Cp866("Тип: ") + Cp866(RowOf(BaseKind::TextFile).name);
   info.lines[2] = Cp866("Путь: ") + std::string(textFilePath);
   info.lines[3] =
       Cp866("Всего кодированных сообщений:       ") + RightAligned(std::to_string(foundFiles), 12);

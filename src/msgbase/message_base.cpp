@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "msgbase/area_id.h"
 #include "msgbase/byte_scan.h"
-#include "msgbase/variants.h"
 #include "platform/host_path.h"
 #include "platform/io_result.h"
 #include "text/cp866.h"
@@ -152,12 +152,10 @@ int32_t MessageBase::HighActiveNumber() {
 
 namespace {
 
-// Hudson area ids hold the board number before the directory.
-constexpr size_t kHudsonBoardDigits = 3;
-
+// Where the location begins: after the letter and any board number.
 size_t LocationStart(std::string_view areaId) {
-  const bool hudson = !areaId.empty() && (areaId[0] == 'H' || areaId[0] == 'h');
-  return std::min(hudson ? 1 + kHudsonBoardDigits : 1, areaId.size());
+  const std::optional<AreaId> id = AreaId::Parse(areaId);
+  return id ? 1 + id->board.size() : std::min<size_t>(1, areaId.size());
 }
 
 }  // namespace
@@ -178,20 +176,9 @@ std::string AnchoredAreaId(std::string_view areaId, std::string_view directory) 
 
 bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle) {
   handle.reset();
-  if (areaId.empty()) return false;
-  switch (areaId[0]) {
-    case 'H':
-    case 'h': handle = MakeHudsonBase(); break;
-    case 'S':
-    case 's': handle = MakeSquishBase(); break;
-    case 'F':
-    case 'f': handle = MakeFidoMsgBase(); break;
-    case 'J':
-    case 'j': handle = MakeJamBase(); break;
-    case 'T':
-    case 't': handle = MakeTextFileBase(); break;
-    default: return false;
-  }
+  const std::optional<AreaId> id = AreaId::Parse(areaId);
+  if (!id) return false;
+  handle = id->Row().make();
   if (handle) handle->SetAreaPath(areaId.substr(1, 128));
   return true;
 }

@@ -224,8 +224,7 @@ std::string DescribeOpenFailure(const OpenFailure& failure);
 // The base's present status as an OpenFailure.
 OpenFailure FailureOf(const MessageBase& base);
 
-// The directory or base path of an area id: after its letter, and for Hudson after the board
-// number too.
+// The directory or base path of an area id: after its letter and any board number.
 std::string AreaLocation(std::string_view areaId);
 // The area id with a relative location made absolute against `directory` (a program path);
 // other ids (and any id when there is no directory) unchanged. The shell changes the current
@@ -233,9 +232,9 @@ std::string AreaLocation(std::string_view areaId);
 // naming the same base.
 std::string AnchoredAreaId(std::string_view areaId, std::string_view directory);
 
-// Picks the variant by the first letter of the area id (H, S, F, J, T, any case) and hands it
-// characters 2 to 129 of the id. False for any other letter; the handle may stay empty when a
-// variant cannot be made.
+// Picks the variant by the first letter of the area id (its kind's row in base_kinds.h, in
+// either case) and hands it characters 2 to 129 of the id. False for any other letter; the
+// handle may stay empty when a variant cannot be made.
 bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle);
 // MakeMessageBase, then Open; false (and an empty handle) when either fails, with the reason
 // in *failure when one is given.

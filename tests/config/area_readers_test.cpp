@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "config/area_test_node.h"
+#include "msgbase/area_id.h"
 #include "platform/fatal.h"
 
 namespace vm {
@@ -143,6 +144,24 @@ TEST_F(AreaReadersTest, ManualAreasAndTheirDefaults) {
   EXPECT_EQ(FatalMessage([&] { Manual("PCBOARD RU.X C:\\X"); }), bad);
   EXPECT_EQ(FatalMessage([&] { Manual("MSG RU.X"); }), bad);
   EXPECT_EQ(t.areas.Count(), 4);
+}
+
+// Every kind the table gives a type word can be written on an AREA line: the id the line makes
+// reads back as that kind, at the path written.
+TEST_F(AreaReadersTest, EveryKindWithATypeWordMakesItsOwnAreas) {
+  int expected = 0;
+  for (const BaseKindRow& kind : BaseKinds()) {
+    const std::string tag = "AREA." + std::string(1, kind.letter);
+    const std::string locator = std::string(kind.boardWidth, '7') + "C:\\BASES\\" + tag;
+    if (kind.keyword.empty()) continue;
+    Manual(std::string(kind.keyword) + " " + tag + " " + locator + "\\");
+    ++expected;
+    const std::optional<AreaId> id = AreaId::Parse(t.Area(tag).areaId);
+    ASSERT_TRUE(id.has_value()) << tag;
+    EXPECT_EQ(id->kind, kind.kind);
+    EXPECT_EQ(id->Locator(), locator);
+  }
+  EXPECT_EQ(t.areas.Count(), expected);
 }
 
 // Long words with Cyrillic letters are folded; the same tag met again in another case is the

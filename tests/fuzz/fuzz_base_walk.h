@@ -1,9 +1,13 @@
 // What the message-base entry points do with a base they could open: every header and text
-// read, forwards and backwards, with a jump back into a text.
+// read, forwards and backwards, with a jump back into a text; a message written through the
+// interface; and where the entry point of any kind keeps its area.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
+#include "msgbase/area_id.h"
 #include "msgbase/message_base.h"
 
 namespace vm::fuzz {
@@ -37,6 +41,23 @@ inline void WalkMessages(MessageBase& base, int forwards) {
   (void)base.HighActiveNumber();
   for (count = 0; base.Found() && count < 50; base.SeekPrevious(), ++count)
     ReadCurrentMessage(base);
+}
+
+inline void PostMessage(MessageBase& base, std::string_view to, std::string_view text) {
+  base.StartNewMessage();
+  base.SetFromName("Fuzz Seed");
+  base.SetToName(to);
+  base.SetSubject("Files");
+  base.SetDateText("01-02-03");
+  base.SetTimeText("04:05");
+  base.PutText(text);
+  base.WriteMessage();
+}
+
+// The area of `kind` whose files lie in `directory`, on board 1 where the kind has boards:
+// named AREA there (a base path, a subdirectory or a file, as the kind takes it).
+inline AreaId AreaIdFor(BaseKind kind, const std::string& directory) {
+  return AreaId::OnBoard(kind, 1, directory + "/AREA");
 }
 
 }  // namespace vm::fuzz

@@ -2,6 +2,7 @@
 // builders the tests use: bases written through the message base code or byte by byte,
 // FASTECHO.CFG, postings, and the example node's settings. Each seed is laid out as its entry
 // point reads its input. Usage: fuzz_seeds OUTDIR
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include "config/area_readers.h"
 #include "config/fastecho_builder.h"
 #include "decode/posting_builder.h"
+#include "fuzz/fuzz_base_walk.h"
+#include "fuzz/fuzz_file_set.h"
 #include "msgbase/fido_message_file.h"
 #include "msgbase/jam_fixture.h"
 #include "msgbase/squish_test_support.h"
@@ -136,6 +139,29 @@ void FastEchoSeeds() {
   Seed("fastecho", "areas", fe.Build());
 }
 
+// The entry points of each kind (area_fuzz.cpp, seeds area_<letter>): a base of the kind
+// written through the factory, as the set of its files.
+void AreaSeeds() {
+  for (const BaseKindRow& kind : BaseKinds()) {
+    ScopedTempDir dir;
+    MessageBaseHandle area;
+    if (!OpenOrCreateMessageArea(fuzz::AreaIdFor(kind.kind, dir.path()).Format(), area))
+      throw std::runtime_error(std::string("area of kind ") + kind.letter);
+    for (const char* to : {"All", "John Doe", "Sysop"}) fuzz::PostMessage(*area, to, kKludgedText);
+    CloseMessageArea(area);
+    std::vector<fuzz::FuzzFile> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+      if (!entry.is_regular_file()) continue;
+      const std::string name = fs::relative(entry.path(), dir.path()).string();
+      files.push_back({name, dir.ReadFile(name)});
+    }
+    std::sort(files.begin(), files.end(),
+              [](const fuzz::FuzzFile& a, const fuzz::FuzzFile& b) { return a.name < b.name; });
+    Seed(std::string("area_") + static_cast<char>(kind.letter - 'A' + 'a'), "written",
+         fuzz::PackFiles(files));
+  }
+}
+
 // The decoder: the first byte picks the encoding; the recogniser: two messages split by 0x00.
 void PostingSeeds() {
   const std::string data = test::TestBytes(3000);
@@ -206,6 +232,7 @@ int main(int argc, char** argv) {
   JamSeeds();
   HudsonSeeds();
   FidoSeeds();
+  AreaSeeds();
   FastEchoSeeds();
   PostingSeeds();
   StateSeeds();

@@ -10,7 +10,6 @@
 #include <random>
 
 #include "msgbase/fido/fido_kludges.h"
-#include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/host_files.h"
@@ -96,8 +95,6 @@ bool MayBeAddressKludgeLine(const unsigned char* first, const unsigned char* end
 }
 
 }  // namespace
-
-MessageBaseHandle MakeFidoMsgBase() { return std::make_unique<FidoMsgBase>(); }
 
 FidoMsgBase::FidoMsgBase() : readAhead_(kFileLayout) {}
 

@@ -5,7 +5,6 @@
 #include <cerrno>
 
 #include "msgbase/hudson/hudson_layout.h"
-#include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -34,17 +33,15 @@ int64_t SizeOf(const File& file) { return std::max<int64_t>(file.Size(), 0); }
 
 }  // namespace
 
-MessageBaseHandle MakeHudsonBase() { return std::make_unique<HudsonBase>(); }
-
 HudsonBase::~HudsonBase() { Close(); }
 
 // The first three characters are the board number ("001", " 12"); anything else there (a
 // one-digit board followed by a drive letter) names no board. The rest is the directory, kept
 // whole: a cut path would lead to another base.
 void HudsonBase::SetAreaPath(std::string_view locator) {
-  std::optional<int64_t> board = ParseWholeNumber(Trim(locator.substr(0, 3)));
+  std::optional<int64_t> board = ParseWholeNumber(Trim(locator.substr(0, kBoardDigits)));
   board_ = board && *board >= 1 && *board <= kBoards ? static_cast<int>(*board) : 0;
-  dir_ = WithTrailingSlash(locator.substr(std::min<size_t>(3, locator.size())));
+  dir_ = WithTrailingSlash(locator.substr(std::min(kBoardDigits, locator.size())));
 }
 
 std::string HudsonBase::OwnStatusReason(uint16_t code) const {

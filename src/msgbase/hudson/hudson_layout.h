@@ -22,6 +22,8 @@ inline constexpr const char* kNetListFile = "NETMAIL.BBS";
 inline constexpr const char* kLastReadFile = "LASTREAD.BBS";
 
 inline constexpr int kBoards = 200;
+// An area id names its board in this many characters before the base directory ("001", " 12").
+inline constexpr size_t kBoardDigits = 3;
 
 // MSGINFO.BBS: one record. Bytes 406 and 407, just past it, are the lock bytes: QuickBBS-era
 // programs lock 406, RemoteAccess and the programs following it 407.

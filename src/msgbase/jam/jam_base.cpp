@@ -7,7 +7,6 @@
 #include "msgbase/jam/jam_crc.h"
 #include "msgbase/jam/jam_layout.h"
 #include "msgbase/jam/jam_time.h"
-#include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "text/cp866.h"
 #include "text/date_text.h"
@@ -39,8 +38,6 @@ bool OpenShared(File& file, const std::string& path) {
 }
 
 }  // namespace
-
-MessageBaseHandle MakeJamBase() { return std::make_unique<JamBase>(); }
 
 uint16_t JamBase::IoError(const File& file, bool writing) {
   return SetStatus(IoCode(file.LastError(), writing));

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/host_path.h"
@@ -413,7 +412,5 @@ void SquishBase::SetLastRead(uint32_t user, int32_t number) {
   // Writing past the end lengthens the file; the slots in between read as zero.
   if (!sql.WriteAt(uint64_t{user} * 4, bytes, 4)) status_ = IoCode(sql.LastError(), true);
 }
-
-MessageBaseHandle MakeSquishBase() { return std::make_unique<SquishBase>(); }
 
 }  // namespace vm

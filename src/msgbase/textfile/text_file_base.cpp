@@ -4,7 +4,6 @@
 #include <climits>
 
 #include "msgbase/byte_scan.h"
-#include "msgbase/variants.h"
 #include "platform/file_system.h"
 #include "platform/io_result.h"
 #include "text/text_helpers.h"
@@ -21,8 +20,6 @@ int32_t ClampToInt32(int64_t value) {
 }
 
 }  // namespace
-
-MessageBaseHandle MakeTextFileBase() { return std::make_unique<TextFileBase>(); }
 
 TextFileBase::TextFileBase() : buffer_(kBufferSize) {}
 
