@@ -1,7 +1,7 @@
 #include "tui/button.h"
 
-#include "tui/dialog.h"
 #include "tui/frame.h"
+#include "tui/group.h"
 #include "tui/keys.h"
 
 namespace vm::tui {

@@ -1,6 +1,5 @@
 #include "tui/cluster.h"
 
-#include "tui/dialog.h"
 #include "tui/keys.h"
 
 namespace vm::tui {
@@ -32,8 +31,7 @@ void Cluster::MoveFocus(int item) {
 
 void Cluster::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
-    // Clicks arrive in screen cells; the items are placed in the dialog's.
-    const int item = event.mouse.where.y - (owner != nullptr ? owner->bounds.y : 0) - local.y;
+    const int item = event.mouse.where.y;
     if (event.mouse.action == MouseAction::Press && item >= 0 && item < Count()) {
       current_ = item;
       Press(item);

@@ -1,5 +1,6 @@
-// A control inside a dialog: placed relative to the dialog's top-left corner (the frame is
-// row 0 and column 0), drawn by the dialog, focused by Tab, a click or its hot letter.
+// A control inside a group (a dialog, a window): placed relative to the group's top-left
+// corner (a dialog's frame is row 0 and column 0), drawn by the group, focused by Tab, a click
+// or its hot letter. Mouse events reach it in its own cells (0, 0 is its top-left corner).
 #pragma once
 
 #include "tui/cell_buffer.h"
@@ -8,7 +9,7 @@
 
 namespace vm::tui {
 
-class Dialog;
+class Group;
 
 class Control {
  public:
@@ -18,7 +19,7 @@ class Control {
   virtual void HandleEvent(Event& event) {}
   // The letter that, with Alt (or alone while no input line has the focus), reaches it.
   virtual unsigned char Hot() const { return 0; }
-  // Its hot letter or a click chose it; a label passes the focus on.
+  // Its hot letter or a click it left unhandled chose it; a label passes the focus on.
   virtual void Activate() {}
   // The dialog ended with OK: record what was typed.
   virtual void Commit() {}
@@ -30,7 +31,7 @@ class Control {
   Rect local;
   // A disabled control is drawn dimmed and takes neither the focus nor clicks.
   bool disabled = false;
-  Dialog* owner = nullptr;
+  Group* owner = nullptr;
 };
 
 }  // namespace vm::tui

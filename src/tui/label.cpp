@@ -1,6 +1,6 @@
 #include "tui/label.h"
 
-#include "tui/dialog.h"
+#include "tui/group.h"
 
 namespace vm::tui {
 

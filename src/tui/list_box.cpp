@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "tui/dialog.h"
 #include "tui/keys.h"
 
 namespace vm::tui {
@@ -47,10 +46,7 @@ void ListBox::Draw(CellBuffer& out, const Palette& palette, Point origin, bool f
 
 void ListBox::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
-    // Clicks arrive in screen cells; the box is placed in the dialog's.
-    const Point origin = owner != nullptr ? Point{owner->bounds.x, owner->bounds.y} : Point{};
-    const Point p{event.mouse.where.x - origin.x - local.x,
-                  event.mouse.where.y - origin.y - local.y};
+    const Point p = event.mouse.where;
     const ScrollBar bar{Rect{local.width - 1, 0, 1, Rows()}, focused_, MostIndex()};
     switch (event.mouse.action) {
       case MouseAction::WheelUp: FocusItem(focused_ - 1); break;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "tui/dialog.h"
 #include "tui/keys.h"
 #include "tui/scroll_bar.h"
 
@@ -80,9 +79,7 @@ void TextEditor::DeleteAt() {
 
 void TextEditor::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
-    const Point origin = owner != nullptr ? Point{owner->bounds.x, owner->bounds.y} : Point{};
-    const Point p{event.mouse.where.x - origin.x - local.x,
-                  event.mouse.where.y - origin.y - local.y};
+    const Point p = event.mouse.where;
     if (event.mouse.action == MouseAction::WheelUp)
       MoveTo(row_ - 1, column_);
     else if (event.mouse.action == MouseAction::WheelDown)
