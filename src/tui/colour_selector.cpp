@@ -14,7 +14,7 @@ constexpr int kRows = kColours / ColourSelector::kColumns;
 ColourSelector::ColourSelector(int x, int y) { local = Rect{x, y, kColumns * kCellWidth, kRows}; }
 
 void ColourSelector::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
-  const uint8_t text = palette[pal::kDialogText];
+  const uint8_t text = palette[Colours().text];
   for (int colour = 0; colour < kColours; ++colour) {
     const int x = origin.x + local.x + colour % kColumns * kCellWidth;
     const int y = origin.y + local.y + colour / kColumns;

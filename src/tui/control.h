@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tui/cell_buffer.h"
+#include "tui/colour_roles.h"
 #include "tui/event.h"
 #include "tui/palette.h"
 
@@ -27,6 +28,8 @@ class Control {
   virtual bool TakesCharacters() const { return false; }
   // Whether Tab, a click or a hot letter may give it the focus now.
   bool CanFocus() const { return !disabled && Focusable(); }
+  // The colour roles of its group (the dialog roles outside any group).
+  const ColourRoles& Colours() const;
 
   Rect local;
   // A disabled control is drawn dimmed and takes neither the focus nor clicks.

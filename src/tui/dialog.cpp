@@ -19,8 +19,7 @@ void Dialog::Close(int command) {
 }
 
 void Dialog::Draw(CellBuffer& out, const Palette& palette) {
-  const uint8_t frame = palette[error_ ? pal::kErrorFrame : pal::kDialogFrame];
-  DrawFrame(out, bounds, frame, FrameStyle::Double, title_);
+  DrawFrame(out, bounds, palette[Roles().frame], FrameStyle::Double, title_);
   Group::Draw(out, palette);
 }
 

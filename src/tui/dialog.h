@@ -23,9 +23,6 @@ class Dialog : public Group {
   // so that a check can refuse OK or a button can act without closing the dialog.
   void SetBeforeClose(std::function<bool(int command)> check) { beforeClose_ = std::move(check); }
 
-  // Error boxes are drawn in the error colours.
-  void SetErrorColours(bool on) { error_ = on; }
-
   void Draw(CellBuffer& out, const Palette& palette) override;
   void HandleEvent(Event& event) override;
   void Layout(const Rect& desktop) override;
@@ -33,7 +30,6 @@ class Dialog : public Group {
  private:
   std::string title_;
   int defaultCommand_ = 0;
-  bool error_ = false;
   std::function<bool(int)> beforeClose_;
 };
 

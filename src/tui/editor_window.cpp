@@ -16,6 +16,7 @@ constexpr int kCloseMarkX = 2;  // "[■]" from the window's left edge
 EditorWindow::EditorWindow(std::string title, size_t limit)
     : title_(std::move(title)), editor_(Add(std::make_unique<TextEditor>(Rect{}, limit))) {
   helpContext = hc::kInput;
+  SetRoles(kWindowRoles);
 }
 
 void EditorWindow::Layout(const Rect& desktop) {
@@ -25,7 +26,7 @@ void EditorWindow::Layout(const Rect& desktop) {
 }
 
 void EditorWindow::Draw(CellBuffer& out, const Palette& palette) {
-  const uint8_t frame = palette[pal::kWindowFrame];
+  const uint8_t frame = palette[Roles().frame];
   DrawFrame(out, bounds, frame, FrameStyle::Double, title_);
   out.PutText(bounds.x + kCloseMarkX, bounds.y, "[\xFE]", frame);
   const std::string hint = Cp866(" Esc - готово ");

@@ -125,7 +125,7 @@ void FileDialog::Draw(CellBuffer& out, const Palette& palette) {
   std::string shown = directory_;
   if (static_cast<int>(shown.size()) > width)
     shown = "..." + shown.substr(shown.size() - static_cast<size_t>(width - 3));
-  out.PutText(bounds.x + 3, bounds.y + 14, shown, palette[pal::kDialogText]);
+  out.PutText(bounds.x + 3, bounds.y + 14, shown, palette[Roles().text]);
 }
 
 }  // namespace vm::tui

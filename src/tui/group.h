@@ -32,6 +32,10 @@ class Group : public ModalView {
   // Every control records what was typed (a dialog ended with OK).
   void CommitAll();
 
+  // The palette entries the group and its controls draw with (a set that outlives the group).
+  void SetRoles(const ColourRoles& roles) { roles_ = &roles; }
+  const ColourRoles& Roles() const { return *roles_; }
+
   // Draws the controls; a group with a frame draws it first.
   void Draw(CellBuffer& out, const Palette& palette) override;
   // Takes what belongs to the controls and leaves the rest of the event for the group's owner.
@@ -48,6 +52,7 @@ class Group : public ModalView {
 
   std::vector<std::unique_ptr<Control>> controls_;
   int focus_ = -1;
+  const ColourRoles* roles_ = &kDialogRoles;
 };
 
 }  // namespace vm::tui

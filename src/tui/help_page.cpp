@@ -40,7 +40,8 @@ void HelpPage::Draw(CellBuffer& out, const Palette& palette, Point origin, bool)
   if (lines_ == nullptr) return;
   const int x = origin.x + local.x;
   const int y = origin.y + local.y;
-  const uint8_t text = palette[pal::kWindowText];
+  const ColourRoles& colours = Colours();
+  const uint8_t text = palette[colours.text];
   out.Fill(Rect{x, y, TextWidth(), TextRows()}, ' ', text);
   for (int row = 0; row < TextRows() && top_ + row < static_cast<int>(lines_->size()); ++row) {
     const HelpLine& line = (*lines_)[static_cast<size_t>(top_ + row)];
@@ -49,7 +50,7 @@ void HelpPage::Draw(CellBuffer& out, const Palette& palette, Point origin, bool)
     for (const HelpLink& link : line.links) {
       const bool picked = link_ >= 0 && links_[static_cast<size_t>(link_)].line == top_ + row &&
                           links_[static_cast<size_t>(link_)].link.column == link.column;
-      const uint8_t attr = palette[picked ? pal::kHelpLinkSelected : pal::kHelpLink];
+      const uint8_t attr = palette[picked ? colours.selected : colours.hot];
       for (size_t i = 0; i < link.length && static_cast<int>(link.column + i) < TextWidth(); ++i)
         out.Put(x + static_cast<int>(link.column + i), y + row,
                 static_cast<unsigned char>(line.text[link.column + i]), attr);
@@ -57,7 +58,8 @@ void HelpPage::Draw(CellBuffer& out, const Palette& palette, Point origin, bool)
     }
   }
   if (MostTop() > 0)
-    ScrollBar{Rect{x + TextWidth(), y, 1, TextRows()}, top_, MostTop()}.Draw(out, palette);
+    ScrollBar{Rect{x + TextWidth(), y, 1, TextRows()}, top_, MostTop()}.Draw(out,
+                                                                             palette[colours.bar]);
 }
 
 bool HelpPage::HandleKey(int key) {

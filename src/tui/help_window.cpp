@@ -12,6 +12,7 @@ namespace vm::tui {
 HelpWindow::HelpWindow(const HelpFile& help, int topic)
     : help_(help), page_(Add(std::make_unique<HelpPage>([this](int target) { Open(target); }))) {
   helpContext = hc::kHelpWindow;
+  SetRoles(kWindowRoles);
   missing_.push_back(HelpLine{Cp866("Этот раздел справки отсутствует."), {}});
   Open(topic);
   history_.clear();
@@ -44,7 +45,7 @@ void HelpWindow::Back() {
 }
 
 void HelpWindow::Draw(CellBuffer& out, const Palette& palette) {
-  const uint8_t frame = palette[pal::kWindowFrame];
+  const uint8_t frame = palette[Roles().frame];
   const auto found = help_.topics.find(topic_);
   DrawFrame(out, bounds, frame, FrameStyle::Double,
             found != help_.topics.end() ? found->second.title : Cp866("Справка"));

@@ -126,7 +126,7 @@ void TextEditor::HandleEvent(Event& event) {
 void TextEditor::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
   const int x = origin.x + local.x;
   const int y = origin.y + local.y;
-  const uint8_t attr = palette[pal::kWindowText];
+  const uint8_t attr = palette[Colours().text];
   out.Fill(Rect{x, y, TextWidth(), TextHeight()}, ' ', attr);
   for (int row = 0; row < TextHeight(); ++row) {
     const size_t line = static_cast<size_t>(top_ + row);
@@ -141,9 +141,10 @@ void TextEditor::Draw(CellBuffer& out, const Palette& palette, Point origin, boo
   int widest = 0;
   for (int row = 0; row < static_cast<int>(lines_.size()); ++row)
     widest = std::max(widest, LineLength(row));
+  const uint8_t bar = palette[Colours().bar];
   ScrollBar{Rect{x + TextWidth(), y, 1, TextHeight()}, row_, static_cast<int>(lines_.size()) - 1}
-      .Draw(out, palette);
-  ScrollBar{Rect{x, y + TextHeight(), TextWidth(), 1}, column_, widest}.Draw(out, palette);
+      .Draw(out, bar);
+  ScrollBar{Rect{x, y + TextHeight(), TextWidth(), 1}, column_, widest}.Draw(out, bar);
   if (focused) out.SetCursor(x + column_ - left_, y + row_ - top_);
 }
 

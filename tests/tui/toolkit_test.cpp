@@ -193,6 +193,23 @@ TEST_F(ToolkitTest, MessageBoxAnswers) {
   EXPECT_EQ(MessageBox(app, "x", MessageKind::Error, MessageButtons::OkCancel), cmd::kOk);
 }
 
+// An error box is drawn in the error colours, frame and text; other boxes in the dialog colours.
+TEST_F(ToolkitTest, ErrorBoxesAreInTheErrorColours) {
+  palette.Set(pal::kErrorText, 0x4E);  // told apart from the error frame
+  for (const MessageKind kind : {MessageKind::Error, MessageKind::Information}) {
+    backend.PushSnapshot();
+    backend.PushKey(key::kEnter);
+    MessageBox(app, "Disk full", kind, MessageButtons::Ok);
+    const CellBuffer& s = backend.snapshots.back();
+    const bool error = kind == MessageKind::Error;
+    // The box is 44 x 7 at column 18, row 9; its text at row 11, its button at row 13.
+    EXPECT_EQ(s.RowText(11, 21, 9), "Disk full");
+    EXPECT_EQ(s.At(21, 11).attr, palette[error ? pal::kErrorText : pal::kDialogText]);
+    EXPECT_EQ(s.At(18, 11).attr, palette[error ? pal::kErrorFrame : pal::kDialogFrame]);
+    EXPECT_EQ(s.At(35, 13).attr, palette[pal::kButtonFocused]) << "buttons stay buttons";
+  }
+}
+
 TEST_F(ToolkitTest, MessageBoxLayout) {
   // The box as it is drawn: centred, its title, the text, the two buttons with shadows.
   app.SetAfterEvent({});
