@@ -25,6 +25,8 @@ namespace {
 constexpr int kQuitCommand = 100;
 constexpr int kOpenCommand = 101;
 constexpr int kDisabledCommand = 102;
+// A help context the application gives its own windows.
+constexpr int kAppContext = 10;
 
 std::string FieldPadTo(std::string text, size_t width) {
   text.resize(width, ' ');
@@ -356,13 +358,15 @@ TEST_F(ToolkitTest, TheStatusLineFollowsTheHelpContextOfTheTopView) {
   std::vector<int> asked;
   app.SetHelp(kHelp, [&](int context) { asked.push_back(context); });
   app.Status().SetRanges(
-      {{0, 0, {{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}, {"", key::F(1), kHelp}}},
+      {{hc::kNoContext,
+        hc::kNoContext,
+        {{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}, {"", key::F(1), kHelp}}},
        {hc::kInput,
         hc::kInput,
         {{"~F1~", key::F(1), kHelp}, {"~Esc~ End", key::kEsc, cmd::kEndInput}}},
-       {10, 999, {{"~F1~ Help", key::F(1), kHelp}}}});
+       {kAppContext, 999, {{"~F1~ Help", key::F(1), kHelp}}}});
   app.Status().SetHints(
-      [](int context) { return context == 10 ? std::string("menu") : std::string(); });
+      [](int context) { return context == kAppContext ? std::string("menu") : std::string(); });
   backend.PushKey(key::F(1));  // the main view: context 0
   backend.PushKey(key::Alt('X'));
   app.Run();
@@ -383,7 +387,7 @@ TEST_F(ToolkitTest, TheStatusLineFollowsTheHelpContextOfTheTopView) {
   backend.PushSnapshot();
   backend.PushKey(key::kEsc);
   app.Execute(dialog);
-  dialog.helpContext = 10;
+  dialog.helpContext = kAppContext;
   backend.PushKey(key::F(1));
   backend.PushSnapshot();
   backend.PushKey(key::kEsc);
@@ -391,7 +395,7 @@ TEST_F(ToolkitTest, TheStatusLineFollowsTheHelpContextOfTheTopView) {
   ASSERT_EQ(backend.snapshots.size(), 3u);
   EXPECT_EQ(backend.snapshots[1].RowText(24), std::string(80, ' '));
   EXPECT_EQ(backend.snapshots[2].RowText(24, 0, 19), " F1 Help \xB3 menu    ");
-  EXPECT_EQ(asked, (std::vector<int>{0, hc::kInput, 10}));
+  EXPECT_EQ(asked, (std::vector<int>{hc::kNoContext, hc::kInput, kAppContext}));
 }
 
 // Message boxes and the help window have help contexts of their own, so F1 works in them; a
@@ -402,7 +406,9 @@ TEST_F(ToolkitTest, MessageBoxesAndTheHelpWindowHaveTheirHelp) {
   std::vector<int> asked;
   app.SetHelp(kHelp, [&](int context) { asked.push_back(context); });
   app.Status().SetRanges(
-      {{10, 0xFFFF, {{"~F1~ Help", key::F(1), kHelp}, {"~Del~ Remove", key::kDel, kButton}}}});
+      {{kAppContext,
+        0xFFFF,
+        {{"~F1~ Help", key::F(1), kHelp}, {"~Del~ Remove", key::kDel, kButton}}}});
   backend.PushKey(key::F(1));
   backend.PushKey(key::kEsc);
   EXPECT_FALSE(AskYes(app, "?"));
@@ -414,7 +420,7 @@ TEST_F(ToolkitTest, MessageBoxesAndTheHelpWindowHaveTheirHelp) {
   EXPECT_EQ(asked, (std::vector<int>{hc::kMessageBox, hc::kHelpWindow}));
 
   Dialog dialog(30, 7, "");
-  dialog.helpContext = 10;
+  dialog.helpContext = kAppContext;
   dialog.Add(std::make_unique<Button>(2, 2, 12, "~R~emove", kButton));
   backend.PushKey(key::kDel);
   EXPECT_EQ(app.Execute(dialog), kButton);
