@@ -114,7 +114,7 @@ void MainWindow::HandleEvent(Event& event) {
       Enter();
   } else if (event.kind == EventKind::Command) {
     search_.clear();
-    RunCommand(event.command);
+    ExecuteMenuCommand(event.command);
   } else {
     return;
   }
@@ -164,7 +164,7 @@ void MainWindow::HandleKey(int key) {
     case key::kCtrlBackslash:
       if (DirectoryActive()) GoToRoot();
       break;
-    case key::kAlt | key::F(1): RunCommand(cmd::kChangeDrive); break;
+    case key::kAlt | key::F(1): ExecuteMenuCommand(cmd::kChangeDrive); break;
     case key::kEsc: AskQuit(); break;
     default: break;
   }

@@ -62,7 +62,8 @@ class MainWindow : public tui::Group {
   void GoToRoot();
 
   // Commands (shell_commands.cpp).
-  void RunCommand(int command);
+  // Carries out a command of the menu, the status line or a bound key.
+  void ExecuteMenuCommand(int command);
   void AskQuit();
   void Decode();
   void Delete();

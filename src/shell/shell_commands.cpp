@@ -27,7 +27,7 @@ namespace vm::shell {
 
 using namespace tui;
 
-void MainWindow::RunCommand(int command) {
+void MainWindow::ExecuteMenuCommand(int command) {
   switch (command) {
     case cmd::kQuit: AskQuit(); break;
     case cmd::kDecode: Decode(); break;
