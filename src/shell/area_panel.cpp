@@ -76,7 +76,7 @@ AreaPanel::AreaPanel(const Settings& settings, const AreaTable& areas,
 }
 
 void AreaPanel::Layout(const Rect& panel) {
-  panel_ = panel;
+  local = panel;
   areaList_.SetRows(panel.height - 4);
   files_.SetRows(panel.height - 5);
 }
@@ -168,14 +168,6 @@ std::string AreaPanel::EntryName(int index) const {
   return index >= 1 && index <= catalogue_.Count() ? catalogue_.At(index).name : "";
 }
 
-int AreaPanel::EntryAtRow(int screenRow) const {
-  const ListCursor& list = Cursor();
-  const int row = screenRow - panel_.y - FirstListRow();
-  if (row < 0 || row >= list.rows) return 0;
-  const int index = list.top + row;
-  return index <= list.count ? index : 0;
-}
-
 std::string AreaPanel::InfoText() const {
   if (!opened_) return CursorArea() != 0 ? areas_.At(CursorArea()).displayName : "";
   if (OnExitRow()) return ExitRowName();
@@ -188,64 +180,66 @@ std::string AreaPanel::InfoText() const {
       .append(std::to_string(file->total))
       .append("]");
   const std::string label = EncodingLabel(file->kind);
-  const size_t width = static_cast<size_t>(panel_.width - 2);
+  const size_t width = static_cast<size_t>(local.width - 2);
   const size_t gap =
       counts.size() + label.size() < width ? width - counts.size() - label.size() : 1;
   return counts + std::string(gap, ' ') + label;
 }
 
-void AreaPanel::Draw(CellBuffer& out, const Palette& palette, bool active,
-                     std::string_view searchText) const {
+void AreaPanel::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
+  const Rect panel = Placed(origin);
   if (opened_)
-    DrawFiles(out, palette, active);
+    DrawFiles(out, palette, panel, focused);
   else
-    DrawAreas(out, palette, active);
-  if (!searchText.empty() && active) {
-    DrawInfoLine(out, palette, panel_, searchText);
-    out.SetCursor(panel_.x + 1 + static_cast<int>(searchText.size()), panel_.y + InfoRow(panel_));
+    DrawAreas(out, palette, panel, focused);
+  if (const std::string_view searchText = SearchText(focused); !searchText.empty()) {
+    DrawInfoLine(out, palette, panel, searchText);
+    out.SetCursor(panel.x + 1 + static_cast<int>(searchText.size()), panel.y + InfoRow(panel));
   } else {
-    DrawInfoLine(out, palette, panel_, InfoText());
+    DrawInfoLine(out, palette, panel, InfoText());
   }
 }
 
-void AreaPanel::DrawAreas(CellBuffer& out, const Palette& palette, bool active) const {
-  DrawPanelFrame(out, palette, panel_, Cp866(" Области "), {});
+void AreaPanel::DrawAreas(CellBuffer& out, const Palette& palette, const Rect& panel,
+                          bool focused) const {
+  DrawPanelFrame(out, palette, panel, Cp866(" Области "), {});
   for (int row = 0; row < areaList_.rows; ++row) {
     const int index = areaList_.top + row;
     if (index > areaList_.count) break;
-    const bool onCursor = active && index == areaList_.cursor;
+    const bool onCursor = focused && index == areaList_.cursor;
     const uint8_t attr = palette[onCursor ? panel_pal::kCursor : panel_pal::kFile];
-    const int y = panel_.y + 1 + row;
-    out.PutText(panel_.x + 1, y,
-                FieldPad(static_cast<size_t>(panel_.width - 2), 0, areas_.At(index).displayName),
+    const int y = panel.y + 1 + row;
+    out.PutText(panel.x + 1, y,
+                FieldPad(static_cast<size_t>(panel.width - 2), 0, areas_.At(index).displayName),
                 attr);
   }
 }
 
-void AreaPanel::DrawFiles(CellBuffer& out, const Palette& palette, bool active) const {
-  const int extra = Extra(panel_);
+void AreaPanel::DrawFiles(CellBuffer& out, const Palette& palette, const Rect& panel,
+                          bool focused) const {
+  const int extra = Extra(panel);
   const std::string title = textFile_ ? Lower(title_) : title_;
-  DrawPanelFrame(out, palette, panel_, title, {kNameRule + extra, kMarkRule + extra});
+  DrawPanelFrame(out, palette, panel, title, {kNameRule + extra, kMarkRule + extra});
   // "Имя" over the middle of the name column, "Статус" over the bar, however wide the panel.
   const uint8_t titleAttr = palette[panel_pal::kTitle];
-  out.PutText(panel_.x + 1, panel_.y + 1, std::string(static_cast<size_t>(panel_.width - 2), ' '),
+  out.PutText(panel.x + 1, panel.y + 1, std::string(static_cast<size_t>(panel.width - 2), ' '),
               titleAttr);
-  out.PutText(panel_.x + 5 + extra / 2, panel_.y + 1, Cp866("Имя"), titleAttr);
-  out.PutText(panel_.x + kMarkRule + extra + 8, panel_.y + 1, Cp866("Статус"), titleAttr);
+  out.PutText(panel.x + 5 + extra / 2, panel.y + 1, Cp866("Имя"), titleAttr);
+  out.PutText(panel.x + kMarkRule + extra + 8, panel.y + 1, Cp866("Статус"), titleAttr);
   for (int column : {kNameRule, kMarkRule})
-    out.Put(panel_.x + column + extra, panel_.y + 1, glyph::kSingleVertical,
+    out.Put(panel.x + column + extra, panel.y + 1, glyph::kSingleVertical,
             palette[panel_pal::kFrame]);
 
   for (int row = 0; row < files_.rows; ++row) {
     const int index = files_.top + row;
     // A rescan refills the catalogue while its progress window redraws the screen.
     if (index > files_.count || index > catalogue_.Count()) break;
-    const bool onCursor = active && index == files_.cursor;
-    const int y = panel_.y + kListTop + row;
+    const bool onCursor = focused && index == files_.cursor;
+    const int y = panel.y + kListTop + row;
     if (index == 1) {
       const uint8_t attr = palette[onCursor ? panel_pal::kCursor : panel_pal::kFile];
-      out.PutText(panel_.x + 1, y,
-                  FieldPad(static_cast<size_t>(panel_.width - 2), 0, ExitRowName()), attr);
+      out.PutText(panel.x + 1, y, FieldPad(static_cast<size_t>(panel.width - 2), 0, ExitRowName()),
+                  attr);
       continue;
     }
     const FoundFile& file = catalogue_.At(index);
@@ -258,13 +252,13 @@ void AreaPanel::DrawFiles(CellBuffer& out, const Palette& palette, bool active) 
     else if (own)
       colour = onCursor ? panel_pal::kCursorOwn : panel_pal::kOwn;
     const uint8_t attr = palette[colour];
-    out.PutText(panel_.x + 1, y,
-                FieldPad(static_cast<size_t>(panel_.width - 2), 0,
+    out.PutText(panel.x + 1, y,
+                FieldPad(static_cast<size_t>(panel.width - 2), 0,
                          FoundFileRowText(file, InHistory(file), own, extra)),
                 attr);
     const uint8_t ruleAttr = onCursor ? attr : palette[panel_pal::kFrame];
     for (int column : {kNameRule, kMarkRule})
-      out.Put(panel_.x + column + extra, y, glyph::kSingleVertical, ruleAttr);
+      out.Put(panel.x + column + extra, y, glyph::kSingleVertical, ruleAttr);
   }
 }
 

@@ -1,13 +1,11 @@
 // The area panel: the area list, or the found files of the opened area or text file with
-// their marks, progress bars and the selection.
+// their marks, progress bars and the selection; the right view of the main window.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "shell/list_cursor.h"
-#include "tui/cell_buffer.h"
-#include "tui/palette.h"
+#include "shell/list_panel.h"
 
 namespace vm {
 class AreaTable;
@@ -19,14 +17,15 @@ struct Settings;
 
 namespace vm::shell {
 
-class AreaPanel {
+class AreaPanel : public ListPanel {
  public:
   AreaPanel(const Settings& settings, const AreaTable& areas, FoundFileCatalogue& catalogue,
             HistoryList& history);
 
+  // Places the panel in its main window's cells.
   void Layout(const tui::Rect& panel);
-  void Draw(tui::CellBuffer& out, const tui::Palette& palette, bool active,
-            std::string_view searchText) const;
+  void Draw(tui::CellBuffer& out, const tui::Palette& palette, tui::Point origin,
+            bool focused) override;
 
   // The found-file list of the area (its tag is what the history knows it by) or of a text
   // file; the title is the area's display name or the file's name.
@@ -38,8 +37,8 @@ class AreaPanel {
 
   bool Opened() const { return opened_; }
   bool TextFile() const { return textFile_; }
-  ListCursor& Cursor() { return opened_ ? files_ : areaList_; }
-  const ListCursor& Cursor() const { return opened_ ? files_ : areaList_; }
+  ListCursor& Cursor() override { return opened_ ? files_ : areaList_; }
+  const ListCursor& Cursor() const override { return opened_ ? files_ : areaList_; }
   // The area under the area list's cursor (0 when there is none).
   int CursorArea() const;
   void SetCursorArea(int index) { areaList_.MoveTo(index); }
@@ -48,7 +47,7 @@ class AreaPanel {
   bool OnExitRow() const { return opened_ && files_.cursor == 1; }
 
   int SelectedCount() const { return selectedCount_; }
-  void ToggleCursor();
+  void ToggleCursor() override;
   void Invert();
   int SelectByMask(std::string_view mask, bool select);
   void Unselect(int index);
@@ -57,23 +56,22 @@ class AreaPanel {
   // Whether the history knows the found file (the "√" mark).
   bool InHistory(const FoundFile& file) const;
 
-  int EntryAtRow(int screenRow) const;
-  int FirstListRow() const { return opened_ ? 2 : 1; }
-  tui::Rect Bounds() const { return panel_; }
+  int FirstListRow() const override { return opened_ ? 2 : 1; }
   // The display name used by the quick search and the area information.
   std::string EntryName(int index) const;
 
  private:
   void SetSelected(FoundFile& file, bool selected);
-  void DrawAreas(tui::CellBuffer& out, const tui::Palette& palette, bool active) const;
-  void DrawFiles(tui::CellBuffer& out, const tui::Palette& palette, bool active) const;
+  void DrawAreas(tui::CellBuffer& out, const tui::Palette& palette, const tui::Rect& panel,
+                 bool focused) const;
+  void DrawFiles(tui::CellBuffer& out, const tui::Palette& palette, const tui::Rect& panel,
+                 bool focused) const;
   std::string InfoText() const;
 
   const Settings& settings_;
   const AreaTable& areas_;
   FoundFileCatalogue& catalogue_;
   HistoryList& history_;
-  tui::Rect panel_;
   bool opened_ = false;
   bool textFile_ = false;
   std::string title_;

@@ -13,7 +13,9 @@ class Application;
 
 namespace vm::shell {
 
-// The colour dialog's groups: the file panels, the menus, the dialogs, the windows.
+// The colour dialog's groups: the file panels, the menus and status line, the dialogs (the
+// entries of the dialog and error colour roles), the editor and help windows (the window
+// roles' own entries). Every entry the screens draw with is listed once.
 std::vector<tui::ColourGroup> ShellColourGroups();
 
 void ChangeColours(tui::Application& app);

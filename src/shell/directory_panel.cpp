@@ -67,7 +67,7 @@ void DirectoryPanel::SetList(DirectoryListing list) {
 }
 
 void DirectoryPanel::Layout(const Rect& panel) {
-  panel_ = panel;
+  local = panel;
   cursor_.SetRows(ListRows(panel));
 }
 
@@ -122,12 +122,7 @@ std::vector<const DirectoryEntry*> DirectoryPanel::Targets() const {
   return targets;
 }
 
-int DirectoryPanel::EntryAtRow(int screenRow) const {
-  const int row = screenRow - panel_.y - kListTop;
-  if (row < 0 || row >= cursor_.rows) return 0;
-  const int index = cursor_.top + row;
-  return index <= cursor_.count ? index : 0;
-}
+int DirectoryPanel::FirstListRow() const { return kListTop; }
 
 std::string DirectoryPanel::InfoText() const {
   if (selectedCount_ > 0)
@@ -142,7 +137,7 @@ std::string DirectoryPanel::InfoText() const {
   else
     for (unsigned char c : entry->name) name.push_back(static_cast<char>(LowCaseCp866(c)));
   // The whole name, which the list may have cut; one longer than the line is marked as cut.
-  const size_t width = static_cast<size_t>(std::max(1, panel_.width - 2));
+  const size_t width = static_cast<size_t>(std::max(1, local.width - 2));
   if (name.size() > width) {
     name.resize(width);
     name.back() = '}';
@@ -150,49 +145,50 @@ std::string DirectoryPanel::InfoText() const {
   return name;
 }
 
-void DirectoryPanel::Draw(CellBuffer& out, const Palette& palette, bool active,
-                          std::string_view searchText) const {
-  const int extra = Extra(panel_);
-  DrawPanelFrame(out, palette, panel_, {},
+void DirectoryPanel::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
+  const Rect panel = Placed(origin);
+  const std::string_view searchText = SearchText(focused);
+  const int extra = Extra(panel);
+  DrawPanelFrame(out, palette, panel, {},
                  {kNameRule + extra, kSizeRule + extra, kDateRule + extra});
-  out.PutText(panel_.x + 5, panel_.y + 1, Cp866("Имя"), palette[panel_pal::kTitle]);
-  out.PutText(panel_.x + 15 + extra, panel_.y + 1, Cp866("Размер"), palette[panel_pal::kTitle]);
-  out.PutText(panel_.x + 26 + extra, panel_.y + 1, Cp866("Дата"), palette[panel_pal::kTitle]);
-  out.PutText(panel_.x + 33 + extra, panel_.y + 1, Cp866("Время"), palette[panel_pal::kTitle]);
+  out.PutText(panel.x + 5, panel.y + 1, Cp866("Имя"), palette[panel_pal::kTitle]);
+  out.PutText(panel.x + 15 + extra, panel.y + 1, Cp866("Размер"), palette[panel_pal::kTitle]);
+  out.PutText(panel.x + 26 + extra, panel.y + 1, Cp866("Дата"), palette[panel_pal::kTitle]);
+  out.PutText(panel.x + 33 + extra, panel.y + 1, Cp866("Время"), palette[panel_pal::kTitle]);
 
   for (int row = 0; row < cursor_.rows; ++row) {
     const int index = cursor_.top + row;
     if (index > cursor_.count) break;
     const DirectoryEntry& entry = list_.entries[static_cast<size_t>(index - 1)];
-    const bool onCursor = active && index == cursor_.cursor;
+    const bool onCursor = focused && index == cursor_.cursor;
     const int colour = entry.selected
                            ? (onCursor ? panel_pal::kCursorSelected : panel_pal::kSelected)
                            : (onCursor ? panel_pal::kCursor : panel_pal::kFile);
     const uint8_t attr = palette[colour];
-    const int y = panel_.y + kListTop + row;
+    const int y = panel.y + kListTop + row;
     const uint8_t ruleAttr = onCursor ? attr : palette[panel_pal::kFrame];
-    out.Fill(Rect{panel_.x + 1, y, panel_.width - 2, 1}, ' ', attr);
-    out.PutText(panel_.x + 1, y, DirectoryNameColumn(entry, extra), attr);
-    out.PutText(panel_.x + kNameRule + extra + 1, y, DirectorySizeColumn(entry), attr);
+    out.Fill(Rect{panel.x + 1, y, panel.width - 2, 1}, ' ', attr);
+    out.PutText(panel.x + 1, y, DirectoryNameColumn(entry, extra), attr);
+    out.PutText(panel.x + kNameRule + extra + 1, y, DirectorySizeColumn(entry), attr);
     if (entry.name != "..") {
-      std::tm local{};
+      std::tm stamp{};
       const std::time_t when = static_cast<std::time_t>(entry.modified);
-      localtime_r(&when, &local);
-      out.PutText(panel_.x + kSizeRule + extra + 1, y,
-                  TwoDigits(local.tm_mday) + "-" + TwoDigits(local.tm_mon + 1) + "-" +
-                      TwoDigits(local.tm_year % 100),
+      localtime_r(&when, &stamp);
+      out.PutText(panel.x + kSizeRule + extra + 1, y,
+                  TwoDigits(stamp.tm_mday) + "-" + TwoDigits(stamp.tm_mon + 1) + "-" +
+                      TwoDigits(stamp.tm_year % 100),
                   attr);
-      out.PutText(panel_.x + kDateRule + extra + 1, y,
-                  TwoDigits(local.tm_hour) + ":" + TwoDigits(local.tm_min), attr);
+      out.PutText(panel.x + kDateRule + extra + 1, y,
+                  TwoDigits(stamp.tm_hour) + ":" + TwoDigits(stamp.tm_min), attr);
     }
     for (int column : {kNameRule, kSizeRule, kDateRule})
-      out.Put(panel_.x + column + extra, y, glyph::kSingleVertical, ruleAttr);
+      out.Put(panel.x + column + extra, y, glyph::kSingleVertical, ruleAttr);
   }
-  if (!searchText.empty() && active) {
-    DrawInfoLine(out, palette, panel_, searchText);
-    out.SetCursor(panel_.x + 1 + static_cast<int>(searchText.size()), panel_.y + InfoRow(panel_));
+  if (!searchText.empty()) {
+    DrawInfoLine(out, palette, panel, searchText);
+    out.SetCursor(panel.x + 1 + static_cast<int>(searchText.size()), panel.y + InfoRow(panel));
   } else {
-    DrawInfoLine(out, palette, panel_, InfoText());
+    DrawInfoLine(out, palette, panel, InfoText());
   }
 }
 

@@ -1,18 +1,17 @@
 // The directory panel: the current directory's entries with their size, date and time, the
-// selection of files and its counters, and the information line.
+// selection of files and its counters, and the information line; the left view of the main
+// window.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "shell/directory_list.h"
-#include "shell/list_cursor.h"
-#include "tui/cell_buffer.h"
-#include "tui/palette.h"
+#include "shell/list_panel.h"
 
 namespace vm::shell {
 
-class DirectoryPanel {
+class DirectoryPanel : public ListPanel {
  public:
   // Rows of the list: the panel's height less the frame, header, separator and information line.
   static int ListRows(const tui::Rect& panel) { return panel.height - 5; }
@@ -20,13 +19,15 @@ class DirectoryPanel {
   // Reads the current directory again; the selection is dropped. False when it held more
   // entries than the list takes.
   bool Read(bool showHidden);
+  // Places the panel in its main window's cells.
   void Layout(const tui::Rect& panel);
-  void Draw(tui::CellBuffer& out, const tui::Palette& palette, bool active,
-            std::string_view searchText) const;
+  void Draw(tui::CellBuffer& out, const tui::Palette& palette, tui::Point origin,
+            bool focused) override;
 
   const DirectoryListing& List() const { return list_; }
-  ListCursor& Cursor() { return cursor_; }
-  const ListCursor& Cursor() const { return cursor_; }
+  ListCursor& Cursor() override { return cursor_; }
+  const ListCursor& Cursor() const override { return cursor_; }
+  int FirstListRow() const override;
   const DirectoryEntry* CursorEntry() const;
   // Puts the cursor on the entry of that name (after leaving a directory); false when none.
   bool MoveToName(std::string_view name);
@@ -34,13 +35,10 @@ class DirectoryPanel {
   int SelectedCount() const { return selectedCount_; }
   int64_t SelectedBytes() const { return selectedBytes_; }
   // Space and Ins: toggles the cursor file (never a directory) and moves down.
-  void ToggleCursor();
+  void ToggleCursor() override;
   void Invert();
   // Selects or unselects every file (not directory) matching the mask; the count changed.
   int SelectByMask(std::string_view mask, bool select);
-  // The list row (from 1) of a screen row, 0 when it is not a list row.
-  int EntryAtRow(int screenRow) const;
-  tui::Rect Bounds() const { return panel_; }
   // The entries selected, or the cursor file when none is.
   std::vector<const DirectoryEntry*> Targets() const;
 
@@ -51,7 +49,6 @@ class DirectoryPanel {
   void SetSelected(DirectoryEntry& entry, bool selected);
   std::string InfoText() const;
 
-  tui::Rect panel_;
   DirectoryListing list_;
   ListCursor cursor_;
   int selectedCount_ = 0;

@@ -30,4 +30,11 @@ inline constexpr int kQueueWindow = 100;
 inline constexpr int kAdvancedDialog = 101;
 inline constexpr int kCompressionDialog = 102;
 
+// Every context above, each with its topic in the help file the program ships.
+inline constexpr int kAll[] = {
+    kMainWindow,  kFileMenu,    kEncode,          kDecode,           kDelete,      kInformation,
+    kChangeDrive, kQuit,        kSelectionMenu,   kSelect,           kUnselect,    kInvert,
+    kOptionsMenu, kColours,     kStandardColours, kSavePalette,      kLoadPalette, kToolsMenu,
+    kUtility,     kQueueWindow, kAdvancedDialog,  kCompressionDialog};
+
 }  // namespace vm::shell::hc

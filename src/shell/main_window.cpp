@@ -1,11 +1,12 @@
 #include "shell/main_window.h"
 
+#include <memory>
+
 #include "config/area_table.h"
 #include "config/settings.h"
 #include "platform/drive_walk.h"
 #include "platform/file_system.h"
 #include "shell/commands.h"
-#include "shell/panel_frame.h"
 #include "shell/quick_search.h"
 #include "state/run_state.h"
 #include "text/cp866.h"
@@ -21,22 +22,22 @@ MainWindow::MainWindow(Application& app, const ShellContext& context)
     : app_(app),
       ctx_(context),
       dialogs_(app),
-      area_(context.settings, context.areas, catalogue_, context.state.history),
+      directory_(Add(std::make_unique<DirectoryPanel>())),
+      area_(Add(std::make_unique<AreaPanel>(context.settings, context.areas, catalogue_,
+                                            context.state.history))),
       prompts_(app),
-      encode_(app, context, prompts_) {}
+      encode_(app, context, prompts_) {
+  directory_.SetSearchText(search_);
+  area_.SetSearchText(search_);
+}
 
 MainWindow::~MainWindow() { CloseMessageArea(base_); }
 
 void MainWindow::Layout(const Rect& desktop) {
   bounds = desktop;
   const int left = desktop.width / 2;
-  directory_.Layout(Rect{desktop.x, desktop.y, left, desktop.height});
-  area_.Layout(Rect{desktop.x + left, desktop.y, desktop.width - left, desktop.height});
-}
-
-void MainWindow::Draw(CellBuffer& out, const Palette& palette) {
-  directory_.Draw(out, palette, directoryActive_, directoryActive_ ? search_ : "");
-  area_.Draw(out, palette, !directoryActive_, directoryActive_ ? "" : search_);
+  directory_.Layout(Rect{0, 0, left, desktop.height});
+  area_.Layout(Rect{left, 0, desktop.width - left, desktop.height});
 }
 
 void MainWindow::ReadDirectory() {
@@ -57,7 +58,7 @@ void MainWindow::RereadDirectory() {
 
 void MainWindow::QueueStart(int openArea) {
   if (openArea > 0) {
-    directoryActive_ = false;
+    Focus(area_);
     area_.SetCursorArea(openArea);
     app_.PutEvent(Event::Key(key::kEnter));
   } else {
@@ -67,7 +68,7 @@ void MainWindow::QueueStart(int openArea) {
 
 PanelFacts MainWindow::Facts() const {
   PanelFacts facts;
-  facts.directoryActive = directoryActive_;
+  facts.directoryActive = DirectoryActive();
   const DirectoryEntry* entry = directory_.CursorEntry();
   facts.cursorOnFile = entry != nullptr && !entry->isDirectory;
   facts.directorySelected = directory_.SelectedCount();
@@ -87,7 +88,7 @@ void MainWindow::Refresh() {
   app_.EnableCommand(cmd::kInformation, states.information);
 
   std::string title = "Veldmark";
-  if (directoryActive_)
+  if (DirectoryActive())
     title.append(" - ").append(CurrentDirectory());
   else if (area_.Opened())
     title.append(" - ").append(openArea_ > 0 ? ctx_.areas.At(openArea_).displayName
@@ -100,13 +101,20 @@ void MainWindow::Refresh() {
 
 void MainWindow::HandleEvent(Event& event) {
   if (event.kind == EventKind::Key) {
-    if (!HandleSearchKey(event.key)) HandleKey(event.key);
+    if (HandleSearchKey(event.key)) return event.Clear();
+    // The focused panel's keys, and Tab between the panels.
+    Group::HandleEvent(event);
+    if (event.kind == EventKind::Key) HandleKey(event.key);
   } else if (event.kind == EventKind::Mouse) {
     search_.clear();
-    HandleMouse(event.mouse);
+    const bool onPanel = ChildAt(event.mouse.where) != nullptr;
+    Group::HandleEvent(event);
+    // A double click on an entry: the panel put its cursor there and left the rest.
+    if (event.kind == EventKind::Mouse && event.mouse.action == MouseAction::DoubleClick && onPanel)
+      Enter();
   } else if (event.kind == EventKind::Command) {
     search_.clear();
-    RunCommand(event.command);
+    ExecuteMenuCommand(event.command);
   } else {
     return;
   }
@@ -114,7 +122,7 @@ void MainWindow::HandleEvent(Event& event) {
 }
 
 bool MainWindow::HandleSearchKey(int key) {
-  const bool fileNames = directoryActive_ || area_.Opened();
+  const bool fileNames = DirectoryActive() || area_.Opened();
   if (key::IsCharacter(key) && key != ' ' &&
       (!fileNames || IsFileNameChar(static_cast<unsigned char>(key)))) {
     Search(static_cast<unsigned char>(key));
@@ -130,97 +138,40 @@ bool MainWindow::HandleSearchKey(int key) {
 }
 
 void MainWindow::Search(unsigned char c) {
-  const bool areaNames = !directoryActive_ && !area_.Opened();
+  const bool directoryActive = DirectoryActive();
+  const bool areaNames = !directoryActive && !area_.Opened();
   if (!SearchTextAccepts(search_, c, areaNames)) return;
   const std::string typed = search_ + static_cast<char>(c);
   const std::string mask = areaNames ? AreaSearchMask(typed) : FileSearchMask(typed);
-  ListCursor& cursor = directoryActive_ ? directory_.Cursor() : area_.Cursor();
+  ListCursor& cursor = directoryActive ? directory_.Cursor() : area_.Cursor();
   const auto matches = [&](int i) {
-    if (directoryActive_)
+    if (directoryActive)
       return MatchesSearchMask(directory_.List().entries[static_cast<size_t>(i - 1)].name, mask);
     const std::string name = area_.EntryName(i);
     return areaNames ? MatchesFileMask(name, mask) : MatchesSearchMask(name, mask);
   };
-  const int first = !directoryActive_ && area_.Opened() ? 2 : 1;
+  const int first = !directoryActive && area_.Opened() ? 2 : 1;
   const int found = QuickSearch(cursor.count, cursor.cursor, first, matches);
   if (found == 0) return;  // the character is dropped
   search_ = typed;
   cursor.MoveTo(found);
 }
 
-void MainWindow::Navigate(ListCursor& cursor, int key, int pageRows) {
-  switch (key) {
-    case key::kUp: cursor.Step(-1); break;
-    case key::kDown: cursor.Step(1); break;
-    case key::kPgUp: cursor.Page(-pageRows); break;
-    case key::kPgDn: cursor.Page(pageRows); break;
-    case key::kHome:
-    case key::kLeft: cursor.MoveTo(1); break;
-    case key::kEnd:
-    case key::kRight: cursor.MoveTo(cursor.count); break;
-    default: break;
-  }
-}
-
 void MainWindow::HandleKey(int key) {
-  ListCursor& cursor = directoryActive_ ? directory_.Cursor() : area_.Cursor();
   switch (key) {
-    case key::kUp:
-    case key::kDown:
-    case key::kPgUp:
-    case key::kPgDn:
-    case key::kHome:
-    case key::kLeft:
-    case key::kEnd:
-    case key::kRight: Navigate(cursor, key, cursor.rows); break;
-    case ' ':
-    case key::kIns:
-      if (directoryActive_)
-        directory_.ToggleCursor();
-      else
-        area_.ToggleCursor();
-      break;
     case key::kGrayStar: Invert(); break;
-    case key::kTab: directoryActive_ = !directoryActive_; break;
     case key::kEnter: Enter(); break;
     case key::kCtrlBackslash:
-      if (directoryActive_) GoToRoot();
+      if (DirectoryActive()) GoToRoot();
       break;
-    case key::kAlt | key::F(1): RunCommand(cmd::kChangeDrive); break;
+    case key::kAlt | key::F(1): ExecuteMenuCommand(cmd::kChangeDrive); break;
     case key::kEsc: AskQuit(); break;
     default: break;
   }
 }
 
-void MainWindow::HandleMouse(const MouseEvent& mouse) {
-  const bool inDirectory = directory_.Bounds().Contains(mouse.where);
-  const bool inArea = area_.Bounds().Contains(mouse.where);
-  if (!inDirectory && !inArea) return;
-  directoryActive_ = inDirectory;
-  ListCursor& cursor = inDirectory ? directory_.Cursor() : area_.Cursor();
-  if (mouse.action == MouseAction::WheelUp || mouse.action == MouseAction::WheelDown) {
-    cursor.Step(mouse.action == MouseAction::WheelUp ? -1 : 1);
-    return;
-  }
-  const Rect panel = inDirectory ? directory_.Bounds() : area_.Bounds();
-  const int firstRow = panel.y + (inDirectory ? kListTop : area_.FirstListRow());
-  if (mouse.where.y < firstRow) {
-    cursor.Step(-1);
-    return;
-  }
-  if (mouse.where.y >= firstRow + cursor.rows) {
-    cursor.Step(1);
-    return;
-  }
-  const int index =
-      inDirectory ? directory_.EntryAtRow(mouse.where.y) : area_.EntryAtRow(mouse.where.y);
-  if (index == 0) return;
-  cursor.MoveTo(index);
-  if (mouse.action == MouseAction::DoubleClick) Enter();
-}
-
 void MainWindow::Enter() {
-  if (directoryActive_) {
+  if (DirectoryActive()) {
     const DirectoryEntry* entry = directory_.CursorEntry();
     if (entry == nullptr) return;
     const DirectoryEntry chosen = *entry;
@@ -278,7 +229,7 @@ void MainWindow::ScanTextFile(const DirectoryEntry& entry) {
   }
   openArea_ = 0;
   area_.ShowFoundFiles(entry.name, {}, true);
-  directoryActive_ = false;
+  Focus(area_);
 }
 
 void MainWindow::OpenArea(int index) {

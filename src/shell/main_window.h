@@ -1,5 +1,6 @@
-// The main window: the directory panel on the left and the area panel on the right, the
-// keys and mouse actions on them, the quick search, and the shell's commands.
+// The main window: a group of the directory panel on the left and the area panel on the right
+// (Tab and a click move the focus between them), the keys that act on the panels' entries, the
+// quick search, and the shell's commands.
 #pragma once
 
 #include <string>
@@ -19,17 +20,16 @@
 #include "shell/shell_context.h"
 #include "shell/shell_dialogs.h"
 #include "tui/application.h"
-#include "tui/view.h"
+#include "tui/group.h"
 
 namespace vm::shell {
 
-class MainWindow : public tui::View {
+class MainWindow : public tui::Group {
  public:
   MainWindow(tui::Application& app, const ShellContext& context);
   ~MainWindow() override;
 
   void Layout(const tui::Rect& desktop) override;
-  void Draw(tui::CellBuffer& out, const tui::Palette& palette) override;
   void HandleEvent(tui::Event& event) override;
 
   // Reads the current directory into the directory panel (a message when it held too much).
@@ -44,14 +44,14 @@ class MainWindow : public tui::View {
   DirectoryPanel& Directory() { return directory_; }
   AreaPanel& Areas() { return area_; }
   PanelFacts Facts() const;
+  // Whether the directory panel has the focus (else the area panel has it).
+  bool DirectoryActive() const { return Focused() == &directory_; }
 
  private:
   // Keys.
   void HandleKey(int key);
   bool HandleSearchKey(int key);
   void Search(unsigned char c);
-  void Navigate(ListCursor& cursor, int key, int pageRows);
-  void HandleMouse(const tui::MouseEvent& mouse);
   void Enter();
   void EnterDirectory(const DirectoryEntry& entry);
   void ScanTextFile(const DirectoryEntry& entry);
@@ -62,7 +62,8 @@ class MainWindow : public tui::View {
   void GoToRoot();
 
   // Commands (shell_commands.cpp).
-  void RunCommand(int command);
+  // Carries out a command of the menu, the status line or a bound key.
+  void ExecuteMenuCommand(int command);
   void AskQuit();
   void Decode();
   void Delete();
@@ -87,10 +88,9 @@ class MainWindow : public tui::View {
   tui::Application& app_;
   ShellContext ctx_;
   ShellDialogs dialogs_;
-  DirectoryPanel directory_;
+  DirectoryPanel& directory_;
   FoundFileCatalogue catalogue_;
-  AreaPanel area_;
-  bool directoryActive_ = true;
+  AreaPanel& area_;
   std::string search_;
   std::string lastMask_ = "*.*";
   std::string title_;

@@ -50,7 +50,7 @@ class QueueDetails : public Control {
     for (size_t i = 0; i < lines.size() && static_cast<int>(i) < local.height; ++i)
       out.PutText(origin.x + local.x, origin.y + local.y + static_cast<int>(i),
                   std::string_view(lines[i]).substr(0, static_cast<size_t>(local.width)),
-                  palette[pal::kDialogText]);
+                  palette[Colours().text]);
   }
 
  private:

@@ -27,13 +27,13 @@ namespace vm::shell {
 
 using namespace tui;
 
-void MainWindow::RunCommand(int command) {
+void MainWindow::ExecuteMenuCommand(int command) {
   switch (command) {
     case cmd::kQuit: AskQuit(); break;
     case cmd::kDecode: Decode(); break;
     case cmd::kEncode: Encode(); break;
     case cmd::kDeCode:
-      if (directoryActive_)
+      if (DirectoryActive())
         Encode();
       else if (area_.Opened())
         Decode();
@@ -121,7 +121,7 @@ void MainWindow::Decode() {
 
 void MainWindow::Delete() {
   if (!AskYes(app_, Cp866("Удаление файлов. Вы уверены что хотите продолжить?"))) return;
-  if (directoryActive_)
+  if (DirectoryActive())
     DeleteDirectoryFiles();
   else if (area_.Opened() && !area_.TextFile())
     DeleteFoundFiles();
@@ -160,7 +160,7 @@ void MainWindow::DeleteFoundFiles() {
 }
 
 void MainWindow::Information() {
-  if (directoryActive_) {
+  if (DirectoryActive()) {
     if (ctx_.areas.Count() == 0) return NoAreasNotice();
     const DirectoryEntry* entry = directory_.CursorEntry();
     if (directory_.SelectedCount() == 0 && (entry == nullptr || entry->isDirectory)) {
@@ -194,14 +194,14 @@ void MainWindow::SelectByMask(bool select) {
                             select ? hc::kSelect : hc::kUnselect);
   if (!mask) return;
   lastMask_ = *mask;
-  if (directoryActive_)
+  if (DirectoryActive())
     directory_.SelectByMask(*mask, select);
   else
     area_.SelectByMask(*mask, select);
 }
 
 void MainWindow::Invert() {
-  if (directoryActive_)
+  if (DirectoryActive())
     directory_.Invert();
   else
     area_.Invert();
@@ -218,7 +218,7 @@ void MainWindow::ChangeDrive() {
   }
   ReadDirectory();
   directory_.Cursor().MoveTo(1);
-  directoryActive_ = true;
+  Focus(directory_);
 }
 
 void MainWindow::RunUtility(int number) {

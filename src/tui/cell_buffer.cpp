@@ -8,11 +8,14 @@ void CellBuffer::Resize(int width, int height) {
   width_ = width > 0 ? width : 0;
   height_ = height > 0 ? height : 0;
   cells_.assign(static_cast<size_t>(width_ * height_), Cell{});
+  clip_ = Rect{0, 0, width_, height_};
 }
 
-bool CellBuffer::Visible(int x, int y) const {
-  return x >= 0 && y >= 0 && x < width_ && y < height_;
+void CellBuffer::SetClip(const Rect& area) {
+  clip_ = Intersection(area, Rect{0, 0, width_, height_});
 }
+
+bool CellBuffer::Visible(int x, int y) const { return clip_.Contains(Point{x, y}); }
 
 void CellBuffer::Put(int x, int y, unsigned char ch, uint8_t attr) {
   if (Visible(x, y)) cells_[static_cast<size_t>(y * width_ + x)] = Cell{ch, attr};

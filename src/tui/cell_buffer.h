@@ -26,12 +26,17 @@ class CellBuffer {
   int Width() const { return width_; }
   int Height() const { return height_; }
 
-  // Writes outside the buffer are dropped.
+  // Writes outside the buffer, or outside the clip rectangle, are dropped.
   void Put(int x, int y, unsigned char ch, uint8_t attr);
   void PutText(int x, int y, std::string_view text, uint8_t attr);
   // Text with "~" around hot letters: the marked characters get hotAttr. Returns the width.
   int PutHotText(int x, int y, std::string_view text, uint8_t attr, uint8_t hotAttr);
   void Fill(const Rect& area, unsigned char ch, uint8_t attr);
+
+  // The clip rectangle: the whole buffer unless a group narrows it while its children draw.
+  Rect Clip() const { return clip_; }
+  // Sets the clip rectangle to the part of `area` inside the buffer.
+  void SetClip(const Rect& area);
 
   const Cell& At(int x, int y) const { return cells_[static_cast<size_t>(y * width_ + x)]; }
   // The characters of one row (or a part of it) as CP866 text; for tests and snapshots.
@@ -49,6 +54,7 @@ class CellBuffer {
   int width_ = 0;
   int height_ = 0;
   std::vector<Cell> cells_;
+  Rect clip_;
   Point cursor_;
   bool cursorVisible_ = false;
 };

@@ -1,6 +1,5 @@
 #include "tui/cluster.h"
 
-#include "tui/dialog.h"
 #include "tui/keys.h"
 
 namespace vm::tui {
@@ -13,13 +12,14 @@ Cluster::Cluster(int x, int y, int width, std::vector<std::string> items)
 void Cluster::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
   const int x = origin.x + local.x;
   const int y = origin.y + local.y;
-  const uint8_t normal = palette[disabled ? pal::kMenuDisabled : pal::kDialogText];
+  const ColourRoles& colours = Colours();
+  const uint8_t normal = palette[disabled ? colours.disabled : colours.text];
   for (int i = 0; i < Count(); ++i) {
     const bool lit = focused && i == current_;
-    const uint8_t attr = lit ? palette[pal::kDialogTitle] : normal;
+    const uint8_t attr = lit ? palette[colours.selected] : normal;
     out.Fill(Rect{x, y + i, local.width, 1}, ' ', normal);
     out.PutText(x + 1, y + i, Marker(i), attr);
-    out.PutHotText(x + 5, y + i, items_[static_cast<size_t>(i)], attr, palette[pal::kLabelHot]);
+    out.PutHotText(x + 5, y + i, items_[static_cast<size_t>(i)], attr, palette[colours.hot]);
   }
   if (focused) out.SetCursor(x + 2, y + current_);
 }
@@ -32,8 +32,7 @@ void Cluster::MoveFocus(int item) {
 
 void Cluster::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
-    // Clicks arrive in screen cells; the items are placed in the dialog's.
-    const int item = event.mouse.where.y - (owner != nullptr ? owner->bounds.y : 0) - local.y;
+    const int item = event.mouse.where.y;
     if (event.mouse.action == MouseAction::Press && item >= 0 && item < Count()) {
       current_ = item;
       Press(item);

@@ -1,6 +1,5 @@
 #include "tui/colour_selector.h"
 
-#include "tui/dialog.h"
 #include "tui/frame.h"
 #include "tui/keys.h"
 
@@ -15,7 +14,7 @@ constexpr int kRows = kColours / ColourSelector::kColumns;
 ColourSelector::ColourSelector(int x, int y) { local = Rect{x, y, kColumns * kCellWidth, kRows}; }
 
 void ColourSelector::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
-  const uint8_t text = palette[pal::kDialogText];
+  const uint8_t text = palette[Colours().text];
   for (int colour = 0; colour < kColours; ++colour) {
     const int x = origin.x + local.x + colour % kColumns * kCellWidth;
     const int y = origin.y + local.y + colour / kColumns;
@@ -31,9 +30,8 @@ void ColourSelector::Draw(CellBuffer& out, const Palette& palette, Point origin,
 
 void ColourSelector::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
-    const Point origin = owner != nullptr ? Point{owner->bounds.x, owner->bounds.y} : Point{};
-    const int x = event.mouse.where.x - origin.x - local.x;
-    const int y = event.mouse.where.y - origin.y - local.y;
+    const int x = event.mouse.where.x;
+    const int y = event.mouse.where.y;
     if (x >= 0 && x < local.width && y >= 0 && y < local.height)
       value = y * kColumns + x / kCellWidth;
     event.Clear();

@@ -1,14 +1,16 @@
-// A control inside a dialog: placed relative to the dialog's top-left corner (the frame is
-// row 0 and column 0), drawn by the dialog, focused by Tab, a click or its hot letter.
+// A control inside a group (a dialog, a window): placed relative to the group's top-left
+// corner (a dialog's frame is row 0 and column 0), drawn by the group, focused by Tab, a click
+// or its hot letter. Mouse events reach it in its own cells (0, 0 is its top-left corner).
 #pragma once
 
 #include "tui/cell_buffer.h"
+#include "tui/colour_roles.h"
 #include "tui/event.h"
 #include "tui/palette.h"
 
 namespace vm::tui {
 
-class Dialog;
+class Group;
 
 class Control {
  public:
@@ -18,7 +20,7 @@ class Control {
   virtual void HandleEvent(Event& event) {}
   // The letter that, with Alt (or alone while no input line has the focus), reaches it.
   virtual unsigned char Hot() const { return 0; }
-  // Its hot letter or a click chose it; a label passes the focus on.
+  // Its hot letter or a click it left unhandled chose it; a label passes the focus on.
   virtual void Activate() {}
   // The dialog ended with OK: record what was typed.
   virtual void Commit() {}
@@ -26,11 +28,13 @@ class Control {
   virtual bool TakesCharacters() const { return false; }
   // Whether Tab, a click or a hot letter may give it the focus now.
   bool CanFocus() const { return !disabled && Focusable(); }
+  // The colour roles of its group (the dialog roles outside any group).
+  const ColourRoles& Colours() const;
 
   Rect local;
   // A disabled control is drawn dimmed and takes neither the focus nor clicks.
   bool disabled = false;
-  Dialog* owner = nullptr;
+  Group* owner = nullptr;
 };
 
 }  // namespace vm::tui

@@ -7,50 +7,29 @@
 #include <string>
 #include <vector>
 
-#include "tui/control.h"
-#include "tui/view.h"
+#include "tui/group.h"
 
 namespace vm::tui {
 
-class Dialog : public ModalView {
+class Dialog : public Group {
  public:
   Dialog(int width, int height, std::string title);
 
-  // Adds the control (placed in dialog coordinates) and returns it.
-  template <typename T>
-  T& Add(std::unique_ptr<T> control) {
-    control->owner = this;
-    T& added = *control;
-    controls_.push_back(std::move(control));
-    if (focus_ < 0 && added.CanFocus()) focus_ = static_cast<int>(controls_.size()) - 1;
-    return added;
-  }
-  void Focus(const Control& control);
-  const Control* Focused() const;
   // The button pressed by Enter when the focus is not on a button.
   void SetDefaultCommand(int command) { defaultCommand_ = command; }
   // Ends the dialog; OK and Yes commit the controls first.
-  void Close(int command);
+  void Close(int command) override;
   // Asked before the dialog ends with a command (a button, Enter, Esc): false keeps it open,
   // so that a check can refuse OK or a button can act without closing the dialog.
   void SetBeforeClose(std::function<bool(int command)> check) { beforeClose_ = std::move(check); }
-
-  // Error boxes are drawn in the error colours.
-  void SetErrorColours(bool on) { error_ = on; }
 
   void Draw(CellBuffer& out, const Palette& palette) override;
   void HandleEvent(Event& event) override;
   void Layout(const Rect& desktop) override;
 
  private:
-  void MoveFocus(int step);
-  bool HandleHotLetter(int key);
-
   std::string title_;
-  std::vector<std::unique_ptr<Control>> controls_;
-  int focus_ = -1;
   int defaultCommand_ = 0;
-  bool error_ = false;
   std::function<bool(int)> beforeClose_;
 };
 

@@ -1,5 +1,7 @@
 #include "tui/editor_window.h"
 
+#include <memory>
+
 #include "text/cp866.h"
 #include "tui/frame.h"
 #include "tui/keys.h"
@@ -12,8 +14,9 @@ constexpr int kCloseMarkX = 2;  // "[■]" from the window's left edge
 }  // namespace
 
 EditorWindow::EditorWindow(std::string title, size_t limit)
-    : title_(std::move(title)), editor_(Rect{}, limit) {
+    : title_(std::move(title)), editor_(Add(std::make_unique<TextEditor>(Rect{}, limit))) {
   helpContext = hc::kInput;
+  SetRoles(kWindowRoles);
 }
 
 void EditorWindow::Layout(const Rect& desktop) {
@@ -23,28 +26,27 @@ void EditorWindow::Layout(const Rect& desktop) {
 }
 
 void EditorWindow::Draw(CellBuffer& out, const Palette& palette) {
-  const uint8_t frame = palette[pal::kWindowFrame];
+  const uint8_t frame = palette[Roles().frame];
   DrawFrame(out, bounds, frame, FrameStyle::Double, title_);
   out.PutText(bounds.x + kCloseMarkX, bounds.y, "[\xFE]", frame);
   const std::string hint = Cp866(" Esc - готово ");
   out.PutText(bounds.Right() - 2 - static_cast<int>(hint.size()), bounds.y, hint, frame);
-  editor_.Draw(out, palette, Point{bounds.x, bounds.y}, true);
+  Group::Draw(out, palette);
+}
+
+bool EditorWindow::OnCloseMark(Point where) const {
+  return where.y == bounds.y && where.x >= bounds.x + kCloseMarkX &&
+         where.x < bounds.x + kCloseMarkX + 3;
 }
 
 void EditorWindow::HandleEvent(Event& event) {
   if ((event.kind == EventKind::Key && event.key == key::kEsc) ||
-      (event.kind == EventKind::Command && event.command == cmd::kEndInput)) {
-    EndModal(cmd::kOk);
-  } else if (event.kind == EventKind::Mouse && event.mouse.action == MouseAction::Press &&
-             event.mouse.where.y == bounds.y && event.mouse.where.x >= bounds.x + kCloseMarkX &&
-             event.mouse.where.x < bounds.x + kCloseMarkX + 3) {
+      (event.kind == EventKind::Command && event.command == cmd::kEndInput) ||
+      (event.kind == EventKind::Mouse && event.mouse.action == MouseAction::Press &&
+       OnCloseMark(event.mouse.where))) {
     EndModal(cmd::kOk);
   } else {
-    Event local = event;
-    // The editor takes clicks in screen cells relative to its owner; here that is the window.
-    local.mouse.where.x -= bounds.x;
-    local.mouse.where.y -= bounds.y;
-    editor_.HandleEvent(event.kind == EventKind::Mouse ? local : event);
+    Group::HandleEvent(event);
   }
   event.Clear();
 }

@@ -4,12 +4,12 @@
 
 #include <string>
 
+#include "tui/group.h"
 #include "tui/text_editor.h"
-#include "tui/view.h"
 
 namespace vm::tui {
 
-class EditorWindow : public ModalView {
+class EditorWindow : public Group {
  public:
   EditorWindow(std::string title, size_t limit);
 
@@ -20,8 +20,10 @@ class EditorWindow : public ModalView {
   TextEditor& Editor() { return editor_; }
 
  private:
+  bool OnCloseMark(Point where) const;
+
   std::string title_;
-  TextEditor editor_;
+  TextEditor& editor_;
 };
 
 }  // namespace vm::tui

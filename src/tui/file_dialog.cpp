@@ -107,9 +107,9 @@ bool FileDialog::Accept() {
 }
 
 void FileDialog::HandleEvent(Event& event) {
-  const bool doubleClick =
-      event.kind == EventKind::Mouse && event.mouse.action == MouseAction::DoubleClick &&
-      list_->local.Contains(Point{event.mouse.where.x - bounds.x, event.mouse.where.y - bounds.y});
+  const bool doubleClick = event.kind == EventKind::Mouse &&
+                           event.mouse.action == MouseAction::DoubleClick &&
+                           ChildAt(event.mouse.where) == list_;
   Dialog::HandleEvent(event);
   // The list's entry under the focus goes into the name line as the focus moves over it.
   if (Focused() == list_ && list_->FocusedItem() != listed_ && list_->FocusedItem() >= 0) {
@@ -125,7 +125,7 @@ void FileDialog::Draw(CellBuffer& out, const Palette& palette) {
   std::string shown = directory_;
   if (static_cast<int>(shown.size()) > width)
     shown = "..." + shown.substr(shown.size() - static_cast<size_t>(width - 3));
-  out.PutText(bounds.x + 3, bounds.y + 14, shown, palette[pal::kDialogText]);
+  out.PutText(bounds.x + 3, bounds.y + 14, shown, palette[Roles().text]);
 }
 
 }  // namespace vm::tui

@@ -22,6 +22,16 @@ struct Rect {
   int Bottom() const { return y + height - 1; }
 };
 
+// The cells both rectangles cover (empty when they do not meet).
+inline Rect Intersection(const Rect& a, const Rect& b) {
+  const int left = a.x > b.x ? a.x : b.x;
+  const int top = a.y > b.y ? a.y : b.y;
+  const int right = a.x + a.width < b.x + b.width ? a.x + a.width : b.x + b.width;
+  const int bottom = a.y + a.height < b.y + b.height ? a.y + a.height : b.y + b.height;
+  if (right <= left || bottom <= top) return Rect{left, top, 0, 0};
+  return Rect{left, top, right - left, bottom - top};
+}
+
 // A rectangle of the given size centred in the area.
 inline Rect Centred(const Rect& area, int width, int height) {
   return Rect{area.x + (area.width - width) / 2, area.y + (area.height - height) / 2, width,

@@ -24,13 +24,14 @@ void InputLine::Draw(CellBuffer& out, const Palette& palette, Point origin, bool
   const int room = local.width - 2;  // a blank at each end
   if (cursor_ < first_) first_ = cursor_;
   if (static_cast<int>(cursor_ - first_) > room) first_ = cursor_ - static_cast<size_t>(room);
-  const uint8_t attr = palette[disabled ? pal::kMenuDisabled : pal::kInputNormal];
-  const uint8_t lit = focused && selected_ ? palette[pal::kInputSelected] : attr;
+  const ColourRoles& colours = Colours();
+  const uint8_t attr = palette[disabled ? colours.disabled : colours.input];
+  const uint8_t lit = focused && selected_ ? palette[colours.inputSelected] : attr;
   out.Fill(Rect{x, y, local.width, 1}, ' ', attr);
   out.PutText(x + 1, y, std::string_view(text_).substr(first_, static_cast<size_t>(room)), lit);
-  if (first_ > 0) out.Put(x, y, glyph::kLeftTriangle, palette[pal::kInputArrow]);
+  if (first_ > 0) out.Put(x, y, glyph::kLeftTriangle, palette[colours.inputArrow]);
   if (text_.size() - first_ > static_cast<size_t>(room))
-    out.Put(x + local.width - 1, y, glyph::kRightTriangle, palette[pal::kInputArrow]);
+    out.Put(x + local.width - 1, y, glyph::kRightTriangle, palette[colours.inputArrow]);
   if (focused) out.SetCursor(x + 1 + static_cast<int>(cursor_ - first_), y);
 }
 

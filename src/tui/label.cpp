@@ -1,6 +1,6 @@
 #include "tui/label.h"
 
-#include "tui/dialog.h"
+#include "tui/group.h"
 
 namespace vm::tui {
 
@@ -9,8 +9,8 @@ Label::Label(int x, int y, std::string text, Control* link) : text_(std::move(te
 }
 
 void Label::Draw(CellBuffer& out, const Palette& palette, Point origin, bool) {
-  out.PutHotText(origin.x + local.x, origin.y + local.y, text_, palette[pal::kDialogText],
-                 palette[pal::kLabelHot]);
+  out.PutHotText(origin.x + local.x, origin.y + local.y, text_, palette[Colours().text],
+                 palette[Colours().hot]);
 }
 
 void Label::Activate() {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "tui/dialog.h"
 #include "tui/keys.h"
 
 namespace vm::tui {
@@ -26,11 +25,13 @@ void ListBox::Draw(CellBuffer& out, const Palette& palette, Point origin, bool f
   const int x = origin.x + local.x;
   const int y = origin.y + local.y;
   const int textWidth = local.width - 1;
-  const uint8_t normal = palette[pal::kInputNormal];
+  const ColourRoles& colours = Colours();
+  const uint8_t normal = palette[colours.input];
   for (int row = 0; row < Rows(); ++row) {
     const int item = top_ + row;
     const bool lit = item == focused_ && item < static_cast<int>(items_.size());
-    const uint8_t attr = lit ? palette[focused ? pal::kInputSelected : pal::kMenuSelected] : normal;
+    const uint8_t attr =
+        lit ? palette[focused ? colours.inputSelected : colours.listCursor] : normal;
     out.Fill(Rect{x, y + row, textWidth, 1}, ' ', attr);
     if (item < static_cast<int>(items_.size()))
       out.PutText(x + 1, y + row,
@@ -39,7 +40,8 @@ void ListBox::Draw(CellBuffer& out, const Palette& palette, Point origin, bool f
                   attr);
   }
   if (NeedsScrollBar())
-    ScrollBar{Rect{x + textWidth, y, 1, Rows()}, focused_, MostIndex()}.Draw(out, palette);
+    ScrollBar{Rect{x + textWidth, y, 1, Rows()}, focused_, MostIndex()}.Draw(out,
+                                                                             palette[colours.bar]);
   else
     out.Fill(Rect{x + textWidth, y, 1, Rows()}, ' ', normal);
   if (focused) out.SetCursor(x + 1, y + focused_ - top_);
@@ -47,10 +49,7 @@ void ListBox::Draw(CellBuffer& out, const Palette& palette, Point origin, bool f
 
 void ListBox::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
-    // Clicks arrive in screen cells; the box is placed in the dialog's.
-    const Point origin = owner != nullptr ? Point{owner->bounds.x, owner->bounds.y} : Point{};
-    const Point p{event.mouse.where.x - origin.x - local.x,
-                  event.mouse.where.y - origin.y - local.y};
+    const Point p = event.mouse.where;
     const ScrollBar bar{Rect{local.width - 1, 0, 1, Rows()}, focused_, MostIndex()};
     switch (event.mouse.action) {
       case MouseAction::WheelUp: FocusItem(focused_ - 1); break;

@@ -51,7 +51,7 @@ int MessageBox(Application& app, std::string_view cp866Text, MessageKind kind,
   const int textRows = static_cast<int>(lines.size());
   Dialog dialog(kWidth, textRows + 6, Cp866(TitleOf(kind)));
   dialog.helpContext = hc::kMessageBox;
-  dialog.SetErrorColours(kind == MessageKind::Error);
+  if (kind == MessageKind::Error) dialog.SetRoles(kErrorRoles);
   dialog.Add(std::make_unique<StaticText>(Rect{3, 2, kTextWidth, textRows}, std::move(lines)));
 
   const std::vector<ButtonChoice> choices = ButtonsOf(buttons);

@@ -20,8 +20,7 @@ int ScrollBar::Thumb() const {
   return std::clamp(value, 0, maximum) * (track - 1) / maximum;
 }
 
-void ScrollBar::Draw(CellBuffer& out, const Palette& palette) const {
-  const uint8_t attr = palette[pal::kProgressBar];
+void ScrollBar::Draw(CellBuffer& out, uint8_t attr) const {
   const int length = Length();
   if (length < 2) return;
   const auto put = [&](int i, unsigned char ch) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "tui/cell_buffer.h"
-#include "tui/palette.h"
 
 namespace vm::tui {
 
@@ -12,7 +11,7 @@ struct ScrollBar {
   int value = 0;
   int maximum = 0;
 
-  void Draw(CellBuffer& out, const Palette& palette) const;
+  void Draw(CellBuffer& out, uint8_t attr) const;
   // Where a click lands: -1 on the first arrow or the track before the thumb, +1 on the
   // track after it or the last arrow, 0 on the thumb or outside.
   int Hit(Point p) const;

@@ -11,7 +11,7 @@ void StaticText::Draw(CellBuffer& out, const Palette& palette, Point origin, boo
   for (int i = 0; i < static_cast<int>(lines_.size()) && i < local.height; ++i) {
     std::string line = lines_[static_cast<size_t>(i)];
     if (static_cast<int>(line.size()) > local.width) line.resize(static_cast<size_t>(local.width));
-    out.PutText(origin.x + local.x, origin.y + local.y + i, line, palette[pal::kDialogText]);
+    out.PutText(origin.x + local.x, origin.y + local.y + i, line, palette[Colours().text]);
   }
 }
 

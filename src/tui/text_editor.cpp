@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "tui/dialog.h"
 #include "tui/keys.h"
 #include "tui/scroll_bar.h"
 
@@ -80,9 +79,7 @@ void TextEditor::DeleteAt() {
 
 void TextEditor::HandleEvent(Event& event) {
   if (event.kind == EventKind::Mouse) {
-    const Point origin = owner != nullptr ? Point{owner->bounds.x, owner->bounds.y} : Point{};
-    const Point p{event.mouse.where.x - origin.x - local.x,
-                  event.mouse.where.y - origin.y - local.y};
+    const Point p = event.mouse.where;
     if (event.mouse.action == MouseAction::WheelUp)
       MoveTo(row_ - 1, column_);
     else if (event.mouse.action == MouseAction::WheelDown)
@@ -129,7 +126,7 @@ void TextEditor::HandleEvent(Event& event) {
 void TextEditor::Draw(CellBuffer& out, const Palette& palette, Point origin, bool focused) {
   const int x = origin.x + local.x;
   const int y = origin.y + local.y;
-  const uint8_t attr = palette[pal::kWindowText];
+  const uint8_t attr = palette[Colours().text];
   out.Fill(Rect{x, y, TextWidth(), TextHeight()}, ' ', attr);
   for (int row = 0; row < TextHeight(); ++row) {
     const size_t line = static_cast<size_t>(top_ + row);
@@ -144,9 +141,10 @@ void TextEditor::Draw(CellBuffer& out, const Palette& palette, Point origin, boo
   int widest = 0;
   for (int row = 0; row < static_cast<int>(lines_.size()); ++row)
     widest = std::max(widest, LineLength(row));
+  const uint8_t bar = palette[Colours().bar];
   ScrollBar{Rect{x + TextWidth(), y, 1, TextHeight()}, row_, static_cast<int>(lines_.size()) - 1}
-      .Draw(out, palette);
-  ScrollBar{Rect{x, y + TextHeight(), TextWidth(), 1}, column_, widest}.Draw(out, palette);
+      .Draw(out, bar);
+  ScrollBar{Rect{x, y + TextHeight(), TextWidth(), 1}, column_, widest}.Draw(out, bar);
   if (focused) out.SetCursor(x + column_ - left_, y + row_ - top_);
 }
 

@@ -21,6 +21,7 @@ namespace {
 
 using tui::CellBuffer;
 using tui::Palette;
+using tui::Point;
 using tui::Rect;
 
 constexpr Rect kLeft{0, 1, 40, 23};
@@ -73,7 +74,7 @@ struct DirectoryPanelTest : ::testing::Test {
 TEST_F(DirectoryPanelTest, RowsCellForCell) {
   panel.Cursor().MoveTo(3);
   panel.ToggleCursor();  // a.zip selected, the cursor moves to big.iso
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(1), "╔════════════╤═════════╤════════╤══════╗");
   EXPECT_EQ(Row(2), "║    Имя     │ Размер  │  Дата  │Время ║");
   EXPECT_EQ(Row(3), "║..          │◄Каталог►│        │      ║");
@@ -100,13 +101,15 @@ TEST_F(DirectoryPanelTest, RowsCellForCell) {
 
 TEST_F(DirectoryPanelTest, InactivePanelShowsNoCursorAndTheInfoLineNamesTheEntry) {
   panel.Cursor().MoveTo(2);
-  panel.Draw(screen, palette, false, "");
+  panel.Draw(screen, palette, Point{}, false);
   EXPECT_EQ(screen.At(1, 4).attr, 0x1B);
   EXPECT_EQ(Row(22), "║SUB                                   ║");
   panel.Cursor().MoveTo(6);
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(22), "║verylongname.text                     ║") << "files in lower case";
-  panel.Draw(screen, palette, true, "ver");
+  const std::string search = "ver";
+  panel.SetSearchText(search);
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(22), "║ver                                   ║");
   EXPECT_TRUE(screen.CursorVisible());
   EXPECT_EQ(screen.Cursor().x, 4);
@@ -191,11 +194,11 @@ TEST_F(DirectoryPanelTest, TheInformationLineShowsTheWholeName) {
   list.entries = {Entry("node_after_the_fix.tgz", false, 1),
                   Entry(std::string(45, 'x') + ".txt", false, 1)};
   panel.SetList(list);
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(3), "║node_aft tg}│        1│15-01-26│09:05 ║");
   EXPECT_EQ(Row(22), "║node_after_the_fix.tgz                ║");
   panel.Cursor().MoveTo(2);
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(22), "║" + std::string(37, 'x') + "}║");
 }
 
@@ -203,7 +206,7 @@ TEST_F(DirectoryPanelTest, AnEmptyDirectoryShowsDotDotAndABlankInformationLine) 
   DirectoryListing empty;
   empty.entries = {Entry("..", true, 0)};
   panel.SetList(empty);
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(3), "║..          │◄Каталог►│        │      ║");
   EXPECT_EQ(Row(22), "║                                      ║");
 }
@@ -277,7 +280,7 @@ struct AreaPanelTest : ::testing::Test {
 
 TEST_F(AreaPanelTest, AreaListRows) {
   panel.SetCursorArea(2);
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(1), "╔══════════════ Области ═══════════════╗");
   EXPECT_EQ(Row(2), "║RU.FILES                              ║");
   EXPECT_EQ(Row(3), "║Netmail                               ║");
@@ -292,7 +295,7 @@ TEST_F(AreaPanelTest, FoundFileRowsCellForCell) {
   panel.ShowFoundFiles("RU.FILES", "RU.FILES", false);
   panel.Cursor().MoveTo(2);
   panel.ToggleCursor();  // a.zip selected; the cursor on b.txt
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(1), "╔════════════╤══RU.FILES═══════════════╗");
   EXPECT_EQ(Row(2), "║    Имя     │  │       Статус         ║");
   EXPECT_EQ(Row(3), "║ ◄ Выход ►                            ║");
@@ -312,14 +315,14 @@ TEST_F(AreaPanelTest, FoundFileRowsCellForCell) {
 
   panel.Unselect(2);
   panel.Cursor().MoveTo(4);
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(screen.At(41, 6).attr, 0x3F) << "cursor on a file from the user";
   EXPECT_EQ(Row(22), "║[4/4]                      MIME/base64║");
   panel.Cursor().MoveTo(3);
-  panel.Draw(screen, palette, false, "");
+  panel.Draw(screen, palette, Point{}, false);
   EXPECT_EQ(screen.At(41, 5).attr, 0x17) << "incomplete, no cursor in the inactive panel";
   panel.Cursor().MoveTo(1);
-  panel.Draw(screen, palette, true, "");
+  panel.Draw(screen, palette, Point{}, true);
   EXPECT_EQ(Row(22), "║ ◄ Выход ►                            ║");
 }
 

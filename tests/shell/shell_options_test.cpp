@@ -3,9 +3,12 @@
 // their error messages, and the help command.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "shell/colour_commands.h"
 #include "shell/palette_file.h"
 #include "shell_node.h"
+#include "tui/colour_roles.h"
 
 namespace vm::shell {
 namespace {
@@ -163,6 +166,24 @@ TEST(ColourGroups, TheGroupsAndTheirItemsInOrder) {
   for (size_t g = 1; g < groups.size(); ++g)
     for (const auto& item : groups[g].items)
       EXPECT_TRUE(item.index < 96 || item.index > 105) << "the toolkit's own entries";
+}
+
+// The colour dialog lists exactly the entries the screens draw with: the panels' own, the menus'
+// and the status line's, and those of the colour roles of dialogs, error boxes and windows.
+TEST(ColourGroups, ListEveryEntryInUseOnce) {
+  namespace pal = tui::pal;
+  std::vector<int> listed;
+  for (const auto& group : ShellColourGroups())
+    for (const auto& item : group.items) listed.push_back(item.index);
+  std::set<int> used = {pal::kMenuNormal,      pal::kMenuHot,       pal::kMenuSelected,
+                        pal::kMenuSelectedHot, pal::kMenuDisabled,  pal::kStatusNormal,
+                        pal::kStatusHot,       pal::kStatusDisabled};
+  for (int index = 96; index <= 105; ++index) used.insert(index);
+  for (const tui::ColourRoles& roles : {tui::kDialogRoles, tui::kErrorRoles, tui::kWindowRoles})
+    for (int index : tui::RoleEntries(roles)) used.insert(index);
+  EXPECT_EQ(std::set<int>(listed.begin(), listed.end()), used);
+  EXPECT_EQ(listed.size(), used.size()) << "an entry listed twice";
+  EXPECT_TRUE(used.contains(pal::kErrorText));
 }
 
 TEST_F(ShellOptions, TheColourDialogShowsTheGroupsAndTheChosenGroupsItems) {

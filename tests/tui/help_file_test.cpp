@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tui/view.h"
-
 namespace vm::tui {
 namespace {
 
@@ -55,44 +53,6 @@ TEST(HelpFileTest, UtilityContextsShareOneTopic) {
   EXPECT_EQ(HelpTopicFor(51), 50);
   EXPECT_EQ(HelpTopicFor(99), 50);
   EXPECT_EQ(HelpTopicFor(100), 100);
-}
-
-// The help file the program ships: every context of the menus and windows has its topic, every
-// reference leads somewhere, and every line fits a help window on an 80-column screen.
-TEST(HelpFileTest, ShippedHelpIsComplete) {
-  HelpFile help;
-  ASSERT_TRUE(LoadHelpFile(VELDMARK_SOURCE_DIR "/examples/node/veldmark.hlp", help));
-  EXPECT_TRUE(help.problems.empty()) << help.problems.front();
-  for (int context : {0,
-                      10,
-                      11,
-                      12,
-                      13,
-                      14,
-                      15,
-                      16,
-                      20,
-                      21,
-                      22,
-                      23,
-                      30,
-                      31,
-                      32,
-                      33,
-                      34,
-                      40,
-                      50,
-                      100,
-                      101,
-                      102,
-                      hc::kInput,
-                      hc::kMessageBox,
-                      hc::kHelpWindow})
-    EXPECT_TRUE(help.topics.count(HelpTopicFor(context))) << context;
-  for (const auto& [number, topic] : help.topics) {
-    EXPECT_FALSE(topic.title.empty()) << number;
-    for (const HelpLine& line : topic.lines) EXPECT_LE(line.text.size(), 76u) << line.text;
-  }
 }
 
 }  // namespace

@@ -116,6 +116,35 @@ TEST_F(HelpWindowTest, AClickOnAReferenceFollowsIt) {
   EXPECT_EQ(beside.Topic(), 1);
 }
 
+// The scroll bar on the right frame (column 78, rows 3 to 21) pages by a click on an arrow or
+// the track; the wheel scrolls the page wherever the pointer is.
+TEST_F(HelpWindowTest, TheScrollBarAndTheWheel) {
+  struct Step {
+    Point p;
+    MouseAction action;
+    int top;
+  };
+  const Step steps[] = {
+      {{78, 21}, MouseAction::Press, 13}, {{78, 3}, MouseAction::Press, 0},
+      {{78, 12}, MouseAction::Press, 13}, {{0, 23}, MouseAction::WheelUp, 10},
+      {{40, 2}, MouseAction::Press, 10},  // the title on the frame: nothing
+  };
+  HelpWindow window(help, 1);
+  for (const Step& step : steps) backend.Push(Event::Mouse(step.p, step.action));
+  backend.PushSnapshot();
+  Run(window, {});
+  EXPECT_EQ(window.TopLine(), 10);
+  const CellBuffer& s = backend.snapshots.at(0);
+  EXPECT_EQ(s.At(78, 3).ch, 0x1E);
+  EXPECT_EQ(s.At(78, 21).ch, 0x1F);
+  EXPECT_EQ(s.At(78, 3).attr, palette[pal::kProgressBar]);
+  EXPECT_EQ(s.RowText(3, 2, 7), "line 9 ");
+  HelpWindow shortTopic(help, 2);
+  backend.PushSnapshot();
+  Run(shortTopic, {});
+  EXPECT_EQ(backend.snapshots.at(1).At(78, 3).ch, 0xBA) << "no scroll bar on a short topic";
+}
+
 TEST_F(HelpWindowTest, AMissingTopicSaysSo) {
   HelpWindow window(help, 77);
   backend.PushSnapshot();
