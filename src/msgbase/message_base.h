@@ -227,11 +227,6 @@ OpenFailure FailureOf(const MessageBase& base);
 // The directory or base path of an area id: after its letter, and for Hudson after the board
 // number too.
 std::string AreaLocation(std::string_view areaId);
-// The area id with a relative location made absolute against `directory` (a program path);
-// other ids (and any id when there is no directory) unchanged. The shell changes the current
-// directory as the user walks the disk, and an area configured with a relative path must go on
-// naming the same base.
-std::string AnchoredAreaId(std::string_view areaId, std::string_view directory);
 
 // Picks the variant by the first letter of the area id (H, S, F, J, T, any case) and hands it
 // characters 2 to 129 of the id. False for any other letter; the handle may stay empty when a

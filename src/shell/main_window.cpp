@@ -17,13 +17,15 @@ namespace vm::shell {
 
 using namespace tui;
 
-MainWindow::MainWindow(Application& app, const ShellContext& context)
+MainWindow::MainWindow(Application& app, const ShellContext& context, std::string directory)
     : app_(app),
       ctx_(context),
       dialogs_(app),
       area_(context.settings, context.areas, catalogue_, context.state.history),
       prompts_(app),
-      encode_(app, context, prompts_) {}
+      encode_(app, context, prompts_) {
+  directory_.SetDirectory(std::move(directory));
+}
 
 MainWindow::~MainWindow() { CloseMessageArea(base_); }
 
@@ -88,7 +90,7 @@ void MainWindow::Refresh() {
 
   std::string title = "Veldmark";
   if (directoryActive_)
-    title.append(" - ").append(CurrentDirectory());
+    title.append(" - ").append(directory_.Directory());
   else if (area_.Opened())
     title.append(" - ").append(openArea_ > 0 ? ctx_.areas.At(openArea_).displayName
                                              : textFileArea_.displayName);
@@ -235,8 +237,17 @@ void MainWindow::Enter() {
   }
 }
 
+bool MainWindow::ShowDirectory(std::string_view directory) {
+  std::optional<std::string> entered = DirectoryToEnter(directory);
+  if (!entered) return false;
+  directory_.SetDirectory(std::move(*entered));
+  ReadDirectory();
+  directory_.Cursor().MoveTo(1);
+  return true;
+}
+
 void MainWindow::EnterDirectory(const DirectoryEntry& entry) {
-  const std::string current = CurrentDirectory();
+  const std::string current = directory_.Directory();
   std::string target;
   std::string leaving;
   if (entry.name == "..") {
@@ -244,31 +255,22 @@ void MainWindow::EnterDirectory(const DirectoryEntry& entry) {
     target = slash == 0 || slash == std::string::npos ? "/" : current.substr(0, slash);
     leaving = slash == std::string::npos ? "" : current.substr(slash + 1);
   } else {
-    target = (current == "/" ? "" : current) + "/" + entry.name;
+    target = directory_.PathOf(entry.name);
   }
-  if (!ChangeDirectory(target)) {
+  if (!ShowDirectory(target)) {
     ShowError(app_, Cp866("Не могу войти в каталог"));
     return;
   }
-  ReadDirectory();
-  directory_.Cursor().MoveTo(1);
   if (!leaving.empty()) directory_.MoveToName(leaving);
 }
 
-void MainWindow::GoToRoot() {
-  const HostDrive drive = CurrentDrive();
-  if (ChangeDirectory(drive.name == "/" ? "/" : drive.name + "\\")) {
-    ReadDirectory();
-    directory_.Cursor().MoveTo(1);
-  }
-}
+void MainWindow::GoToRoot() { ShowDirectory(DriveOf(directory_.Directory()).RootPath()); }
 
 void MainWindow::ScanTextFile(const DirectoryEntry& entry) {
   std::string question = Cp866("Просканировать файл %s на наличие кодированных файлов?");
   question.replace(question.find("%s"), 2, entry.name);
   if (!AskYes(app_, question)) return;
-  const std::string current = CurrentDirectory();
-  const std::string path = (current == "/" ? "" : current) + "/" + entry.name;
+  const std::string path = directory_.PathOf(entry.name);
   textFileArea_ = AreaEntry{};
   textFileArea_.displayName = entry.name;
   textFileArea_.areaId = "T" + path;
@@ -293,8 +295,7 @@ void MainWindow::OpenArea(int index) {
 
 bool MainWindow::OpenAndScan(const std::string& areaId, AreaEntry& area) {
   MessageBaseHandle opened;
-  // A relative area path means the start directory, wherever the panel has walked.
-  if (!OpenMessageArea(AnchoredAreaId(areaId, ctx_.paths.StartDir), opened)) return false;
+  if (!OpenMessageArea(areaId, opened)) return false;
   // The base shown so far is closed only once the new one is open.
   CloseMessageArea(base_);
   base_ = std::move(opened);
