@@ -11,7 +11,7 @@ namespace vm {
 struct ChildSetup {
   // The child's working directory (a program path): the child enters it before the command
   // runs, this process never does. Empty: this process's own, the start directory.
-  std::string workingDirectory;
+  std::string workingDirectory = {};
   // The child's stdin, stdout and stderr are /dev/null.
   bool hideOutput = false;
 };
