@@ -33,7 +33,6 @@ int32_t DecodeAreas(RunContext& run, const std::string& workDirectory,
   // every relative path of the run.
   run.settings.ROOT = AbsoluteFrom(run.settings.ROOT, run.paths.StartDir);
   MakeDirectories(run.settings.ROOT);
-  ChangeDirectory(run.paths.StartDir);
 
   NewFilesReport report(run.settings, run.areas, run.console, run.log, run.state.serials);
   UnattendedRun unattended(run.settings, run.areas, run.state.history, run.console, run.log,

@@ -9,8 +9,8 @@
 #include "app/shell_mode.h"
 #include "app/usage_text.h"
 #include "config/installation.h"
+#include "platform/drive_walk.h"
 #include "platform/fatal.h"
-#include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/host_path.h"
 #include "state/state_files.h"
@@ -103,21 +103,18 @@ int RunInstallation(RunContext& run, bool manual) {
   request.goldEdOnly = run.commandLine.ParamPresent("GOLDED");
   std::string executable = ExecutablePath();
   request.programFile = executable.empty() ? run.programFile : ProgramPathFromHost(executable);
-  request.drive = CurrentDrive();
+  request.drive = DriveOf(run.paths.StartDir);
   Install(request, run.paths, run.console);
-  ChangeDirectory(run.paths.StartDir);
   return kExitNormal;
 }
 
 int RunUsage(RunContext& run) {
   PrintUsage(run.console, run.commandLine.CommandWord());
-  ChangeDirectory(run.paths.StartDir);
   return kExitNormal;
 }
 
 int NormalEnd(RunContext& run) {
   SaveStateFiles(run.state, run.areas, run.paths, DateOf(LocalNow()));
-  ChangeDirectory(run.paths.StartDir);
   if (run.incomplete > 0)
     run.log.WriteLog(Cp866("Не все удалось (") + std::to_string(run.incomplete) +
                      Cp866(", смотрите выше): код выхода 4"));
@@ -129,7 +126,6 @@ int NormalEnd(RunContext& run) {
 int StopWithMessage(RunContext& run, std::string_view message, int exitCode,
                     std::string_view hint) {
   run.log.WriteLog(Cp866("Выход по ошибке: \"") + std::string(message) + "\"");
-  if (!run.paths.StartDir.empty()) ChangeDirectory(run.paths.StartDir);
   run.console.WriteLine(message);
   if (!hint.empty()) run.console.Write(hint);
   run.console.WaitKey();

@@ -12,17 +12,17 @@ namespace vm {
 int Dispatch(RunContext& run);
 
 // The installation (-Manual: without questions), from /Install or because the settings file is
-// missing; then back to StartDir. Nothing is saved.
+// missing. Nothing is saved.
 int RunInstallation(RunContext& run, bool manual);
 
 // The usage text or a command's detailed help; nothing is saved.
 int RunUsage(RunContext& run);
 
-// Saves the state files, returns to StartDir and logs "Нормальный выход". The exit code is 4
+// Saves the state files and logs "Нормальный выход". The exit code is 4
 // when the run could not do everything asked (RunContext::incomplete), else 0.
 int NormalEnd(RunContext& run);
 
-// Logs "Выход по ошибке: "message"", returns to StartDir, prints the message and the hint
+// Logs "Выход по ошибке: "message"", prints the message and the hint
 // lines and waits for a key (which never blocks an unattended run). Nothing is saved.
 int StopWithMessage(RunContext& run, std::string_view message, int exitCode,
                     std::string_view hint = {});

@@ -11,9 +11,9 @@ namespace vm {
 // ProgramDir: $VELDMARK_HOME, else the executable's directory, unless the program is an
 // installed copy (it has a ShareDir) or may not write there: then ProgramDir stays empty and
 // the run needs VELDMARK_HOME (RequireProgramDirectory). TempDir: $TEMP, else the current
-// directory; StartDir: the current directory. All keep the host's case (they are real
-// directories, not texts from the settings); relative values are taken from the current
-// directory. ProgramDir, TempDir, ExecutableDir and ShareDir end in a separator.
+// directory; StartDir: the current directory (the program never changes it). All keep the host's
+// case (they are real directories, not texts from the settings); relative values are taken from the
+// current directory. ProgramDir, TempDir, ExecutableDir and ShareDir end in a separator.
 ProgramPaths FindProgramPaths();
 
 // Stops the run with a message naming VELDMARK_HOME when there is no program directory.

@@ -13,9 +13,9 @@ struct ShellStart {
   int openArea = 0;     // /Open: the area to scan and reply in
 };
 
-// Runs the send queue (except for /Queue), goes to the panel directory (except for
-// /NoChange) and runs the shell until the user quits. Without a terminal on stdin and stdout
-// the run stops with a message instead.
+// Runs the send queue (except for /Queue) and runs the shell, its directory panel in the
+// directory the last run ended in (except for /NoChange), until the user quits. Without a terminal
+// on stdin and stdout the run stops with a message instead.
 void RunShell(RunContext& run, const ShellStart& start);
 
 }  // namespace vm

@@ -62,7 +62,7 @@ std::vector<std::string> ExtractFileIdDiz(const ArchiverEntry& archiver, std::st
   RunCommand(archiver.command,
              {ForExternalProgram(file), std::string(kDizName),
               ForExternalProgram(WithoutTrailingSlash(extractDirectory))},
-             /*hideOutput=*/true);
+             ChildSetup{.workingDirectory = std::string(extractDirectory), .hideOutput = true});
   // An archive can carry file_id.diz as a symbolic link to any file of the system.
   File in;
   if (!IsPlainFile(diz) || !in.Open(diz, OpenMode::Read)) {

@@ -17,9 +17,9 @@ struct Settings;
 const ArchiverEntry* FindArchiver(const Settings& settings, std::string_view fileName);
 
 // Runs the archiver's unpack command with %1 = the file, %2 = "file_id.diz", %3 = the
-// extraction directory, each passed as one shell word, the child's input and output on the
-// null device. Returns the lines of the extracted file_id.diz (erased afterwards), or nothing
-// when the archive gave none.
+// extraction directory, each passed as one shell word, the child running in the extraction
+// directory with its input and output on the null device. Returns the lines of the extracted
+// file_id.diz (erased afterwards), or nothing when the archive gave none.
 std::vector<std::string> ExtractFileIdDiz(const ArchiverEntry& archiver, std::string_view file,
                                           std::string_view extractDirectory);
 

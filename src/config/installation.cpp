@@ -63,10 +63,7 @@ std::string AskRoot(Console& console) {
       Cp866("существует, она будет создана. (Нажмите enter, если Вы не хотите сейчас"));
   console.WriteLine(Cp866("вводить каталог):"));
   std::string root = WithoutTrailingSlash(RequiredLine(console));
-  if (!root.empty()) {
-    MakeDirectories(root);
-    ChangeDirectory(root);
-  }
+  if (!root.empty()) MakeDirectories(root);
   return root;
 }
 

@@ -16,10 +16,10 @@ struct InstallRequest {
   bool manual = false;      // -Manual: no questions, no search; placeholders for name and address
   bool goldEdOnly = false;  // -GoldEd: only the GoldEd entry, no settings file
   std::string programFile;  // this program's file (program path), for GoldEd's ExternUtil line
-  HostDrive drive;          // where the search looks: the current directory's drive
+  HostDrive drive;          // where the search looks: the start directory's drive
 };
 
-// Runs the installation; the caller then returns to StartDir and ends the run with exit code 0.
+// Runs the installation; the caller then ends the run with exit code 0.
 // A VELDMARK.CTL or AREADEFS.CTL that is replaced is kept as VELDMARK.BAK or AREADEFS.BAK
 // first. Stops through FatalExit when ProgramDir cannot be written, and when a typed answer is
 // cancelled (Esc, or the end of piped input) before the files are written.

@@ -30,8 +30,10 @@ enum class SortAreasMode : uint8_t { Unsorted = 0, Type = 1, Name = 2 };
 
 // The program's directories, fixed at start-up (program texts, CP866).
 struct ProgramPaths {
-  std::string ProgramDir;     // ends in a separator; settings and state files live here
-  std::string StartDir;       // no trailing separator; the program returns here before exiting
+  std::string ProgramDir;  // ends in a separator; settings and state files live here
+  // No trailing separator; the process's working directory, which the program never changes:
+  // relative paths of the settings and the command line are taken from here.
+  std::string StartDir;
   std::string TempDir;        // ends in a separator; $TEMP, the current directory, or TEMP
   std::string ExecutableDir;  // ends in a separator; where the running program file lies
   // An installed copy's shared files (the example template, the help): ExecutableDir's

@@ -409,7 +409,7 @@ void SettingsReader::CheckAfterLastLine() {
   if (!settings_.ROOT.empty()) MakeDirectories(settings_.ROOT);
   if (!settings_.TEMPPATH.empty()) {
     MakeDirectories(settings_.TEMPPATH);
-    if (!ChangeDirectory(settings_.TEMPPATH)) {
+    if (!DirectoryToEnter(settings_.TEMPPATH)) {
       WarnAndWait(console_, Cp866("Путь указанный в переменной TEMPPATH недоступен! Проверьте файл "
                                   "VELDMARK.CTL\nПеременная TEMPPATH сброшена."));
       settings_.TEMPPATH.clear();
@@ -417,7 +417,7 @@ void SettingsReader::CheckAfterLastLine() {
   }
   if (!settings_.HUDSONPATH.empty()) {
     MakeDirectories(settings_.HUDSONPATH);
-    if (!ChangeDirectory(settings_.HUDSONPATH))
+    if (!DirectoryToEnter(settings_.HUDSONPATH))
       FatalExit(
           Cp866("Путь указанный в переменной HUDSONPATH недоступен! Проверьте файл VELDMARK.CTL"));
   }
@@ -426,7 +426,6 @@ void SettingsReader::CheckAfterLastLine() {
                               Cp866(" не существует! Проверьте файл VELDMARK.CTL"));
     settings_.REPORTAREA.clear();
   }
-  ChangeDirectory(paths_.StartDir);
 
   ReadAreaDefinitions(paths_, context_.areas, console_);
   SortAreas(context_.areas, settings_.SORTAREAS);

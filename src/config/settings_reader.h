@@ -15,9 +15,9 @@ inline constexpr size_t kShortestSettingsFile = 10;
 
 // Reads ProgramDir + "veldmark.ctl" line by line into the settings; the area keywords read
 // the echo processor's configurations into the area table as they are met. After the last
-// line: the name and address checks, ROOT, TEMPPATH and HUDSONPATH are created, REPORTAREA is
-// looked up, the current directory goes back to StartDir, AREADEFS.CTL is applied, the areas
-// are sorted and FastEcho's netmail area is added.
+// line: the name and address checks, ROOT, TEMPPATH and HUDSONPATH are created (and the last
+// two must then be directories that can be entered), REPORTAREA is looked up, AREADEFS.CTL is
+// applied, the areas are sorted and FastEcho's netmail area is added.
 //
 // LOGPATH switches the log on; TEMP replaces paths.TempDir. A bad value stops the run through
 // FatalExit ("VELDMARK.CTL строка N: Ошибка в параметре KEYWORD"); an unknown keyword is a

@@ -134,11 +134,9 @@ bool QueueRunner::OpenTarget(const QueueEntry& entry) {
   // The area is locked while the run writes to it, so that other programs sharing the base
   // see a whole series of writes; one that cannot be locked is not written to.
   // The area's own spelling of its path, should the base have to be made: an entry of an older
-  // queue file may hold the id upper-cased. A relative area path means the program's start
-  // directory, wherever the shell has walked.
+  // queue file may hold the id upper-cased.
   const int index = run_.areas.FindAreaByAreaId(entry.areaId);
-  const std::string areaId =
-      AnchoredAreaId(index != 0 ? run_.areas.At(index).areaId : entry.areaId, run_.paths.StartDir);
+  const std::string areaId = index != 0 ? run_.areas.At(index).areaId : entry.areaId;
   if (!OpenOrCreateMessageArea(areaId, target_, &targetFailure_)) return false;
   if (!target_->Lock()) {
     targetFailure_ = FailureOf(*target_);

@@ -5,7 +5,6 @@
 
 #include "msgbase/area_id.h"
 #include "msgbase/byte_scan.h"
-#include "platform/host_path.h"
 #include "platform/io_result.h"
 #include "text/cp866.h"
 
@@ -162,16 +161,6 @@ size_t LocationStart(std::string_view areaId) {
 
 std::string AreaLocation(std::string_view areaId) {
   return std::string(areaId.substr(LocationStart(areaId)));
-}
-
-std::string AnchoredAreaId(std::string_view areaId, std::string_view directory) {
-  const size_t start = LocationStart(areaId);
-  const std::string_view location = areaId.substr(start);
-  const bool rooted = !location.empty() && (location[0] == '\\' || location[0] == '/');
-  const bool drive = location.size() >= 2 && location[1] == ':';
-  if (directory.empty() || location.empty() || rooted || drive) return std::string(areaId);
-  return std::string(areaId.substr(0, start)) + WithTrailingSlash(directory) +
-         std::string(location);
 }
 
 bool MakeMessageBase(std::string_view areaId, MessageBaseHandle& handle) {

@@ -226,11 +226,6 @@ OpenFailure FailureOf(const MessageBase& base);
 
 // The directory or base path of an area id: after its letter and any board number.
 std::string AreaLocation(std::string_view areaId);
-// The area id with a relative location made absolute against `directory` (a program path);
-// other ids (and any id when there is no directory) unchanged. The shell changes the current
-// directory as the user walks the disk, and an area configured with a relative path must go on
-// naming the same base.
-std::string AnchoredAreaId(std::string_view areaId, std::string_view directory);
 
 // Picks the variant by the first letter of the area id (its kind's row in base_kinds.h, in
 // either case) and hands it characters 2 to 129 of the id. False for any other letter; the

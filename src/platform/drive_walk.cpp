@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/host.h"
+#include "platform/host_path.h"
 #include "text/cp866.h"
 
 namespace vm {
@@ -55,9 +56,9 @@ std::string HostDrive::Join(const std::string& programDir, const std::string& en
 
 std::string HostDrive::RootPath() const { return name == "/" ? name : name + "\\"; }
 
-HostDrive CurrentDrive() {
+HostDrive DriveOf(std::string_view directory) {
   HostDrive drive{"/", "/"};
-  std::string current = RealDirectory(".");
+  const std::string current = RealDirectory(HostPath(directory));
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     std::string variable = std::string("VELDMARK_DRIVE_") + letter;
     std::string root = GetEnvironment(variable.c_str());

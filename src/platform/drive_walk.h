@@ -1,8 +1,9 @@
-// A drive of the host as the installation's search walks it: which drive the current
-// directory lies on, and the entries of its directories without following symbolic links.
+// A drive of the host as the installation's search walks it: which drive a directory lies
+// on, and the entries of its directories without following symbolic links.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vm {
@@ -19,9 +20,9 @@ struct HostDrive {
   std::string RootPath() const;
 };
 
-// The drive of the current directory: the letter X whose $VELDMARK_DRIVE_X directory holds it
-// (the deepest one when several do), else the file system's root.
-HostDrive CurrentDrive();
+// The drive of a directory (a program path): the letter X whose $VELDMARK_DRIVE_X directory
+// holds it (the deepest one when several do), else the file system's root.
+HostDrive DriveOf(std::string_view directory);
 
 struct DriveEntry {
   enum class Kind { File, Directory, Other };

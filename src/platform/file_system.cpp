@@ -198,12 +198,22 @@ int RemoveStaleTemporaries(std::string_view dir, std::string_view mask, int64_t 
   return RemoveStaleHostTemporaries(HostPath(dir), mask, quietSeconds);
 }
 
-bool ChangeDirectory(std::string_view path) { return ::chdir(HostPath(path).c_str()) == 0; }
-
 std::string CurrentDirectory() {
   char* cwd = ::getcwd(nullptr, 0);
   std::string dir = cwd ? cwd : "/";
   std::free(cwd);
+  return Utf8ToCp866(dir);
+}
+
+std::optional<std::string> DirectoryToEnter(std::string_view path) {
+  const std::string host = HostPath(path);
+  struct stat st {};
+  if (::stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(host.c_str(), X_OK) != 0)
+    return std::nullopt;
+  char* resolved = ::realpath(host.c_str(), nullptr);
+  if (resolved == nullptr) return std::nullopt;
+  std::string dir = resolved;
+  std::free(resolved);
   return Utf8ToCp866(dir);
 }
 

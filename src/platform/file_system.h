@@ -48,8 +48,13 @@ bool CopyFile(std::string_view from, std::string_view to);
 int RemoveStaleTemporaries(std::string_view dir, std::string_view mask,
                            int64_t quietSeconds = kStaleTemporaryAge);
 
-bool ChangeDirectory(std::string_view path);
-std::string CurrentDirectory();  // program text, no trailing separator
+// The process's working directory (program text, no trailing separator). The program never
+// changes it: it is the start directory throughout a run.
+std::string CurrentDirectory();
+// The directory a path names as a working directory would be after entering it: absolute,
+// symbolic links resolved (program text, no trailing separator), when the path names a
+// directory this process may enter; nothing otherwise. Nothing is entered.
+std::optional<std::string> DirectoryToEnter(std::string_view path);
 
 // Free bytes on the file system holding the path, or that would hold it when it does not
 // exist yet (-1 when unknown).

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/host_path.h"
 #include "text/cp866.h"
 
 extern char** environ;
@@ -92,14 +93,15 @@ std::string ShellQuote(std::string_view text) {
 }
 
 int RunCommand(std::string_view commandTemplate, const std::vector<std::string>& arguments,
-               bool hideOutput) {
+               const ChildSetup& setup) {
   std::vector<std::vector<std::string>> lists;
   for (const std::string& argument : arguments) lists.push_back({argument});
-  return RunCommandWithLists(commandTemplate, lists, hideOutput);
+  return RunCommandWithLists(commandTemplate, lists, setup);
 }
 
 int RunCommandWithLists(std::string_view commandTemplate,
-                        const std::vector<std::vector<std::string>>& arguments, bool hideOutput) {
+                        const std::vector<std::vector<std::string>>& arguments,
+                        const ChildSetup& setup) {
   // Command and arguments are CP866 program texts; the shell and the file system speak UTF-8.
   // A NUL byte cannot pass to the shell; it would cut the command short.
   std::string command = Cp866ToUtf8(BuildCommand(commandTemplate, arguments));
@@ -107,7 +109,11 @@ int RunCommandWithLists(std::string_view commandTemplate,
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (hideOutput) {
+  // The child enters its directory between the fork and the exec; ours stays where it is.
+  const std::string directory =
+      setup.workingDirectory.empty() ? std::string() : HostPath(setup.workingDirectory);
+  if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+  if (setup.hideOutput) {
     // A child whose output nobody sees must not wait for an answer either.
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);

@@ -50,11 +50,18 @@ std::string DirectorySizeColumn(const DirectoryEntry& entry) {
   return RightAligned(std::to_string(entry.size), 9);
 }
 
+std::string PathInDirectory(std::string_view directory, std::string_view name) {
+  return std::string(directory == "/" ? std::string_view() : directory) + "/" + std::string(name);
+}
+
+std::string DirectoryPanel::PathOf(std::string_view name) const {
+  return PathInDirectory(directory_, name);
+}
+
 bool DirectoryPanel::Read(bool showHidden) {
-  const std::string dir = CurrentDirectory();
+  const std::string& dir = directory_;
   // "/" and the mapped drives' roots have no "..".
-  const bool root =
-      dir == "/" || dir.empty() || dir == ProgramPathFromHost(CurrentDrive().hostRoot);
+  const bool root = dir == "/" || dir.empty() || dir == ProgramPathFromHost(DriveOf(dir).hostRoot);
   SetList(ReadDirectoryList(dir, showHidden, root));
   return !list_.tooMany;
 }

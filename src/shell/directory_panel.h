@@ -1,6 +1,7 @@
-// The directory panel: the current directory's entries with their size, date and time, the
+// The directory panel: the entries of its directory with their size, date and time, the
 // selection of files and its counters, and the information line; the left view of the main
-// window.
+// window. The panel's directory is its own value (an absolute program path); the process's
+// working directory has nothing to do with it.
 #pragma once
 
 #include <string>
@@ -16,7 +17,12 @@ class DirectoryPanel : public ListPanel {
   // Rows of the list: the panel's height less the frame, header, separator and information line.
   static int ListRows(const tui::Rect& panel) { return panel.height - 5; }
 
-  // Reads the current directory again; the selection is dropped. False when it held more
+  // The directory the panel shows, absolute; Read shows one set here.
+  const std::string& Directory() const { return directory_; }
+  void SetDirectory(std::string directory) { directory_ = std::move(directory); }
+  // The program path of an entry of the panel's directory.
+  std::string PathOf(std::string_view name) const;
+  // Reads the panel's directory again; the selection is dropped. False when it held more
   // entries than the list takes.
   bool Read(bool showHidden);
   // Places the panel in its main window's cells.
@@ -49,11 +55,15 @@ class DirectoryPanel : public ListPanel {
   void SetSelected(DirectoryEntry& entry, bool selected);
   std::string InfoText() const;
 
+  std::string directory_;
   DirectoryListing list_;
   ListCursor cursor_;
   int selectedCount_ = 0;
   int64_t selectedBytes_ = 0;
 };
+
+// The program path of a name in an absolute directory: "/" + name in the root.
+std::string PathInDirectory(std::string_view directory, std::string_view name);
 
 // The columns of one entry: the name column (12 + extra characters: base name, extension at
 // position 10 + extra), the size column, the date and the time, as the panel shows them.

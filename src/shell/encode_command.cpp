@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "shell/box_console.h"
+#include "shell/directory_panel.h"
 #include "state/run_state.h"
 #include "text/cp866.h"
 #include "text/net_address.h"
@@ -94,11 +95,15 @@ bool EncodeCommand::SelectionWorthPosting(const std::vector<FileToPost>& files) 
                                    total));
 }
 
-bool EncodeCommand::Pack(const std::string& archive, const std::vector<FileToPost>& files) {
+bool EncodeCommand::Pack(const std::string& archive, const std::vector<FileToPost>& files,
+                         const std::string& directory) {
   std::vector<std::string> names;
   for (const FileToPost& file : files) names.push_back(PackerArgument(file.name));
-  app_.RunSuspended([&] { RunCommandWithLists(ctx_.settings.PACKER, {{archive}, names}); });
-  if (FileExists(archive)) return true;
+  app_.RunSuspended([&] {
+    RunCommandWithLists(ctx_.settings.PACKER, {{archive}, names},
+                        ChildSetup{.workingDirectory = directory});
+  });
+  if (FileExists(PathInDirectory(directory, archive))) return true;
   prompts_.Error(Cp866("Архив ") + archive + Cp866(" не создан"));
   return false;
 }
@@ -114,8 +119,8 @@ void EncodeCommand::NoteDailyLimit(const std::vector<FileToPost>& files, const A
     prompts_.Notice(Cp866("Из-за лимита секций в день, файл(ы) не будут посланы сразу же."));
 }
 
-bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection,
-                        const AreaEntry* area) {
+bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection, const AreaEntry* area,
+                        const std::string& directory) {
   if (files.empty()) return false;
   if (selection && !SelectionWorthPosting(files)) return false;
   EncodeSetup setup;
@@ -163,8 +168,9 @@ bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection,
   }
   std::vector<FileToPost> posted = files;
   if (!result.archiveName.empty()) {
-    if (!Pack(result.archiveName, files)) return false;
-    posted = {FileToPost{result.archiveName, FileSize(result.archiveName).value_or(0)}};
+    if (!Pack(result.archiveName, files, directory)) return false;
+    posted = {FileToPost{result.archiveName,
+                         FileSize(PathInDirectory(directory, result.archiveName)).value_or(0)}};
     request.postedName.clear();
     request.subject.clear();
   }
@@ -175,10 +181,9 @@ bool EncodeCommand::Run(const std::vector<FileToPost>& files, bool selection,
       ctx_.settings, console, [this] {
         return prompts_.AskYes(Cp866("Ошибка копирования во временную директорию. Повторить?"));
       }};
-  const std::string directory = CurrentDirectory();
   int added = 0;
   for (const FileToPost& file : posted) {
-    request.path = (directory == "/" ? "" : directory) + "/" + file.name;
+    request.path = PathInDirectory(directory, file.name);
     added += EnqueueFile(ctx_.state.queue, request, queueContext);
     // The next file of a selection goes under its own name; the template is reported once.
     request.postedName.clear();

@@ -22,7 +22,7 @@ namespace vm::shell {
 
 // A file of the panel directory as the command posts it.
 struct FileToPost {
-  std::string name;  // as it stands on the disk
+  std::string name;  // as it stands on the disk in that directory
   int64_t size = 0;
 };
 
@@ -30,9 +30,11 @@ class EncodeCommand {
  public:
   EncodeCommand(tui::Application& app, const ShellContext& context, Prompts& prompts);
 
-  // Posts the files (several: a selection) into the area (nullptr: none is configured).
-  // True when something went into the queue, which the caller then runs.
-  bool Run(const std::vector<FileToPost>& files, bool selection, const AreaEntry* area);
+  // Posts the files (several: a selection) of the directory (absolute) into the area (nullptr:
+  // none is configured); the packer runs there. True when something went into the queue,
+  // which the caller then runs.
+  bool Run(const std::vector<FileToPost>& files, bool selection, const AreaEntry* area,
+           const std::string& directory);
 
   // The checks of the current file when nothing is selected: too small to be worth posting, or
   // large enough to ask first.
@@ -43,8 +45,10 @@ class EncodeCommand {
 
  private:
   bool SelectionWorthPosting(const std::vector<FileToPost>& files);
-  // Runs the packer over the files with the screen handed to it; false when no archive came.
-  bool Pack(const std::string& archive, const std::vector<FileToPost>& files);
+  // Runs the packer in the directory over its files with the screen handed to it; false when
+  // no archive came.
+  bool Pack(const std::string& archive, const std::vector<FileToPost>& files,
+            const std::string& directory);
   void NoteDailyLimit(const std::vector<FileToPost>& files, const AreaEntry& area,
                       EncodeFlags flags, int32_t linesPerSection);
 

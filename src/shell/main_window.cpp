@@ -4,6 +4,7 @@
 
 #include "config/area_table.h"
 #include "config/settings.h"
+#include "msgbase/area_id.h"
 #include "platform/drive_walk.h"
 #include "platform/file_system.h"
 #include "shell/commands.h"
@@ -18,7 +19,7 @@ namespace vm::shell {
 
 using namespace tui;
 
-MainWindow::MainWindow(Application& app, const ShellContext& context)
+MainWindow::MainWindow(Application& app, const ShellContext& context, std::string directory)
     : app_(app),
       ctx_(context),
       dialogs_(app),
@@ -29,6 +30,7 @@ MainWindow::MainWindow(Application& app, const ShellContext& context)
       encode_(app, context, prompts_) {
   directory_.SetSearchText(search_);
   area_.SetSearchText(search_);
+  directory_.SetDirectory(std::move(directory));
 }
 
 MainWindow::~MainWindow() { CloseMessageArea(base_); }
@@ -89,7 +91,7 @@ void MainWindow::Refresh() {
 
   std::string title = "Veldmark";
   if (DirectoryActive())
-    title.append(" - ").append(CurrentDirectory());
+    title.append(" - ").append(directory_.Directory());
   else if (area_.Opened())
     title.append(" - ").append(openArea_ > 0 ? ctx_.areas.At(openArea_).displayName
                                              : textFileArea_.displayName);
@@ -186,8 +188,17 @@ void MainWindow::Enter() {
   }
 }
 
+bool MainWindow::ShowDirectory(std::string_view directory) {
+  std::optional<std::string> entered = DirectoryToEnter(directory);
+  if (!entered) return false;
+  directory_.SetDirectory(std::move(*entered));
+  ReadDirectory();
+  directory_.Cursor().MoveTo(1);
+  return true;
+}
+
 void MainWindow::EnterDirectory(const DirectoryEntry& entry) {
-  const std::string current = CurrentDirectory();
+  const std::string current = directory_.Directory();
   std::string target;
   std::string leaving;
   if (entry.name == "..") {
@@ -195,34 +206,25 @@ void MainWindow::EnterDirectory(const DirectoryEntry& entry) {
     target = slash == 0 || slash == std::string::npos ? "/" : current.substr(0, slash);
     leaving = slash == std::string::npos ? "" : current.substr(slash + 1);
   } else {
-    target = (current == "/" ? "" : current) + "/" + entry.name;
+    target = directory_.PathOf(entry.name);
   }
-  if (!ChangeDirectory(target)) {
+  if (!ShowDirectory(target)) {
     ShowError(app_, Cp866("Не могу войти в каталог"));
     return;
   }
-  ReadDirectory();
-  directory_.Cursor().MoveTo(1);
   if (!leaving.empty()) directory_.MoveToName(leaving);
 }
 
-void MainWindow::GoToRoot() {
-  const HostDrive drive = CurrentDrive();
-  if (ChangeDirectory(drive.name == "/" ? "/" : drive.name + "\\")) {
-    ReadDirectory();
-    directory_.Cursor().MoveTo(1);
-  }
-}
+void MainWindow::GoToRoot() { ShowDirectory(DriveOf(directory_.Directory()).RootPath()); }
 
 void MainWindow::ScanTextFile(const DirectoryEntry& entry) {
   std::string question = Cp866("Просканировать файл %s на наличие кодированных файлов?");
   question.replace(question.find("%s"), 2, entry.name);
   if (!AskYes(app_, question)) return;
-  const std::string current = CurrentDirectory();
-  const std::string path = (current == "/" ? "" : current) + "/" + entry.name;
+  const std::string path = directory_.PathOf(entry.name);
   textFileArea_ = AreaEntry{};
   textFileArea_.displayName = entry.name;
-  textFileArea_.areaId = "T" + path;
+  textFileArea_.areaId = AreaId::Of(BaseKind::TextFile, path).Format();
   if (!OpenAndScan(textFileArea_.areaId, textFileArea_)) {
     ShowError(app_, Cp866("Не могу открыть файл."));
     return;
@@ -244,8 +246,7 @@ void MainWindow::OpenArea(int index) {
 
 bool MainWindow::OpenAndScan(const std::string& areaId, AreaEntry& area) {
   MessageBaseHandle opened;
-  // A relative area path means the start directory, wherever the panel has walked.
-  if (!OpenMessageArea(AnchoredAreaId(areaId, ctx_.paths.StartDir), opened)) return false;
+  if (!OpenMessageArea(areaId, opened)) return false;
   // The base shown so far is closed only once the new one is open.
   CloseMessageArea(base_);
   base_ = std::move(opened);

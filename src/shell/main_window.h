@@ -26,13 +26,14 @@ namespace vm::shell {
 
 class MainWindow : public tui::Group {
  public:
-  MainWindow(tui::Application& app, const ShellContext& context);
+  // directory: where the directory panel starts (an absolute program path).
+  MainWindow(tui::Application& app, const ShellContext& context, std::string directory);
   ~MainWindow() override;
 
   void Layout(const tui::Rect& desktop) override;
   void HandleEvent(tui::Event& event) override;
 
-  // Reads the current directory into the directory panel (a message when it held too much).
+  // Reads the panel's directory into the directory panel (a message when it held too much).
   void ReadDirectory();
   // Reads it again, the cursor staying on its entry (or its row when the entry is gone).
   void RereadDirectory();
@@ -60,6 +61,8 @@ class MainWindow : public tui::Group {
   // Opens the base and scans it from the start into the catalogue; false when it cannot open.
   bool OpenAndScan(const std::string& areaId, AreaEntry& area);
   void GoToRoot();
+  // Makes the directory the panel's, when it can be entered, and reads it; false otherwise.
+  bool ShowDirectory(std::string_view directory);
 
   // Commands (shell_commands.cpp).
   // Carries out a command of the menu, the status line or a bound key.

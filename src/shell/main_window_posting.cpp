@@ -16,8 +16,8 @@ namespace vm::shell {
 namespace {
 
 // The panel shows a name without a dot with one added; the file on the disk has none.
-std::string DiskName(const std::string& shown) {
-  if (shown.size() > 1 && shown.back() == '.' && !FileExists(shown))
+std::string DiskName(const DirectoryPanel& panel, const std::string& shown) {
+  if (shown.size() > 1 && shown.back() == '.' && !FileExists(panel.PathOf(shown)))
     return shown.substr(0, shown.size() - 1);
   return shown;
 }
@@ -27,10 +27,10 @@ std::string DiskName(const std::string& shown) {
 void MainWindow::PostFiles() {
   std::vector<FileToPost> files;
   for (const DirectoryEntry* entry : directory_.Targets())
-    files.push_back(FileToPost{DiskName(entry->name), entry->size});
+    files.push_back(FileToPost{DiskName(directory_, entry->name), entry->size});
   const int index = openArea_ > 0 ? openArea_ : area_.CursorArea();
   const AreaEntry* area = index > 0 ? &ctx_.areas.At(index) : nullptr;
-  if (encode_.Run(files, directory_.SelectedCount() > 0, area))
+  if (encode_.Run(files, directory_.SelectedCount() > 0, area, directory_.Directory()))
     RunSendQueue();
   else
     RereadDirectory();  // a packer may have run, and the files may have changed meanwhile

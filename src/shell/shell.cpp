@@ -15,8 +15,8 @@
 
 namespace vm::shell {
 
-void RunShellWindow(tui::Backend& backend, const ShellContext& context, int openArea,
-                    bool openQueue) {
+void RunShellWindow(tui::Backend& backend, const ShellContext& context, std::string& panelDirectory,
+                    int openArea, bool openQueue) {
   tui::Palette palette;
   LoadPaletteFile(context.paths.ProgramDir + std::string(kPaletteFileName), palette);
   tui::Application app(backend, palette);
@@ -27,7 +27,7 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   // The dialogs' name and address histories live in the state files.
   app.Histories().Bind(1, &context.state.nameHistory);
   app.Histories().Bind(2, &context.state.addressHistory);
-  MainWindow window(app, context);
+  MainWindow window(app, context, panelDirectory);
   app.SetMainView(&window);
   app.SetAfterEvent([&window] { window.Refresh(); });
   app.SetBreakHandler([&app] {
@@ -44,6 +44,7 @@ void RunShellWindow(tui::Backend& backend, const ShellContext& context, int open
   window.QueueStart(openArea);
   if (openQueue) app.PutEvent(tui::Event::Command(cmd::kQueue));
   app.Run();
+  panelDirectory = window.Directory().Directory();
   // The colours as the user left them are the next run's.
   SavePaletteFile(context.paths.ProgramDir + std::string(kPaletteFileName), app.Colours());
 }

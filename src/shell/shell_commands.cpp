@@ -102,7 +102,7 @@ void MainWindow::Decode() {
   DecodeSession session{ctx_.settings, decodeState_, ctx_.console, ctx_.log, &dialogs_};
   decodeState_.abortPending = false;
   dialogs_.BeginProgress(Cp866("Раскодирую файлы"), static_cast<int32_t>(steps));
-  const std::string directory = CurrentDirectory();
+  const std::string& directory = directory_.Directory();
   for (int index : targets) {
     if (decodeState_.abortPending) break;
     const FoundFile& file = catalogue_.At(index);
@@ -135,7 +135,7 @@ void MainWindow::DeleteDirectoryFiles() {
     ProgressWindow progress(app_, Cp866("Удаление файлов"), static_cast<int64_t>(names.size()));
     for (const std::string& name : names) {
       if (progress.AbortRequested() && AskYes(app_, Cp866("Прервать удаление файлов?"))) break;
-      RemoveFile(name);
+      RemoveFile(directory_.PathOf(name));
       progress.Step();
     }
   }
@@ -208,16 +208,13 @@ void MainWindow::Invert() {
 }
 
 void MainWindow::ChangeDrive() {
-  const HostDrive current = CurrentDrive();
-  const std::string currentRoot = current.name == "/" ? "/" : current.name + "\\";
-  const auto chosen = ChooseDrive(app_, AvailableDrives(), currentRoot);
+  const auto chosen =
+      ChooseDrive(app_, AvailableDrives(), DriveOf(directory_.Directory()).RootPath());
   if (!chosen) return;
-  if (!ChangeDirectory(*chosen)) {
+  if (!ShowDirectory(*chosen)) {
     ShowError(app_, Cp866("Не могу войти в каталог"));
     return;
   }
-  ReadDirectory();
-  directory_.Cursor().MoveTo(1);
   Focus(directory_);
 }
 
@@ -230,8 +227,9 @@ void MainWindow::RunUtility(int number) {
   // The panel shows a name without an extension with a dot after it; the utility gets the
   // name the file has.
   std::string fileName = listedName;
-  if (entry != nullptr && !entry->isDirectory && fileName.ends_with('.') && !FileExists(fileName) &&
-      FileExists(fileName.substr(0, fileName.size() - 1)))
+  if (entry != nullptr && !entry->isDirectory && fileName.ends_with('.') &&
+      !FileExists(directory_.PathOf(fileName)) &&
+      FileExists(directory_.PathOf(fileName.substr(0, fileName.size() - 1))))
     fileName.pop_back();
   std::string areaWord;
   if (area_.CursorArea() != 0) {
@@ -244,7 +242,7 @@ void MainWindow::RunUtility(int number) {
     if (!edited) return;
     line = std::move(*edited);
   }
-  RunUtilityCommand(app_, ctx_.console, utility, line);
+  RunUtilityCommand(app_, ctx_.console, utility, line, directory_.Directory());
   RereadDirectory();
 }
 

@@ -65,15 +65,15 @@ std::optional<std::string> AskUtilityParameters(tui::Application& app,
 }
 
 void RunUtilityCommand(tui::Application& app, Console& console, const ExternalUtility& utility,
-                       const std::string& commandLine) {
+                       const std::string& commandLine, const std::string& directory) {
   // The command line is run as it stands: its placeholders were filled in already.
   const std::string line = commandLine.empty() ? "exec \"${SHELL:-/bin/sh}\"" : commandLine;
   if (utility.RunOptions & ExternalUtility::kHideScreen) {
-    RunCommand(line, {}, /*hideOutput=*/true);
+    RunCommand(line, {}, ChildSetup{.workingDirectory = directory, .hideOutput = true});
     return;
   }
   app.RunSuspended([&] {
-    RunCommand(line, {});
+    RunCommand(line, {}, ChildSetup{.workingDirectory = directory});
     if (utility.RunOptions & ExternalUtility::kPause) {
       console.Write(Cp866("\nНажмите любую клавишу для продолжения..."));
       console.WaitKey();

@@ -33,11 +33,11 @@ std::optional<std::string> AskUtilityParameters(tui::Application& app,
                                                 const ExternalUtility& utility,
                                                 std::string commandLine, int helpContext);
 
-// Runs the command line through /bin/sh -c (an empty one starts the user's shell) and waits
-// for it. The screen is handed to it, unless HideScreen asks for the child to run unseen with
-// its input and output on /dev/null; with Pause and the screen handed over, a key is awaited
-// before the screen comes back.
+// Runs the command line through /bin/sh -c (an empty one starts the user's shell) in the
+// directory (the directory panel's) and waits for it. The screen is handed to it, unless HideScreen
+// asks for the child to run unseen with its input and output on /dev/null; with Pause and the
+// screen handed over, a key is awaited before the screen comes back.
 void RunUtilityCommand(tui::Application& app, Console& console, const ExternalUtility& utility,
-                       const std::string& commandLine);
+                       const std::string& commandLine, const std::string& directory);
 
 }  // namespace vm::shell

@@ -13,7 +13,7 @@ TEST(ExampleNode, AllDecodesTheSamplePostings) {
   for (const char* left :
        {"node/OUT", "node/VELDMARK.LOG", "node/veldmark.dup", "node/areas.lst", "node/queue.lst"})
     fs::remove_all(copy / left);
-  ASSERT_EQ(RunCommand("perl %1", {copy / "make_example_node.pl"}, true), 0);
+  ASSERT_EQ(RunCommand("perl %1", {copy / "make_example_node.pl"}, {.hideOutput = true}), 0);
 
   ProgramRunOptions options;
   options.workDir = copy / "node";

@@ -209,7 +209,7 @@ inline std::string ZipWithFileIdDiz(const ScopedTempDir& scratch, size_t dataSiz
   scratch.WriteFile("zip/FILE_ID.DIZ", "Test archive v1.0\r\nSecond line\r\n");
   scratch.WriteFile("zip/DATA.BIN", TestBytes(dataSize, 7));
   RunCommand("cd %1 && zip -q -X -0 %2 FILE_ID.DIZ DATA.BIN", {scratch / "zip", scratch / "a.zip"},
-             true);
+             {.hideOutput = true});
   return scratch.ReadFile("a.zip");
 }
 

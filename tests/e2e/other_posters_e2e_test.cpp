@@ -55,7 +55,8 @@ Posting MakeParts(const ScopedTempDir& scratch, const std::string& name, size_t 
   Posting posting{name, TestBytes(size, seed), {}, {}, {}};
   const std::string dir = name + ".d";
   scratch.WriteFile(dir + "/" + name, posting.data);
-  EXPECT_EQ(RunCommand("cd %1 && " + command, {scratch / dir, name}, true), 0) << command;
+  EXPECT_EQ(RunCommand("cd %1 && " + command, {scratch / dir, name}, {.hideOutput = true}), 0)
+      << command;
   std::vector<std::string> files;
   for (const auto& entry : fs::directory_iterator(scratch / dir))
     if (entry.path().filename() != name) files.push_back(entry.path().string());

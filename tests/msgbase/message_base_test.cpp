@@ -296,15 +296,12 @@ TEST(HighActiveNumber, IsTheHighestExistingMessage) {
   EXPECT_EQ(base->MessageNumber(), 7);
 }
 
-TEST(AreaIds, RelativeLocationsAreAnchoredAndOthersKept) {
-  const std::string dir = "/srv/fido";
-  EXPECT_EQ(AnchoredAreaId("Fareas\\rufiles", dir), "F/srv/fido\\areas\\rufiles");
-  EXPECT_EQ(AnchoredAreaId("H007hudson", dir), "H007/srv/fido\\hudson");
+TEST(AreaIds, TheLocationFollowsTheLetterAndAHudsonBoard) {
+  EXPECT_EQ(AreaLocation("Fareas\\rufiles"), "areas\\rufiles");
   EXPECT_EQ(AreaLocation("H007hudson"), "hudson");
-  for (const char* kept :
-       {"F\\FIDO\\NET", "J/var/jam/base", "SC:\\SQ\\AREA", "H001", "T/tmp/a.txt", ""})
-    EXPECT_EQ(AnchoredAreaId(kept, dir), kept);
-  EXPECT_EQ(AnchoredAreaId("Fareas", ""), "Fareas");
+  EXPECT_EQ(AreaLocation("SC:\\SQ\\AREA"), "C:\\SQ\\AREA");
+  EXPECT_EQ(AreaLocation("H001"), "");
+  EXPECT_EQ(AreaLocation(""), "");
 }
 
 }  // namespace

@@ -104,10 +104,33 @@ TEST(FileSystem, CurrentDirectory) {
   ScopedTempDir tree;
   tree.MakeDirectory("Мой Каталог");
   std::string saved = fs::current_path();
-  ASSERT_TRUE(ChangeDirectory(Cp866((tree / "мой каталог"))));
+  fs::current_path(tree / "Мой Каталог");
   EXPECT_EQ(CurrentDirectory(), Cp866(tree / "Мой Каталог"));
-  EXPECT_FALSE(ChangeDirectory(tree / "missing"));
   fs::current_path(saved);
+}
+
+// What entering a directory would give, found without entering it: the directory's real name,
+// or nothing for what cannot be entered.
+TEST(FileSystem, DirectoryToEnter) {
+  ScopedTempDir tree;
+  tree.MakeDirectory("Мой Каталог/sub");
+  tree.WriteFile("file.txt", "x");
+  fs::create_directory_symlink(tree / "Мой Каталог", tree / "link");
+  const std::string saved = CurrentDirectory();
+  const std::string real = Cp866(fs::canonical(tree.path()).string() + "/Мой Каталог");
+  const struct {
+    std::string path;
+    std::optional<std::string> entered;
+  } cases[] = {
+      {Cp866(tree / "мой каталог"), real},
+      {Cp866(tree / "Мой Каталог/sub/.."), real},
+      {tree / "link", real},
+      {tree / "link\\SUB", real + "/sub"},
+      {tree / "missing", std::nullopt},
+      {tree / "file.txt", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DirectoryToEnter(c.path), c.entered) << c.path;
+  EXPECT_EQ(CurrentDirectory(), saved) << "nothing was entered";
 }
 
 }  // namespace

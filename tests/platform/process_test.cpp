@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/file_system.h"
 #include "support/platform_temp_dir.h"
 #include "text/cp866.h"
 
@@ -74,7 +77,7 @@ TEST(RunCommand, ExitStatusAndPlaceholdersWithoutArguments) {
   ScopedTempDir tree;
   EXPECT_EQ(RunCommand("exit 3", {}), 3);
   EXPECT_EQ(RunCommand("true", {}), 0);
-  EXPECT_EQ(RunCommand("no-such-command-vm-test", {}, true), 127);
+  EXPECT_EQ(RunCommand("no-such-command-vm-test", {}, {.hideOutput = true}), 127);
   EXPECT_EQ(RunCommand("kill -9 $$", {}), -1);
   EXPECT_EQ(RunCommand("printf '%s' '%3 %1 100%' > %1", {tree / "out"}), 0);
   EXPECT_EQ(tree.ReadFile("out"), "%3 " + (tree / "out") + " 100%");
@@ -85,9 +88,38 @@ TEST(RunCommand, HiddenOutputAlsoMeansNoInput) {
   // The shell's own descriptors, as the spawn set them up (read before any redirection).
   EXPECT_EQ(RunCommand("fds=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2); "
                        "printf '%s' \"$fds\" > %1",
-                       {tree / "out"}, true),
+                       {tree / "out"}, {.hideOutput = true}),
             0);
   EXPECT_EQ(tree.ReadFile("out"), "/dev/null\n/dev/null\n/dev/null");
+}
+
+// The child enters its working directory itself; this process stays where it is. A directory
+// that cannot be entered starts no child.
+TEST(RunCommand, TheChildRunsInTheDirectoryItIsGiven) {
+  ScopedTempDir tree;
+  tree.MakeDirectory("Рабочий");
+  tree.WriteFile("file.txt", "x");
+  const std::string own = CurrentDirectory();
+  const struct {
+    std::string directory;
+    int status;
+    std::string ranIn;  // what the child's pwd printed; empty: it did not run
+  } cases[] = {
+      {"", 0, Cp866ToUtf8(own)},
+      {Cp866(tree / "рабочий"), 0, std::filesystem::canonical(tree / "Рабочий").string()},
+      {tree / "missing", -1, ""},
+      {tree / "file.txt", -1, ""},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(tree / "pwd");
+    EXPECT_EQ(RunCommand("pwd -P > %1", {tree / "pwd"}, {.workingDirectory = c.directory}),
+              c.status)
+        << c.directory;
+    const std::string printed = tree.ReadFile("pwd");
+    EXPECT_EQ(printed.empty() ? printed : printed.substr(0, printed.size() - 1), c.ranIn)
+        << c.directory;
+    EXPECT_EQ(CurrentDirectory(), own);
+  }
 }
 
 }  // namespace

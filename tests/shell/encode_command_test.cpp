@@ -40,9 +40,9 @@ struct EncodeCommandTest : ::testing::Test, test::ShellNode {
 
 TEST_F(EncodeCommandTest, ASelectionTooSmallOrLarge) {
   EncodeCommand command(app, context, prompts);
-  EXPECT_FALSE(command.Run({{"x", 1}, {"y", 2}}, true, Area()));
+  EXPECT_FALSE(command.Run({{"x", 1}, {"y", 2}}, true, Area(), paths.StartDir));
   prompts.answers = {false};
-  EXPECT_FALSE(command.Run({{"x", 1'000'000}, {"y", 1'000'001}}, true, Area()));
+  EXPECT_FALSE(command.Run({{"x", 1'000'000}, {"y", 1'000'001}}, true, Area(), paths.StartDir));
   EXPECT_EQ(prompts.shown,
             (std::vector<std::string>{Cp866("Файлы слишком малы - нет смысла их кодировать"),
                                       Cp866("Вы уверены что хотите послать файлы общим размером "
@@ -63,7 +63,7 @@ TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
 
   // One file: two sections fit today's two, so no note.
   backend.PushKey(key::kEnter);
-  ASSERT_TRUE(command.Run({{"a.bin", 10000}}, false, Area()));
+  ASSERT_TRUE(command.Run({{"a.bin", 10000}}, false, Area(), paths.StartDir));
   ASSERT_EQ(state.queue.size(), 1u);
   const QueueEntry& one = state.queue.front();
   EXPECT_EQ(one.postedName, "A.BIN");
@@ -82,7 +82,7 @@ TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
   backend.PushKeys("5");
   backend.PushKey(key::kEnter);  // the advanced dialog
   backend.PushKey(key::kEnter);  // the encode dialog, its focus back on OK
-  ASSERT_TRUE(command.Run({{"a.bin", 10000}, {"b.bin", 10000}}, true, Area()));
+  ASSERT_TRUE(command.Run({{"a.bin", 10000}, {"b.bin", 10000}}, true, Area(), paths.StartDir));
   ASSERT_EQ(state.queue.size(), 2u);
   EXPECT_EQ(state.queue.front().postedName, "A.BIN");
   EXPECT_EQ(state.queue.back().postedName, "B.BIN");
@@ -98,7 +98,7 @@ TEST_F(EncodeCommandTest, OneFileTakesTheDialogsNameAndSeveralTheirOwn) {
   setup.fileNames = {"space file.bin"};
   EXPECT_EQ(command.InitialChoices(setup).postedName, "SPACE_FI.BIN");
   backend.PushKey(key::kEnter);
-  ASSERT_TRUE(command.Run({{"space file.bin", 100}}, false, Area()));
+  ASSERT_TRUE(command.Run({{"space file.bin", 100}}, false, Area(), paths.StartDir));
   ASSERT_EQ(state.queue.size(), 1u);
   EXPECT_EQ(state.queue.front().postedName, "SPACE_FI.BIN");
   EXPECT_EQ(state.queue.front().subject, "SPACE_FI.BIN");
@@ -128,7 +128,7 @@ TEST_F(EncodeCommandTest, EchomailGoesToAllAndNetmailKeepsItsLastRecipient) {
   backend.PushKey(key::kTab);
   backend.PushKeys("2:5020/1");
   backend.PushKey(key::kEnter);
-  ASSERT_TRUE(command.Run({{"a.bin", 10000}}, false, &areas.At(2)));
+  ASSERT_TRUE(command.Run({{"a.bin", 10000}}, false, &areas.At(2), paths.StartDir));
   const EncodeChoices echo = command.InitialChoices(echoSetup);
   EXPECT_EQ(echo.toName, "All");
   EXPECT_EQ(echo.toAddress, "");
@@ -137,7 +137,7 @@ TEST_F(EncodeCommandTest, EchomailGoesToAllAndNetmailKeepsItsLastRecipient) {
 
   // An echomail posting between: to All, and the netmail recipient stays.
   backend.PushKey(key::kEnter);
-  ASSERT_TRUE(command.Run({{"b.bin", 10000}}, false, Area()));
+  ASSERT_TRUE(command.Run({{"b.bin", 10000}}, false, Area(), paths.StartDir));
   EXPECT_EQ(state.queue.back().toName, "All");
   EXPECT_EQ(command.InitialChoices(netmailSetup).toName, "Sysop");
   EXPECT_EQ(command.InitialChoices(netmailSetup).toAddress, "2:5020/1");

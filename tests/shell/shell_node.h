@@ -1,6 +1,9 @@
-// The whole shell on the fake backend in a temporary directory that is both the current
-// directory and the program directory.
+// The whole shell on the fake backend in a temporary directory that is the process's working
+// directory (the start directory, as for the program), the program directory and where the
+// directory panel starts.
 #pragma once
+
+#include <filesystem>
 
 #include "config/area_table.h"
 #include "config/settings.h"
@@ -18,12 +21,14 @@
 namespace vm::shell::test {
 
 struct ShellNode {
-  ShellNode() : startDir(CurrentDirectory()) {
-    ChangeDirectory(ProgramPathFromHost(dir.path()));
-    paths.ProgramDir = ProgramPathFromHost(dir.path()) + "/";
+  ShellNode() : savedWorkingDirectory(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir.path());
+    paths.StartDir = ProgramPathFromHost(dir.path());
+    paths.ProgramDir = paths.StartDir + "/";
+    panelDirectory = paths.StartDir;
     settings.address = NetAddress{2, 5020, 9999, 0};
   }
-  ~ShellNode() { ChangeDirectory(startDir); }
+  ~ShellNode() { std::filesystem::current_path(savedWorkingDirectory); }
 
   void PushQuit() {
     backend.PushKey(tui::key::kEsc);
@@ -31,7 +36,7 @@ struct ShellNode {
   }
   void RunShell() {
     const ShellContext context{settings, areas, state, paths, console, log};
-    RunShellWindow(backend, context, 0);
+    RunShellWindow(backend, context, panelDirectory, 0);
   }
   // The text of a screen row between the columns, shown as UTF-8.
   static std::string Shown(const tui::CellBuffer& screen, int y, int x = 0, int width = -1) {
@@ -44,7 +49,8 @@ struct ShellNode {
   }
 
   ScopedTempDir dir;
-  std::string startDir;
+  std::filesystem::path savedWorkingDirectory;
+  std::string panelDirectory;  // where the panel starts, and was when the shell ended
   Settings settings;
   AreaTable areas;
   RunState state;
