@@ -15,11 +15,12 @@
 // waiting for the disk. The postings take their MSGID serials as a run does, from the user's
 // machine-wide record.
 //
-// Every round writes into directories of its own, and they are all removed at the end: ext4
-// without a journal passes over the inodes freed in the last seconds (five minutes while their
-// inode table is not yet written back) one by one when it makes a file, so a round right after
-// the removal of the last one's 18,000 files would time that removal. For the same reason what
-// an earlier run left is removed first and flushed, and the rounds start a few seconds later.
+// Every round writes into directories of its own, left in place until the next run of the
+// benchmark removes them at its start: ext4 without a journal passes over the inodes freed in
+// the last minutes (up to five) one by one when it makes a file in the same group, so a round
+// right after the removal of another one's 18,000 files would time that removal. Runs a few
+// minutes apart, or in work directories of their own, time the postings alone.
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -31,7 +32,6 @@
 #include <fstream>
 #include <functional>
 #include <random>
-#include <thread>
 
 #include "config/area_table.h"
 #include "config/settings.h"
@@ -168,17 +168,7 @@ int main(int argc, char** argv) {
   const size_t sectionBytes = kLinesPerSection * 62 + 200;
   Timing best[4];
   const auto roundDir = [&](int round) { return work / ("round" + std::to_string(round)); };
-  const auto removeRounds = [&] {
-    uintmax_t removed = 0;
-    for (int round = 0; round < kRounds; ++round) removed += fs::remove_all(roundDir(round));
-    const int dir = ::open(work.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-      ::syncfs(dir);
-      ::close(dir);
-    }
-    return removed;
-  };
-  if (removeRounds() > 0) std::this_thread::sleep_for(std::chrono::seconds(6));
+  for (int round = 0; round < kRounds; ++round) fs::remove_all(roundDir(round));
   for (int round = 0; round < kRounds; ++round) {
     const fs::path dir = roundDir(round);
     if (only.empty()) {
@@ -205,14 +195,12 @@ int main(int argc, char** argv) {
       }
     }
   }
-  removeRounds();
   const double uu = best[0].elapsed;
   std::printf("%zu MB as UU, %d sections of %d lines\n", megabytes, sections, kLinesPerSection);
   if (!only.empty()) {
     const Timing& posting = best[only == "jam" ? 1 : 2];
-    std::printf("veldmark into %s: %.3f s (processor %.3f s), %.1f us per section\n",
-                only.c_str(), posting.elapsed, posting.processor,
-                posting.elapsed * 1e6 / sections);
+    std::printf("veldmark into %s: %.3f s (processor %.3f s), %.1f us per section\n", only.c_str(),
+                posting.elapsed, posting.processor, posting.elapsed * 1e6 / sections);
     return 0;
   }
   const double jam = uu / best[1].elapsed, msg = uu / best[2].elapsed;

@@ -223,9 +223,8 @@ std::vector<uint32_t> SerialsInOrder(const DecodeNode& node) {
     const size_t at = text.find("\x01MSGID: ");
     const size_t end = at == std::string::npos ? at : text.find('\r', at);
     if (end == std::string::npos) continue;
-    serials.push_back(static_cast<uint32_t>(
-        std::stoul(text.substr(text.rfind(' ', end) + 1, end - text.rfind(' ', end) - 1),
-                   nullptr, 16)));
+    serials.push_back(static_cast<uint32_t>(std::stoul(
+        text.substr(text.rfind(' ', end) + 1, end - text.rfind(' ', end) - 1), nullptr, 16)));
   }
   return serials;
 }

@@ -1,5 +1,4 @@
 #include "platform/file.h"
-#include "platform/host_directory.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,6 +13,7 @@
 #include <functional>
 
 #include "platform/file_system.h"
+#include "platform/host_directory.h"
 #include "support/platform_temp_dir.h"
 
 namespace vm {

@@ -55,7 +55,8 @@ TEST(MsgIdSerialTest, RunsAheadOfTheClockByUpToADay) {
   MsgIdSerialSource next;
   next.KeepRecordIn(record);
   late.Attach(next);
-  for (uint32_t i = 1; i <= 20; ++i) ASSERT_EQ(next.Next(), 5000 + MsgIdSerialSource::kMostAhead - 10 + i);
+  for (uint32_t i = 1; i <= 20; ++i)
+    ASSERT_EQ(next.Next(), 5000 + MsgIdSerialSource::kMostAhead - 10 + i);
   EXPECT_GE(late.pauses, 10);
   EXPECT_LE(late.pauses, 10 + static_cast<int>(MsgIdSerialSource::kLargestBlock));
   EXPECT_LE(next.Next() - late.now, MsgIdSerialSource::kMostAhead);
