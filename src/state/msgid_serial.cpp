@@ -105,7 +105,7 @@ bool MsgIdSerialSource::OpenRecord() {
   return record_ != nullptr;
 }
 
-uint32_t MsgIdSerialSource::Choose(std::string_view stored, uint32_t size) {
+uint32_t MsgIdSerialSource::Choose(std::string_view stored, uint32_t& size) {
   uint32_t clock = clock_();
   uint32_t v = clock;
   if (any_ && Ahead(v, blockEnd_) <= 0) v = blockEnd_ + 1;
@@ -114,17 +114,20 @@ uint32_t MsgIdSerialSource::Choose(std::string_view stored, uint32_t size) {
   if (ParseRecord(stored, other) && Ahead(other, clock) <= kMostAhead + kLongestWait &&
       Ahead(v, other) <= 0)
     v = other + 1;
-  const uint32_t last = v + size - 1;
-  for (int64_t ahead = Ahead(last, clock); ahead > kMostAhead && ahead <= kMostAhead + kLongestWait;
-       ahead = Ahead(last, clock)) {
+  // Past the day's lead a serial waits for the clock (a gap too large for waiting is a clock
+  // set back, not waited for), and a block is cut to the lead that is left.
+  for (int64_t ahead = Ahead(v, clock); ahead > kMostAhead && ahead <= kMostAhead + kLongestWait;
+       ahead = Ahead(v, clock)) {
     pause_();
     clock = clock_();
   }
+  const int64_t room = int64_t{kMostAhead} - Ahead(v, clock) + 1;
+  if (room >= 1 && room < size) size = static_cast<uint32_t>(room);
   return v;
 }
 
 void MsgIdSerialSource::TakeBlock() {
-  const uint32_t size = any_ ? std::min(kLargestBlock, blockSize_ * 2) : 1;
+  uint32_t size = any_ ? std::min(kLargestBlock, blockSize_ * 2) : kFirstBlock;
   uint32_t first = 0;
   const bool shared = OpenRecord() && record_->Update([&](std::string_view stored) {
     first = Choose(stored, size);

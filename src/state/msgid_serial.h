@@ -30,15 +30,16 @@ inline constexpr const char* kMsgIdReservationFile = "VELDMARK.MID";
 // machine (SharedRecord::OpenMachineWide), which keeps the last serial of the last block taken:
 // a run takes a block under the record's lock, the record flushed to the disk before any of
 // the block's serials is used, and hands the block out before it takes the next. Blocks grow
-// from one serial to kLargestBlock, so a run that posts one message takes one serial and a
-// long posting asks the record once per kLargestBlock messages; what a run leaves of its last
-// block is never used. A record further ahead than a run could have left it (a clock set back,
-// a damaged file) is not waited for.
+// from kFirstBlock serials to kLargestBlock (cut to the lead left at the end of the day's),
+// so a long posting asks the record and waits for the disk a few times only; what a run
+// leaves of its last block is never used. A record further ahead than a run could have left
+// it (a clock set back, a damaged file) is not waited for.
 class MsgIdSerialSource {
  public:
   static constexpr uint32_t kPerSecond = 128;
   static constexpr uint32_t kMostAhead = 86400 * kPerSecond;
-  static constexpr uint32_t kLargestBlock = 1024;
+  static constexpr uint32_t kFirstBlock = 256;
+  static constexpr uint32_t kLargestBlock = 65536;
 
   MsgIdSerialSource();
   // Shares the serials through the machine-wide record, or through the file at
@@ -55,8 +56,9 @@ class MsgIdSerialSource {
   uint32_t Next();
 
  private:
-  // The first serial of a block of `size` after the stored one and this run's last.
-  uint32_t Choose(std::string_view stored, uint32_t size);
+  // The first serial of a block of `size` after the stored one and this run's last; the size
+  // is cut to the lead left.
+  uint32_t Choose(std::string_view stored, uint32_t& size);
   void TakeBlock();
   bool OpenRecord();
 
