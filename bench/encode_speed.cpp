@@ -2,15 +2,25 @@
 // *.MSG area (queue, encoders, checksums, messages and the queue saved after every section),
 // against uuencode of the same file into a file, in the same run.
 //
-//   bench_encode_speed [WORKDIR [MEGABYTES]]    (defaults: /tmp/veldmark_encode_bench, 100)
+//   bench_encode_speed [WORKDIR [MEGABYTES [jam|msg]]]
+//                                        (defaults: /tmp/veldmark_encode_bench, 100, both)
 //
+// Given a base kind, only that posting runs (for a profiler), without the other contenders.
 // Prints the times (best of three rounds, each running every contender once) and the ratios
 // uuencode time / ours; targets: JAM at least 0.5, *.MSG at least 0.25 (exit code 1 when
 // missed). For *.MSG it also times the bare creation of as many files of a section's size,
 // the floor that the file system sets, and prints the posting's time against it. Every posting is
 // checked to have written the expected number of messages. Beside the elapsed time of a posting,
 // its processor time (user and system) shows how much of it was this process's work rather than
-// waiting for the disk.
+// waiting for the disk. The postings take their MSGID serials as a run does, from the user's
+// machine-wide record.
+//
+// Every round writes into directories of its own, left in place until the next run of the
+// benchmark removes them at its start: ext4 without a journal passes over the inodes freed in
+// the last minutes (up to five) one by one when it makes a file in the same group, so a round
+// right after the removal of another one's 18,000 files would time that removal. Runs a few
+// minutes apart, or in work directories of their own, time the postings alone.
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -29,6 +39,7 @@
 #include "encode/send_queue.h"
 #include "msgbase/message_base.h"
 #include "quiet_console.h"
+#include "state/msgid_serial.h"
 #include "state/queue_file.h"
 
 namespace fs = std::filesystem;
@@ -91,9 +102,7 @@ int32_t Post(const fs::path& work, const fs::path& file, const std::string& area
   ProgramPaths paths{
       work.string() + "/", work.string(), work.string() + "/", work.string() + "/", {}};
   RunState state;
-  // The posting's MSGID serials run far ahead of the clock instead of waiting for it: this
-  // times writing, and a run of 18,000 messages would otherwise wait for 128 serials a second.
-  state.serials.AllowAhead(uint32_t{1} << 30);
+  state.serials.ShareMachineWide(paths.ProgramDir + kMsgIdReservationFile);
   QuietConsole console;
 
   EnqueueRequest request;
@@ -125,10 +134,9 @@ int32_t Post(const fs::path& work, const fs::path& file, const std::string& area
 }
 
 // The bare cost of what a *.MSG posting cannot avoid: one new file per section, of a
-// section's size, written by one write, in a directory emptied just before (as the posting's
-// is). Measured beside the postings, as the file system's speed at creating files varies.
+// section's size, written by one write, in a new directory (as the posting's is). Measured
+// beside the postings, as the file system's speed at creating files varies.
 void CreateFiles(const fs::path& dir, int32_t count, size_t size) {
-  fs::remove_all(dir);
   fs::create_directories(dir);
   const std::string bytes(size, 'x');
   for (int32_t n = 1; n <= count; ++n) {
@@ -145,6 +153,7 @@ void CreateFiles(const fs::path& dir, int32_t count, size_t size) {
 int main(int argc, char** argv) {
   const fs::path work = argc > 1 ? argv[1] : "/tmp/veldmark_encode_bench";
   const size_t megabytes = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 100;
+  const std::string only = argc > 3 ? argv[3] : "";
   fs::create_directories(work);
   const fs::path input = work / "input.bin";
   MakeInput(input, megabytes * 1000 * 1000);
@@ -158,21 +167,25 @@ int main(int argc, char** argv) {
   // header, header line and sum lines.
   const size_t sectionBytes = kLinesPerSection * 62 + 200;
   Timing best[4];
+  const auto roundDir = [&](int round) { return work / ("round" + std::to_string(round)); };
+  for (int round = 0; round < kRounds; ++round) fs::remove_all(roundDir(round));
   for (int round = 0; round < kRounds; ++round) {
-    Time(best[0], [&] {
-      if (std::system(uuencode.c_str()) != 0) std::fprintf(stderr, "uuencode failed\n");
-    });
-    Time(best[3], [&] { CreateFiles(work / "files", sections, sectionBytes); });
+    const fs::path dir = roundDir(round);
+    if (only.empty()) {
+      Time(best[0], [&] {
+        if (std::system(uuencode.c_str()) != 0) std::fprintf(stderr, "uuencode failed\n");
+      });
+      Time(best[3], [&] { CreateFiles(dir / "files", sections, sectionBytes); });
+    }
     const struct {
       const char* dir;
       char letter;
     } areas[] = {{"jam", 'J'}, {"msg", 'F'}};
     for (int a = 0; a < 2; ++a) {
-      fs::remove_all(work / areas[a].dir);
-      fs::create_directories(work / areas[a].dir);
+      if (!only.empty() && only != areas[a].dir) continue;
+      fs::create_directories(dir / areas[a].dir);
       const std::string areaId =
-          areas[a].letter +
-          (work / areas[a].dir / (areas[a].letter == 'J' ? "bench" : "")).string();
+          areas[a].letter + (dir / areas[a].dir / (areas[a].letter == 'J' ? "bench" : "")).string();
       int32_t written = 0;
       Time(best[a + 1], [&] { written = Post(work, input, areaId); });
       if (written != sections) {
@@ -183,8 +196,14 @@ int main(int argc, char** argv) {
     }
   }
   const double uu = best[0].elapsed;
-  const double jam = uu / best[1].elapsed, msg = uu / best[2].elapsed;
   std::printf("%zu MB as UU, %d sections of %d lines\n", megabytes, sections, kLinesPerSection);
+  if (!only.empty()) {
+    const Timing& posting = best[only == "jam" ? 1 : 2];
+    std::printf("veldmark into %s: %.3f s (processor %.3f s), %.1f us per section\n", only.c_str(),
+                posting.elapsed, posting.processor, posting.elapsed * 1e6 / sections);
+    return 0;
+  }
+  const double jam = uu / best[1].elapsed, msg = uu / best[2].elapsed;
   std::printf("uuencode to a file   %8.3f s\n", uu);
   std::printf("veldmark into JAM    %8.3f s (processor %.3f s)  uuencode/ours %.3f (target 0.5)\n",
               best[1].elapsed, best[1].processor, jam);

@@ -1,7 +1,9 @@
 // UU and XX sections: a header line, on the first section the file time and "begin" line, the
 // data lines, on the last the end lines, and the "sum -r/size" lines by which a reader checks
 // the section's text and the whole file.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "encode/section_kinds.h"
 #include "encode/section_writer.h"
@@ -30,24 +32,62 @@ std::string SumLine(uint32_t sum, int64_t size, std::string_view what) {
          std::string(what);
 }
 
-// Encodes lines from the input until the section holds its lines or the file ends; the raw
-// bytes go into the file sum, the lines into the section's text sum.
-std::string DataLines(SectionWork& work, const Alphabet& alphabet, TextSum& text) {
-  const int32_t lines = work.entry.linesPerSection < 1 ? 1 : work.entry.linesPerSection;
-  std::string body;
-  body.reserve(static_cast<size_t>(lines) * (kLineChars + 1));
-  uint16_t fileSum = static_cast<uint16_t>(work.entry.fileSum);
-  unsigned char bytes[kLineBytes + 3];
-  char line[kLineChars];
-  for (int32_t n = 0; n < lines && !work.file.input.AtEnd(); ++n) {
-    std::fill(std::begin(bytes), std::end(bytes), 0);
-    const size_t count = work.file.input.Read(bytes, kLineBytes);
-    fileSum = BsdSumAdd(fileSum, bytes, count);
-    const size_t length = EncodeLineInto(alphabet, bytes, count, line);
-    text.AddLine({line, length});
-    body.append(line, length);
-    body.push_back('\r');
+// One data line into `out`: the length character and four characters for every group of
+// three bytes (a short last group read with the zero bytes after it), with the line's bytes
+// added to the file sum and its characters and line feed to the section's text sum. The
+// encoding and both sums go in one pass: each sum is a chain of dependent steps, and side by
+// side the two chains and the table look-ups of the encoding run at once. Returns the
+// characters written.
+size_t EncodeSummedLine(const char* chars, const unsigned char* bytes, size_t count, char* out,
+                        uint16_t& fileSum, uint16_t& textSum) {
+  uint16_t file = fileSum;
+  uint16_t text = BsdSumAdd(textSum, static_cast<unsigned char>(chars[count]));
+  char* p = out;
+  *p++ = chars[count];
+  const size_t whole = count / 3;
+  const size_t groups = count == 0 ? 1 : (count + 2) / 3;
+  for (size_t g = 0; g < groups; ++g, p += 4) {
+    const unsigned b0 = bytes[3 * g], b1 = bytes[3 * g + 1], b2 = bytes[3 * g + 2];
+    if (g < whole) file = BsdSumAdd(BsdSumAdd(BsdSumAdd(file, b0), b1), b2);
+    const char c0 = chars[b0 >> 2], c1 = chars[((b0 << 4) | (b1 >> 4)) & 63],
+               c2 = chars[((b1 << 2) | (b2 >> 6)) & 63], c3 = chars[b2 & 63];
+    p[0] = c0;
+    p[1] = c1;
+    p[2] = c2;
+    p[3] = c3;
+    text = BsdSumAdd(BsdSumAdd(BsdSumAdd(BsdSumAdd(text, static_cast<unsigned char>(c0)),
+                                         static_cast<unsigned char>(c1)),
+                               static_cast<unsigned char>(c2)),
+                     static_cast<unsigned char>(c3));
   }
+  // The bytes of a short last group, after the whole groups.
+  for (size_t i = whole * 3; i < count; ++i) file = BsdSumAdd(file, bytes[i]);
+  fileSum = file;
+  textSum = BsdSumAdd(text, '\n');
+  return static_cast<size_t>(p - out);
+}
+
+// Encodes lines from the input until the section holds its lines or the file ends; the raw
+// bytes go into the file sum, the lines into the section's text sum. The section's bytes are
+// read at once, followed by zero bytes for a short last group.
+std::string DataLines(SectionWork& work, const Alphabet& alphabet, TextSum& text) {
+  const size_t lines = work.entry.linesPerSection < 1 ? 1 : work.entry.linesPerSection;
+  std::vector<unsigned char> bytes(lines * kLineBytes + 3);
+  const size_t size = work.file.input.Read(bytes.data(), lines * kLineBytes);
+  std::string body(lines * (kLineChars + 1), '\0');
+  uint16_t fileSum = static_cast<uint16_t>(work.entry.fileSum);
+  uint16_t textSum = text.sum;
+  char* out = body.data();
+  for (size_t at = 0; at < size; at += kLineBytes) {
+    const size_t count = std::min(kLineBytes, size - at);
+    const size_t length =
+        EncodeSummedLine(alphabet.chars.data(), bytes.data() + at, count, out, fileSum, textSum);
+    out[length] = '\r';
+    out += length + 1;
+    text.size += static_cast<int64_t>(length) + 1;
+  }
+  body.resize(static_cast<size_t>(out - body.data()));
+  text.sum = textSum;
   work.entry.fileSum = fileSum;
   return body;
 }

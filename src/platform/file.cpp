@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/host.h"
+#include "platform/host_directory.h"
 #include "platform/host_files.h"
 #include "platform/host_path.h"
 #include "text/cp866.h"
@@ -134,28 +135,41 @@ bool File::OpenHost(const std::string& hostPath, OpenMode mode, Links links) {
   return true;
 }
 
-bool File::CreateUnnamedHost(const std::string& hostDir) {
+bool File::CreateUnnamedIn(const HostDirectory& dir) {
   Close();
-  // NameHost names the file through /proc.
+  // NameIn may have to name the file through /proc.
   static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
   if (!procFds) {
     error_ = EOPNOTSUPP;
     return false;
   }
-  fd_ = ::open(hostDir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kNewFileMode);
+  fd_ = ::openat(dir.Descriptor(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, kNewFileMode);
   error_ = fd_ < 0 ? errno : 0;
   return fd_ >= 0;
 }
 
-bool File::NameHost(const std::string& hostPath) {
-  // Linking through /proc needs no privilege (linkat with AT_EMPTY_PATH does).
-  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-  DirectoryChange change(HostParentDirectory(hostPath));
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hostPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+bool File::NameIn(const HostDirectory& dir, const std::string& name) {
+  DirectoryChange change(HostParentDirectory(dir.Path() + name));
+  // Linking the descriptor itself takes no path resolution, and the kernel allows it for a
+  // file this process opened (since Linux 6.10; before that only with a privilege). Where it
+  // is refused the file is linked through /proc, which needs none.
+  static bool emptyPathAllowed = true;
+  int rc = -1;
+  if (emptyPathAllowed) {
+    rc = ::linkat(fd_, "", dir.Descriptor(), name.c_str(), AT_EMPTY_PATH);
+    if (rc != 0 && errno == ENOENT && ::fcntl(fd_, F_GETFD) >= 0 &&
+        ::faccessat(dir.Descriptor(), ".", F_OK, 0) == 0)
+      emptyPathAllowed = false;
+  }
+  if (!emptyPathAllowed) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    rc = ::linkat(AT_FDCWD, self.c_str(), dir.Descriptor(), name.c_str(), AT_SYMLINK_FOLLOW);
+  }
+  if (rc != 0) {
     error_ = errno;
     return false;
   }
-  change.Added(HostBaseName(hostPath));
+  change.Added(name);
   change.Commit();
   return true;
 }

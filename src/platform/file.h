@@ -9,6 +9,8 @@
 
 namespace vm {
 
+class HostDirectory;
+
 // What fstat says of an open file, to tell whether it changed since.
 struct FileState {
   int64_t size = -1;  // -1 when it could not be asked
@@ -58,14 +60,14 @@ class File {
   bool Open(std::string_view programPath, OpenMode mode, Links links = Links::Follow);
   // Opens a host path as it is (UTF-8, no mapping).
   bool OpenHost(const std::string& hostPath, OpenMode mode, Links links = Links::Follow);
-  // Creates a regular file in a host directory that has no name until NameHost gives it one:
-  // no reader of the directory sees it while it is being written, and a process killed
+  // Creates a regular file in an open host directory that has no name until NameIn gives it
+  // one: no reader of the directory sees it while it is being written, and a process killed
   // before naming it leaves nothing behind. False where the file system cannot make such
   // files (LastError EOPNOTSUPP, EISDIR or EINVAL then).
-  bool CreateUnnamedHost(const std::string& hostDir);
-  // Gives the file made by CreateUnnamedHost its name; never replaces a file (LastError
-  // EEXIST when the name is taken).
-  bool NameHost(const std::string& hostPath);
+  bool CreateUnnamedIn(const HostDirectory& dir);
+  // Gives the file made by CreateUnnamedIn a name in that directory; never replaces a file
+  // (LastError EEXIST when the name is taken).
+  bool NameIn(const HostDirectory& dir, const std::string& name);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   int LastError() const { return error_; }  // errno of the last failure, 0 when none

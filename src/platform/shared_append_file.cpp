@@ -1,6 +1,8 @@
 #include "platform/shared_append_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "platform/host_path.h"
 
@@ -33,22 +35,37 @@ void SharedAppendFile::Close() {
   hostPath_.clear();
 }
 
+namespace {
+
+// The file's identity alone: asking for no time stamp keeps the kernel from giving the next
+// write to the file a finer (and costlier) one than the usual tick, as it does for a file
+// whose times were read since it changed.
+bool IdentityOf(int dirFd, const char* path, int flags, dev_t& device, ino_t& inode) {
+  struct statx st {};
+  if (::statx(dirFd, path, flags, STATX_INO, &st) != 0) return false;
+  device = makedev(st.stx_dev_major, st.stx_dev_minor);
+  inode = st.stx_ino;
+  return true;
+}
+
+}  // namespace
+
 bool SharedAppendFile::Reopen() {
-  struct stat st {};
-  if (!file_.OpenHost(hostPath_, OpenMode::Append) || ::fstat(file_.Descriptor(), &st) != 0) {
+  if (!file_.OpenHost(hostPath_, OpenMode::Append) ||
+      !IdentityOf(file_.Descriptor(), "", AT_EMPTY_PATH, device_, inode_)) {
     error_ = file_.IsOpen() ? errno : file_.LastError();
     file_.Close();
     return false;
   }
-  device_ = st.st_dev;
-  inode_ = st.st_ino;
   return true;
 }
 
 bool SharedAppendFile::StillNamed() const {
   // Removed, renamed aside or replaced: the path names no file or another one.
-  struct stat st {};
-  return ::stat(hostPath_.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
+  dev_t device = 0;
+  ino_t inode = 0;
+  return IdentityOf(AT_FDCWD, hostPath_.c_str(), 0, device, inode) && device == device_ &&
+         inode == inode_;
 }
 
 }  // namespace vm

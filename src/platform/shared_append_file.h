@@ -1,10 +1,10 @@
 // A list file that this program appends lines to while other programs take it away: a tosser
 // reads such a list (ECHOMAIL.JAM, say), then removes it, renames it aside or puts a new one in
 // its place. The file stays open between appends, and its path is resolved once; before each
-// append one stat of the path tells whether the path still names the open file, and when it
-// does not the path is opened again (created when missing). A line thus goes to the file that
-// the path names at that moment, as with an open, a write and a close per line, at the cost of
-// a stat and a write.
+// append one stat of the path (its identity alone) tells whether the path still names the open
+// file, and when it does not the path is opened again (created when missing). A line thus goes to
+// the file that the path names at that moment, as with an open, a write and a close per line, at
+// the cost of a stat and a write.
 #pragma once
 
 #include <sys/types.h>

@@ -11,7 +11,7 @@
 namespace vm {
 namespace {
 
-constexpr const char* kMachineWideDirectory = "/dev/shm/";
+constexpr const char* kMachineWideDirectory = "/var/tmp/";
 // A record is a line of a few characters; anything longer is not one of ours.
 constexpr size_t kLongestRecord = 64;
 
@@ -70,7 +70,8 @@ bool SharedRecord::Update(const std::function<std::string(std::string_view store
     const std::string text = update(std::string_view(buffer, static_cast<size_t>(n)));
     // One write of a few bytes at the start, which a kill does not split; the file keeps the
     // length of the longest text written, and readers take the first line.
-    ok = ::pwrite(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+    ok = ::pwrite(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()) &&
+         ::fdatasync(fd_) == 0;
   }
   LockWhole(fd_, F_UNLCK);
   return ok;

@@ -1,5 +1,6 @@
 #include "state/msgid_serial.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -104,33 +105,46 @@ bool MsgIdSerialSource::OpenRecord() {
   return record_ != nullptr;
 }
 
-uint32_t MsgIdSerialSource::Choose(std::string_view stored) {
+uint32_t MsgIdSerialSource::Choose(std::string_view stored, uint32_t& size) {
   uint32_t clock = clock_();
   uint32_t v = clock;
-  if (any_ && Ahead(v, last_) <= 0) v = last_ + 1;
+  if (any_ && Ahead(v, blockEnd_) <= 0) v = blockEnd_ + 1;
   uint32_t other = 0;
   // A record further ahead than any run leaves it is not one to follow.
-  if (ParseRecord(stored, other) && Ahead(other, clock) <= mostAhead_ + kLongestWait &&
+  if (ParseRecord(stored, other) && Ahead(other, clock) <= kMostAhead + kLongestWait &&
       Ahead(v, other) <= 0)
     v = other + 1;
-  for (int64_t ahead = Ahead(v, clock); ahead > mostAhead_ && ahead <= mostAhead_ + kLongestWait;
+  // Past the day's lead a serial waits for the clock (a gap too large for waiting is a clock
+  // set back, not waited for), and a block is cut to the lead that is left.
+  for (int64_t ahead = Ahead(v, clock); ahead > kMostAhead && ahead <= kMostAhead + kLongestWait;
        ahead = Ahead(v, clock)) {
     pause_();
     clock = clock_();
   }
+  const int64_t room = int64_t{kMostAhead} - Ahead(v, clock) + 1;
+  if (room >= 1 && room < size) size = static_cast<uint32_t>(room);
   return v;
 }
 
-uint32_t MsgIdSerialSource::Next() {
-  uint32_t v = 0;
+void MsgIdSerialSource::TakeBlock() {
+  uint32_t size = any_ ? std::min(kLargestBlock, blockSize_ * 2) : kFirstBlock;
+  uint32_t first = 0;
   const bool shared = OpenRecord() && record_->Update([&](std::string_view stored) {
-    v = Choose(stored);
-    return Hex8(v) + "\n";
+    first = Choose(stored, size);
+    return Hex8(first + size - 1) + "\n";
   });
-  if (!shared) v = Choose({});
-  last_ = v;
+  if (!shared) first = Choose({}, size);
+  blockSize_ = size;
+  blockEnd_ = first + size - 1;
   any_ = true;
-  return v;
+  next_ = first;
+  left_ = size;
+}
+
+uint32_t MsgIdSerialSource::Next() {
+  if (left_ == 0) TakeBlock();
+  --left_;
+  return next_++;
 }
 
 std::string MsgIdSerialSource::MsgIdSerial() { return Hex8(Next()); }

@@ -1,8 +1,7 @@
 // Serial numbers for the MSGID kludges of the program's own messages: taken from the local
 // date and time to the hundredth of a second (128 serials a second), never the same twice for
-// any run of this user on the machine, whatever its program directory, and never far ahead of
-// the clock, so that runs elsewhere (another machine with the same address) meet them only
-// when they post at the same moment.
+// any run of this user on the machine, whatever its program directory, across restarts and
+// crashes of the machine as well, and never more than a day ahead of the clock.
 #pragma once
 
 #include <cstdint>
@@ -27,14 +26,20 @@ inline constexpr const char* kMsgIdReservationFile = "VELDMARK.MID";
 // Hands out serials that follow the clock without waiting for it: a serial the clock has
 // already given out (here or in another run) becomes the last one plus 1, so a burst of
 // messages runs ahead of the clock, by at most kMostAhead; a burst that would go further
-// waits for the clock. The last serial handed out is kept in a record shared by every run of
-// the machine (SharedRecord::OpenMachineWide), read and replaced under its lock for every
-// serial. A record further ahead than a run could have left it (a clock set back, a damaged
-// file) is not waited for.
+// waits for the clock. Serials are taken in blocks from a record shared by every run of the
+// machine (SharedRecord::OpenMachineWide), which keeps the last serial of the last block taken:
+// a run takes a block under the record's lock, the record flushed to the disk before any of
+// the block's serials is used, and hands the block out before it takes the next. Blocks grow
+// from kFirstBlock serials to kLargestBlock (cut to the lead left at the end of the day's),
+// so a long posting asks the record and waits for the disk a few times only; what a run
+// leaves of its last block is never used. A record further ahead than a run could have left
+// it (a clock set back, a damaged file) is not waited for.
 class MsgIdSerialSource {
  public:
   static constexpr uint32_t kPerSecond = 128;
-  static constexpr uint32_t kMostAhead = 5 * kPerSecond;
+  static constexpr uint32_t kMostAhead = 86400 * kPerSecond;
+  static constexpr uint32_t kFirstBlock = 256;
+  static constexpr uint32_t kLargestBlock = 65536;
 
   MsgIdSerialSource();
   // Shares the serials through the machine-wide record, or through the file at
@@ -43,8 +48,6 @@ class MsgIdSerialSource {
   void ShareMachineWide(std::string fallbackPath);
   // Shares them through this file alone.
   void KeepRecordIn(std::string path);
-  // How far serials may run ahead of the clock (a benchmark that times writing, not waiting).
-  void AllowAhead(uint32_t serials) { mostAhead_ = serials; }
   // The clock as a serial, and the pause while waiting for it to move on (for tests).
   void UseClock(std::function<uint32_t()> clock, std::function<void()> pause);
 
@@ -53,18 +56,23 @@ class MsgIdSerialSource {
   uint32_t Next();
 
  private:
-  uint32_t Choose(std::string_view stored);
+  // The first serial of a block of `size` after the stored one and this run's last; the size
+  // is cut to the lead left.
+  uint32_t Choose(std::string_view stored, uint32_t& size);
+  void TakeBlock();
   bool OpenRecord();
 
   std::function<uint32_t()> clock_;
   std::function<void()> pause_;
-  uint32_t mostAhead_ = kMostAhead;
   std::string recordPath_;
   bool machineWide_ = false;
   bool opened_ = false;
   std::unique_ptr<SharedRecord> record_;
-  uint32_t last_ = 0;
-  bool any_ = false;
+  uint32_t blockEnd_ = 0;  // the last serial of this run's last block
+  bool any_ = false;       // a block was taken
+  uint32_t blockSize_ = 0;
+  uint32_t next_ = 0;  // the next serial of the block
+  uint32_t left_ = 0;  // serials of the block not handed out
 };
 
 }  // namespace vm

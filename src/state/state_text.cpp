@@ -1,5 +1,6 @@
 #include "state/state_text.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "config/config_lines.h"
@@ -56,7 +57,11 @@ std::optional<std::vector<int64_t>> ParseNumberLine(std::string_view line, size_
 }
 
 void AppendStateLine(std::string& out, std::string_view text) {
-  for (char c : text) out += (c == '\r' || c == '\n') ? ' ' : c;
+  const size_t start = out.size();
+  out.append(text);
+  std::replace_if(
+      out.begin() + static_cast<ptrdiff_t>(start), out.end(),
+      [](char c) { return c == '\r' || c == '\n'; }, ' ');
   out += "\r\n";
 }
 

@@ -215,5 +215,36 @@ TEST(PostingMsgIds, TwoProgramDirectoriesNeverShareASerial) {
   EXPECT_EQ(count, 300u);
 }
 
+// The serials of the area's messages in the order of their numbers, read from the files.
+std::vector<uint32_t> SerialsInOrder(const DecodeNode& node) {
+  std::vector<uint32_t> serials;
+  for (int32_t message : node.Messages("rufiles")) {
+    const std::string text = node.Read("areas/rufiles/" + std::to_string(message) + ".msg");
+    const size_t at = text.find("\x01MSGID: ");
+    const size_t end = at == std::string::npos ? at : text.find('\r', at);
+    if (end == std::string::npos) continue;
+    serials.push_back(static_cast<uint32_t>(std::stoul(
+        text.substr(text.rfind(' ', end) + 1, end - text.rfind(' ', end) - 1), nullptr, 16)));
+  }
+  return serials;
+}
+
+// A posting of 3,000 sections takes increasing serials (unpaced: MsgIdSerialTest), and the run
+// after it goes on past every one of them.
+TEST(PostingMsgIds, LongPostingTakesIncreasingSerialsAndTheNextRunGoesOn) {
+  DecodeNode node({"LINESPERSEC 2"});
+  node.node().dir().WriteFile("LONG.BIN", TestBytes(90 * 3000, 7));
+  node.node().dir().WriteFile("NEXT.BIN", TestBytes(90 * 20, 8));
+  const ProgramRun run = node.Run({"/Encode", "LONG.BIN", "UU", "RU.FILES", "All", "-Immed"});
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(SerialsInOrder(node).size(), 3000u);
+  const ProgramRun next = node.Run({"/Encode", "NEXT.BIN", "UU", "RU.FILES", "All", "-Immed"});
+  ASSERT_EQ(next.exitCode, 0) << next.output;
+  const std::vector<uint32_t> all = SerialsInOrder(node);
+  ASSERT_EQ(all.size(), 3020u);
+  for (size_t i = 1; i < all.size(); ++i)
+    ASSERT_GT(static_cast<int32_t>(all[i] - all[i - 1]), 0) << "message " << i + 1;
+}
+
 }  // namespace
 }  // namespace vm::test

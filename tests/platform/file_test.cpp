@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "platform/file_system.h"
+#include "platform/host_directory.h"
 #include "support/platform_temp_dir.h"
 
 namespace vm {
@@ -136,19 +137,28 @@ TEST_F(FileTest, PositionedAndSequentialIo) {
 // An unnamed file is not in its directory while written; it gets a name that is free and
 // never one that is taken; dropped unnamed, it leaves nothing.
 TEST_F(FileTest, UnnamedFileAppearsOnlyWhenNamedAndNeverReplaces) {
+  HostDirectory dir;
+  ASSERT_TRUE(dir.Open(tree.path()));
   File file;
-  if (!file.CreateUnnamedHost(tree.path())) GTEST_SKIP() << "no unnamed files here";
+  if (!file.CreateUnnamedIn(dir)) GTEST_SKIP() << "no unnamed files here";
   ASSERT_TRUE(file.WriteAt(0, "whole", 5));
   EXPECT_EQ(std::distance(fs::directory_iterator(tree.path()), {}), 1);  // base.dat only
-  EXPECT_FALSE(file.NameHost(path));
+  EXPECT_FALSE(file.NameIn(dir, "base.dat"));
   EXPECT_EQ(file.LastError(), EEXIST);
   EXPECT_EQ(tree.ReadFile("base.dat"), std::string(100, 'x'));
-  ASSERT_TRUE(file.NameHost(tree / "1.msg"));
+  EXPECT_FALSE(dir.HasFile("1.msg"));
+  ASSERT_TRUE(file.NameIn(dir, "1.msg"));
+  EXPECT_TRUE(dir.HasFile("1.msg"));
   file.Close();
   EXPECT_EQ(tree.ReadFile("1.msg"), "whole");
-  ASSERT_TRUE(file.CreateUnnamedHost(tree.path()));
+  ASSERT_TRUE(file.CreateUnnamedIn(dir));
   file.Close();
   EXPECT_EQ(std::distance(fs::directory_iterator(tree.path()), {}), 2);
+  // A directory is not a file.
+  fs::create_directory(tree / "2.msg");
+  EXPECT_FALSE(dir.HasFile("2.msg"));
+  EXPECT_FALSE(dir.Open(tree / "missing"));
+  EXPECT_EQ(dir.LastError(), ENOENT);
 }
 
 TEST_F(FileTest, OpenModes) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
 #include "support/platform_temp_dir.h"
@@ -13,6 +14,12 @@ TEST(MsgIdSerialTest, SerialOfAMoment) {
   // ((2036 * 355 + 3 * 30 + 5) * 86400 + 9 * 3600 + 7 * 60 + 1) wraps in 32 bits, then << 7.
   const uint32_t seconds = 2036u * 355u * 86400u + 3u * 30u * 86400u + 5u * 86400u + 32821u;
   EXPECT_EQ(MsgIdSerialOf(DateTime{2026, 3, 5, 9, 7, 1}, 42), (seconds << 7) | 42u);
+}
+
+std::string Hex(uint32_t serial) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08x\n", serial);
+  return text;
 }
 
 // A clock that stands still until a source waits for it; each pause moves it on by one.
@@ -28,25 +35,33 @@ struct TestClock {
   }
 };
 
-TEST(MsgIdSerialTest, RunsAheadOfTheClockOnlySoFar) {
-  TestClock clock;
+// A long posting takes its serials one past another without waiting for the clock, for up to
+// a day's worth of serials; beyond that it waits, one clock step per serial.
+TEST(MsgIdSerialTest, RunsAheadOfTheClockByUpToADay) {
+  TestClock clock{5000};
   MsgIdSerialSource source;
   clock.Attach(source);
-  EXPECT_EQ(source.Next(), 1000u);
-  EXPECT_EQ(source.Next(), 1001u);  // same hundredth: one past the last
-  clock.now = 990;                  // the clock went back a little
-  EXPECT_EQ(source.Next(), 1002u);
-  clock.now = 5000;
   EXPECT_EQ(source.Next(), 5000u);
-  // A burst: no waiting until the serials are kMostAhead ahead, then one pause per serial.
-  for (uint32_t i = 1; i <= MsgIdSerialSource::kMostAhead; ++i) EXPECT_EQ(source.Next(), 5000 + i);
+  clock.now = 4990;  // the clock went back a little
+  for (uint32_t i = 1; i <= 3000; ++i) ASSERT_EQ(source.Next(), 5000 + i);
   EXPECT_EQ(clock.pauses, 0);
-  EXPECT_EQ(source.Next(), 5001 + MsgIdSerialSource::kMostAhead);
-  EXPECT_EQ(clock.pauses, 1);
-  // A clock set back by an hour is not waited for: the serials go on from the last.
-  clock.now -= 3600 * MsgIdSerialSource::kPerSecond;
-  EXPECT_EQ(source.Next(), 5002 + MsgIdSerialSource::kMostAhead);
-  EXPECT_EQ(clock.pauses, 1);
+
+  // A run after one that went nearly a day ahead goes on from it, and waits only for serials
+  // beyond the day.
+  ScopedTempDir dir;
+  const std::string record = dir / "VELDMARK.MID";
+  dir.WriteFile("VELDMARK.MID", Hex(5000 + MsgIdSerialSource::kMostAhead - 10));
+  TestClock late{5000};
+  MsgIdSerialSource next;
+  next.KeepRecordIn(record);
+  late.Attach(next);
+  for (uint32_t i = 1; i <= 20; ++i) {
+    ASSERT_EQ(next.Next(), 5000 + MsgIdSerialSource::kMostAhead - 10 + i);
+    EXPECT_LE(5000 + MsgIdSerialSource::kMostAhead - 10 + i - late.now,
+              MsgIdSerialSource::kMostAhead);
+  }
+  EXPECT_EQ(late.pauses, 10);
+
   // Across the 32-bit wrap-around.
   TestClock wrap{0xFFFFFFFFu};
   MsgIdSerialSource wrapping;
@@ -73,13 +88,16 @@ TEST(MsgIdSerialTest, RunsSharingTheRecordNeverRepeatASerial) {
       EXPECT_TRUE(seen.insert(second.Next()).second) << i;
     }
   }
+  // A later run starts past everything the two took, also what they took and did not use.
   MsgIdSerialSource third;
   third.KeepRecordIn(record);
   clock.Attach(third);
-  EXPECT_EQ(third.Next(), *seen.rbegin() + 1);
+  const uint32_t after = third.Next();
+  EXPECT_GT(after, *seen.rbegin());
+  EXPECT_EQ(dir.ReadFile("VELDMARK.MID"), Hex(after + MsgIdSerialSource::kFirstBlock - 1));
 
-  // A record far ahead of the clock (damaged, or left before the clock was set back) is not
-  // followed, and neither is one that is no serial.
+  // A record far ahead of the clock (damaged, or left before the clock was set back more than
+  // a day) is not followed, and neither is one that is no serial.
   for (const char* text : {"7fffffff\n", "not a number"}) {
     dir.WriteFile("VELDMARK.MID", text);
     MsgIdSerialSource fresh;

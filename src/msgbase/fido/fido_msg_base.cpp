@@ -139,6 +139,7 @@ std::string FidoMsgBase::OwnStatusReason(uint16_t code) const {
 
 uint16_t FidoMsgBase::Close() {
   CloseMessageFile();
+  directory_.Close();
   readAheadPolicy_.Stop();
   return 0;
 }
@@ -476,7 +477,9 @@ uint16_t FidoMsgBase::FileNewMessage() {
   // (nothing is left behind by a kill), else a temporary name that no "*.MSG" search matches.
   std::string bytes(reinterpret_cast<const char*>(header_.data()), kHeaderSize);
   bytes += newText_;
-  const bool unnamed = tempFile_.CreateUnnamedHost(hostDir_);
+  // The directory stays open while the area is: names are made and looked up from it.
+  if (directory_.Path() != hostDir_) directory_.Open(hostDir_);
+  const bool unnamed = directory_.IsOpen() && tempFile_.CreateUnnamedIn(directory_);
   if (!unnamed && !CreateTemporary()) {
     DiscardPending();
     return status_;
@@ -490,10 +493,12 @@ uint16_t FidoMsgBase::FileNewMessage() {
   }
   for (int attempt = 0; attempt < kNumberAttempts; ++attempt) {
     int32_t number = HighNumber() + 1;
-    std::string base = hostDir_ + std::to_string(number);
+    const std::string base = std::to_string(number);
     // Another program may have written this number since the area was opened, in another
     // spelling than ours (naming below never replaces the same name): look again.
-    if (HostFileExists(base + ".MSG") || HostFileExists(base + ".Msg")) {
+    if (unnamed ? directory_.HasFile(base + ".MSG") || directory_.HasFile(base + ".Msg")
+                : HostFileExists(hostDir_ + base + ".MSG") ||
+                      HostFileExists(hostDir_ + base + ".Msg")) {
       numbering_.Fill(ListHostDirectoryFiles(hostDir_));
       continue;
     }
@@ -503,8 +508,8 @@ uint16_t FidoMsgBase::FileNewMessage() {
       return kWriteAreaFull;
     }
     // Lower case, as tossers on this host look for "*.msg" only.
-    std::string name = std::to_string(number) + ".msg";
-    if (unnamed ? tempFile_.NameHost(hostDir_ + name)
+    std::string name = base + ".msg";
+    if (unnamed ? tempFile_.NameIn(directory_, name)
                 : RenameHostFileNoReplace(tempPath_, hostDir_ + name)) {
       tempFile_.Close();
       tempPath_.clear();

@@ -22,6 +22,7 @@
 #include "msgbase/fido/msg_numbering.h"
 #include "msgbase/message_base.h"
 #include "platform/file.h"
+#include "platform/host_directory.h"
 
 namespace vm {
 
@@ -161,6 +162,7 @@ class FidoMsgBase : public MessageBase {
   // A new message being composed (pending_): its text, and, while WriteMessage files it, the
   // file it is written to with its temporary name (empty for an unnamed file).
   std::string newText_;
+  HostDirectory directory_;  // the area's directory, held open while messages are written
   File tempFile_;
   std::string tempPath_;
   bool pending_ = false;
