@@ -69,12 +69,12 @@ void PushQuit(tui::FakeBackend& backend) {
   backend.PushKey(key::kEnter);
 }
 
-// The shell's main window on the fake backend in the current directory.
+// The shell's main window on the fake backend, its directory panel in `directory`.
 struct BenchShell {
-  BenchShell() : context{settings, areas, state, paths, console, log}, app(backend, palette) {
+  explicit BenchShell(const fs::path& directory) : context{settings, areas, state, paths, console, log}, app(backend, palette) {
     shell::SetUpMenuBar(app.Menu(), settings.externalUtilities);
     shell::SetUpStatusLine(app.Status(), settings.externalUtilities);
-    window.emplace(app, context);
+    window.emplace(app, context, ProgramPathFromHost(directory.string()));
     app.SetMainView(&*window);
     app.SetAfterEvent([this] { window->Refresh(); });
   }
@@ -118,8 +118,7 @@ double Milliseconds(const std::function<void()>& work) {
 
 bool AreaWalk(const fs::path& dir) {
   MakeAreaDirectory(dir);
-  ChangeDirectory(ProgramPathFromHost(dir.string()));
-  BenchShell shell;
+  BenchShell shell(dir);
   shell.window->ReadDirectory();
   // Open the text file from the directory panel and scan it: not measured.
   shell.backend.PushKeys("post");
@@ -138,8 +137,7 @@ bool AreaWalk(const fs::path& dir) {
 
 bool LargeDirectoryWalk(const fs::path& dir) {
   MakeFiles(dir, kLargeDirectory - 1, "n");
-  ChangeDirectory(ProgramPathFromHost(dir.string()));
-  BenchShell shell;
+  BenchShell shell(dir);
   const double read = Milliseconds([&] { shell.window->ReadDirectory(); });
   const double reread = Milliseconds([&] { shell.window->RereadDirectory(); });
   const int listed = shell.window->Directory().Cursor().count;
@@ -179,13 +177,11 @@ bool LargeDirectoryWalk(const fs::path& dir) {
 
 int main(int argc, char** argv) {
   const fs::path root = argc > 1 ? fs::path(argv[1]) : fs::path("/tmp/veldmark_shell_bench");
-  const std::string startDir = CurrentDirectory();
   fs::remove_all(root);
   fs::create_directories(root / "area");
   fs::create_directories(root / "large");
   const bool areaOk = AreaWalk(root / "area");
   const bool largeOk = LargeDirectoryWalk(root / "large");
-  ChangeDirectory(startDir);
   fs::remove_all(root);
   return areaOk && largeOk ? 0 : 1;
 }
