@@ -71,7 +71,8 @@ void PushQuit(tui::FakeBackend& backend) {
 
 // The shell's main window on the fake backend, its directory panel in `directory`.
 struct BenchShell {
-  explicit BenchShell(const fs::path& directory) : context{settings, areas, state, paths, console, log}, app(backend, palette) {
+  explicit BenchShell(const fs::path& directory)
+      : context{settings, areas, state, paths, console, log}, app(backend, palette) {
     shell::SetUpMenuBar(app.Menu(), settings.externalUtilities);
     shell::SetUpStatusLine(app.Status(), settings.externalUtilities);
     window.emplace(app, context, ProgramPathFromHost(directory.string()));

@@ -57,34 +57,6 @@ class RecordingView : public View {
   Application& app_;
 };
 
-struct ToolkitTest : ::testing::Test {
-  ToolkitTest() : app(backend, palette), view(app) {
-    MenuBarItem file;
-    file.text = Cp866("~Ф~айл");
-    file.items = {MenuItem{Cp866("~О~ткрыть"), "F3", key::F(3), kOpenCommand},
-                  MenuItem::Separator(), MenuItem{Cp866("~Н~едоступно"), "", 0, kDisabledCommand},
-                  MenuItem{Cp866("~В~ыход"), "Alt+X", key::Alt('X'), kQuitCommand}};
-    MenuBarItem select;
-    select.text = Cp866("~B~ыбор");
-    select.items = {MenuItem{Cp866("~В~ыбрать"), "+", key::kGrayPlus, kSelectCommand}};
-    app.Menu().SetItems({file, select});
-    app.Status().SetItems({{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}});
-    app.SetMainView(&view);
-    app.EnableCommand(kDisabledCommand, false);
-  }
-  void Keys(std::initializer_list<int> keys) {
-    for (int k : keys) backend.PushKey(k);
-  }
-  void Click(int x, int y, MouseAction action = MouseAction::Press) {
-    backend.Push(Event::Mouse(Point{x, y}, action));
-  }
-
-  FakeBackend backend;
-  Palette palette;
-  Application app;
-  RecordingView view;
-};
-
 // The widgets' tests run their dialogs alone, over an empty desktop.
 struct WidgetsTest : ::testing::Test {
   WidgetsTest() : app(backend, palette) {}
@@ -98,6 +70,25 @@ struct WidgetsTest : ::testing::Test {
   FakeBackend backend;
   Palette palette;
   Application app;
+};
+
+// The application with a menu bar, a status line and a main view that records what reaches it.
+struct ToolkitTest : WidgetsTest {
+  ToolkitTest() : view(app) {
+    MenuBarItem file;
+    file.text = Cp866("~Ф~айл");
+    file.items = {MenuItem{Cp866("~О~ткрыть"), "F3", key::F(3), kOpenCommand},
+                  MenuItem::Separator(), MenuItem{Cp866("~Н~едоступно"), "", 0, kDisabledCommand},
+                  MenuItem{Cp866("~В~ыход"), "Alt+X", key::Alt('X'), kQuitCommand}};
+    MenuBarItem select;
+    select.text = Cp866("~B~ыбор");
+    select.items = {MenuItem{Cp866("~В~ыбрать"), "+", key::kGrayPlus, kSelectCommand}};
+    app.Menu().SetItems({file, select});
+    app.Status().SetItems({{Cp866("~F3~ Открыть"), key::F(3), kOpenCommand}});
+    app.SetMainView(&view);
+    app.EnableCommand(kDisabledCommand, false);
+  }
+  RecordingView view;
 };
 
 }  // namespace vm::tui::test
