@@ -1,10 +1,11 @@
 // Bases that a killed run left half changed, mended by the next run that may write to them.
-// /q posting a queued file into a Hudson board is killed (SIGKILL) at every write, pwrite,
-// rename, unlink, fsync and ftruncate it makes; after each kill the board reads the same
-// through our reader and the independent one, and the next /q posts every section once (the
-// one being written may come twice), decodable byte for byte, with the board's counts, numbers
-// and export list right. And counts that a kill left stale in a JAM or Squish area are put
-// right by /All with DELETEDECODED though it has nothing to delete.
+// /q posting a queued file, and /Encode posting one at once, into a Hudson board are killed
+// (SIGKILL) at every write, pwrite, rename, unlink, fsync and ftruncate they make; after each
+// kill the board reads the same through our reader and the independent one, and the next /q
+// (or the /Encode again, when the kill came before anything was queued or posted) posts every
+// section once (the one being written may come twice), decodable byte for byte, with the board's
+// counts, numbers and export list right. And counts that a kill left stale in a JAM or Squish area
+// are put right by /All with DELETEDECODED though it has nothing to delete.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -107,21 +108,34 @@ void CheckPostedOnce(const fs::path& node, const std::string& data, int sections
   EXPECT_TRUE(ReadFileBytes(node / "FILES/DATA.BIN") == data) << decoded.output;
 }
 
-TEST(KilledHudsonPosting, EveryKillPointLeavesABaseThatReadsAndPostsEachSectionOnce) {
+const std::vector<std::string> kEncodeNow = {"/Encode",   "DATA.BIN", "UU",
+                                             "RU.HUDSON", "All",      "-Immed"};
+
+// The killed command: /q posting the file queued before, or /Encode posting it at once.
+struct KilledPosting {
+  const char* name;
+  bool queuedBefore;
+  std::vector<std::string> arguments;
+};
+
+class KilledHudsonPosting : public ::testing::TestWithParam<KilledPosting> {};
+
+TEST_P(KilledHudsonPosting, EveryKillPointLeavesABaseThatReadsAndPostsEachSectionOnce) {
   if (!StraceAvailable()) GTEST_SKIP() << "strace is not installed";
   DecodeNode original({"LINESPERSEC 10", "AREA HUDSON RU.HUDSON 007areas\\hudson"});
   original.node().dir().MakeDirectory("areas/hudson");
   const std::string data = TestBytes(900, 21);  // two sections of 450 bytes
   original.node().dir().WriteFile("DATA.BIN", data);
-  // Queued while the board cannot be written to (MSGINFO.BBS alone is half a base, refused):
-  // the queue keeps the file, and the runs below post it.
   const std::string dir = original.Path("areas/hudson");
-  WriteFileBytes(dir + "/MSGINFO.BBS", std::string(406, '\0'));
-  const ProgramRun queued =
-      original.Run({"/Encode", "DATA.BIN", "UU", "RU.HUDSON", "All", "-Immed"});
-  ASSERT_TRUE(Contains(queued.output, "файлы базы не согласованы (код 5000)")) << queued.output;
-  ASSERT_NE(original.Read("queue.lst").find("DATA.BIN"), std::string::npos);
-  fs::remove(dir + "/MSGINFO.BBS");
+  if (GetParam().queuedBefore) {
+    // Queued while the board cannot be written to (MSGINFO.BBS alone is half a base, refused):
+    // the queue keeps the file, and the runs below post it.
+    WriteFileBytes(dir + "/MSGINFO.BBS", std::string(406, '\0'));
+    const ProgramRun queued = original.Run(kEncodeNow);
+    ASSERT_TRUE(Contains(queued.output, "файлы базы не согласованы (код 5000)")) << queued.output;
+    ASSERT_NE(original.Read("queue.lst").find("DATA.BIN"), std::string::npos);
+    fs::remove(dir + "/MSGINFO.BBS");
+  }
   CreateHudsonBase(dir);
   HudsonMessage other;
   other.area = 3;
@@ -137,11 +151,18 @@ TEST(KilledHudsonPosting, EveryKillPointLeavesABaseThatReadsAndPostsEachSectionO
       SCOPED_TRACE(point);
       fs::remove_all(node);
       fs::copy(original.Path(""), node, fs::copy_options::recursive);
-      const ProgramRun killed = RunKilledAtCall(call, n, {"/q"}, NodeRunOptions(node));
+      const ProgramRun killed =
+          RunKilledAtCall(call, n, GetParam().arguments, NodeRunOptions(node));
       if (killed.exitCode == 0) break;  // fewer such calls: every one was tried
       ++points;
       CheckReadersAgree((node / "areas/hudson").string());
-      const ProgramRun again = RunVeldmark({"/q"}, NodeRunOptions(node));
+      // The queue goes on with what it holds; a posting killed before it queued the file
+      // posted nothing of it, and the sysop gives the command again.
+      const bool queued = ReadFileBytes(node / "queue.lst").find("DATA.BIN") != std::string::npos;
+      const bool nothingPosted = LiveMessages((node / "areas/hudson").string(), kBoard).empty();
+      const ProgramRun again =
+          RunVeldmark(queued || !nothingPosted ? std::vector<std::string>{"/q"} : kEncodeNow,
+                      NodeRunOptions(node));
       ASSERT_EQ(again.exitCode, 0) << again.output;
       CheckPostedOnce(node, data, 2);
       if (HasFailure()) return;
@@ -150,6 +171,11 @@ TEST(KilledHudsonPosting, EveryKillPointLeavesABaseThatReadsAndPostsEachSectionO
   EXPECT_GT(points, 20) << "the run was hardly ever killed: is strace working?";
   RecordProperty("kill_points", points);
 }
+
+INSTANTIATE_TEST_SUITE_P(Commands, KilledHudsonPosting,
+                         ::testing::Values(KilledPosting{"QueuedFile", true, {"/q"}},
+                                           KilledPosting{"EncodeAtOnce", false, kEncodeNow}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Where each kind keeps its count of messages in its first file, and the file's name.
 struct CountField {
