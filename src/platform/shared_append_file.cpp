@@ -7,6 +7,13 @@
 #include "platform/host_path.h"
 
 namespace vm {
+namespace {
+
+// Opens of a path that keeps being taken away before it is watched, before the line goes to
+// the last file opened.
+constexpr int kReopenAttempts = 3;
+
+}  // namespace
 
 bool SharedAppendFile::Append(std::string_view programPath, std::string_view bytes) {
   if (programPath != programPath_) {
@@ -14,7 +21,7 @@ bool SharedAppendFile::Append(std::string_view programPath, std::string_view byt
     programPath_ = std::string(programPath);
     hostPath_ = HostPath(programPath_);
   }
-  if (file_.IsOpen() && !StillNamed()) file_.Close();
+  if (file_.IsOpen() && MayHaveMoved() && !StillNamed()) file_.Close();
   // A directory renamed or made since the path was resolved: resolved again once.
   if (!file_.IsOpen() && !Reopen()) {
     hostPath_ = HostPath(programPath_);
@@ -30,6 +37,7 @@ bool SharedAppendFile::Append(std::string_view programPath, std::string_view byt
 }
 
 void SharedAppendFile::Close() {
+  watch_.Stop();
   file_.Close();
   programPath_.clear();
   hostPath_.clear();
@@ -51,13 +59,23 @@ bool IdentityOf(int dirFd, const char* path, int flags, dev_t& device, ino_t& in
 }  // namespace
 
 bool SharedAppendFile::Reopen() {
-  if (!file_.OpenHost(hostPath_, OpenMode::Append) ||
-      !IdentityOf(file_.Descriptor(), "", AT_EMPTY_PATH, device_, inode_)) {
-    error_ = file_.IsOpen() ? errno : file_.LastError();
+  for (int attempt = 1;; ++attempt) {
+    if (!file_.OpenHost(hostPath_, OpenMode::Append) ||
+        !IdentityOf(file_.Descriptor(), "", AT_EMPTY_PATH, device_, inode_)) {
+      error_ = file_.IsOpen() ? errno : file_.LastError();
+      file_.Close();
+      return false;
+    }
+    // Watched first, then looked at: the look sees a change made before the watch began.
+    if (!watch_.Start(file_.Descriptor()) || StillNamed() || attempt == kReopenAttempts)
+      return true;
     file_.Close();
-    return false;
   }
-  return true;
+}
+
+bool SharedAppendFile::MayHaveMoved() {
+  const ChangeWatch::Changes changes = watch_.Collect();
+  return !changes.certain || changes.any;
 }
 
 bool SharedAppendFile::StillNamed() const {

@@ -458,6 +458,22 @@ TEST_F(FidoArea, WritingTakesAFreshNumberWhenAnotherProgramWroteOne) {
   EXPECT_EQ(base->Subject(), "test.zip 1/2");
 }
 
+TEST_F(FidoArea, NumbersAnotherProgramWritesBetweenOursAreNotTakenAgain) {
+  Open();
+  ASSERT_EQ(Post(MailKind::Echomail, {2, 5020, 1, 0}, {}, "first"), 0);
+  // While the posting goes on, a tosser writes the next numbers in its own spellings, one of
+  // them by a rename from a name of its own.
+  Put("2.MSG", WithSubject("two").Bytes());
+  Put("tosser.tmp", WithSubject("three").Bytes());
+  std::filesystem::rename(dir.path() + "/area/tosser.tmp", dir.path() + "/area/3.Msg");
+  ASSERT_EQ(Post(MailKind::Echomail, {2, 5020, 1, 0}, {}, "second"), 0);
+  EXPECT_EQ(base->MessageNumber(), 4);
+  Put("5.MSG", WithSubject("five").Bytes());
+  ASSERT_EQ(Post(MailKind::Echomail, {2, 5020, 1, 0}, {}, "third"), 0);
+  EXPECT_EQ(base->MessageNumber(), 6);
+  EXPECT_EQ(AreaFiles(), (Strings{"1.msg", "2.MSG", "3.Msg", "4.msg", "5.MSG", "6.msg"}));
+}
+
 TEST_F(FidoArea, AreaFullRefusesToWriteAnUnreadableNumber) {
   Put("31999.msg", MsgFile{}.Bytes());
   Open();

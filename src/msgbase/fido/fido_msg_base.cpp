@@ -139,6 +139,7 @@ std::string FidoMsgBase::OwnStatusReason(uint16_t code) const {
 
 uint16_t FidoMsgBase::Close() {
   CloseMessageFile();
+  directoryWatch_.Stop();
   directory_.Close();
   readAheadPolicy_.Stop();
   return 0;
@@ -477,8 +478,7 @@ uint16_t FidoMsgBase::FileNewMessage() {
   // (nothing is left behind by a kill), else a temporary name that no "*.MSG" search matches.
   std::string bytes(reinterpret_cast<const char*>(header_.data()), kHeaderSize);
   bytes += newText_;
-  // The directory stays open while the area is: names are made and looked up from it.
-  if (directory_.Path() != hostDir_) directory_.Open(hostDir_);
+  if (directory_.Path() != hostDir_) OpenDirectory();
   const bool unnamed = directory_.IsOpen() && tempFile_.CreateUnnamedIn(directory_);
   if (!unnamed && !CreateTemporary()) {
     DiscardPending();
@@ -491,14 +491,17 @@ uint16_t FidoMsgBase::FileNewMessage() {
     DiscardPending();
     return kWriteFailed;
   }
+  // Another program may have written messages since the area was opened, in other spellings
+  // than ours (naming below never replaces the same name): the watch on the directory tells
+  // their names, and where it cannot the next number is looked up in the other spellings.
+  const bool othersKnown = LearnNamesMadeByOthers();
   for (int attempt = 0; attempt < kNumberAttempts; ++attempt) {
     int32_t number = HighNumber() + 1;
     const std::string base = std::to_string(number);
-    // Another program may have written this number since the area was opened, in another
-    // spelling than ours (naming below never replaces the same name): look again.
-    if (unnamed ? directory_.HasFile(base + ".MSG") || directory_.HasFile(base + ".Msg")
-                : HostFileExists(hostDir_ + base + ".MSG") ||
-                      HostFileExists(hostDir_ + base + ".Msg")) {
+    if (!othersKnown &&
+        (unnamed ? directory_.HasFile(base + ".MSG") || directory_.HasFile(base + ".Msg")
+                 : HostFileExists(hostDir_ + base + ".MSG") ||
+                       HostFileExists(hostDir_ + base + ".Msg"))) {
       numbering_.Fill(ListHostDirectoryFiles(hostDir_));
       continue;
     }
@@ -523,6 +526,30 @@ uint16_t FidoMsgBase::FileNewMessage() {
   }
   DiscardPending();
   return kWriteFailed;
+}
+
+void FidoMsgBase::OpenDirectory() {
+  // The directory stays open while the area is: names are made and looked up from it.
+  directory_.Open(hostDir_);
+  WatchDirectory();
+}
+
+void FidoMsgBase::WatchDirectory() {
+  // Listed again once watched, for the names made since the area was opened.
+  if (directory_.IsOpen() && directoryWatch_.Start(directory_.Descriptor()))
+    numbering_.Fill(ListHostDirectoryFiles(hostDir_));
+}
+
+bool FidoMsgBase::LearnNamesMadeByOthers() {
+  if (!directoryWatch_.Watching()) return false;
+  const ChangeWatch::Changes changes = directoryWatch_.Collect();
+  // (Our own names come back too, and change nothing.)
+  for (const std::string& name : changes.names)
+    numbering_.Add(MsgNumbering::NumberOfName(name), name);
+  if (changes.certain) return true;
+  // More happened than the watch kept: watched and listed afresh.
+  WatchDirectory();
+  return directoryWatch_.Watching();
 }
 
 // --- Housekeeping -------------------------------------------------------------------------

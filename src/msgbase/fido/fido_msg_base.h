@@ -21,6 +21,7 @@
 #include "msgbase/fido/message_read_ahead.h"
 #include "msgbase/fido/msg_numbering.h"
 #include "msgbase/message_base.h"
+#include "platform/change_watch.h"
 #include "platform/file.h"
 #include "platform/host_directory.h"
 
@@ -130,6 +131,11 @@ class FidoMsgBase : public MessageBase {
   bool CreateTemporary();
   // Moves the composed message to a free number; 0 or a code.
   uint16_t FileNewMessage();
+  void OpenDirectory();
+  void WatchDirectory();
+  // Numbers other programs wrote since the last message, from the directory's watch; false
+  // when it cannot tell.
+  bool LearnNamesMadeByOthers();
 
   std::string programDir_;  // with a trailing backslash
   std::string hostDir_;     // resolved at Open, with a trailing slash
@@ -162,7 +168,8 @@ class FidoMsgBase : public MessageBase {
   // A new message being composed (pending_): its text, and, while WriteMessage files it, the
   // file it is written to with its temporary name (empty for an unnamed file).
   std::string newText_;
-  HostDirectory directory_;  // the area's directory, held open while messages are written
+  HostDirectory directory_;     // the area's directory, held open while messages are written
+  ChangeWatch directoryWatch_;  // on directory_, for the names other programs make in it
   File tempFile_;
   std::string tempPath_;
   bool pending_ = false;
