@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
@@ -68,7 +69,9 @@ ChangeWatch::Changes ChangeWatch::Collect() {
   Changes changes;
   if (!Watching()) return changes;
   changes.certain = true;
-  alignas(struct inotify_event) char buffer[4096];
+  // The largest event: one with a name of the longest length.
+  constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
+  alignas(struct inotify_event) char buffer[16 * kLargestEvent];
   for (;;) {
     const ssize_t got = ::read(fd_, buffer, sizeof buffer);
     if (got <= 0) {
@@ -94,6 +97,9 @@ ChangeWatch::Changes ChangeWatch::Collect() {
       }
       at += static_cast<ssize_t>(next);
     }
+    // Room left for another event: the kernel gave all it had (anything later is for the
+    // next call), and asking again would only be told so.
+    if (sizeof buffer - static_cast<size_t>(got) >= kLargestEvent) break;
   }
   if (!changes.certain && wd_ >= 0) {
     ::inotify_rm_watch(fd_, wd_);
