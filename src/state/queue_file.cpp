@@ -5,6 +5,7 @@
 #include "platform/fatal.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "state/queue_progress_record.h"
 #include "text/cp866.h"
 #include "text/text_helpers.h"
 
@@ -123,6 +124,28 @@ void AppendNumbers(std::string& out, std::initializer_list<int64_t> numbers) {
   AppendStateLine(out, line);
 }
 
+// The size and time of a file, or a state that matches no record when it cannot be asked.
+FileState StateOf(const std::string& path) {
+  File file;
+  return file.Open(path, OpenMode::Read) ? file.State() : FileState{};
+}
+
+void RemoveProgressRecord(const std::string& programDir) {
+  const std::string path = programDir + kQueueProgressFile;
+  if (FileExists(path)) RemoveFile(path);
+}
+
+// The progress that QUEUE.POS adds to the QUEUE.LST just read, where it is for that file; a
+// record for another file is stale and removed.
+void ApplyProgressRecord(const ProgramPaths& paths, RunState& state) {
+  const std::string path = paths.ProgramDir + kQueueProgressFile;
+  std::string record;
+  int error = 0;
+  if (!ReadWholeFile(path, OnePageFile::kPage, record, error)) return;
+  if (!ApplyQueueProgress(record, StateOf(paths.ProgramDir + kFileName), state.queue))
+    RemoveFile(path);
+}
+
 }  // namespace
 
 void ParseQueue(const std::vector<std::string>& lines, RunState& state, const QueueContext& context,
@@ -163,7 +186,8 @@ void ParseQueue(const std::vector<std::string>& lines, RunState& state, const Qu
   }
 }
 
-std::string FormatQueue(const RunState& state) {
+std::string FormatQueue(const RunState& state, QueueText what) {
+  const bool whole = what == QueueText::Whole;
   std::string out;
   AppendStateLine(out, kQueueHeader);
   AppendNumbers(out, {state.lastRun.year, state.lastRun.month, state.lastRun.day});
@@ -181,9 +205,13 @@ std::string FormatQueue(const RunState& state) {
   }
   AppendStateLine(out, "");
   for (const QueueEntry& e : state.queue) {
-    AppendNumbers(out, {e.linesPerSection, e.sentToday});
-    AppendNumbers(out, {e.offset});
-    AppendNumbers(out, {e.fileSum});
+    if (whole) {
+      AppendNumbers(out, {e.linesPerSection, e.sentToday});
+      AppendNumbers(out, {e.offset});
+      AppendNumbers(out, {e.fileSum});
+    } else {
+      AppendNumbers(out, {e.linesPerSection});
+    }
     AppendStateLine(out, e.path);
     AppendStateLine(out, e.areaId);
     AppendStateLine(out, e.fromName);
@@ -210,16 +238,20 @@ void ReadQueueFile(const ProgramPaths& paths, RunState& state, const QueueContex
   QueueStamps stamps = ReadQueueStamps(paths.ProgramDir, log);
   ParseQueue(text.lines, state, context, dropped, &stamps);
   dropped.WriteTo(log);
+  ApplyProgressRecord(paths, state);
 }
 
 void WriteQueueFile(const ProgramPaths& paths, const RunState& state) {
   if (!WriteQueueStamps(paths.ProgramDir, FormatQueueStamps(state.queue)))
     FatalExit(Cp866("Не могу записать файл QUEUE.STM"));
   WriteStateFile(paths.ProgramDir + kFileName, FormatQueue(state), kLabel);
+  RemoveProgressRecord(paths.ProgramDir);
 }
 
 QueueProgressFile::QueueProgressFile(const ProgramPaths& paths)
-    : programDir_(paths.ProgramDir), path_(paths.ProgramDir + kFileName) {}
+    : programDir_(paths.ProgramDir),
+      list_(paths.ProgramDir + kFileName),
+      record_(paths.ProgramDir + kQueueProgressFile) {}
 
 bool QueueProgressFile::Save(const RunState& state) {
   // The stamps change only when entries come or go; they go first, so that an entry saved in
@@ -230,39 +262,28 @@ bool QueueProgressFile::Save(const RunState& state) {
     stamps_ = std::move(stamps);
   }
   const std::string text = FormatQueue(state);
-  if (RewriteInPlace(text)) return true;
-  file_.Close();  // the rename replaces the file it holds
-  return Replace(text);
-}
-
-bool QueueProgressFile::RewriteInPlace(const std::string& text) {
-  // A text longer than a page could be cut between its pages by a kill.
-  constexpr size_t kPage = 4096;
-  if (text.size() > kPage) return false;
-  if (!file_.IsOpen()) {
-    // A symbolic link at the name is refused here and replaced by the rename below.
-    if (!file_.Open(path_, OpenMode::ReadWrite, Links::Replace)) return false;
-    size_ = file_.Size();
-  }
-  if (size_ < 0 || size_ > static_cast<int64_t>(kPage)) return false;
-  // A shorter text (a number with fewer digits) covers the old one's tail with a last line of
-  // blanks, which the reader passes over as it does blank lines at the end.
-  std::string padded = text;
-  padded.resize(std::max(text.size(), static_cast<size_t>(size_)), ' ');
-  if (!file_.WriteAt(0, padded.data(), padded.size())) return false;
-  size_ = static_cast<int64_t>(padded.size());
+  if (list_.Rewrite(text, false)) return true;
+  std::string outline = FormatQueue(state, QueueText::Outline);
+  if (outline == outline_ && record_.Rewrite(FormatQueueProgress(state.queue, listState_), true))
+    return true;
+  list_.Close();  // the rename replaces the file it holds
+  if (!Replace(text)) return false;
+  outline_ = std::move(outline);
+  listState_ = StateOf(list_.Path());
+  record_.Close();
+  RemoveProgressRecord(programDir_);
   return true;
 }
 
 bool QueueProgressFile::Replace(const std::string& text) {
-  const std::string temporary = path_ + ".$$$";
+  const std::string temporary = list_.Path() + ".$$$";
   File file;
   // On the disk before the rename: a power cut must not leave an empty file in the old one's
   // place, which would lose the whole queue.
   const bool written =
       file.Open(temporary, OpenMode::Create, Links::Replace) && file.Write(text) && file.Sync();
   file.Close();
-  if (written && RenameFile(temporary, path_)) return true;
+  if (written && RenameFile(temporary, list_.Path())) return true;
   RemoveFile(temporary);
   return false;
 }

@@ -20,6 +20,7 @@ struct Killed {
   const char* format;          // crashmail's word for the base, or nullptr
   std::string (*crashmail)();  // the crashmail that reads it
   bool queuedFirst;            // /q of an entry queued before, else /Encode itself
+  int waiting = 0;             // files queued behind it for later days (a queue beyond a page)
 };
 
 // How often each "section N of M" header occurs in the area.
@@ -63,6 +64,15 @@ TEST_P(KilledPosting, EverySectionOnceAndTheAreaWhole) {
     original.node().dir().WriteFile("queue.lst", queue);
     arguments = {"/q"};
   }
+  for (int n = 0; n < killed.waiting; ++n) {
+    const std::string name = "WAITING" + std::to_string(n) + ".BIN";
+    original.node().dir().WriteFile(name, kData);
+    ASSERT_EQ(original.Run({"/Encode", name, "UU", "RU.FILES", "All"}).exitCode, 0);
+  }
+  // Too long to be rewritten in place: the posting's progress goes to QUEUE.POS.
+  if (killed.waiting > 0) {
+    ASSERT_GT(original.Read("queue.lst").size(), 4096u);
+  }
 
   ScopedTempDir scratch;
   const fs::path work = fs::path(scratch.path()) / "node";
@@ -84,6 +94,11 @@ TEST_P(KilledPosting, EverySectionOnceAndTheAreaWhole) {
       repeated += std::max(0, counts[n] - 1);
     }
     EXPECT_LE(repeated, 1) << "more than the section in flight posted twice";
+    // The files waiting for later days are all still queued, none of them posted.
+    std::ifstream queueFile(work / "queue.lst", std::ios::binary);
+    const std::string queue((std::istreambuf_iterator<char>(queueFile)), {});
+    for (int n = 0; n < killed.waiting; ++n)
+      EXPECT_NE(queue.find("WAITING" + std::to_string(n) + ".BIN"), std::string::npos) << n;
     EXPECT_TRUE(AreaReadsWhole(areaId));
 
     if (!crashmail.empty()) {
@@ -114,10 +129,12 @@ INSTANTIATE_TEST_SUITE_P(Bases, KilledPosting,
                                            Killed{kSquishBase, nullptr, nullptr, false},
                                            Killed{kSquishBase, nullptr, nullptr, true},
                                            Killed{kJamBase, "JAM", JamCrashmail, false},
-                                           Killed{kJamBase, "JAM", JamCrashmail, true}),
+                                           Killed{kJamBase, "JAM", JamCrashmail, true},
+                                           Killed{kMsgBase, "MSG", DebianCrashmail, true, 30}),
                          [](const auto& info) {
                            return std::string(info.param.kind.keyword) +
-                                  (info.param.queuedFirst ? "_Queue" : "_Encode");
+                                  (info.param.queuedFirst ? "_Queue" : "_Encode") +
+                                  (info.param.waiting > 0 ? "_LongQueue" : "");
                          });
 
 }  // namespace

@@ -174,25 +174,99 @@ TEST_F(QueueFileTest, UnwritableFileStopsWithTheFilesName) {
   }
 }
 
-// Progress saves rewrite the file in place while it stays within a page (a shorter queue
-// followed by blanks), and replace it when it outgrows the page; the file always holds the
-// latest queue, and nothing but blanks after it.
+// After every save, the queue read back is the latest one, whatever its length: a short queue
+// rewritten in place (nothing but blanks after its text), a long one replaced when more than
+// its progress changed and continued by QUEUE.POS while only the progress changes.
 TEST_F(QueueFileTest, ProgressSavesAlwaysLeaveTheWholeLatestQueue) {
   WriteQueueFile(paths, state);
   QueueProgressFile progress(paths);
   AddQueueEntry(state.queue, Request("C:\\OUT\\FILE.ZIP"), Context());
+  const auto readBack = [&] {
+    RunState read;
+    ReadQueueFile(paths, read, Context(), log);
+    return FormatQueue(read);
+  };
   for (int step = 0; step < 40; ++step) {
     if (step == 10) state.queue.pop_front();  // shorter
-    if (step == 20) {                         // beyond a page: replaced
+    if (step == 20) {                         // beyond a page
       for (int i = 0; i < 30; ++i)
         AddQueueEntry(state.queue, Request("C:\\OUT\\F" + std::to_string(i)), Context());
     }
-    if (step == 30) state.queue.resize(1);  // back within a page
+    if (step == 25) state.queue.back().flags |= kPrivate;  // more than progress
+    if (step == 30) state.queue.resize(1);                 // back within a page
     if (!state.queue.empty()) state.queue.front().offset += 54000;
+    if (step % 3 == 0 && state.queue.size() > 1) state.queue.back().sentToday += 1;
     ASSERT_TRUE(progress.Save(state));
+    ASSERT_EQ(readBack(), FormatQueue(state)) << "step " << step;
     const std::string text = Read("queue.lst"), queue = FormatQueue(state);
-    ASSERT_EQ(text.substr(0, queue.size()), queue) << "step " << step;
-    ASSERT_EQ(text.find_first_not_of(' ', queue.size()), std::string::npos) << "step " << step;
+    if (step < 20 || step >= 30) {
+      ASSERT_EQ(text.substr(0, queue.size()), queue) << "step " << step;
+      ASSERT_EQ(text.find_first_not_of(' ', queue.size()), std::string::npos) << "step " << step;
+    }
+  }
+}
+
+// A long queue is written whole once, then only its progress goes out, to QUEUE.POS; a change
+// of more than progress writes it whole again and QUEUE.POS goes.
+TEST_F(QueueFileTest, ALongQueuesProgressGoesToTheRecordAlone) {
+  for (int i = 0; i < 30; ++i)
+    AddQueueEntry(state.queue, Request("C:\\OUT\\F" + std::to_string(i)), Context());
+  QueueProgressFile progress(paths);
+  ASSERT_TRUE(progress.Save(state));
+  const std::string whole = Read("queue.lst");
+  EXPECT_FALSE(dir.Exists("queue.pos"));
+  for (int section = 0; section < 5; ++section) {
+    state.queue.front().offset += 5400;
+    state.queue.front().fileSum = 1000 + section;
+    ASSERT_TRUE(progress.Save(state));
+  }
+  EXPECT_EQ(Read("queue.lst"), whole);
+  EXPECT_TRUE(dir.Exists("queue.pos"));
+
+  state.queue.pop_front();
+  ASSERT_TRUE(progress.Save(state));
+  EXPECT_EQ(Read("queue.lst"), FormatQueue(state));
+  EXPECT_FALSE(dir.Exists("queue.pos"));
+}
+
+// QUEUE.POS applies to the very QUEUE.LST it continues: after that file was written again
+// (the normal end, or a hand edit), or when the record is damaged, the queue reads as
+// QUEUE.LST has it, and the record is removed.
+TEST_F(QueueFileTest, ARecordForAnotherQueueFileOrADamagedOneIsLeftOut) {
+  for (int i = 0; i < 30; ++i)
+    AddQueueEntry(state.queue, Request("C:\\OUT\\F" + std::to_string(i)), Context());
+  const auto saveProgress = [&] {
+    QueueProgressFile progress(paths);
+    ASSERT_TRUE(progress.Save(state));
+    state.queue.front().offset += 5400;
+    ASSERT_TRUE(progress.Save(state));
+    ASSERT_TRUE(dir.Exists("queue.pos"));
+  };
+  const auto offsetReadBack = [&] {
+    RunState read;
+    ReadQueueFile(paths, read, Context(), log);
+    return read.queue.front().offset;
+  };
+
+  saveProgress();
+  const std::string record = Read("queue.pos");
+  EXPECT_EQ(offsetReadBack(), state.queue.front().offset);
+  WriteQueueFile(paths, state);  // the normal end
+  EXPECT_FALSE(dir.Exists("queue.pos"));
+
+  saveProgress();
+  const int32_t whole = state.queue.front().offset - 5400;
+  Write("queue.lst", Read("queue.lst") + "\r\n");  // written again by someone else
+  EXPECT_EQ(offsetReadBack(), whole);
+  EXPECT_FALSE(dir.Exists("queue.pos"));
+
+  for (const std::string& damaged : {std::string("Veldmark queue progress version 1\r\n"),
+                                     record.substr(0, record.size() - 20), std::string()}) {
+    saveProgress();
+    const int32_t kept = state.queue.front().offset - 5400;
+    Write("queue.pos", damaged);
+    EXPECT_EQ(offsetReadBack(), kept);
+    EXPECT_FALSE(dir.Exists("queue.pos"));
   }
 }
 
