@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "encode/section_kinds.h"
 #include "encode/section_writer.h"
@@ -79,32 +79,36 @@ uint32_t GroupBits(const unsigned char* group) {
   return static_cast<size_t>(p - out);
 }
 
-// Encodes lines from the input until the section holds its lines or the file ends; the raw
-// bytes go into the file sum, the lines into the section's text sum. The section's bytes are
-// read at once, followed by zero bytes for a short last group.
-std::string DataLines(SectionWork& work, const Alphabet& alphabet, TextSum& text) {
+// Encodes lines from the input until the section holds its lines or the file ends, and puts
+// them into the message; the raw bytes go into the file sum, the lines into the section's
+// text sum. The section's bytes are read at once, followed by zero bytes for a short last
+// group (and for the word read of the last group). Neither buffer is cleared first: what is
+// read of each was written.
+void PutDataLines(SectionWork& work, const Alphabet& alphabet, TextSum& text) {
+  constexpr size_t kZeroBytes = 3;
   const size_t lines = work.entry.linesPerSection < 1 ? 1 : work.entry.linesPerSection;
-  std::vector<unsigned char> bytes(lines * kLineBytes + 3);
-  const size_t size = work.file.input.Read(bytes.data(), lines * kLineBytes);
-  std::string body(lines * (kLineChars + 1), '\0');
+  const auto bytes =
+      std::make_unique_for_overwrite<unsigned char[]>(lines * kLineBytes + kZeroBytes);
+  const size_t size = work.file.input.Read(bytes.get(), lines * kLineBytes);
+  std::fill_n(bytes.get() + size, kZeroBytes, 0);
+  const auto body = std::make_unique_for_overwrite<char[]>(lines * (kLineChars + 1));
   uint16_t fileSum = static_cast<uint16_t>(work.entry.fileSum);
   uint16_t textSum = text.sum;
-  char* out = body.data();
+  const char* chars = alphabet.chars.data();
+  char* out = body.get();
   for (size_t at = 0; at < size; at += kLineBytes) {
     const size_t count = std::min(kLineBytes, size - at);
-    const char* chars = alphabet.chars.data();
     const size_t length =
         count == kLineBytes
-            ? EncodeSummedLine(chars, bytes.data() + at, kLineBytes, out, fileSum, textSum)
-            : EncodeSummedLine(chars, bytes.data() + at, count, out, fileSum, textSum);
+            ? EncodeSummedLine(chars, bytes.get() + at, kLineBytes, out, fileSum, textSum)
+            : EncodeSummedLine(chars, bytes.get() + at, count, out, fileSum, textSum);
     out[length] = '\r';
     out += length + 1;
     text.size += static_cast<int64_t>(length) + 1;
   }
-  body.resize(static_cast<size_t>(out - body.data()));
   text.sum = textSum;
   work.entry.fileSum = fileSum;
-  return body;
+  work.base.PutText(std::string_view(body.get(), static_cast<size_t>(out - body.get())));
 }
 
 // A single section posted again on its own starts its file sum at its own offset: the bytes
@@ -150,7 +154,7 @@ void WriteUuXxSection(SectionWork& work) {
     base.PutLine(begin);
     text.AddLine(begin);
   }
-  base.PutText(DataLines(work, alphabet, text));
+  PutDataLines(work, alphabet, text);
   const std::string zeroLine(1, alphabet.Zero());
   if (work.last) {
     base.PutLine(zeroLine);
