@@ -264,11 +264,13 @@ bool QueueProgressFile::Save(const RunState& state) {
   const std::string text = FormatQueue(state);
   if (list_.Rewrite(text, false)) return true;
   std::string outline = FormatQueue(state, QueueText::Outline);
-  if (outline == outline_ && record_.Rewrite(FormatQueueProgress(state.queue, listState_), true))
+  if (outline == outline_ &&
+      record_.Rewrite(FormatQueueProgress(state.queue, written_, listState_), true))
     return true;
   list_.Close();  // the rename replaces the file it holds
   if (!Replace(text)) return false;
   outline_ = std::move(outline);
+  written_ = ProgressOf(state.queue);
   listState_ = StateOf(list_.Path());
   record_.Close();
   RemoveProgressRecord(programDir_);

@@ -11,6 +11,7 @@
 #include "platform/run_log.h"
 #include "state/add_queue_entry.h"
 #include "state/one_page_file.h"
+#include "state/queue_progress_record.h"
 #include "state/queue_stamps.h"
 #include "state/run_state.h"
 #include "state/state_text.h"
@@ -56,11 +57,14 @@ class QueueProgressFile {
   bool Replace(const std::string& text);
 
   std::string programDir_;
-  std::string stamps_;   // QUEUE.STM's text as last written
-  OnePageFile list_;     // QUEUE.LST, kept open between in-place saves
-  OnePageFile record_;   // QUEUE.POS
-  std::string outline_;  // of QUEUE.LST as last replaced, which QUEUE.POS continues
-  FileState listState_;  // of QUEUE.LST as last replaced
+  std::string stamps_;  // QUEUE.STM's text as last written
+  OnePageFile list_;    // QUEUE.LST, kept open between in-place saves
+  OnePageFile record_;  // QUEUE.POS
+  // QUEUE.LST as last replaced, which QUEUE.POS continues: its outline, its entries' progress
+  // and its size and time.
+  std::string outline_;
+  std::vector<EntryProgress> written_;
+  FileState listState_;
 };
 
 }  // namespace vm

@@ -1,7 +1,7 @@
 #include "state/queue_progress_record.h"
 
-#include <optional>
-#include <vector>
+#include <iterator>
+#include <utility>
 
 #include "state/state_text.h"
 
@@ -10,21 +10,26 @@ namespace {
 
 constexpr std::string_view kHeader = "Veldmark queue progress version 1";
 
-struct Progress {
-  int32_t sentToday = 0;
-  int32_t offset = 0;
-  uint32_t fileSum = 0;
-};
-
 }  // namespace
 
-std::string FormatQueueProgress(const SendQueue& queue, const FileState& list) {
+std::vector<EntryProgress> ProgressOf(const SendQueue& queue) {
+  std::vector<EntryProgress> progress;
+  for (const QueueEntry& e : queue) progress.push_back({e.sentToday, e.offset, e.fileSum});
+  return progress;
+}
+
+std::string FormatQueueProgress(const SendQueue& queue, const std::vector<EntryProgress>& written,
+                                const FileState& list) {
   std::string out;
   AppendStateLine(out, kHeader);
   AppendStateLine(out, std::to_string(list.size) + " " + std::to_string(list.modifiedNs));
-  for (const QueueEntry& e : queue)
-    AppendStateLine(out, std::to_string(e.sentToday) + " " + std::to_string(e.offset) + " " +
-                             std::to_string(e.fileSum));
+  size_t place = 0;
+  for (const EntryProgress& now : ProgressOf(queue)) {
+    ++place;
+    if (place <= written.size() && written[place - 1] == now) continue;
+    AppendStateLine(out, std::to_string(place) + " " + std::to_string(now.sentToday) + " " +
+                             std::to_string(now.offset) + " " + std::to_string(now.fileSum));
+  }
   return out;
 }
 
@@ -33,23 +38,22 @@ bool ApplyQueueProgress(std::string_view record, const FileState& list, SendQueu
   if (lines.size() < 2 || lines[0] != kHeader) return false;
   const auto identity = ParseNumberLine(lines[1], 2, 0, INT64_MAX);
   if (!identity || (*identity)[0] != list.size || (*identity)[1] != list.modifiedNs) return false;
-  // One line per entry, then nothing but the blanks of a longer record written before.
-  if (lines.size() < 2 + queue.size() || !OnlyBlankLinesFrom(lines, 2 + queue.size())) return false;
-  std::vector<Progress> progress;
-  for (size_t i = 2; i < 2 + queue.size(); ++i) {
-    const auto numbers = ParseNumberLine(lines[i], 3, kInt32Min, kUint32Max);
-    if (!numbers || (*numbers)[0] > kInt32Max || (*numbers)[1] < 0 || (*numbers)[1] > kInt32Max ||
-        (*numbers)[2] < 0)
+  // Every line is read before any is applied: a damaged record changes nothing.
+  std::vector<std::pair<size_t, EntryProgress>> changes;
+  for (size_t i = 2; i < lines.size() && !OnlyBlankLinesFrom(lines, i); ++i) {
+    const auto n = ParseNumberLine(lines[i], 4, kInt32Min, kUint32Max);
+    if (!n || (*n)[0] < 1 || (*n)[0] > static_cast<int64_t>(queue.size()) || (*n)[1] > kInt32Max ||
+        (*n)[2] < 0 || (*n)[2] > kInt32Max || (*n)[3] < 0)
       return false;
-    progress.push_back({static_cast<int32_t>((*numbers)[0]), static_cast<int32_t>((*numbers)[1]),
-                        static_cast<uint32_t>((*numbers)[2])});
+    changes.emplace_back(static_cast<size_t>((*n)[0] - 1),
+                         EntryProgress{static_cast<int32_t>((*n)[1]), static_cast<int32_t>((*n)[2]),
+                                       static_cast<uint32_t>((*n)[3])});
   }
-  auto next = progress.begin();
-  for (QueueEntry& e : queue) {
-    e.sentToday = next->sentToday;
-    e.offset = next->offset;
-    e.fileSum = next->fileSum;
-    ++next;
+  for (const auto& [place, progress] : changes) {
+    QueueEntry& e = *std::next(queue.begin(), static_cast<std::ptrdiff_t>(place));
+    e.sentToday = progress.sentToday;
+    e.offset = progress.offset;
+    e.fileSum = progress.fileSum;
   }
   return true;
 }
