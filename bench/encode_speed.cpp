@@ -18,11 +18,12 @@
 // rather than waiting for the disk. The postings take their MSGID serials as a run does, from the
 // user's machine-wide record.
 //
-// Every round writes into directories of its own, left in place until the next run of the
-// benchmark removes them at its start: ext4 without a journal passes over the inodes freed in
-// the last minutes (up to five) one by one when it makes a file in the same group, so a round
-// right after the removal of another one's 18,000 files would time that removal. Runs a few
-// minutes apart, or in work directories of their own, time the postings alone.
+// Every round writes into directories of its own, and every uuencode run into a file of its
+// own, left in place until the next run of the benchmark removes them at its start: ext4 without a
+// journal passes over the inodes freed in the last minutes (up to five) one by one when it makes a
+// file in the same group, so a round right after the removal of another one's 18,000 files would
+// time that removal. Runs a few minutes apart, or in work directories of their own, time the
+// postings alone.
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -175,20 +176,27 @@ int main(int argc, char** argv) {
   const int64_t capacity = int64_t{kLinesPerSection} * 45;
   const int32_t sections = static_cast<int32_t>((fs::file_size(input) + capacity - 1) / capacity);
 
-  const std::string uuencode =
-      "uuencode '" + input.string() + "' input.bin > '" + (work / "input.uue").string() + "'";
+  // Each uuencode run writes a new file, as each posting writes into new directories: writing
+  // over the last run's output would time the freeing of its blocks too.
+  const fs::path uuDir = work / "uuencoded";
+  int uuRuns = 0;
   // A section's message: its lines of 61 characters and a line end, and about 200 bytes of
   // header, header line and sum lines.
   const size_t sectionBytes = kLinesPerSection * 62 + 200;
   Timing best[4];
   std::vector<double> ratios[2];  // JAM's and *.MSG's, a round each
   const auto timeUuencode = [&] {
+    const std::string command = "uuencode '" + input.string() + "' input.bin > '" +
+                                (uuDir / (std::to_string(++uuRuns) + ".uue")).string() + "'";
     return Time(best[0], [&] {
-      if (std::system(uuencode.c_str()) != 0) std::fprintf(stderr, "uuencode failed\n");
+      if (std::system(command.c_str()) != 0) std::fprintf(stderr, "uuencode failed\n");
     });
   };
   const auto roundDir = [&](int round) { return work / ("round" + std::to_string(round)); };
   for (int round = 0; round < kRounds; ++round) fs::remove_all(roundDir(round));
+  fs::remove_all(uuDir);
+  fs::remove(work / "input.uue");  // of an older benchmark
+  fs::create_directories(uuDir);
   for (int round = 0; round < kRounds; ++round) {
     const fs::path dir = roundDir(round);
     double uuBefore = only.empty() ? timeUuencode() : 0;
