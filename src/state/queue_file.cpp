@@ -130,9 +130,9 @@ FileState StateOf(const std::string& path) {
   return file.Open(path, OpenMode::Read) ? file.State() : FileState{};
 }
 
+// (Nothing to do when there is none.)
 void RemoveProgressRecord(const std::string& programDir) {
-  const std::string path = programDir + kQueueProgressFile;
-  if (FileExists(path)) RemoveFile(path);
+  RemoveFile(programDir + kQueueProgressFile);
 }
 
 // The progress that QUEUE.POS adds to the QUEUE.LST just read, where it is for that file; a
