@@ -6,20 +6,20 @@
 //                                        (defaults: /tmp/veldmark_encode_bench, 100, both)
 //
 // Given a base kind, only that posting runs (for a profiler), without the other contenders.
-// Prints the times (best of three rounds, each running every contender once) and the ratios
+// Prints the times (best of five rounds, each running every contender once) and the ratios
 // uuencode time / ours; targets: JAM at least 0.5, *.MSG at least 0.25 (exit code 1 when
 // missed). uuencode runs before and after each posting, and a round's ratio is taken against
 // the mean of those two: a shared virtual machine speeds up and slows down by half within a
 // minute, and contenders timed apart would compare the machine's moods. The ratio printed is
-// the median of the three rounds'. For *.MSG it also times the bare creation of as many files of a
-// section's size, the floor that the file system sets, and prints the posting's time against it.
-// Every posting is checked to have written the expected number of messages. Beside the elapsed time
-// of a posting, its processor time (user and system) shows how much of it was this process's work
-// rather than waiting for the disk. The postings take their MSGID serials in blocks from a record
-// flushed to the disk, as a run does, but from one of the benchmark's own, new for each run: the
-// user's machine-wide record holds the serials of every earlier run, and a few dozen runs of this
-// benchmark in a day take it to the day's lead ahead of the clock, where every serial waits for the
-// clock.
+// the median of the five rounds', and each round's follows. For *.MSG it also times the bare
+// creation of as many files of a section's size, the floor that the file system sets, and prints
+// the posting's time against it. Every posting is checked to have written the expected number of
+// messages. Beside the elapsed time of a posting, its processor time (user and system) shows how
+// much of it was this process's work rather than waiting for the disk. The postings take their
+// MSGID serials in blocks from a record flushed to the disk, as a run does, but from one of the
+// benchmark's own, new for each run: the user's machine-wide record holds the serials of every
+// earlier run, and a few dozen runs of this benchmark in a day take it to the day's lead ahead of
+// the clock, where every serial waits for the clock.
 //
 // Every round writes into directories of its own, and every uuencode run into a file of its
 // own, left in place until the next run of the benchmark removes them at its start: ext4 without a
@@ -57,7 +57,7 @@ using namespace vm;
 namespace {
 
 constexpr int kLinesPerSection = 120;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 void MakeInput(const fs::path& file, size_t bytes) {
   if (fs::exists(file) && fs::file_size(file) == bytes) return;
@@ -241,6 +241,11 @@ int main(int argc, char** argv) {
               best[1].elapsed, best[1].processor, jam);
   std::printf("veldmark into *.MSG  %8.3f s (processor %.3f s)  uuencode/ours %.3f (target 0.25)\n",
               best[2].elapsed, best[2].processor, msg);
+  for (int a = 0; a < 2; ++a) {
+    std::printf("%s rounds:", a == 0 ? "JAM  " : "*.MSG");
+    for (double ratio : ratios[a]) std::printf(" %.3f", ratio);
+    std::printf("\n");
+  }
   std::printf("creating the files   %8.3f s; *.MSG posting / creating them %.2f\n", best[3].elapsed,
               best[2].elapsed / best[3].elapsed);
   std::printf("per section: uuencode %.1f us, JAM %.1f us, *.MSG %.1f us\n", uu * 1e6 / sections,
