@@ -544,8 +544,7 @@ bool FidoMsgBase::LearnNamesMadeByOthers() {
   if (!directoryWatch_.Watching()) return false;
   const ChangeWatch::Changes changes = directoryWatch_.Collect();
   // (Our own names come back too, and change nothing.)
-  for (const std::string& name : changes.names)
-    numbering_.Add(MsgNumbering::NumberOfName(name), name);
+  for (const std::string& name : changes.names) numbering_.AddName(name);
   if (changes.certain) return true;
   // More happened than the watch kept: watched and listed afresh.
   WatchDirectory();

@@ -23,13 +23,13 @@ void MsgNumbering::Fill(std::vector<std::string> names) {
   bits_.fill(0);
   names_.clear();
   count_ = 0;
-  for (std::string& name : names) {
-    int32_t number = NumberOfName(name);
-    if (number == 0) continue;
-    // Of "12.msg" and "012.msg" the plain one wins, as other programs would open that one.
-    if (Has(number) && name[0] == '0') continue;
-    Add(number, std::move(name));
-  }
+  for (std::string& name : names) AddName(std::move(name));
+}
+
+void MsgNumbering::AddName(std::string name) {
+  const int32_t number = NumberOfName(name);
+  if (number == 0 || (Has(number) && name[0] == '0')) return;
+  Add(number, std::move(name));
 }
 
 void MsgNumbering::Add(int32_t number, std::string name) {

@@ -23,6 +23,9 @@ class MsgNumbering {
 
   // Replaces the set by the names of a directory's files (ListHostDirectoryFiles).
   void Fill(std::vector<std::string> names);
+  // A name found in the directory: its number is taken, unless the name stands for none. Of
+  // "12.msg" and "012.msg" the plain one keeps the number, as other programs would open that one.
+  void AddName(std::string name);
   // Numbers outside 1 to 31999 are ignored.
   void Add(int32_t number, std::string name);
   void Remove(int32_t number);
